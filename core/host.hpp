@@ -1,0 +1,72 @@
+// The one interface through which the programs reach their host system.
+//
+// Paths are Windows texts: a drive letter, a colon and backslash-separated
+// components ("E:\KELMOR\VIGNET.DAT"). Each host maps them onto its own file
+// system. A failing operation throws std::system_error carrying the host's
+// own error number and description; the callers decide whether to drop it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelmor {
+
+// Style of a message box: one OK button, with or without the warning icon.
+enum class MessageStyle : int { Plain = 0, Critical = 16, Warning = 48 };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Folder of the running program, without a trailing backslash.
+    virtual std::string applicationFolder() const = 0;
+
+    // True when the named file's length can be read, 0 bytes included;
+    // false for folders and on every failure. Never throws.
+    virtual bool fileExist(const std::string& path) noexcept = 0;
+
+    // Copies a file, replacing the destination as a whole: a copy that fails
+    // leaves an existing destination as it was.
+    virtual void copyFile(const std::string& source, const std::string& destination) = 0;
+
+    // Deletes one file; a missing file is an error.
+    virtual void deleteFile(const std::string& path) = 0;
+
+    // The whole content of a file, as 8-bit text.
+    virtual std::string readFile(const std::string& path) = 0;
+
+    // Replaces a file's content as a whole (created when absent); a failed
+    // write leaves the older file as it was.
+    virtual void replaceFile(const std::string& path, std::string_view content) = 0;
+
+    // Starts a program with its arguments kept apart from its path, in the
+    // application folder as working directory, without waiting for it.
+    virtual void startProgram(const std::string& program,
+                              const std::vector<std::string>& arguments) = 0;
+
+    // Modal box with one OK button; returns when the user dismissed it.
+    virtual void messageBox(const std::string& text, MessageStyle style,
+                            const std::string& title) = 0;
+
+    // The text behind the program name on the command line.
+    virtual std::string commandLine() const = 0;
+
+    // Ends the process at once; nothing after it runs.
+    [[noreturn]] virtual void endProcess(int exitCode) = 0;
+
+    // Per-user settings store. A read returns the default when the
+    // application, the section or the key is absent and never throws.
+    virtual std::string readSetting(const std::string& application, const std::string& section,
+                                    const std::string& key,
+                                    const std::string& defaultValue) noexcept = 0;
+    virtual void writeSetting(const std::string& application, const std::string& section,
+                              const std::string& key, const std::string& value) = 0;
+
+    // The host's numeric text: the number a text stands for, or nothing when
+    // the text is not a number. Testing and converting are this one operation.
+    virtual std::optional<double> numericValue(std::string_view text) const = 0;
+};
+
+}  // namespace kelmor

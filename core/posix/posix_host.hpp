@@ -1,0 +1,75 @@
+// The POSIX host: Windows paths mapped onto folders through the per-user
+// drive map, names matched without regard to case, an INI file per settings
+// application, programs started apart from their arguments.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/host.hpp"
+
+namespace kelmor::posix {
+
+class DriveMap;
+
+struct PosixHostOptions {
+    // Host folder of the application; the folder of the running program when empty.
+    std::string applicationFolder;
+    // Per-user configuration folder; ${XDG_CONFIG_HOME:-$HOME/.config} when empty.
+    std::string configHome;
+    // The program's arguments (argv[1] onwards).
+    std::vector<std::string> arguments;
+    // Where mounted optical discs are listed.
+    std::string mountsFile = "/proc/self/mounts";
+};
+
+class PosixHost : public Host {
+public:
+    using MessagePresenter =
+        std::function<void(const std::string& text, MessageStyle style, const std::string& title)>;
+
+    explicit PosixHost(PosixHostOptions options = {});
+    ~PosixHost() override;
+
+    std::string applicationFolder() const override;
+    bool fileExist(const std::string& path) noexcept override;
+    void copyFile(const std::string& source, const std::string& destination) override;
+    void deleteFile(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+    void replaceFile(const std::string& path, std::string_view content) override;
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override;
+    void messageBox(const std::string& text, MessageStyle style,
+                    const std::string& title) override;
+    std::string commandLine() const override;
+    [[noreturn]] void endProcess(int exitCode) override;
+    std::string readSetting(const std::string& application, const std::string& section,
+                            const std::string& key,
+                            const std::string& defaultValue) noexcept override;
+    void writeSetting(const std::string& application, const std::string& section,
+                      const std::string& key, const std::string& value) override;
+    std::optional<double> numericValue(std::string_view text) const override;
+
+    // Who shows message boxes on screen; without one they go to stderr only.
+    void setMessagePresenter(MessagePresenter presenter);
+
+    // The host path of a Windows path, each existing component matched
+    // without regard to case; nothing when its drive is missing.
+    std::optional<std::string> hostPath(const std::string& windowsPath) const;
+
+    // The per-user configuration folder of the kit ("<config home>/kelmor").
+    std::string kitConfigFolder() const;
+
+private:
+    const DriveMap& driveMap() const;
+
+    PosixHostOptions options_;
+    std::string applicationFolderHost_;
+    MessagePresenter presenter_;
+    mutable std::unique_ptr<DriveMap> driveMap_;
+};
+
+}  // namespace kelmor::posix
