@@ -14,6 +14,7 @@
 namespace kelmor::posix {
 
 class DriveMap;
+enum class PathUse;
 
 struct PosixHostOptions {
     // Host folder of the application; the folder of the running program when empty.
@@ -64,10 +65,17 @@ public:
     std::string kitConfigFolder() const;
 
 private:
+    // The drive map, read on first use.
     const DriveMap& driveMap() const;
+    // The host path of a Windows path; throws std::system_error on a miss.
+    std::string resolve(const std::string& windowsPath, PathUse use) const;
+    // The settings file of an application; an existing file whose name
+    // differs only in case is the one used.
+    std::string settingsFile(const std::string& application) const;
 
     PosixHostOptions options_;
     std::string applicationFolderHost_;
+    std::string configHome_;
     MessagePresenter presenter_;
     mutable std::unique_ptr<DriveMap> driveMap_;
 };

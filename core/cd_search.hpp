@@ -1,0 +1,33 @@
+// Finding a CD: probe a list of marker files on drives D to Z, every probe
+// always runs, and the last hit wins.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelmor {
+
+class Host;
+
+inline constexpr char kFirstCdLetter = 'D';
+inline constexpr char kLastCdLetter = 'Z';
+
+struct CdProbe {
+    std::string markerFile;  // the file whose presence is a hit
+    std::string folder;      // where the launcher then takes the CD to be
+};
+
+// Runs every probe in order; returns the folder of the last hit, or "" when
+// none hit. A probe that fails is a miss.
+std::string lastHitFolder(Host& host, const std::vector<CdProbe>& probes);
+
+// Where a CD folder was found, as the autoexec lines need it.
+struct CdLocation {
+    std::string folder;  // e.g. "E:\KELMOR"
+    std::string root;    // its first three characters, "E:\"
+    std::string letter;  // its first character, "E"
+};
+
+CdLocation locateCd(const std::string& folder);
+
+}  // namespace kelmor

@@ -1,0 +1,102 @@
+#include "core/dosbox_config.hpp"
+
+#include <initializer_list>
+
+#include "core/host.hpp"
+#include "core/text.hpp"
+
+namespace kelmor {
+namespace {
+
+struct Section {
+    std::string_view header;
+    std::initializer_list<std::string_view> lines;  // key lines, then the blank ones
+};
+
+// The template, section by section. Each section ends with one empty line,
+// "[bios]" with two; "[autoexec]" is the last line and the launchers append
+// their lines behind it.
+std::string buildTemplate(std::string_view renderLine) {
+    const std::initializer_list<Section> sections{
+        {"[sdl]",
+         {"fullscreen=(fullscreen)", "fulldouble=false", "fullfixed=(fullfixed)",
+          "fullresolution=800x600", "output=(output)", "hwscale=1.00", "autolock=true",
+          "sensitivity=100", "waitonerror=true", "priority=higher,normal",
+          "mapperfile=mapper.txt", ""}},
+        {"[dosbox]", {"language=", "machine=vga", "captures=capture", "memsize=16", ""}},
+        {"[render]", {renderLine, "aspect=false", "scaler=normal2x", ""}},
+        {"[cpu]", {"core=normal", "cycles=(cycles)", "cycleup=500", "cycledown=20", ""}},
+        {"[mixer]", {"nosound=false", "rate=22050", "blocksize=2048", "prebuffer=10", ""}},
+        {"[midi]", {"mpu401=true", "intelligent=true", "device=default", "config=", ""}},
+        {"[sblaster]",
+         {"type=sb16", "base=220", "irq=7", "dma=1", "hdma=5", "mixer=true", "oplmode=auto",
+          "oplrate=22050", ""}},
+        {"[gus]",
+         {"gus=true", "rate=22050", "base=240", "irq1=5", "irq2=5", "dma1=3", "dma2=3",
+          "ultradir=C:\\ULTRASND", ""}},
+        {"[speaker]",
+         {"pcspeaker=true", "pcrate=22050", "tandyrate=22050", "disney=true", ""}},
+        {"[bios]", {"", ""}},
+        {"[dos]", {"xms=true", "ems=true", ""}},
+        {"[modem]", {"modem=false", "comport=2", "listenport=23", ""}},
+        {"[directserial]",
+         {"directserial=false", "comport=1", "realport=COM1", "defaultbps=1200", "parity=N",
+          "bytesize=8", "stopbit=1", ""}},
+        {"[ipx]", {"ipx=false", ""}},
+        {"[autoexec]", {}},
+    };
+    std::string text;
+    for (const Section& section : sections) {
+        text.append(section.header).append(kCrLf);
+        for (std::string_view line : section.lines) text.append(line).append(kCrLf);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string configurationTemplate(TemplateVariant variant) {
+    return buildTemplate(variant == TemplateVariant::Game ? "frameskip=0" : "frameskip=1");
+}
+
+std::string replaceAll(std::string_view text, std::string_view token, std::string_view value) {
+    if (token.empty()) return std::string(text);
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(token); at != std::string_view::npos;
+         at = text.find(token, from)) {
+        result.append(text.substr(from, at - from)).append(value);
+        from = at + token.size();
+    }
+    result.append(text.substr(from));
+    return result;
+}
+
+std::string renderPlaceholder(Host& host, std::string_view workingText,
+                              const Placeholder& placeholder, const std::string& settingsName) {
+    const std::string value = host.readSetting(settingsName, settingsName,
+                                               std::string(placeholder.key),
+                                               std::string(placeholder.defaultValue));
+    return replaceAll(workingText, placeholder.token, value);
+}
+
+std::string renderPlaceholders(Host& host, std::string_view workingText,
+                               const std::string& settingsName) {
+    std::string text(workingText);
+    for (const Placeholder& placeholder : kPlaceholders)
+        text = renderPlaceholder(host, text, placeholder, settingsName);
+    return text;
+}
+
+void writeConfiguration(Host& host, std::string_view workingText) {
+    std::string content(workingText);
+    content.append(kCrLf);
+    host.replaceFile(host.applicationFolder() + std::string(kConfigurationSuffix), content);
+}
+
+void startEmulator(Host& host) {
+    host.startProgram(host.applicationFolder() + std::string(kEmulatorSuffix),
+                      {std::string(kEmulatorArgument)});
+}
+
+}  // namespace kelmor

@@ -1,0 +1,57 @@
+// dosbox.conf: the template each launcher carries, its four placeholders,
+// how they are filled from the settings store, and how the file is written
+// and the emulator started.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace kelmor {
+
+class Host;
+
+// The two launchers carry the same template but for the render line.
+enum class TemplateVariant { Game, Kit };
+
+// The configuration template: 93 lines, each ending in CR LF, the last one "[autoexec]".
+std::string configurationTemplate(TemplateVariant variant);
+
+// One placeholder of the template, the settings key that fills it and its default.
+struct Placeholder {
+    std::string_view token;
+    std::string_view key;
+    std::string_view defaultValue;
+};
+
+// In the order in which they are rendered.
+inline constexpr std::array<Placeholder, 4> kPlaceholders{{
+    {"(cycles)", "cycles", "20000"},
+    {"(fullscreen)", "fullscreen", "true"},
+    {"(fullfixed)", "fullfixed", "false"},
+    {"(output)", "output", "surface"},
+}};
+
+// Every occurrence of token in text replaced by value, scanning left to right
+// without overlap; the value is inserted as it is.
+std::string replaceAll(std::string_view text, std::string_view token, std::string_view value);
+
+// Fills one placeholder from the settings of `settingsName` (application and section).
+std::string renderPlaceholder(Host& host, std::string_view workingText,
+                              const Placeholder& placeholder, const std::string& settingsName);
+
+// Fills the four placeholders in their fixed order.
+std::string renderPlaceholders(Host& host, std::string_view workingText,
+                               const std::string& settingsName);
+
+inline constexpr std::string_view kConfigurationSuffix = "\\dosbox.conf";
+inline constexpr std::string_view kEmulatorSuffix = "\\dosbox.exe";
+inline constexpr std::string_view kEmulatorArgument = "-noconsole";
+
+// Writes the working text and a CR LF to the application folder's dosbox.conf.
+void writeConfiguration(Host& host, std::string_view workingText);
+
+// Starts the application folder's dosbox.exe with "-noconsole"; no waiting.
+void startEmulator(Host& host);
+
+}  // namespace kelmor

@@ -1,0 +1,34 @@
+// The launcher windows on FLTK: a fixed window of the given look, centred,
+// shown, and a timer whose first tick runs the program's sequence once.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+#include "core/launcher_window.hpp"
+
+class Fl_Window;
+
+namespace kelmor::fltk {
+
+// A picture compiled into the program.
+struct EmbeddedPicture {
+    enum class Format { Bmp, Gif };
+    const unsigned char* bytes = nullptr;
+    std::size_t size = 0;
+    Format format = Format::Bmp;
+};
+
+struct LauncherLook {
+    EmbeddedPicture background;  // none when bytes is null
+    EmbeddedPicture icon;
+    // Adds the window's own controls (the mapper's picture and label).
+    std::function<void(Fl_Window&)> addContents;
+};
+
+// Shows the window and runs the event loop; the tick runs once and is
+// expected to end the process.
+int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
+                      std::function<void()> tick);
+
+}  // namespace kelmor::fltk

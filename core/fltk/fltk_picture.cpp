@@ -1,0 +1,23 @@
+#include "core/fltk/fltk_picture.hpp"
+
+#include <FL/Fl_RGB_Image.H>
+
+#include <cstring>
+#include <span>
+
+#include "core/image.hpp"
+
+namespace kelmor::fltk {
+
+std::unique_ptr<Fl_RGB_Image> toFltkImage(const EmbeddedPicture& picture) {
+    const std::span<const std::uint8_t> bytes(picture.bytes, picture.size);
+    const Image image = picture.format == EmbeddedPicture::Format::Bmp ? decodeBmp(bytes)
+                                                                       : decodeGif(bytes);
+    auto* pixels = new uchar[image.rgb.size()];
+    std::memcpy(pixels, image.rgb.data(), image.rgb.size());
+    auto result = std::make_unique<Fl_RGB_Image>(pixels, image.width, image.height, 3);
+    result->alloc_array = 1;  // the image frees its pixels
+    return result;
+}
+
+}  // namespace kelmor::fltk

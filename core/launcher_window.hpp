@@ -1,0 +1,59 @@
+// What the launcher windows look like and where they go on the screen.
+// Geometry is kept in twips (1/1440 inch) at 15 twips to the pixel.
+#pragma once
+
+#include <string_view>
+
+namespace kelmor {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+enum class WindowFrame { None, FixedSingle };
+enum class WindowPointer { Busy, Ordinary };
+
+struct WindowSpec {
+    std::string_view name;
+    std::string_view caption;
+    WindowFrame frame;
+    int clientWidthTwips;
+    int clientHeightTwips;
+    WindowPointer pointer;
+    int timerMilliseconds;
+    bool tickStopsTimer;  // the sequence ends the process either way
+};
+
+inline constexpr WindowSpec kGameWindow{
+    "Form1", "Kelmor", WindowFrame::None, 4770, 3810, WindowPointer::Busy, 1000, true};
+inline constexpr WindowSpec kKitWindow{
+    "frmMain", "Kelmor Plix", WindowFrame::None, 5385, 3495, WindowPointer::Busy, 600, true};
+inline constexpr WindowSpec kMapperWindow{
+    "frmMain", "Kelmor Plix Mapper", WindowFrame::FixedSingle, 3975, 1185,
+    WindowPointer::Ordinary, 600, false};
+
+// The border a fixed single frame adds around the client area, in pixels.
+inline constexpr int kFixedFrameSidePixels = 3;
+inline constexpr int kFixedFrameBottomPixels = 3;
+inline constexpr int kFixedFrameTopPixels = 22;
+
+struct TwipSize {
+    float width;
+    float height;
+};
+
+struct TwipPosition {
+    int left;
+    int top;
+};
+
+// The window's outer size: the client area plus what its frame adds.
+TwipSize outerSize(const WindowSpec& spec);
+
+// The top-left corner that centres a window on the screen: each difference
+// rounded to a 32-bit integer (halves to even), then halved toward zero.
+TwipPosition centredPosition(TwipSize screen, TwipSize window);
+
+// Whole pixels in a twip length, truncated toward zero.
+constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+}  // namespace kelmor

@@ -1,0 +1,111 @@
+#include "game_launcher/game_launch.hpp"
+
+#include <array>
+
+#include "core/dosbox_config.hpp"
+#include "core/failure.hpp"
+#include "core/host.hpp"
+#include "core/text.hpp"
+
+namespace kelmor {
+namespace {
+
+// The three layouts of the game CD, in probing order: a later layout's hit
+// beats an earlier one's.
+constexpr std::array<std::string_view, 3> kGameCdLayouts{"\\KELMOR\\KELMOR", "\\KELMOR", "\\"};
+constexpr std::string_view kGameCdMarker = "VIGNET.DAT";
+constexpr int kEchoSpacerLines = 16;
+
+std::string saveFolder(const std::string& applicationFolder) {
+    return applicationFolder + std::string(kSaveFolderSuffix);
+}
+
+}  // namespace
+
+std::vector<CdProbe> gameCdProbes() {
+    std::vector<CdProbe> probes;
+    for (std::string_view layout : kGameCdLayouts) {
+        for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
+            const std::string folder = std::string{letter, ':'} + std::string(layout);
+            const std::string separator = folder.back() == '\\' ? "" : "\\";
+            probes.push_back({folder + separator + std::string(kGameCdMarker), folder});
+        }
+    }
+    return probes;
+}
+
+std::string gameAutoexecEchoLines() {
+    std::string lines = "ECHO ON";
+    for (int i = 0; i < kEchoSpacerLines; ++i) lines.append(kCrLf).append("ECHO -");
+    return lines;
+}
+
+std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& applicationFolder) {
+    const std::string crlf(kCrLf);
+    return crlf + "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl" + crlf +
+           "MOUNT B \"" + saveFolder(applicationFolder) + "\"" + crlf + "ECHO ON" + crlf +
+           cd.letter + ":" + crlf + "CD " + cd.folder + crlf + "KELMOR.EXE save=B:" + crlf +
+           "exit";
+}
+
+GameLauncher::GameLauncher(Host& host)
+    : host_(host),
+      applicationFolder_(host.applicationFolder()),
+      workingText_(configurationTemplate(TemplateVariant::Game)) {}
+
+void GameLauncher::run() {
+    deleteGameIni();
+    findGameCd();
+    if (cd_.folder.empty()) {
+        host_.messageBox(std::string(kNoGameCdMessage), MessageStyle::Plain,
+                         std::string(kGameMessageTitle));
+        host_.endProcess(0);
+    }
+    appendAutoexecLines();
+    render();
+    writeConfiguration();
+    prepareIntroFile();
+    dropFailure([&] { startEmulator(host_); });
+    host_.endProcess(0);
+}
+
+void GameLauncher::deleteGameIni() {
+    dropFailure([&] { host_.deleteFile(applicationFolder_ + std::string(kGameIniSuffix)); });
+}
+
+void GameLauncher::findGameCd() {
+    cd_ = locateCd(lastHitFolder(host_, gameCdProbes()));
+}
+
+void GameLauncher::appendAutoexecLines() {
+    workingText_ += gameAutoexecEchoLines();
+    workingText_ += gameAutoexecLaunchLines(cd_, applicationFolder_);
+}
+
+// Runs over the whole working text, the autoexec lines included.
+void GameLauncher::render() {
+    const std::string settings(kGameSettings);
+    for (const Placeholder& placeholder : kPlaceholders)
+        workingText_ = renderPlaceholder(host_, workingText_, placeholder, settings);
+}
+
+void GameLauncher::writeConfiguration() {
+    dropFailure([&] { kelmor::writeConfiguration(host_, workingText_); });
+}
+
+std::string GameLauncher::introSetting() {
+    const std::string settings(kGameSettings);
+    return host_.readSetting(settings, settings, "intro", "1");
+}
+
+// "0" deletes the save folder's intro file; "1" copies the CD's one into it
+// unless one is there already. Any other value leaves it alone.
+void GameLauncher::prepareIntroFile() {
+    const std::string saveIntro = saveFolder(applicationFolder_) + "\\INTRO.DAT";
+    if (introSetting() == "0") dropFailure([&] { host_.deleteFile(saveIntro); });
+    if (host_.fileExist(saveFolder(applicationFolder_) + "\\intro.dat")) return;
+    if (introSetting() == "1")
+        dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
+}
+
+}  // namespace kelmor

@@ -1,0 +1,28 @@
+// KELMOR on Linux: the game launcher's window on FLTK over the POSIX host.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/fltk/fltk_launcher_window.hpp"
+#include "core/fltk/fltk_message.hpp"
+#include "core/posix/posix_host.hpp"
+#include "game_launcher/game_launch.hpp"
+
+extern const unsigned char kelmor_background_bmp[];
+extern const std::size_t kelmor_background_bmp_size;
+extern const unsigned char kelmor_icon_bmp[];
+extern const std::size_t kelmor_icon_bmp_size;
+
+int main(int argc, char** argv) {
+    using namespace kelmor;
+    posix::PosixHost host({.arguments = std::vector<std::string>(argv + 1, argv + argc)});
+    fltk::presentMessagesWithFltk(host);
+    GameLauncher launcher(host);
+
+    using Format = fltk::EmbeddedPicture::Format;
+    const fltk::LauncherLook look{
+        {kelmor_background_bmp, kelmor_background_bmp_size, Format::Bmp},
+        {kelmor_icon_bmp, kelmor_icon_bmp_size, Format::Bmp},
+        {}};
+    return fltk::runLauncherWindow(kGameWindow, look, [&] { launcher.run(); });
+}

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The real KELMOR in a real window: where it shows, the CD-missing box, and a
+# launch that hands dosbox.conf to the emulator.
+set -euo pipefail
+BIN=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib.sh"
+make_workspace
+start_display 1024x768
+
+app="$WORK/Kelmor app"
+mkdir -p "$app/SAVEGAME"
+cp "$BIN/KELMOR" "$app/"
+# The stand-in emulator records its arguments, its folder and what it was handed.
+cat >"$app/dosbox.exe" <<'SH'
+#!/bin/sh
+{ printf '%s\n' "$@"; pwd; } >started.txt.tmp && cp dosbox.conf handed.conf && mv started.txt.tmp started.txt
+SH
+chmod +x "$app/dosbox.exe"
+
+note "no CD: the window, then the box"
+make_drive_map
+cd "$WORK"
+"$app/KELMOR" 2>"$WORK/stderr.txt" &
+pid=$!
+window=$(wait_window Kelmor)
+[ "$(window_geometry "$window")" = "353,257 318x254" ] ||
+  fail "window at $(window_geometry "$window"), wanted 353,257 318x254"
+box=$(wait_window Kelmor 10 2)
+[ "$box" != "$window" ] || fail "the message box was not found"
+import -window root "$WORK/no-cd.png" 2>/dev/null || true
+press_key "$box" Return
+code=$(wait_exit "$pid")
+[ "$code" = 0 ] || fail "exit code $code after the CD-missing box"
+[ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf was written without a CD"
+grep -qx "Kelmor: Please insert Kelmor's CD-ROM and try again." "$WORK/stderr.txt" ||
+  fail "stderr: $(cat "$WORK/stderr.txt")"
+
+note "CD on E: dosbox.conf written, the emulator started in the application folder"
+mkdir -p "$WORK/cd/kelmor"
+echo vignet >"$WORK/cd/kelmor/vignet.dat"
+echo intro >"$WORK/cd/kelmor/INTRO.DAT"
+make_drive_map "E=$WORK/cd"
+"$app/KELMOR" &
+pid=$!
+wait_window Kelmor >/dev/null
+code=$(wait_exit "$pid")
+[ "$code" = 0 ] || fail "exit code $code after a launch"
+wait_file "$app/started.txt"
+[ "$(cat "$app/started.txt")" = "$(printf -- '-noconsole\n%s' "$app")" ] ||
+  fail "emulator started as: $(cat "$app/started.txt")"
+cmp -s "$app/dosbox.conf" "$app/handed.conf" || fail "the emulator saw another dosbox.conf"
+printf 'CD E:\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n' >"$WORK/expected-end"
+tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
+  fail "unexpected end of dosbox.conf: $(tail -c 60 "$app/dosbox.conf" | od -c)"
+cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied"
+echo "PASS"

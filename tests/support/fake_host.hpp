@@ -1,0 +1,158 @@
+// An in-memory host for unit tests: files keyed by their Windows path
+// (matched without regard to case), settings in a map, started programs and
+// message boxes recorded, and any operation on any path made to fail.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <system_error>
+#include <tuple>
+#include <vector>
+
+#include "core/host.hpp"
+
+namespace kelmor::testing {
+
+// Thrown by the fake's endProcess, so a test sees where the process ended.
+struct ProcessEnded {
+    int exitCode;
+};
+
+struct StartedProgram {
+    std::string program;
+    std::vector<std::string> arguments;
+};
+
+struct ShownMessage {
+    std::string text;
+    MessageStyle style;
+    std::string title;
+};
+
+class FakeHost : public Host {
+public:
+    std::string folder = "C:\\Games\\Kelmor";
+    std::string arguments;
+    std::vector<std::string> probes;  // every fileExist path, in order
+    std::vector<StartedProgram> started;
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> log;  // "delete <path>", "copy <src> <dst>", "write <path>", "start <prog>"
+
+    // Files: key is the upper-cased path with empty components removed.
+    void addFile(const std::string& path, std::string content = "data") {
+        files_[key(path)] = {path, std::move(content)};
+    }
+    bool hasFile(const std::string& path) const { return files_.count(key(path)) != 0; }
+    std::string content(const std::string& path) const { return files_.at(key(path)).content; }
+    std::size_t fileCount() const { return files_.size(); }
+
+    // Makes the named operation ("delete", "copy", "read", "write", "start",
+    // "exist", "setting") fail for a path (any path when path is "*").
+    void failOn(const std::string& operation, const std::string& path = "*") {
+        failures_.insert({operation, path == "*" ? path : key(path)});
+    }
+
+    void setSetting(const std::string& app, const std::string& key, const std::string& value) {
+        settings[{app, app, key}] = value;
+    }
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> settings;
+    std::vector<std::string> settingWrites;  // "<app>/<section>/<key>=<value>", in order
+
+    std::string applicationFolder() const override { return folder; }
+
+    bool fileExist(const std::string& path) noexcept override {
+        probes.push_back(path);
+        if (fails("exist", path)) return false;
+        return hasFile(path);
+    }
+    void copyFile(const std::string& source, const std::string& destination) override {
+        log.push_back("copy " + source + " " + destination);
+        check("copy", destination);
+        check("read", source);
+        if (!hasFile(source)) throw error(ENOENT, source);
+        addFile(destination, content(source));
+    }
+    void deleteFile(const std::string& path) override {
+        log.push_back("delete " + path);
+        check("delete", path);
+        if (files_.erase(key(path)) == 0) throw error(ENOENT, path);
+    }
+    std::string readFile(const std::string& path) override {
+        check("read", path);
+        if (!hasFile(path)) throw error(ENOENT, path);
+        return content(path);
+    }
+    void replaceFile(const std::string& path, std::string_view text) override {
+        log.push_back("write " + path);
+        check("write", path);
+        addFile(path, std::string(text));
+    }
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& args) override {
+        log.push_back("start " + program);
+        check("start", program);
+        started.push_back({program, args});
+    }
+    void messageBox(const std::string& text, MessageStyle style,
+                    const std::string& title) override {
+        messages.push_back({text, style, title});
+    }
+    std::string commandLine() const override { return arguments; }
+    [[noreturn]] void endProcess(int exitCode) override { throw ProcessEnded{exitCode}; }
+    std::string readSetting(const std::string& app, const std::string& section,
+                            const std::string& k, const std::string& def) noexcept override {
+        const auto found = settings.find({app, section, k});
+        return found == settings.end() ? def : found->second;
+    }
+    void writeSetting(const std::string& app, const std::string& section, const std::string& k,
+                      const std::string& value) override {
+        check("setting", k);
+        settings[{app, section, k}] = value;
+        settingWrites.push_back(app + "/" + section + "/" + k + "=" + value);
+    }
+    std::optional<double> numericValue(std::string_view text) const override {
+        // Plain decimal syntax is enough for the fake: digits, sign, point, exponent.
+        const std::string copy(text);
+        if (copy.empty()) return std::nullopt;
+        char* end = nullptr;
+        const double value = std::strtod(copy.c_str(), &end);
+        while (*end == ' ') ++end;
+        if (*end != '\0' || copy.find_first_of("xXnN") != std::string::npos) return std::nullopt;
+        return value;
+    }
+
+private:
+    struct File {
+        std::string path;
+        std::string content;
+    };
+
+    static std::string key(const std::string& path) {
+        std::string result;
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') continue;
+            result += static_cast<char>(std::toupper(static_cast<unsigned char>(path[i])));
+        }
+        return result;
+    }
+    bool fails(const std::string& operation, const std::string& path) const {
+        return failures_.count({operation, "*"}) || failures_.count({operation, key(path)});
+    }
+    void check(const std::string& operation, const std::string& path) const {
+        if (fails(operation, path)) throw error(EACCES, path);
+    }
+    static std::system_error error(int number, const std::string& what) {
+        return std::system_error(number, std::generic_category(), what);
+    }
+
+    std::map<std::string, File> files_;
+    std::set<std::pair<std::string, std::string>> failures_;
+};
+
+}  // namespace kelmor::testing

@@ -1,0 +1,49 @@
+#include "core/launcher_window.hpp"
+
+#include <gtest/gtest.h>
+
+namespace kelmor {
+namespace {
+
+TEST(CentredPosition, HalvesTheRoundedDifferenceTowardZero) {
+    struct Case {
+        const char* name;
+        TwipSize screen, window;
+        TwipPosition expected;
+    };
+    const Case cases[] = {
+        {"game window on 1024 x 768", {15360, 11520}, {4770, 3810}, {5295, 3855}},
+        {"kit window on 1024 x 768", {15360, 11520}, {5385, 3495}, {4987, 4012}},
+        {"window wider than the screen", {1000, 1000}, {1075, 1000}, {-37, 0}},
+        {"odd difference loses its half", {10000, 10000}, {25, 25}, {4987, 4987}},
+        {"exact fit", {4770, 3810}, {4770, 3810}, {0, 0}},
+        {"half rounds to even (up)", {10.5f, 10.5f}, {0, 0}, {5, 5}},
+        {"half rounds to even (down)", {11.5f, 0}, {0, 0}, {6, 0}},
+        {"two and a half rounds down to two", {2.5f, 0}, {0, 0}, {1, 0}},
+        {"negative half rounds to even", {0, 0}, {2.5f, 3.5f}, {-1, -2}},
+    };
+    for (const Case& c : cases) {
+        const TwipPosition p = centredPosition(c.screen, c.window);
+        EXPECT_EQ(p.left, c.expected.left) << c.name;
+        EXPECT_EQ(p.top, c.expected.top) << c.name;
+    }
+}
+
+TEST(CentredPosition, LandsOnTheExpectedPixels) {
+    const TwipPosition game = centredPosition({15360, 11520}, outerSize(kGameWindow));
+    EXPECT_EQ(twipsToPixels(game.left), 353);
+    EXPECT_EQ(twipsToPixels(game.top), 257);
+    const TwipPosition kit = centredPosition({15360, 11520}, outerSize(kKitWindow));
+    EXPECT_EQ(twipsToPixels(kit.left), 332);
+    EXPECT_EQ(twipsToPixels(kit.top), 267);
+}
+
+TEST(OuterSize, FixedFrameAddsBorderAndTitleBar) {
+    const TwipSize mapper = outerSize(kMapperWindow);
+    EXPECT_EQ(mapper.width, (265 + 6) * 15);
+    EXPECT_EQ(mapper.height, (79 + 25) * 15);
+    EXPECT_EQ(outerSize(kGameWindow).width, 4770);
+}
+
+}  // namespace
+}  // namespace kelmor
