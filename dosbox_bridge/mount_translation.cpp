@@ -1,0 +1,162 @@
+#include "dosbox_bridge/mount_translation.hpp"
+
+#include <array>
+
+namespace kelmor::bridge {
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kOptionsWithValue{"-t", "-size", "-label", "-usecd",
+                                                            "-freesize"};
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// One word of a command line: where it stands in the line (quotes
+// included) and its text (quotes removed).
+struct Word {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::string_view text;
+    bool quoted = false;
+};
+
+std::vector<Word> splitWords(std::string_view line) {
+    std::vector<Word> words;
+    std::size_t at = 0;
+    while (true) {
+        while (at < line.size() && isBlank(line[at])) ++at;
+        if (at == line.size()) return words;
+        Word word;
+        word.begin = at;
+        if (line[at] == '"') {
+            word.quoted = true;
+            const std::size_t close = line.find('"', at + 1);
+            const std::size_t textEnd = close == std::string_view::npos ? line.size() : close;
+            word.text = line.substr(at + 1, textEnd - at - 1);
+            at = close == std::string_view::npos ? line.size() : close + 1;
+        } else {
+            while (at < line.size() && !isBlank(line[at])) ++at;
+            word.text = line.substr(word.begin, at - word.begin);
+        }
+        word.end = at;
+        words.push_back(word);
+    }
+}
+
+// The section a header line opens, or nothing when the line is no header.
+std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
+    std::size_t at = 0;
+    while (at < line.size() && isBlank(line[at])) ++at;
+    if (at == line.size() || line[at] != '[') return std::nullopt;
+    const std::size_t close = line.find(']', at);
+    if (close == std::string_view::npos) return std::nullopt;
+    return line.substr(at + 1, close - at - 1);
+}
+
+bool isMountCommand(const std::vector<Word>& words) {
+    if (words.empty() || words[0].quoted) return false;
+    std::string_view command = words[0].text;
+    if (!command.empty() && command.front() == '@') command.remove_prefix(1);
+    return sameIgnoringCase(command, "mount");
+}
+
+// The word that holds the host path of a MOUNT command, if it has one.
+std::optional<Word> hostPathWord(const std::vector<Word>& words) {
+    int plain = 0;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const Word& word = words[i];
+        if (!word.quoted && !word.text.empty() && word.text.front() == '-') {
+            for (std::string_view option : kOptionsWithValue)
+                if (sameIgnoringCase(word.text, option)) ++i;
+            continue;
+        }
+        if (++plain == 2) return word;
+    }
+    return std::nullopt;
+}
+
+bool isDrivePath(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// The folder as a MOUNT argument; nothing when no argument can carry it.
+std::optional<std::string> mountArgument(std::string_view folder, bool quote) {
+    std::string argument;
+    for (char c : folder) {
+        if (c == '"' || c == '\r' || c == '\n') return std::nullopt;
+        if (isBlank(c)) quote = true;
+        argument += c;
+        if (c == '%') argument += '%';
+    }
+    if (quote) argument = '"' + argument + '"';
+    return argument;
+}
+
+// The line with its MOUNT host path mapped, or nothing to change.
+std::optional<std::string> translateLine(std::string_view line, const PathMapper& mapPath,
+                                         std::vector<std::string>& problems) {
+    const std::vector<Word> words = splitWords(line);
+    if (!isMountCommand(words)) return std::nullopt;
+    const auto path = hostPathWord(words);
+    if (!path || !isDrivePath(path->text)) return std::nullopt;
+    const auto folder = mapPath(path->text);
+    if (!folder) return std::nullopt;
+    const auto argument = mountArgument(*folder, path->quoted);
+    if (!argument) {
+        problems.push_back("cannot pass the folder of " + std::string(path->text) +
+                           " to MOUNT, it holds a double quote or a line end: " + *folder);
+        return std::nullopt;
+    }
+    std::string translated(line.substr(0, path->begin));
+    translated += *argument;
+    translated += line.substr(path->end);
+    return translated;
+}
+
+}  // namespace
+
+MountTranslation translateMountPaths(std::string_view configuration, const PathMapper& mapPath) {
+    MountTranslation result;
+    result.text.reserve(configuration.size() + 256);
+    bool inAutoexec = false;
+    std::size_t start = 0;
+    while (start < configuration.size()) {
+        std::size_t end = configuration.find('\n', start);
+        end = end == std::string_view::npos ? configuration.size() : end + 1;
+        const std::string_view whole = configuration.substr(start, end - start);
+        start = end;
+
+        std::size_t contentLength = whole.size();
+        if (contentLength > 0 && whole[contentLength - 1] == '\n') --contentLength;
+        if (contentLength > 0 && whole[contentLength - 1] == '\r') --contentLength;
+        const std::string_view line = whole.substr(0, contentLength);
+
+        if (const auto section = sectionOpenedBy(line)) {
+            inAutoexec = sameIgnoringCase(*section, "autoexec");
+        } else if (inAutoexec) {
+            if (auto translated = translateLine(line, mapPath, result.problems)) {
+                result.text += *translated;
+                result.text += whole.substr(contentLength);
+                continue;
+            }
+        }
+        result.text += whole;
+    }
+    return result;
+}
+
+}  // namespace kelmor::bridge

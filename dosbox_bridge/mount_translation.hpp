@@ -1,0 +1,47 @@
+// The host folders of the MOUNT commands in a dosbox.conf.
+//
+// The launchers write drive-letter paths into [autoexec]
+// ("MOUNT E E:\ -t cdrom -usecd 0 -ioctl", MOUNT B "C:\...\SAVEGAME"). An
+// emulator that runs natively on the host needs host folders there.
+// translateMountPaths() rewrites exactly the host-path argument of each MOUNT
+// command in [autoexec]; every other byte of the configuration passes as it is.
+//
+// How the text is read, the way the emulator reads it:
+//  - A line ends at LF; a CR before the LF belongs to the line end.
+//  - A line whose first non-blank character is '[' and that holds a ']' opens
+//    the section named by the text between them; [autoexec] is matched
+//    without regard to letter case, and only its lines are looked at.
+//  - A MOUNT command is a line whose first word, an '@' before it allowed, is
+//    MOUNT in any letter case. Words are separated by blanks (space, tab); a
+//    word that begins with '"' runs to the next '"' (or the line's end).
+//  - Words beginning with '-' are options; -t, -size, -label, -usecd and
+//    -freesize take the word after them as their value. Of the other words the
+//    first is the DOS drive and the second the host path.
+//  - A host path that begins with a drive letter and a colon is mapped; its
+//    new text is quoted when the old one was or when it holds a blank, and
+//    each '%' is doubled, since the emulator's batch processing would take it
+//    for the start of a variable. A path whose drive is not mapped, and any
+//    other host path, stays as it was.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelmor::bridge {
+
+// The host folder of a drive-letter path; nothing when its drive is not mapped.
+using PathMapper = std::function<std::optional<std::string>(std::string_view drivePath)>;
+
+struct MountTranslation {
+    std::string text;
+    // One line for each MOUNT whose mapped folder cannot be written on a
+    // command line (it holds a '"' or a line end); such a line stays as it was.
+    std::vector<std::string> problems;
+};
+
+MountTranslation translateMountPaths(std::string_view configuration, const PathMapper& mapPath);
+
+}  // namespace kelmor::bridge

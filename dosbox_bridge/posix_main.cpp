@@ -1,0 +1,121 @@
+// `dosbox` in the application folder: the launchers start it as
+// "<application folder>\dosbox.exe -noconsole" in that folder. It reads
+// dosbox.conf there, maps the drive-letter paths of its MOUNT commands onto
+// host folders through the user's drive map, writes the result to a private
+// copy and becomes the host's emulator, given "-conf <copy>". dosbox.conf
+// itself is never changed.
+//
+// Exit codes when it cannot become the emulator: 127 no emulator found,
+// 126 the emulator found cannot be run, 1 anything else.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/posix/atomic_file.hpp"
+#include "core/posix/config_folder.hpp"
+#include "core/posix/drive_map.hpp"
+#include "core/posix/windows_path.hpp"
+#include "dosbox_bridge/mount_translation.hpp"
+#include "dosbox_bridge/posix_emulator.hpp"
+#include "dosbox_bridge/posix_runtime_copy.hpp"
+
+namespace {
+
+using namespace kelmor;
+
+// Set to the process id when the bridge becomes the emulator: an exec keeps
+// the id, so a bridge that finds its own id there was started by a bridge
+// (a copy of it standing where the emulator should) and stops instead of
+// handing over to itself for ever.
+constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
+
+constexpr const char* kConfigurationFile = "dosbox.conf";
+
+void say(const std::string& text) {
+    const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
+    std::fputs(line.c_str(), stderr);
+}
+
+[[noreturn]] void stop(int code, const std::string& text) {
+    say(text);
+    std::exit(code);
+}
+
+std::string realPathOf(const char* path) {
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path, nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string pid = std::to_string(getpid());
+    if (const char* handedOver = std::getenv(kHandOverVariable); handedOver && pid == handedOver)
+        stop(127, "the emulator found is a copy of this bridge; name the real one with "
+                  "emulator= in [options] of the drive map");
+
+    const std::string driveMapFile = posix::joinHostPath(
+        posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
+    const posix::DriveMap drives = posix::DriveMap::load(driveMapFile);
+
+    const auto configured = drives.option("emulator");
+    const char* searchPath = std::getenv("PATH");
+    const auto emulator = bridge::findEmulator(
+        configured, searchPath ? searchPath : bridge::kDefaultSearchPath,
+        realPathOf("/proc/self/exe"));
+    if (!emulator) {
+        if (configured && !configured->empty())
+            stop(127, "no emulator: emulator=" + *configured + " in " + driveMapFile +
+                          " is not an executable program");
+        stop(127, "no emulator: no dosbox on PATH, and no emulator= in [options] of " +
+                      driveMapFile);
+    }
+
+    // No dosbox.conf here: the emulator starts as it would on its own.
+    std::optional<std::string> configuration;
+    try {
+        configuration = posix::readWholeFile(kConfigurationFile);
+    } catch (const std::system_error& failure) {
+        if (failure.code() != std::errc::no_such_file_or_directory) stop(1, failure.what());
+    }
+
+    std::optional<std::string> copy;
+    if (configuration) {
+        const auto translation =
+            bridge::translateMountPaths(*configuration, [&](std::string_view drivePath) {
+                std::error_code error;
+                return posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient,
+                                                 error);
+            });
+        for (const std::string& problem : translation.problems) say(problem);
+        const std::string folder = realPathOf(".");
+        if (folder.empty()) stop(1, std::string("working directory: ") + std::strerror(errno));
+        try {
+            copy = bridge::writeRuntimeCopy(bridge::runtimeBase(), folder, translation.text);
+        } catch (const std::system_error& failure) {
+            stop(1, failure.what());
+        }
+    }
+    std::vector<std::string> emulatorArguments =
+        bridge::emulatorArguments(copy, std::vector<std::string>(argv + 1, argv + argc));
+
+    std::vector<char*> execArguments;
+    std::string program = *emulator;
+    execArguments.push_back(program.data());
+    for (std::string& argument : emulatorArguments) execArguments.push_back(argument.data());
+    execArguments.push_back(nullptr);
+
+    setenv(kHandOverVariable, pid.c_str(), 1);
+    std::fflush(nullptr);
+    execv(program.c_str(), execArguments.data());
+    const int error = errno;
+    stop(error == ENOENT ? 127 : 126, "cannot run " + program + ": " + std::strerror(error));
+}
