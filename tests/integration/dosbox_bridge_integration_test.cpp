@@ -1,0 +1,348 @@
+// The DOSBox bridge on the real host: its private copy in a shared folder
+// such as /tmp, the choice of the emulator, and the built program as the
+// launchers start it, with stand-in emulators that record what they get.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "dosbox_bridge/posix_emulator.hpp"
+#include "dosbox_bridge/posix_runtime_copy.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace kelmor::bridge {
+namespace {
+
+using test::TempFolder;
+
+struct stat statusOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+void makeExecutable(const TempFolder& temp, const std::string& relative,
+                    const std::string& content) {
+    chmod(temp.write(relative, content).c_str(), 0755);
+}
+
+// --- the private copy -------------------------------------------------------
+
+class RuntimeCopy : public ::testing::Test {
+protected:
+    std::string base() const { return temp.path("tmp"); }
+    std::string privateFolder() const {
+        return temp.path("tmp/kelmor-" + std::to_string(geteuid()));
+    }
+    TempFolder temp;
+    RuntimeCopy() { temp.makeFolder("tmp"); }
+};
+
+TEST_F(RuntimeCopy, OneFilePerApplicationFolderReadableByTheUserAlone) {
+    const std::string first = writeRuntimeCopy(base(), "/games/kelmor", "one");
+    EXPECT_EQ(first, privateFolder() + "/" + runtimeCopyName("/games/kelmor"));
+    EXPECT_EQ(writeRuntimeCopy(base(), "/games/kelmor", "two"), first);
+    EXPECT_EQ(temp.read(first.substr(temp.path().size() + 1)), "two");
+    EXPECT_NE(writeRuntimeCopy(base(), "/games/other", "three"), first);
+
+    EXPECT_EQ(statusOf(privateFolder()).st_mode & 07777, 0700u);
+    EXPECT_EQ(statusOf(first).st_mode & 07777, 0600u);
+    EXPECT_EQ(statusOf(first).st_uid, geteuid());
+    EXPECT_EQ(temp.names("tmp/kelmor-" + std::to_string(geteuid())).size(), 2u)
+        << "no temporary file left behind";
+}
+
+TEST_F(RuntimeCopy, OurFolderThatIsTooOpenIsClosed) {
+    mkdir(privateFolder().c_str(), 0700);
+    chmod(privateFolder().c_str(), 0777);
+    writeRuntimeCopy(base(), "/games/kelmor", "text");
+    EXPECT_EQ(statusOf(privateFolder()).st_mode & 07777, 0700u);
+}
+
+// What someone else may have put in /tmp before the user's first game.
+TEST_F(RuntimeCopy, RefusesAFolderThatIsNotTheUsersOwn) {
+    const std::string victim = temp.write("victim/file", "keep");
+    struct Plant {
+        const char* what;
+        std::function<void(const std::string&)> plant;
+    };
+    std::vector<Plant> plants{
+        {"a link to another folder",
+         [&](const std::string& at) { symlink(temp.path("victim").c_str(), at.c_str()); }},
+        {"a file", [&](const std::string& at) { close(open(at.c_str(), O_CREAT | O_WRONLY, 0600)); }},
+    };
+    // Only root can give a folder away; other users test the rest.
+    if (geteuid() == 0) {
+        plants.push_back({"a folder of another user", [&](const std::string& at) {
+                              mkdir(at.c_str(), 0777);
+                              ASSERT_EQ(chown(at.c_str(), 65534, 65534), 0);
+                          }});
+    }
+    for (const Plant& p : plants) {
+        SCOPED_TRACE(p.what);
+        std::filesystem::remove_all(privateFolder());
+        p.plant(privateFolder());
+        EXPECT_THROW(writeRuntimeCopy(base(), "/games/kelmor", "text"), std::system_error);
+        EXPECT_EQ(temp.names("victim"), std::vector<std::string>{"file"});
+        EXPECT_EQ(temp.read("victim/file"), "keep");
+    }
+}
+
+TEST_F(RuntimeCopy, ALinkAtTheCopysNameIsReplacedNotFollowed) {
+    const std::string victim = temp.write("victim.txt", "keep");
+    mkdir(privateFolder().c_str(), 0700);
+    const std::string copy = privateFolder() + "/" + runtimeCopyName("/games/kelmor");
+    ASSERT_EQ(symlink(victim.c_str(), copy.c_str()), 0);
+    writeRuntimeCopy(base(), "/games/kelmor", "text");
+    EXPECT_EQ(temp.read("victim.txt"), "keep");
+    EXPECT_TRUE(S_ISREG(statusOf(copy).st_mode));
+}
+
+// --- which emulator ---------------------------------------------------------
+
+TEST(EmulatorChoice, FirstRunnableThatIsNotTheBridge) {
+    TempFolder temp;
+    makeExecutable(temp, "bridge/dosbox", "bridge");
+    const std::string self = temp.path("bridge/dosbox");
+    symlink(self.c_str(), temp.makeFolder("linked") .append("/dosbox").c_str());
+    makeExecutable(temp, "real/dosbox", "emulator");
+    makeExecutable(temp, "real/dosbox-x", "another emulator");
+    temp.write("plain/dosbox", "not executable");
+    temp.makeFolder("folder/dosbox");
+    const auto at = [&](const std::string& relative) { return temp.path(relative); };
+
+    struct Case {
+        const char* what;
+        std::optional<std::string> configured;
+        std::string searchPath;
+        std::optional<std::string> expected;
+    };
+    const std::vector<Case> cases{
+        {"dosbox on PATH", std::nullopt, at("real"), at("real/dosbox")},
+        {"the bridge itself is passed over", std::nullopt, at("bridge") + ":" + at("real"),
+         at("real/dosbox")},
+        {"so is a link to it", std::nullopt, at("linked") + ":" + at("real"), at("real/dosbox")},
+        {"not executable, a folder, missing folders are passed over", std::nullopt,
+         at("plain") + ":" + at("folder") + ":" + at("none") + "::" + at("real"),
+         at("real/dosbox")},
+        {"an empty emulator= counts as none", std::string(), at("real"), at("real/dosbox")},
+        {"emulator= names a program on PATH", std::string("dosbox-x"), at("real"),
+         at("real/dosbox-x")},
+        {"emulator= names a file", at("real/dosbox-x"), at("bridge"), at("real/dosbox-x")},
+        {"emulator= naming the bridge finds nothing", at("linked/dosbox"), at("real"),
+         std::nullopt},
+        {"emulator= naming a missing file finds nothing", at("none/dosbox"), at("real"),
+         std::nullopt},
+        {"nothing on PATH", std::nullopt, at("bridge") + ":" + at("plain"), std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(findEmulator(c.configured, c.searchPath, self), c.expected) << c.what;
+}
+
+TEST(EmulatorChoice, ArgumentsLoseOnlyNoconsole) {
+    EXPECT_EQ(emulatorArguments(std::string("/run/x.conf"), {"-noconsole"}),
+              (std::vector<std::string>{"-conf", "/run/x.conf"}));
+    EXPECT_EQ(emulatorArguments(std::string("/run/x.conf"), {"-NoConsole", "-fullscreen", "a b"}),
+              (std::vector<std::string>{"-conf", "/run/x.conf", "-fullscreen", "a b"}));
+    EXPECT_EQ(emulatorArguments(std::nullopt, {"-noconsole", "-c", "exit"}),
+              (std::vector<std::string>{"-c", "exit"}));
+}
+
+// --- the program ------------------------------------------------------------
+
+struct Outcome {
+    int exitCode = -1;  // -1: did not end in time, or killed
+    std::string errors;
+};
+
+// Runs a program in a folder with an environment of its own, for at most 20 s.
+Outcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& folder, const std::map<std::string, std::string>& env) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        setpgid(0, 0);
+        dup2(pipeFds[1], STDERR_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        if (chdir(folder.c_str()) != 0) _exit(99);
+        std::vector<std::string> environment;
+        for (const auto& [key, value] : env) environment.push_back(key + "=" + value);
+        std::vector<char*> envp;
+        for (std::string& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> all{program};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& argument : all) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(98);
+    }
+    close(pipeFds[1]);
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    Outcome outcome;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(child, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < deadline) {
+        char buffer[512];
+        ssize_t got;
+        while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) outcome.errors.append(buffer, got);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (ended == 0) {
+        kill(-child, SIGKILL);
+        waitpid(child, &status, 0);
+    } else if (WIFEXITED(status)) {
+        outcome.exitCode = WEXITSTATUS(status);
+    }
+    char buffer[512];
+    ssize_t got;
+    while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) outcome.errors.append(buffer, got);
+    close(pipeFds[0]);
+    kill(-child, SIGKILL);
+    return outcome;
+}
+
+// Records its arguments, one per line, and the configuration it was handed.
+constexpr const char* kRecordingEmulator =
+    "#!/bin/sh\n"
+    "printf '%s\\n' \"$@\" >\"$RECORD.args\"\n"
+    "if [ \"$1\" = -conf ]; then /bin/cat \"$2\" >\"$RECORD.conf\"; fi\n"
+    "exit 7\n";
+
+class BridgeProgram : public ::testing::Test {
+protected:
+    BridgeProgram() {
+        temp.makeFolder("Kelmor app/SAVEGAME");
+        temp.makeFolder("game cd");
+        temp.makeFolder("runtime");
+        chmod(temp.path("runtime").c_str(), 0700);
+        bridge = temp.path("Kelmor app/dosbox");
+        std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, bridge);
+        makeExecutable(temp, "bin/dosbox", kRecordingEmulator);
+        temp.write("Kelmor app/dosbox.conf", kConfiguration);
+        driveMap("");
+    }
+
+    void driveMap(const std::string& options) {
+        temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n" + options +
+                                                   "\n[drives]\nE=" + temp.path("game cd") + "\n");
+    }
+
+    Outcome run(const std::vector<std::string>& arguments, const std::string& path = "") {
+        return runProgram(bridge, arguments, temp.path("Kelmor app"),
+                          {{"PATH", path.empty() ? temp.path("bin") : path},
+                           {"HOME", temp.path()},
+                           {"XDG_CONFIG_HOME", temp.path("config")},
+                           {"XDG_RUNTIME_DIR", temp.path("runtime")},
+                           {"RECORD", temp.path("record")}});
+    }
+
+    std::string hostFolder(const std::string& relative) const { return temp.path(relative); }
+
+    static constexpr const char* kConfiguration =
+        "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n";
+
+    TempFolder temp;
+    std::string bridge;
+};
+
+TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlone) {
+    std::string windowsApp = "C:" + temp.path("Kelmor app");
+    for (char& c : windowsApp) c = c == '/' ? '\\' : c;
+    const std::string conf = std::string(kConfiguration) + "MOUNT B \"" + windowsApp +
+                             "\\savegame\"\r\nKELMOR.EXE save=B:\r\n";
+    temp.write("Kelmor app/dosbox.conf", conf);
+
+    const Outcome outcome = run({"-noconsole", "-exit"});
+    EXPECT_EQ(outcome.exitCode, 7) << "the emulator's own exit code: " << outcome.errors;
+    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
+                                       runtimeCopyName(temp.path("Kelmor app")));
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-exit\n");
+    EXPECT_EQ(temp.read("record.conf"),
+              "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
+                  "\" -t cdrom -usecd 0 -ioctl\r\nMOUNT B \"" + temp.path("Kelmor app/SAVEGAME") +
+                  "\"\r\nKELMOR.EXE save=B:\r\n");
+    EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), conf);
+    EXPECT_EQ(temp.names("Kelmor app"), (std::vector<std::string>{"SAVEGAME", "dosbox", "dosbox.conf"}));
+}
+
+TEST_F(BridgeProgram, EmulatorOptionWinsOverPath) {
+    makeExecutable(temp, "elsewhere/my emulator", kRecordingEmulator);
+    driveMap("emulator=" + temp.path("elsewhere/my emulator"));
+    makeExecutable(temp, "bin/dosbox", "#!/bin/sh\nexit 3\n");
+    EXPECT_EQ(run({"-noconsole"}).exitCode, 7);
+}
+
+TEST_F(BridgeProgram, WithoutDosboxConfTheEmulatorStartsAsOnItsOwn) {
+    std::filesystem::remove(temp.path("Kelmor app/dosbox.conf"));
+    EXPECT_EQ(run({"-noconsole", "-c", "exit"}).exitCode, 7);
+    EXPECT_EQ(temp.read("record.args"), "-c\nexit\n");
+}
+
+// Each way of finding no emulator: one line on stderr, exit 127, nothing written.
+TEST_F(BridgeProgram, NoEmulatorIsOneLineAndExit127) {
+    struct Case {
+        const char* what;
+        std::string options;
+        std::string path;
+        std::string mentions;
+    };
+    const std::vector<Case> cases{
+        {"nothing on PATH", "", temp.path("empty"), "no dosbox on PATH"},
+        {"only the bridge on PATH", "", temp.path("Kelmor app"), "no dosbox on PATH"},
+        {"emulator= names a missing file", "emulator=" + temp.path("none"), temp.path("bin"),
+         "emulator=" + temp.path("none")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        driveMap(c.options);
+        const Outcome outcome = run({"-noconsole"}, c.path);
+        EXPECT_EQ(outcome.exitCode, 127);
+        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
+        EXPECT_NE(outcome.errors.find(c.mentions), std::string::npos) << outcome.errors;
+        EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), kConfiguration);
+        EXPECT_TRUE(temp.names("runtime").empty());
+        EXPECT_FALSE(temp.exists("record.args"));
+    }
+}
+
+// A copy of the bridge where the emulator should be would hand over to
+// itself for ever; it stops at the second step instead.
+TEST_F(BridgeProgram, ACopyOfTheBridgeAsEmulatorStops) {
+    std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("bin/dosbox"),
+                               std::filesystem::copy_options::overwrite_existing);
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 127);
+    EXPECT_NE(outcome.errors.find("copy of this bridge"), std::string::npos) << outcome.errors;
+}
+
+TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {
+    const std::string folder = temp.path("runtime/kelmor-" + std::to_string(geteuid()));
+    ASSERT_EQ(symlink(temp.path("Kelmor app").c_str(), folder.c_str()), 0);
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.errors.find("not a folder of its own"), std::string::npos) << outcome.errors;
+    EXPECT_FALSE(temp.exists("record.args"));
+}
+
+}  // namespace
+}  // namespace kelmor::bridge
