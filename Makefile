@@ -2,7 +2,10 @@
 PRESET := linux
 BUILD  := build/linux
 
-.PHONY: all deps configure build test demo bench clean
+# The application folder that `make install` lays out.
+APP ?= $(HOME)/.local/share/kelmor
+
+.PHONY: all deps configure build test demo bench install clean
 
 all: build
 
@@ -23,6 +26,9 @@ demo: build
 
 bench: build
 	$(BUILD)/bench/game_launch_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+install: build
+	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$(APP)")"
 
 clean:
 	rm -rf build

@@ -1,0 +1,49 @@
+# Install rules: `cmake --install <build> --prefix <folder>` (or
+# `make install APP=<folder>`) lays out a complete application folder there:
+# the programs that this tree builds, the DOSBox bridge as `dosbox`, TEST.FUJ,
+# SAVEGAME, the folders the kit's installation copies into, the icons, and a
+# desktop entry for each program in the user's menu. The work is done at
+# install time by InstallApplicationFolder.cmake; this file tells it what there is.
+
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
+  set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/share/kelmor"
+      CACHE PATH "The application folder that the install lays out" FORCE)
+endif()
+
+# program | its icon in art/ | what its menu entry says about it
+set(kelmor_menu_programs
+    "KELMOR|kelmor_icon.png|Play Kelmor from its CD under DOSBox"
+    "_KelmorPlix|kelplix_icon.png|Build Kelmor levels with the Kelmor Plix kit"
+    "_Mapper|mapper_icon.png|Open the map editor of the Kelmor Plix kit"
+    "_Configuration|configuration_icon.png|Choose the display and CPU speed of the Kelmor Plix kit")
+
+# The titles come from the programs' own identity, so menu and window agree.
+file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
+
+set(kelmor_install_facts "set(KELMOR_APP_PROGRAMS \"\")\n")
+foreach(entry IN LISTS kelmor_menu_programs)
+  string(REPLACE "|" ";" parts "${entry}")
+  list(GET parts 0 program)
+  list(GET parts 1 icon)
+  list(GET parts 2 comment)
+  if(NOT TARGET ${program})
+    continue()
+  endif()
+  if(NOT kelmor_identity_text MATCHES "\"${program}\", \"([^\"]+)\"")
+    message(FATAL_ERROR "no title for ${program} in core/program_identity.hpp")
+  endif()
+  string(APPEND kelmor_install_facts
+         "list(APPEND KELMOR_APP_PROGRAMS \"${program}\")\n"
+         "set(KELMOR_APP_${program}_FILE \"$<TARGET_FILE:${program}>\")\n"
+         "set(KELMOR_APP_${program}_TITLE \"${CMAKE_MATCH_1}\")\n"
+         "set(KELMOR_APP_${program}_ICON \"${PROJECT_SOURCE_DIR}/art/${icon}\")\n"
+         "set(KELMOR_APP_${program}_COMMENT \"${comment}\")\n")
+endforeach()
+if(TARGET dosbox_bridge)
+  string(APPEND kelmor_install_facts "set(KELMOR_APP_BRIDGE \"$<TARGET_FILE:dosbox_bridge>\")\n")
+endif()
+
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/application_folder_facts.cmake
+     CONTENT "${kelmor_install_facts}")
+install(CODE "include(\"${CMAKE_BINARY_DIR}/application_folder_facts.cmake\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/InstallApplicationFolder.cmake\")")

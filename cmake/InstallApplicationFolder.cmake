@@ -1,0 +1,121 @@
+# Runs at install time (see ApplicationFolder.cmake): lays out the
+# application folder CMAKE_INSTALL_PREFIX.
+#
+# Installing again over an existing folder replaces only what the install
+# brings (the programs, the bridge, TEST.FUJ, the icons, the menu entries);
+# the user's files stay: the save folder's contents, the kit's installed data,
+# dosbox.conf, THEST.FUJ. Each file is written under a temporary name and
+# renamed into place, so a link standing at its name (say `dosbox` linked to
+# the system's emulator) is replaced, never written through.
+
+set(app "${CMAKE_INSTALL_PREFIX}")
+if(DEFINED ENV{DESTDIR} AND NOT "$ENV{DESTDIR}" STREQUAL "")
+  message(FATAL_ERROR "An application folder is installed in place; DESTDIR is not supported.")
+endif()
+if(NOT IS_ABSOLUTE "${app}")
+  message(FATAL_ERROR "The application folder must be an absolute path, not '${app}'.")
+endif()
+if(app MATCHES "[\r\n]")
+  message(FATAL_ERROR "The application folder's path holds a line end; no menu entry can name it.")
+endif()
+string(REGEX REPLACE "(.)/+$" "\\1" app "${app}")
+
+function(kelmor_replace_file source destination)
+  file(COPY_FILE "${source}" "${destination}.installing")
+  file(RENAME "${destination}.installing" "${destination}")
+endfunction()
+
+function(kelmor_replace_content content destination)
+  file(WRITE "${destination}.installing" "${content}")
+  file(RENAME "${destination}.installing" "${destination}")
+endfunction()
+
+# The save folder, and the folders the kit's installation copies into; it
+# creates none itself.
+set(folders SAVEGAME DATA PCMAP PCMAP/AL PCMAP/FR PCMAP/USA vantrel icons)
+foreach(world CAKE CAVE IMAGE JUNGLE MOUNTAIN MUSIC)
+  list(APPEND folders ${world})
+  foreach(map 101 102 103 104 105)
+    list(APPEND folders ${world}/MAP_${map})
+  endforeach()
+endforeach()
+foreach(folder IN LISTS folders)
+  file(MAKE_DIRECTORY "${app}/${folder}")
+endforeach()
+
+foreach(program IN LISTS KELMOR_APP_PROGRAMS)
+  kelmor_replace_file("${KELMOR_APP_${program}_FILE}" "${app}/${program}")
+  kelmor_replace_file("${KELMOR_APP_${program}_ICON}" "${app}/icons/${program}.png")
+  message(STATUS "Installed: ${app}/${program}")
+endforeach()
+if(DEFINED KELMOR_APP_BRIDGE)
+  kelmor_replace_file("${KELMOR_APP_BRIDGE}" "${app}/dosbox")
+  message(STATUS "Installed: ${app}/dosbox (the DOSBox bridge)")
+endif()
+# The template of the installation marker: one line, CR LF.
+kelmor_replace_content("KELPLIX\r\n" "${app}/TEST.FUJ")
+
+# The launchers start dosbox.exe when there is one, whatever its case.
+file(GLOB app_entries RELATIVE "${app}" "${app}/*")
+foreach(entry IN LISTS app_entries)
+  string(TOLOWER "${entry}" lower)
+  if(lower STREQUAL "dosbox.exe")
+    message(WARNING "${app}/${entry} is started in place of the bridge `dosbox`; "
+                    "remove it unless it is meant to be the emulator.")
+  endif()
+endforeach()
+
+# --- menu entries -----------------------------------------------------------
+
+# A value of type string: backslashes doubled.
+function(kelmor_desktop_string text out)
+  string(REPLACE "\\" "\\\\" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# A program path as the Exec key wants it: quoted unless it holds only safe
+# characters; inside the quotes ", `, $ and \ carry a backslash; % doubled;
+# then the string escaping of every value.
+function(kelmor_desktop_exec path out)
+  if(NOT path MATCHES "^[A-Za-z0-9_./+,:@=-]+$")
+    foreach(special "\\" "\"" "`" "$")
+      string(REPLACE "${special}" "\\${special}" path "${path}")
+    endforeach()
+    set(path "\"${path}\"")
+  endif()
+  string(REPLACE "%" "%%" path "${path}")
+  kelmor_desktop_string("${path}" path)
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+if(DEFINED ENV{XDG_DATA_HOME} AND IS_ABSOLUTE "$ENV{XDG_DATA_HOME}")
+  set(data_home "$ENV{XDG_DATA_HOME}")
+elseif(DEFINED ENV{HOME} AND IS_ABSOLUTE "$ENV{HOME}")
+  set(data_home "$ENV{HOME}/.local/share")
+else()
+  message(WARNING "Neither XDG_DATA_HOME nor HOME is set: no menu entries written.")
+  return()
+endif()
+set(menu "${data_home}/applications")
+file(MAKE_DIRECTORY "${menu}")
+
+foreach(program IN LISTS KELMOR_APP_PROGRAMS)
+  kelmor_desktop_exec("${app}/${program}" exec)
+  kelmor_desktop_string("${app}/${program}" try_exec)
+  kelmor_desktop_string("${app}/icons/${program}.png" icon)
+  kelmor_desktop_string("${app}" folder)
+  set(entry "[Desktop Entry]
+Type=Application
+Version=1.0
+Name=${KELMOR_APP_${program}_TITLE}
+Comment=${KELMOR_APP_${program}_COMMENT}
+Exec=${exec}
+TryExec=${try_exec}
+Path=${folder}
+Icon=${icon}
+Terminal=false
+Categories=Game;
+")
+  kelmor_replace_content("${entry}" "${menu}/kelmor-${program}.desktop")
+  message(STATUS "Menu entry: ${menu}/kelmor-${program}.desktop")
+endforeach()

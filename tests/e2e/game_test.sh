@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The whole game chain with Debian's emulator: the installed KELMOR finds a
+# generated game CD on E:, writes dosbox.conf, starts the bridge, and DOSBox
+# runs the CD's program with the save folder as B:. The program writes its
+# command tail to B:\RESULT.TXT, so SAVEGAME/RESULT.TXT holding " save=B:"
+# proves the mounts, the drive change, the folder, the program and its
+# argument. Application folder and CD have blanks in their paths.
+set -euo pipefail
+BUILD=$1
+source "$(dirname "$0")/lib.sh"
+make_e2e_workspace
+[ -x "$BUILD/bin/KELMOR" ] || { echo "SKIP: KELMOR is not built"; exit 77; }
+start_display 1024x768
+
+app="$WORK/Kelmor app"
+cd_folder="$WORK/Game CD"
+install_app "$BUILD" "$app"
+assemble_tail_writer "$cd_folder/Kelmor/kelmor/KELMOR.EXE"
+printf 'marker' >"$cd_folder/Kelmor/kelmor/VIGNET.DAT"
+printf 'intro' >"$cd_folder/Kelmor/kelmor/INTRO.DAT"
+make_drive_map "E=$cd_folder"
+# The emulator is `dosbox` on PATH, ahead of the system's.
+make_emulator "$WORK/bin/dosbox"
+export PATH="$WORK/bin:$PATH"
+
+note "KELMOR with its CD on E:"
+cd "$WORK"
+timeout 30 "$app/KELMOR" &
+wait_exit $! 30
+[ "$EXIT_CODE" = 0 ] || fail "KELMOR ended with $EXIT_CODE"
+expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
+wait_emulators 30
+grep -q "^MOUNT B \"C:\\\\.*\\\\Kelmor app\\\\SAVEGAME\"" "$app/dosbox.conf" ||
+  fail "dosbox.conf no longer holds the launcher's text: $(grep MOUNT "$app/dosbox.conf")"
+[ "$(cat "$app/SAVEGAME/INTRO.DAT")" = intro ] || fail "intro file not copied"
+
+note "the copy the emulator read: host folders, quoted for their blanks"
+copy=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
+[ "$(printf '%s\n' "$copy" | wc -l)" = 1 ] || fail "runtime copies: $copy"
+grep -qF "MOUNT E \"$cd_folder\" -t cdrom -usecd 0 -ioctl" "$copy" || fail "$(grep MOUNT "$copy")"
+grep -qF "MOUNT B \"$app/SAVEGAME\"" "$copy" || fail "$(grep MOUNT "$copy")"
+
+note "a second launch reuses the copy"
+rm "$app/SAVEGAME/RESULT.TXT"
+timeout 30 "$app/KELMOR" &
+wait_exit $! 30
+expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
+wait_emulators 30
+[ "$(find "$XDG_RUNTIME_DIR" -name '*.conf')" = "$copy" ] || fail "a second copy was made"
+echo "PASS"

@@ -1,0 +1,91 @@
+# Shared helpers of the end-to-end tests: an installed application folder,
+# tiny DOS programs, and the real emulator bounded in time.
+# shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/../gui/lib.sh"
+
+# A workspace whose cleanup also ends every emulator the test started.
+make_e2e_workspace() {
+  make_workspace
+  export HOME="$WORK/home" XDG_DATA_HOME="$WORK/home/.local/share"
+  export XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME/kelmor" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  trap 'stop_emulators; kill $(jobs -p) 2>/dev/null || true; { [ -z "${XVFB_PID:-}" ] || stop_display; }; rm -rf "$WORK"' EXIT
+}
+
+# Installs the application folder $2 from the build folder $1.
+install_app() {
+  cmake --install "$1" --prefix "$2" >"$WORK/install.log" 2>&1 ||
+    fail "install failed: $(cat "$WORK/install.log")"
+}
+
+# Assembles a DOS program that writes its command tail to B:\RESULT.TXT and
+# ends, into the file $1. It is a .COM image: without the "MZ" signature DOS
+# runs it as such whatever its name, KELMOR.EXE included.
+assemble_tail_writer() {
+  local source="$WORK/tail_writer.asm"
+  cat >"$source" <<'ASM'
+        org 100h
+        mov ah, 3Ch             ; create B:\RESULT.TXT
+        xor cx, cx
+        mov dx, name
+        int 21h
+        jc failed
+        mov bx, ax
+        mov ah, 40h             ; write the command tail (length at 80h, text at 81h)
+        xor ch, ch
+        mov cl, [80h]
+        mov dx, 81h
+        int 21h
+        mov ah, 3Eh
+        int 21h
+        mov ax, 4C00h
+        int 21h
+failed: mov ax, 4C01h
+        int 21h
+name    db 'B:\RESULT.TXT', 0
+ASM
+  mkdir -p "$(dirname "$1")"
+  nasm -f bin -o "$1" "$source" || fail "nasm failed"
+  [ "$(head -c 2 "$1")" != "MZ" ] || fail "the program must not start with MZ"
+}
+
+# Writes the emulator stand-in $1: Debian's dosbox, headless, bounded in
+# time, its process group recorded so that the cleanup can end it.
+make_emulator() {
+  mkdir -p "$(dirname "$1")"
+  cat >"$1" <<SH
+#!/bin/sh
+echo \$\$ >>"$WORK/emulator.pids"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+exec timeout 60 /usr/bin/dosbox "\$@" >>"$WORK/emulator.log" 2>&1
+SH
+  chmod +x "$1"
+}
+
+# Ends every recorded emulator's process group.
+stop_emulators() {
+  [ -f "$WORK/emulator.pids" ] || return 0
+  local pid
+  while read -r pid; do kill -KILL -- "-$pid" 2>/dev/null || true; done <"$WORK/emulator.pids"
+}
+
+# Waits (up to $1 s) until every recorded emulator has ended.
+wait_emulators() {
+  local pid
+  for _ in $(seq $((${1:-30} * 10))); do
+    local running=0
+    while read -r pid; do kill -0 "$pid" 2>/dev/null && running=1; done <"$WORK/emulator.pids"
+    [ "$running" = 0 ] && return 0
+    sleep 0.1
+  done
+  fail "the emulator still runs after ${1:-30} s: $(cat "$WORK/emulator.log")"
+}
+
+# Waits (up to $2 s) for file $1, then checks that it holds exactly $3.
+expect_file_text() {
+  for _ in $(seq $((${2:-30} * 10))); do [ -e "$1" ] && break; sleep 0.1; done
+  [ -e "$1" ] || fail "$1 did not appear; emulator log: $(cat "$WORK/emulator.log" 2>/dev/null)"
+  sleep 0.2
+  [ "$(cat "$1")" = "$3" ] || fail "$1 holds '$(cat "$1")', wanted '$3'"
+}
