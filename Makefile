@@ -5,7 +5,7 @@ BUILD  := build/linux
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build test demo bench install clean
+.PHONY: all deps configure build test demo bench measure install clean
 
 all: build
 
@@ -26,6 +26,9 @@ demo: build
 
 bench: build
 	$(BUILD)/bench/game_launch_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+measure: build
+	bench/launch_times.sh
 
 install: build
 	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$(APP)")"
