@@ -79,12 +79,18 @@ int main(int argc, char** argv) {
                       driveMapFile);
     }
 
-    // No dosbox.conf here: the emulator starts as it would on its own.
+    // dosbox.conf in any letter case, as the launchers find it when they
+    // write it. None here: the emulator starts as it would on its own.
     std::optional<std::string> configuration;
-    try {
-        configuration = posix::readWholeFile(kConfigurationFile);
-    } catch (const std::system_error& failure) {
-        if (failure.code() != std::errc::no_such_file_or_directory) stop(1, failure.what());
+    std::error_code lookUp;
+    if (const auto name = posix::matchFolderEntry(".", kConfigurationFile, lookUp)) {
+        try {
+            configuration = posix::readWholeFile(*name);
+        } catch (const std::system_error& failure) {
+            stop(1, failure.what());
+        }
+    } else if (lookUp != std::errc::no_such_file_or_directory) {
+        stop(1, std::string(kConfigurationFile) + ": " + lookUp.message());
     }
 
     std::optional<std::string> copy;

@@ -153,15 +153,6 @@ TEST(EmulatorChoice, FirstRunnableThatIsNotTheBridge) {
         EXPECT_EQ(findEmulator(c.configured, c.searchPath, self), c.expected) << c.what;
 }
 
-TEST(EmulatorChoice, ArgumentsLoseOnlyNoconsole) {
-    EXPECT_EQ(emulatorArguments(std::string("/run/x.conf"), {"-noconsole"}),
-              (std::vector<std::string>{"-conf", "/run/x.conf"}));
-    EXPECT_EQ(emulatorArguments(std::string("/run/x.conf"), {"-NoConsole", "-fullscreen", "a b"}),
-              (std::vector<std::string>{"-conf", "/run/x.conf", "-fullscreen", "a b"}));
-    EXPECT_EQ(emulatorArguments(std::nullopt, {"-noconsole", "-c", "exit"}),
-              (std::vector<std::string>{"-c", "exit"}));
-}
-
 // --- the program ------------------------------------------------------------
 
 struct Outcome {
@@ -272,7 +263,7 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
                              "\\savegame\"\r\nKELMOR.EXE save=B:\r\n";
     temp.write("Kelmor app/dosbox.conf", conf);
 
-    const Outcome outcome = run({"-noconsole", "-exit"});
+    const Outcome outcome = run({"-NoConsole", "-exit"});
     EXPECT_EQ(outcome.exitCode, 7) << "the emulator's own exit code: " << outcome.errors;
     const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
                                        runtimeCopyName(temp.path("Kelmor app")));
@@ -285,11 +276,12 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
     EXPECT_EQ(temp.names("Kelmor app"), (std::vector<std::string>{"SAVEGAME", "dosbox", "dosbox.conf"}));
 }
 
-TEST_F(BridgeProgram, EmulatorOptionWinsOverPath) {
-    makeExecutable(temp, "elsewhere/my emulator", kRecordingEmulator);
-    driveMap("emulator=" + temp.path("elsewhere/my emulator"));
-    makeExecutable(temp, "bin/dosbox", "#!/bin/sh\nexit 3\n");
+// The launchers write into an existing DOSBOX.CONF when there is one.
+TEST_F(BridgeProgram, ReadsDosboxConfInAnyLetterCase) {
+    std::filesystem::rename(temp.path("Kelmor app/dosbox.conf"), temp.path("Kelmor app/DOSBOX.CONF"));
     EXPECT_EQ(run({"-noconsole"}).exitCode, 7);
+    EXPECT_NE(temp.read("record.conf").find("MOUNT E \"" + temp.path("game cd") + "\""),
+              std::string::npos);
 }
 
 TEST_F(BridgeProgram, WithoutDosboxConfTheEmulatorStartsAsOnItsOwn) {
