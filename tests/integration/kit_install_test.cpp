@@ -168,14 +168,6 @@ TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     EXPECT_TRUE(h.messages.empty());
 }
 
-TEST_F(KitInstall, MapperOnAnInstallationRunStartsTheMapEditorOnly) {
-    KitTestHost h = host({"mapper"});
-    EXPECT_EQ(run(h), 0);
-    EXPECT_EQ(h.started, std::vector<std::string>{appWindows + "\\MAPPER.EXE"});
-    EXPECT_FALSE(fs::exists(app / "dosbox.conf"));
-    EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
-}
-
 TEST_F(KitInstall, AFailureAfterTheInstallationEndsWithTheReport) {
     struct Case {
         const char* name;

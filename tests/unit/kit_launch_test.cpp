@@ -71,11 +71,6 @@ int runKit(FakeHost& host) {
     return runKit(host, launcher);
 }
 
-std::string autoexecText(const std::string& conf) {
-    const std::string header = "[autoexec]\r\n";
-    return conf.substr(conf.find(header) + header.size());
-}
-
 std::size_t countLog(const FakeHost& host, const std::string& prefix) {
     std::size_t n = 0;
     for (const std::string& entry : host.log) n += entry.rfind(prefix, 0) == 0;
@@ -329,21 +324,6 @@ TEST(KitLaunch, WritesTheRenderedTemplateAndTheAutoexecLines) {
     ASSERT_EQ(host.started.size(), 1u);
     EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor (output) Plix\\dosbox.exe");
     EXPECT_EQ(host.started[0].arguments, std::vector<std::string>{"-noconsole"});
-}
-
-TEST(KitLaunch, EmptyStoreGivesTheDefaultsAndOneEmptyLineAfterAutoexec) {
-    FakeHost host = kitHost();
-    host.addFile(kMarker, "KELPLIX");
-    host.addFile("E:\\KIT\\KELKIT.EXE");
-    runKit(host);
-    const std::string conf = host.content(kConf);
-    for (const char* line :
-         {"\r\nfullscreen=true\r\n", "\r\nfullfixed=false\r\n", "\r\noutput=surface\r\n",
-          "\r\ncycles=20000\r\n", "\r\nframeskip=1\r\n"})
-        EXPECT_NE(conf.find(line), std::string::npos) << line;
-    EXPECT_EQ(autoexecText(conf),
-              "\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B \"C:\\Games\\Kit\"\r\nB:\r\n"
-              "KELKIT.EXE ver=\r\nexit\r\n");
 }
 
 TEST(KitLaunch, MapperModeOnlyOnAnInstallationRunWithExactlyMapper) {

@@ -28,22 +28,6 @@ TEST(UnhandledErrorReport, NamesNumberDescriptionAndSubject) {
     for (const Case& c : cases) EXPECT_EQ(unhandledErrorReport(c.error), c.report);
 }
 
-TEST(RunReportingUnhandledErrors, ReportsAHostFailureAndEndsWithOne) {
-    FakeHost host;
-    int exitCode = -1;
-    try {
-        runReportingUnhandledErrors(host, "Title", [] {
-            throw std::system_error(EACCES, std::generic_category(), "X:\\f");
-        });
-    } catch (const ProcessEnded& end) {
-        exitCode = end.exitCode;
-    }
-    EXPECT_EQ(exitCode, 1);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "Error 13: Permission denied (X:\\f)");
-    EXPECT_EQ(host.messages[0].title, "Title");
-}
-
 TEST(RunReportingUnhandledErrors, LetsEverythingElsePass) {
     FakeHost host;
     bool ran = false;
