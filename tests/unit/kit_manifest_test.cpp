@@ -72,21 +72,5 @@ TEST(KitCopyList, OnlyTheMapEditorCopiesShareADestination) {
     EXPECT_EQ(landings["MAPPER.EXE"], 3);
 }
 
-TEST(KitCopyList, FillsEachDestinationFolderWithItsFileCount) {
-    std::map<std::string, int> perFolder;
-    for (const KitCopy& copy : kitCopyList()) {
-        const std::size_t slash = copy.destination.rfind('\\');
-        ++perFolder[slash == std::string::npos ? "" : copy.destination.substr(0, slash)];
-    }
-    std::map<std::string, int> expected{{"", 6},          {"DATA", 11},     {"PCMAP", 36},
-                                        {"PCMAP\\AL", 9}, {"PCMAP\\FR", 9}, {"PCMAP\\USA", 9}};
-    for (const char* world : {"CAKE", "CAVE", "IMAGE", "JUNGLE", "MOUNTAIN", "MUSIC"}) {
-        expected[world] = 3;
-        for (const char* map : {"MAP_101", "MAP_102", "MAP_103", "MAP_104", "MAP_105"})
-            expected[std::string(world) + "\\" + map] = 4;
-    }
-    EXPECT_EQ(perFolder, expected);
-}
-
 }  // namespace
 }  // namespace kelmor
