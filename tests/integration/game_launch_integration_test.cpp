@@ -45,6 +45,10 @@ protected:
         mapDrives("E=" + temp.path("cd-e") + "\nG=" + temp.path("cd-g") + "\n");
     }
 
+    // Every test starts the stand-in; it must be done before the folder goes,
+    // or its record is written into a folder half removed and stays in /tmp.
+    ~GameLaunchOnPosix() override { emulatorRecord(); }
+
     void mapDrives(const std::string& lines) {
         temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\n" + lines);
     }
