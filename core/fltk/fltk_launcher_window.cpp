@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_window_hints.hpp"
 
 namespace kelmor::fltk {
 namespace {
@@ -46,8 +47,9 @@ void onTimer(void* data) {
     state->tick();
 }
 
-// Moves the window so that its outer frame is centred on the primary screen.
-void centre(Fl_Window& window, const WindowSpec& spec) {
+}  // namespace
+
+void centreOnScreen(Fl_Window& window, const WindowSpec& spec) {
     int sx = 0, sy = 0, sw = 0, sh = 0;
     Fl::screen_xywh(sx, sy, sw, sh, 0);
     const TwipPosition outer = centredPosition(
@@ -58,8 +60,6 @@ void centre(Fl_Window& window, const WindowSpec& spec) {
                     sy + twipsToPixels(outer.top) + (framed ? kFixedFrameTopPixels : 0));
 }
 
-}  // namespace
-
 int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
                       std::function<void()> tick) {
     Fl::visual(FL_RGB);
@@ -68,7 +68,8 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
     const std::string caption(spec.caption);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
-    if (spec.frame == WindowFrame::None) window.border(0);
+    // Compared with FixedSingle: X11 headers (through fl_draw.H) define None.
+    if (spec.frame != WindowFrame::FixedSingle) window.border(0);
     if (look.background.bytes)
         new BackgroundPicture(width, height, toFltkImage(look.background));
     if (look.addContents) look.addContents(window);
@@ -79,8 +80,9 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
         look.icon.bytes ? toFltkImage(look.icon) : nullptr;
     if (icon) window.icon(icon.get());
 
-    centre(window, spec);
+    centreOnScreen(window, spec);
     window.show();
+    if (spec.frame == WindowFrame::FixedSingle) offerOnlyClose(window);
     if (spec.pointer == WindowPointer::Busy) window.cursor(FL_CURSOR_WAIT);
 
     TickState state{&spec, std::move(tick)};
