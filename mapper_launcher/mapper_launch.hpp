@@ -14,8 +14,6 @@ inline constexpr std::string_view kMapEditorSuffix = "\\mapper.exe";
 inline constexpr std::string_view kKitLauncherSuffix = "\\_KelmorPlix.exe";
 inline constexpr std::string_view kMapperArgument = "mapper";
 
-inline constexpr std::string_view kMapperStatusText = "Opening Mapper... Please wait...";
-
 struct ProgramStart {
     std::string program;
     std::vector<std::string> arguments;
