@@ -15,13 +15,6 @@ inline constexpr WindowSpec kConfigurationWindow{
     "frmMain", "Kelmor Plix Configuration", WindowFrame::FixedSingle, 4905, 4530,
     WindowPointer::Ordinary, 0, false};
 
-struct ControlSpec {
-    std::string_view name;
-    std::string_view caption;
-    int left, top, width, height;  // twips
-    int tabIndex;
-};
-
 inline constexpr ControlSpec kLblPopis{"lblPopis", "CPU cycles:", 240, 240, 975, 255, 6};
 inline constexpr ControlSpec kTxtCycles{"txtCycles", "65536", 1200, 240, 1215, 285, 0};
 inline constexpr std::array<ControlSpec, 5> kOptions{{

@@ -1,5 +1,7 @@
 #include "config_tool/configuration_dialog.hpp"
 
+#include "config_tool/configuration_form.hpp"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_host.hpp"
@@ -172,6 +174,15 @@ TEST(ConfigurationDialog, NeverTouchesAnythingButKelkit) {
     EXPECT_TRUE(d.save());
     EXPECT_TRUE(d.host.log.empty()) << "no file written, copied, deleted or started";
     for (const auto& [key, value] : d.host.settings) EXPECT_EQ(std::get<0>(key), "kelkit");
+}
+
+TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
+    const TwipSize outer = outerSize(kConfigurationWindow);
+    EXPECT_EQ(outer.width, (327 + 6) * 15);
+    EXPECT_EQ(outer.height, (302 + 25) * 15);
+    const TwipPosition p = centredPosition({15360, 11520}, outer);
+    EXPECT_EQ(p.left, 5182);
+    EXPECT_EQ(p.top, 3307);
 }
 
 }  // namespace

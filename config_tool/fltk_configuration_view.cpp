@@ -1,0 +1,165 @@
+#include "config_tool/fltk_configuration_view.hpp"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/fl_draw.H>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "config_tool/configuration_dialog.hpp"
+#include "config_tool/configuration_form.hpp"
+#include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_window_hints.hpp"
+
+namespace kelmor::fltk {
+namespace {
+
+constexpr int kFontSize = 11;  // about 8 pt
+
+// Pixel geometry of a control, relative to the window; `container` is the
+// twip origin of the frame that holds it, if any.
+struct Box {
+    int x, y, w, h;
+};
+Box pixels(const ControlSpec& spec, const ControlSpec* container = nullptr) {
+    const int left = spec.left + (container ? container->left : 0);
+    const int top = spec.top + (container ? container->top : 0);
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(spec.width),
+            twipsToPixels(spec.height)};
+}
+
+template <class Widget>
+Widget* place(const ControlSpec& spec, const ControlSpec* container = nullptr) {
+    const Box b = pixels(spec, container);
+    auto* widget = new Widget(b.x, b.y, b.w, b.h);
+    widget->copy_label(std::string(spec.caption).c_str());
+    widget->labelsize(kFontSize);
+    return widget;
+}
+
+// A push button that Enter presses while it has the focus, as Space does.
+class PushButton : public Fl_Button {
+public:
+    using Fl_Button::Fl_Button;
+    int handle(int event) override {
+        if (event == FL_KEYBOARD && Fl::focus() == this &&
+            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+            do_callback();
+            return 1;
+        }
+        return Fl_Button::handle(event);
+    }
+};
+
+// A frame with its caption set into the top edge of an engraved line.
+class CaptionedFrame : public Fl_Group {
+public:
+    CaptionedFrame(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
+        align(FL_ALIGN_INSIDE);  // the caption is drawn here, not outside
+    }
+    void draw() override {
+        fl_font(labelfont(), labelsize());
+        int textWidth = 0, textHeight = 0;
+        fl_measure(label(), textWidth, textHeight, 0);
+        fl_color(color());
+        fl_rectf(x(), y(), w(), h());
+        const int lineTop = y() + textHeight / 2;
+        draw_box(FL_ENGRAVED_FRAME, x(), lineTop, w(), h() - (lineTop - y()), color());
+        fl_color(color());
+        fl_rectf(x() + 6, y(), textWidth + 4, textHeight);
+        fl_color(labelcolor());
+        fl_draw(label(), x() + 8, y(), textWidth, textHeight, FL_ALIGN_LEFT);
+        draw_children();
+    }
+};
+
+// The window's controls as the dialog's logic sees them.
+class Controls : public DialogControls {
+public:
+    Fl_Double_Window* window = nullptr;
+    Fl_Input* txtCycles = nullptr;
+    std::array<Fl_Round_Button*, 5> options{};
+
+    void centreWindow() override { centreOnScreen(*window, kConfigurationWindow); }
+    std::string cyclesText() const override { return txtCycles->value(); }
+    void setCyclesText(const std::string& text) override { txtCycles->value(text.c_str()); }
+    void focusCycles() override { txtCycles->take_focus(); }
+    bool optionSelected(int number) const override { return options.at(number - 1)->value() != 0; }
+    void selectOption(int number) override { options.at(number - 1)->setonly(); }
+};
+
+template <void (ConfigurationDialog::*Click)()>
+void forward(Fl_Widget*, void* dialog) {
+    (static_cast<ConfigurationDialog*>(dialog)->*Click)();
+}
+
+// Escape reaches the window when nothing took it; the close box always does.
+void onWindowClose(Fl_Widget*, void* data) {
+    auto* dialog = static_cast<ConfigurationDialog*>(data);
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
+        dialog->cmdCancelClicked();
+    else
+        dialog->closeBoxClicked();
+}
+
+}  // namespace
+
+int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
+    Fl::visual(FL_RGB);
+    Fl_Group::current(nullptr);
+    const std::string caption(kConfigurationWindow.caption);
+    Controls controls;
+    ConfigurationDialog dialog(host, controls);
+
+    const int width = twipsToPixels(kConfigurationWindow.clientWidthTwips);
+    const int height = twipsToPixels(kConfigurationWindow.clientHeightTwips);
+    Fl_Double_Window window(width, height, caption.c_str());
+    window.xclass(caption.c_str());
+    window.labelsize(kFontSize);
+    controls.window = &window;
+
+    // Created in tab order: Tab walks the box, the options and the buttons.
+    controls.txtCycles = place<Fl_Input>(kTxtCycles);
+    controls.txtCycles->label(nullptr);
+    controls.txtCycles->textsize(kFontSize);
+    controls.txtCycles->maximum_size(kCyclesMaxLength);
+    for (std::size_t i = 0; i < kOptions.size(); ++i) {
+        auto* option = place<Fl_Round_Button>(kOptions[i]);
+        option->type(FL_RADIO_BUTTON);  // one group: the window's other radios
+        controls.options[i] = option;
+    }
+    auto* lblPopis = place<Fl_Box>(kLblPopis);
+    lblPopis->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
+    auto* cmdOk = place<Fl_Return_Button>(kCmdOk);
+    cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &dialog);
+    auto* cmdCancel = place<PushButton>(kCmdCancel);
+    cmdCancel->shortcut(FL_Escape);
+    cmdCancel->callback(forward<&ConfigurationDialog::cmdCancelClicked>, &dialog);
+    auto* frame1 = place<CaptionedFrame>(kFrame1);
+    auto* lblAbout = place<Fl_Box>(kLblAbout, &kFrame1);
+    lblAbout->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    frame1->end();
+    window.end();
+
+    window.size_range(width, height, width, height);  // fixed size
+    window.callback(onWindowClose, &dialog);
+    const std::unique_ptr<Fl_RGB_Image> windowIcon = toFltkImage(icon);
+    window.icon(windowIcon.get());
+
+    dialog.load();
+    window.show();
+    offerOnlyClose(window);
+    controls.txtCycles->take_focus();
+    return Fl::run();
+}
+
+}  // namespace kelmor::fltk
