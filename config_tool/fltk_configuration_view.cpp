@@ -7,7 +7,6 @@
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_RGB_Image.H>
-#include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Round_Button.H>
 #include <FL/fl_draw.H>
 
@@ -17,6 +16,7 @@
 
 #include "config_tool/configuration_dialog.hpp"
 #include "config_tool/configuration_form.hpp"
+#include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_picture.hpp"
 #include "core/fltk/fltk_window_hints.hpp"
 
@@ -46,17 +46,39 @@ Widget* place(const ControlSpec& spec, const ControlSpec* container = nullptr) {
     return widget;
 }
 
+bool isEnter(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
 // A push button that Enter presses while it has the focus, as Space does.
 class PushButton : public Fl_Button {
 public:
     using Fl_Button::Fl_Button;
     int handle(int event) override {
-        if (event == FL_KEYBOARD && Fl::focus() == this &&
-            (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+        if (event == FL_KEYBOARD && Fl::focus() == this && isEnter(Fl::event_key())) {
+            simulate_key_action();
             do_callback();
             return 1;
         }
         return Fl_Button::handle(event);
+    }
+};
+
+// The dialog's default button: Enter presses it wherever the focus is
+// (unless another button has it), and a dark outline marks it.
+class DefaultButton : public PushButton {
+public:
+    using PushButton::PushButton;
+    int handle(int event) override {
+        if (event == FL_SHORTCUT && isEnter(Fl::event_key())) {
+            simulate_key_action();
+            do_callback();
+            return 1;
+        }
+        return PushButton::handle(event);
+    }
+    void draw() override {
+        PushButton::draw();
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_rect(x(), y(), w(), h());
     }
 };
 
@@ -114,7 +136,7 @@ void onWindowClose(Fl_Widget*, void* data) {
 }  // namespace
 
 int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
-    Fl::visual(FL_RGB);
+    Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
     Fl_Group::current(nullptr);
     const std::string caption(kConfigurationWindow.caption);
     Controls controls;
@@ -139,7 +161,8 @@ int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
     }
     auto* lblPopis = place<Fl_Box>(kLblPopis);
     lblPopis->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
-    auto* cmdOk = place<Fl_Return_Button>(kCmdOk);
+    fitLabel(*lblPopis, lblPopis->w());  // it must not run under txtCycles
+    auto* cmdOk = place<DefaultButton>(kCmdOk);
     cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &dialog);
     auto* cmdCancel = place<PushButton>(kCmdCancel);
     cmdCancel->shortcut(FL_Escape);

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/fltk/fltk_picture.hpp"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
         lblStatus->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
         lblStatus->labelfont(FL_HELVETICA);
         lblStatus->labelsize(11);
+        fltk::fitLabel(*lblStatus, lblStatus->w());
     }};
     return fltk::runLauncherWindow(kMapperWindow, look, [&] { launcher.run(); });
 }
