@@ -146,15 +146,6 @@ TEST(ConfigurationDialog, CancelAndCloseBoxStoreNothing) {
     }
 }
 
-TEST(ConfigurationDialog, NeverTouchesAnythingButKelkit) {
-    Dialog d;
-    d.dialog.load();
-    d.controls.selected = 5;
-    EXPECT_TRUE(d.save());
-    EXPECT_TRUE(d.host.log.empty()) << "no file written, copied, deleted or started";
-    for (const auto& [key, value] : d.host.settings) EXPECT_EQ(std::get<0>(key), "kelkit");
-}
-
 TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
     const TwipSize outer = outerSize(kConfigurationWindow);
     EXPECT_EQ(outer.width, (327 + 6) * 15);
