@@ -25,7 +25,7 @@ int centredOffset(float screen, float window) {
 }  // namespace
 
 TwipSize outerSize(const WindowSpec& spec) {
-    if (spec.frame == WindowFrame::None)
+    if (spec.frame == WindowFrame::Borderless)
         return {static_cast<float>(spec.clientWidthTwips),
                 static_cast<float>(spec.clientHeightTwips)};
     return {static_cast<float>(spec.clientWidthTwips +

@@ -8,7 +8,7 @@ namespace kelmor {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-enum class WindowFrame { None, FixedSingle };
+enum class WindowFrame { Borderless, FixedSingle };
 enum class WindowPointer { Busy, Ordinary };
 
 struct WindowSpec {
@@ -23,9 +23,9 @@ struct WindowSpec {
 };
 
 inline constexpr WindowSpec kGameWindow{
-    "Form1", "Kelmor", WindowFrame::None, 4770, 3810, WindowPointer::Busy, 1000, true};
+    "Form1", "Kelmor", WindowFrame::Borderless, 4770, 3810, WindowPointer::Busy, 1000, true};
 inline constexpr WindowSpec kKitWindow{
-    "frmMain", "Kelmor Plix", WindowFrame::None, 5385, 3495, WindowPointer::Busy, 600, true};
+    "frmMain", "Kelmor Plix", WindowFrame::Borderless, 5385, 3495, WindowPointer::Busy, 600, true};
 inline constexpr WindowSpec kMapperWindow{
     "frmMain", "Kelmor Plix Mapper", WindowFrame::FixedSingle, 3975, 1185,
     WindowPointer::Ordinary, 600, false};

@@ -68,8 +68,7 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
     const std::string caption(spec.caption);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
-    // Compared with FixedSingle: X11 headers (through fl_draw.H) define None.
-    if (spec.frame != WindowFrame::FixedSingle) window.border(0);
+    if (spec.frame == WindowFrame::Borderless) window.border(0);
     if (look.background.bytes)
         new BackgroundPicture(width, height, toFltkImage(look.background));
     if (look.addContents) look.addContents(window);

@@ -1,23 +1,82 @@
 #include "core/fltk/fltk_message.hpp"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Widget.H>
-#include <FL/fl_ask.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
 
 namespace kelmor::fltk {
+namespace {
 
-void showMessage(const std::string& text, MessageStyle style, const std::string& title) {
-    fl_close = "OK";
-    fl_message_hotspot(0);  // centred on the screen, not under the pointer
-    fl_message_title(title.c_str());
-    Fl_Widget* icon = fl_message_icon();
-    if (style == MessageStyle::Plain) {
-        icon->hide();
-        fl_message("%s", text.c_str());
-    } else {
-        icon->show();
-        fl_alert("%s", text.c_str());
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kFontSize = 12;
+
+void closeBox(Fl_Widget* widget, void*) { widget->window()->hide(); }
+
+// The warning sign: an exclamation mark in a yellow triangle.
+class WarningSign : public Fl_Widget {
+public:
+    WarningSign(int x, int y) : Fl_Widget(x, y, kIconSize, kIconSize) {}
+    void draw() override {
+        const int left = x(), top = y() + 2, right = x() + w() - 1, bottom = y() + h() - 2;
+        const int middle = x() + w() / 2;
+        fl_color(FL_YELLOW);
+        fl_polygon(middle, top, right, bottom, left, bottom);
+        fl_color(FL_BLACK);
+        fl_loop(middle, top, right, bottom, left, bottom);
+        fl_font(FL_HELVETICA_BOLD, 18);
+        fl_draw("!", left, top + 6, w(), bottom - top - 6, FL_ALIGN_CENTER);
     }
+};
+
+// Text size as FLTK will draw it, at least one line high.
+void measureText(const std::string& text, int& width, int& height) {
+    fl_font(FL_HELVETICA, kFontSize);
+    width = 0;
+    height = 0;
+    fl_measure(text.c_str(), width, height, 0);
+    height = std::max(height, fl_height());
+}
+
+}  // namespace
+
+// A Windows-like message box: the text, the warning sign for warnings, one
+// OK button that Return presses; centred on the primary screen.
+void showMessage(const std::string& text, MessageStyle style, const std::string& title) {
+    int textWidth = 0, textHeight = 0;
+    measureText(text, textWidth, textHeight);
+    const bool withIcon = style != MessageStyle::Plain;
+    const int textLeft = kMargin + (withIcon ? kIconSize + kMargin : 0);
+    const int contentHeight = std::max(textHeight, withIcon ? kIconSize : 0);
+    const int width = std::max(textLeft + textWidth + 2 * kMargin, kButtonWidth + 2 * kMargin);
+    const int height = kMargin + contentHeight + kMargin + kButtonHeight + kMargin;
+
+    Fl_Window box(width, height, title.c_str());
+    if (withIcon) {
+        new WarningSign(kMargin, kMargin);
+    }
+    auto* message = new Fl_Box(textLeft, kMargin, textWidth, contentHeight);
+    message->copy_label(text.c_str());
+    message->labelsize(kFontSize);
+    message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    auto* ok = new Fl_Return_Button((width - kButtonWidth) / 2, height - kMargin - kButtonHeight,
+                                    kButtonWidth, kButtonHeight, "OK");
+    ok->callback(closeBox);
+    box.end();
+    box.set_modal();
+
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_xywh(sx, sy, sw, sh, 0);
+    box.position(sx + (sw - width) / 2, sy + (sh - height) / 2);
+    box.show();
+    ok->take_focus();
+    while (box.shown()) Fl::wait();
 }
 
 void presentMessagesWithFltk(posix::PosixHost& host) {

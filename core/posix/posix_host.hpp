@@ -18,11 +18,11 @@ enum class PathUse;
 
 struct PosixHostOptions {
     // Host folder of the application; the folder of the running program when empty.
-    std::string applicationFolder;
+    std::string applicationFolder{};
     // Per-user configuration folder; ${XDG_CONFIG_HOME:-$HOME/.config} when empty.
-    std::string configHome;
+    std::string configHome{};
     // The program's arguments (argv[1] onwards).
-    std::vector<std::string> arguments;
+    std::vector<std::string> arguments{};
     // Where mounted optical discs are listed.
     std::string mountsFile = "/proc/self/mounts";
 };

@@ -29,8 +29,8 @@ box=$(wait_window Kelmor 10 2)
 [ "$box" != "$window" ] || fail "the message box was not found"
 import -window root "$WORK/no-cd.png" 2>/dev/null || true
 press_key "$box" Return
-code=$(wait_exit "$pid")
-[ "$code" = 0 ] || fail "exit code $code after the CD-missing box"
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
 [ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf was written without a CD"
 grep -qx "Kelmor: Please insert Kelmor's CD-ROM and try again." "$WORK/stderr.txt" ||
   fail "stderr: $(cat "$WORK/stderr.txt")"
@@ -43,8 +43,8 @@ make_drive_map "E=$WORK/cd"
 "$app/KELMOR" &
 pid=$!
 wait_window Kelmor >/dev/null
-code=$(wait_exit "$pid")
-[ "$code" = 0 ] || fail "exit code $code after a launch"
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after a launch"
 wait_file "$app/started.txt"
 [ "$(cat "$app/started.txt")" = "$(printf -- '-noconsole\n%s' "$app")" ] ||
   fail "emulator started as: $(cat "$app/started.txt")"

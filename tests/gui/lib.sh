@@ -64,11 +64,14 @@ press_key() {
   xdotool key --clearmodifiers "$2"
 }
 
-# Waits (up to $2 s) for process $1 to end and prints its exit code.
+# Waits (up to $2 s) for process $1, a job of this shell, to end; sets EXIT_CODE.
 wait_exit() {
   local pid=$1 seconds=${2:-10}
   for _ in $(seq $((seconds * 10))); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; echo $?; return 0; fi
+    if ! kill -0 "$pid" 2>/dev/null; then
+      EXIT_CODE=0; wait "$pid" || EXIT_CODE=$?
+      return 0
+    fi
     sleep 0.1
   done
   kill "$pid" 2>/dev/null

@@ -1,0 +1,195 @@
+#include "core/posix/atomic_file.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "core/posix/posix_error.hpp"
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) close(fd_);
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Where a replacement goes: the file a symbolic link points to, else the
+// path itself (a dangling link is replaced as it is).
+std::string replacementTarget(const std::string& path) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    return real ? std::string(real.get()) : path;
+}
+
+void writeAll(int fd, std::string_view data, const std::string& what) {
+    while (!data.empty()) {
+        const ssize_t written = write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throwErrno(what);
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+// The new content of a destination, written beside it under a temporary
+// name; renamed over the destination by commit(), removed otherwise.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string destination) : destination_(std::move(destination)) {
+        static unsigned long counter = 0;
+        const std::string folder = folderOf(destination_);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = joinHostPath(folder, ".kelmor-" + std::to_string(getpid()) + "-" +
+                                             std::to_string(++counter) + ".tmp");
+            fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0) return;
+            if (errno != EEXIST) throwErrno(destination_);
+        }
+        throwError(EEXIST, destination_);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (fd_ >= 0) close(fd_);
+        if (!committed_) unlink(path_.c_str());
+    }
+
+    int fd() const { return fd_; }
+    const std::string& destination() const { return destination_; }
+
+    // Gives the file the permission bits of the file it replaces, if any.
+    void keepModeOfDestination() {
+        struct stat status {};
+        if (stat(destination_.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            fchmod(fd_, status.st_mode & 07777);
+        }
+    }
+
+    void commit() {
+        const int fd = fd_;
+        fd_ = -1;
+        if (close(fd) != 0) throwErrno(destination_);
+        if (rename(path_.c_str(), destination_.c_str()) != 0) throwErrno(destination_);
+        committed_ = true;
+    }
+
+private:
+    std::string destination_;
+    std::string path_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Copies from the current position of `from` to its end. copy_file_range
+// lets the kernel move the data (or share it, on file systems that can);
+// read and write take over where it is not offered.
+void copyContent(int from, int to, const std::string& what) {
+    std::size_t copied = 0;
+    while (true) {
+        const ssize_t moved = copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
+        if (moved > 0) {
+            copied += static_cast<std::size_t>(moved);
+            continue;
+        }
+        if (moved == 0) {
+            if (copied > 0) return;
+            break;  // empty, or a file whose length the kernel does not know: read to be sure
+        }
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL ||
+            errno == ETXTBSY) {
+            break;
+        }
+        throwErrno(what);
+    }
+
+    const std::unique_ptr<char[]> buffer(new char[128 * 1024]);
+    while (true) {
+        const ssize_t got = read(from, buffer.get(), 128 * 1024);
+        if (got == 0) return;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throwErrno(what);
+        }
+        writeAll(to, std::string_view(buffer.get(), static_cast<std::size_t>(got)), what);
+    }
+}
+
+}  // namespace
+
+std::string readWholeFile(const std::string& path) {
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throwErrno(path);
+    std::string content;
+    struct stat status {};
+    if (fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)) {
+        content.reserve(static_cast<std::size_t>(status.st_size));
+    }
+    char buffer[64 * 1024];
+    while (true) {
+        const ssize_t got = read(file.get(), buffer, sizeof buffer);
+        if (got == 0) return content;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throwErrno(path);
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view content) {
+    TemporaryFile file(replacementTarget(path));
+    file.keepModeOfDestination();
+    writeAll(file.fd(), content, path);
+    file.commit();
+}
+
+void copyFileAtomically(const std::string& source, const std::string& destination) {
+    const FileDescriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (from.get() < 0) throwErrno(source);
+    TemporaryFile file(replacementTarget(destination));
+    copyContent(from.get(), file.fd(), source + " -> " + destination);
+    file.commit();
+}
+
+void createFolders(const std::string& path, unsigned mode) {
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = path.find('/', at + 1);
+        const std::string folder = path.substr(0, at);
+        if (folder.empty() || folder.back() == '/') continue;
+        if (mkdir(folder.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
+            throwErrno(folder);
+        }
+    }
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) throwErrno(path);
+    if (!S_ISDIR(status.st_mode)) throwError(ENOTDIR, path);
+}
+
+}  // namespace kelmor::posix

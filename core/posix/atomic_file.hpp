@@ -1,0 +1,28 @@
+// Whole-file operations on host paths. Writes never leave a half-written
+// file behind: the new content goes into a temporary file in the same
+// folder, which is renamed over the destination once complete and removed
+// when anything fails, so the older file stays as it was.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelmor::posix {
+
+// The whole content of a file.
+std::string readWholeFile(const std::string& path);
+
+// Replaces a file's content (creating it when absent). A replaced file keeps
+// its permission bits; a new one gets 0666 less the umask. When the path is
+// a symbolic link, the file it points to is replaced.
+void writeFileAtomically(const std::string& path, std::string_view content);
+
+// Copies a file over a destination (created when absent). The copy gets
+// 0666 less the umask whatever the source's mode, so a file copied from a
+// read-only disc stays writable.
+void copyFileAtomically(const std::string& source, const std::string& destination);
+
+// Creates a folder and the missing folders above it with the given mode.
+void createFolders(const std::string& path, unsigned mode);
+
+}  // namespace kelmor::posix

@@ -1,0 +1,28 @@
+#include "core/posix/config_folder.hpp"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+std::string userConfigHome(const std::string& configured) {
+    if (!configured.empty()) return configured;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* user = getpwuid(getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    return joinHostPath(home != nullptr && home[0] != '\0' ? home : "/", ".config");
+}
+
+std::string kitConfigFolder(const std::string& configHome) {
+    return joinHostPath(configHome, "kelmor");
+}
+
+}  // namespace kelmor::posix

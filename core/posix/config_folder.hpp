@@ -1,0 +1,16 @@
+// Where the kit keeps its per-user files.
+#pragma once
+
+#include <string>
+
+namespace kelmor::posix {
+
+// The per-user configuration folder: `configured` when not empty, else
+// $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config (the home
+// folder from the user database when HOME is not set).
+std::string userConfigHome(const std::string& configured = {});
+
+// The kit's folder in a configuration folder: "<config home>/kelmor".
+std::string kitConfigFolder(const std::string& configHome);
+
+}  // namespace kelmor::posix

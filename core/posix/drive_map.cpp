@@ -1,0 +1,144 @@
+#include "core/posix/drive_map.hpp"
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+namespace kelmor::posix {
+
+namespace {
+
+int letterIndex(char letter) {
+    if (letter >= 'a' && letter <= 'z') return letter - 'a';
+    if (letter >= 'A' && letter <= 'Z') return letter - 'A';
+    return -1;
+}
+
+// Lexical tidying of an absolute host folder: no repeated or trailing slashes.
+std::string tidyFolder(std::string_view folder) {
+    std::string tidy;
+    for (char c : folder) {
+        if (c == '/' && !tidy.empty() && tidy.back() == '/') continue;
+        tidy += c;
+    }
+    while (tidy.size() > 1 && tidy.back() == '/') tidy.pop_back();
+    return tidy;
+}
+
+// Decodes the \ooo escapes with which the mount table writes blanks, tabs,
+// line ends and backslashes.
+std::string decodeMountField(std::string_view field) {
+    std::string decoded;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const auto octal = [&](std::size_t at) {
+            return at < field.size() && field[at] >= '0' && field[at] <= '7';
+        };
+        if (field[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
+            const int code =
+                (field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0');
+            decoded += static_cast<char>(code);
+            i += 3;
+        } else {
+            decoded += field[i];
+        }
+    }
+    return decoded;
+}
+
+std::vector<std::string_view> splitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (true) {
+        start = line.find_first_not_of(" \t", start);
+        if (start == std::string_view::npos) return fields;
+        const std::size_t end = line.find_first_of(" \t", start);
+        fields.push_back(line.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) return fields;
+        start = end;
+    }
+}
+
+bool readWholeText(const std::string& file, std::string& text) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) return false;
+    text = content.str();
+    return true;
+}
+
+bool detectionOff(const std::optional<std::string>& detect) {
+    if (!detect) return false;
+    for (std::string_view off : {"no", "false", "off", "0"}) {
+        if (equalIgnoringCase(*detect, off)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
+    std::vector<std::string> mounts;
+    std::size_t start = 0;
+    while (start < mountsText.size()) {
+        std::size_t end = mountsText.find('\n', start);
+        if (end == std::string_view::npos) end = mountsText.size();
+        const auto fields = splitFields(mountsText.substr(start, end - start));
+        start = end + 1;
+        if (fields.size() < 3 || (fields[2] != "iso9660" && fields[2] != "udf")) continue;
+        std::string point = decodeMountField(fields[1]);
+        if (!point.empty() && point.front() == '/') mounts.push_back(tidyFolder(point));
+    }
+    return mounts;
+}
+
+DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText) {
+    DriveMap map;
+    map.file_ = IniText(driveMapText);
+
+    for (const auto& [key, value] : map.file_.entries("drives")) {
+        if (key.size() != 1) continue;
+        const int index = letterIndex(key[0]);
+        if (index < 'D' - 'A') continue;  // not a letter, or A: to C:
+        const std::string_view folder = trimBlanks(value);
+        if (folder.empty() || folder.front() != '/') continue;
+        if (!map.roots_[index]) map.roots_[index] = tidyFolder(folder);
+    }
+
+    if (detectionOff(map.option("detect"))) return map;
+    int next = 'D' - 'A';
+    for (const std::string& mount : opticalDiscMounts(mountsText)) {
+        bool taken = false;
+        for (const auto& root : map.roots_) taken = taken || (root && *root == mount);
+        if (taken) continue;
+        while (next < 26 && map.roots_[next]) ++next;
+        if (next >= 26) break;
+        map.roots_[next] = mount;
+    }
+    return map;
+}
+
+DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile) {
+    std::string driveMapText;
+    std::string mountsText;
+    if (!readWholeText(driveMapFile, driveMapText)) driveMapText.clear();
+    if (!readWholeText(mountsFile, mountsText)) mountsText.clear();
+    return parse(driveMapText, mountsText);
+}
+
+std::optional<std::string> DriveMap::root(char letter) const {
+    const int index = letterIndex(letter);
+    if (index < 0) return std::nullopt;
+    if (index == 'C' - 'A') return std::string("/");
+    return roots_[index];
+}
+
+std::optional<std::string> DriveMap::option(std::string_view key) const {
+    const auto value = file_.value("options", key);
+    if (!value) return std::nullopt;
+    return std::string(trimBlanks(*value));
+}
+
+}  // namespace kelmor::posix

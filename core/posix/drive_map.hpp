@@ -1,0 +1,64 @@
+// The per-user drive map: which host folder stands behind each drive letter.
+//
+// C: is always the host root "/". D: to Z: come from the file
+// "<config home>/kelmor/drives.ini":
+//
+//     [drives]
+//     E=/media/ann/KELMOR CD
+//     [options]
+//     detect=no
+//
+// A [drives] line names a letter from D to Z (either case) and an absolute
+// host folder; blanks around key and value are dropped. Lines that do not
+// fit (no '=', another letter, C:, an empty or relative folder) are ignored;
+// the first line naming a letter wins. Letters the file does not name are
+// given, from D upward, to the optical discs (iso9660, udf) listed in the
+// mount table, unless [options] says detect=no. A letter with no folder is a
+// missing drive.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/posix/ini_text.hpp"
+
+namespace kelmor::posix {
+
+inline constexpr std::string_view kDriveMapFileName = "drives.ini";
+inline constexpr std::string_view kDefaultMountsFile = "/proc/self/mounts";
+
+class DriveMap {
+public:
+    // No drives but C:.
+    DriveMap() = default;
+
+    // The map that a drive map text and a mount table text (in the format
+    // of /proc/self/mounts, with octal escapes such as \040) describe.
+    static DriveMap parse(std::string_view driveMapText, std::string_view mountsText);
+
+    // The map from the drive map file and the mount table file; a file that
+    // cannot be read counts as empty.
+    static DriveMap load(const std::string& driveMapFile,
+                         const std::string& mountsFile = std::string(kDefaultMountsFile));
+
+    // Host folder behind a drive letter (either case), without a trailing
+    // slash except for "/"; nothing for a missing drive or a non-letter.
+    std::optional<std::string> root(char letter) const;
+
+    // A value of the [options] section, blanks around it dropped; the key is
+    // matched without regard to case.
+    std::optional<std::string> option(std::string_view key) const;
+
+private:
+    std::array<std::optional<std::string>, 26> roots_;
+    IniText file_;
+};
+
+// The mount points of optical discs (iso9660, udf) in a mount table text,
+// in table order, escapes decoded.
+std::vector<std::string> opticalDiscMounts(std::string_view mountsText);
+
+}  // namespace kelmor::posix

@@ -1,0 +1,42 @@
+// The file operations of the POSIX host: Windows paths resolved through the
+// drive map, then whole-file operations on the host paths.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/posix/atomic_file.hpp"
+#include "core/posix/posix_error.hpp"
+#include "core/posix/posix_host.hpp"
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+bool PosixHost::fileExist(const std::string& path) noexcept {
+    try {
+        std::error_code error;
+        const auto host = resolveWindowsPath(driveMap(), path, PathUse::Existing, error);
+        struct stat status {};
+        return host && stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    } catch (...) {
+        return false;
+    }
+}
+
+void PosixHost::copyFile(const std::string& source, const std::string& destination) {
+    copyFileAtomically(resolve(source, PathUse::Existing),
+                       resolve(destination, PathUse::Destination));
+}
+
+void PosixHost::deleteFile(const std::string& path) {
+    const std::string host = resolve(path, PathUse::Existing);
+    if (unlink(host.c_str()) != 0) throwErrno(path);
+}
+
+std::string PosixHost::readFile(const std::string& path) {
+    return readWholeFile(resolve(path, PathUse::Existing));
+}
+
+void PosixHost::replaceFile(const std::string& path, std::string_view content) {
+    writeFileAtomically(resolve(path, PathUse::Destination), content);
+}
+
+}  // namespace kelmor::posix

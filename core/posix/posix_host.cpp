@@ -1,0 +1,117 @@
+#include "core/posix/posix_host.hpp"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "core/posix/config_folder.hpp"
+#include "core/posix/drive_map.hpp"
+#include "core/posix/numeric_text.hpp"
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+namespace {
+
+// An absolute host folder without "." or ".." components or a trailing slash.
+std::string tidyFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+    if (error) absolute = folder;
+    std::string tidy = absolute.lexically_normal().string();
+    while (tidy.size() > 1 && tidy.back() == '/') tidy.pop_back();
+    return tidy;
+}
+
+// The real folder of the running program.
+std::string runningProgramFolder() {
+    const std::unique_ptr<char, decltype(&std::free)> program(realpath("/proc/self/exe", nullptr),
+                                                              &std::free);
+    if (program) return tidyFolder(std::filesystem::path(program.get()).parent_path());
+    std::error_code error;
+    const auto current = std::filesystem::current_path(error);
+    return error ? std::string("/") : tidyFolder(current);
+}
+
+// One line for the terminal: line ends within the text become blanks.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+    }
+    return line;
+}
+
+}  // namespace
+
+PosixHost::PosixHost(PosixHostOptions options)
+    : options_(std::move(options)),
+      applicationFolderHost_(options_.applicationFolder.empty()
+                                 ? runningProgramFolder()
+                                 : tidyFolder(options_.applicationFolder)),
+      configHome_(userConfigHome(options_.configHome)) {}
+
+PosixHost::~PosixHost() = default;
+
+std::string PosixHost::applicationFolder() const {
+    return windowsPathOfHostPath(applicationFolderHost_);
+}
+
+std::string PosixHost::kitConfigFolder() const {
+    return posix::kitConfigFolder(configHome_);
+}
+
+const DriveMap& PosixHost::driveMap() const {
+    if (!driveMap_) {
+        driveMap_ = std::make_unique<DriveMap>(DriveMap::load(
+            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile));
+    }
+    return *driveMap_;
+}
+
+std::string PosixHost::resolve(const std::string& windowsPath, PathUse use) const {
+    return resolveWindowsPath(driveMap(), windowsPath, use);
+}
+
+std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
+    std::error_code error;
+    return resolveWindowsPath(driveMap(), windowsPath, PathUse::Lenient, error);
+}
+
+void PosixHost::setMessagePresenter(MessagePresenter presenter) {
+    presenter_ = std::move(presenter);
+}
+
+void PosixHost::messageBox(const std::string& text, MessageStyle style, const std::string& title) {
+    const std::string line = oneLine(title) + ": " + oneLine(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    if (presenter_) presenter_(text, style, title);
+}
+
+std::string PosixHost::commandLine() const {
+    std::string line;
+    for (std::size_t i = 0; i < options_.arguments.size(); ++i) {
+        if (i > 0) line += ' ';
+        line += options_.arguments[i];
+    }
+    return line;
+}
+
+void PosixHost::endProcess(int exitCode) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
+std::optional<double> PosixHost::numericValue(std::string_view text) const {
+    return parseNumericText(text);
+}
+
+}  // namespace kelmor::posix

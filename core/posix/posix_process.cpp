@@ -1,0 +1,114 @@
+// Program start on the POSIX host: an argv array (never a shell), the
+// application folder as working directory, a session of its own, no wait.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "core/posix/posix_error.hpp"
+#include "core/posix/posix_host.hpp"
+#include "core/posix/windows_path.hpp"
+
+extern char** environ;
+
+namespace kelmor::posix {
+
+namespace {
+
+bool endsWithExe(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return tail == ".exe";
+}
+
+// Owns the attributes and file actions of one posix_spawn call.
+class SpawnSetup {
+public:
+    SpawnSetup() {
+        posix_spawnattr_init(&attributes_);
+        posix_spawn_file_actions_init(&actions_);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+    ~SpawnSetup() {
+        posix_spawn_file_actions_destroy(&actions_);
+        posix_spawnattr_destroy(&attributes_);
+    }
+    posix_spawnattr_t* attributes() { return &attributes_; }
+    posix_spawn_file_actions_t* actions() { return &actions_; }
+
+private:
+    posix_spawnattr_t attributes_;
+    posix_spawn_file_actions_t actions_;
+};
+
+void check(int result, const std::string& what) {
+    if (result != 0) throwError(result, what);
+}
+
+}  // namespace
+
+void PosixHost::startProgram(const std::string& program,
+                             const std::vector<std::string>& arguments) {
+    // "name.exe" is the file of that name when there is one, else the
+    // program built without the extension.
+    std::error_code error;
+    std::optional<std::string> executable;
+    for (const std::string& candidate :
+         {program, endsWithExe(program) ? program.substr(0, program.size() - 4) : std::string()}) {
+        if (candidate.empty()) continue;
+        const auto host = resolveWindowsPath(driveMap(), candidate, PathUse::Existing, error);
+        struct stat status {};
+        if (host && stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+            executable = host;
+            break;
+        }
+    }
+    if (!executable) throwError(ENOENT, program);
+    // Checked here as well as by the spawn, which reports a failed exec only
+    // where it does not fork.
+    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) throwErrno(program);
+
+    std::vector<char*> argv;
+    argv.push_back(executable->data());
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    SpawnSetup setup;
+    // The child starts with default signal handling and nothing blocked,
+    // whatever this process ignores or blocks.
+    sigset_t all;
+    sigset_t none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    check(posix_spawnattr_setsigdefault(setup.attributes(), &all), program);
+    check(posix_spawnattr_setsigmask(setup.attributes(), &none), program);
+    check(posix_spawnattr_setflags(setup.attributes(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
+                                                           POSIX_SPAWN_SETSIGMASK),
+          program);
+
+    // Input from nowhere; output and errors shared with this process, or
+    // sent nowhere when this process has none.
+    check(posix_spawn_file_actions_addopen(setup.actions(), STDIN_FILENO, "/dev/null", O_RDONLY, 0),
+          program);
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) == -1) {
+            check(posix_spawn_file_actions_addopen(setup.actions(), fd, "/dev/null", O_WRONLY, 0),
+                  program);
+        }
+    }
+    check(posix_spawn_file_actions_addchdir_np(setup.actions(), applicationFolderHost_.c_str()),
+          program);
+
+    pid_t child = 0;
+    check(posix_spawn(&child, executable->c_str(), setup.actions(), setup.attributes(), argv.data(),
+                      environ),
+          program);
+}
+
+}  // namespace kelmor::posix

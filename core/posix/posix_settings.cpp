@@ -1,0 +1,55 @@
+// The settings store of the POSIX host: "<kit config folder>/<application>.ini",
+// one "[section]" per section, "key=value" lines with the value verbatim.
+#include "core/posix/atomic_file.hpp"
+#include "core/posix/ini_text.hpp"
+#include "core/posix/posix_error.hpp"
+#include "core/posix/posix_host.hpp"
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+std::string PosixHost::settingsFile(const std::string& application) const {
+    if (application.empty() || application == "." || application == ".." ||
+        application.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+        throwError(EINVAL, "settings application \"" + application + "\"");
+    }
+    const std::string folder = kitConfigFolder();
+    const std::string name = application + ".ini";
+    std::error_code error;
+    const auto existing = matchFolderEntry(folder, name, error);
+    return joinHostPath(folder, existing ? *existing : name);
+}
+
+std::string PosixHost::readSetting(const std::string& application, const std::string& section,
+                                   const std::string& key,
+                                   const std::string& defaultValue) noexcept {
+    try {
+        const auto value = IniText(readWholeFile(settingsFile(application))).value(section, key);
+        if (value) return *value;
+    } catch (...) {
+        // Unreadable or absent: the default stands.
+    }
+    return defaultValue;
+}
+
+void PosixHost::writeSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& value) {
+    if (!IniText::canHold(section, key, value)) {
+        throwError(EINVAL, "settings entry [" + section + "] " + key);
+    }
+    const std::string file = settingsFile(application);
+    createFolders(kitConfigFolder(), 0700);
+
+    std::string content;
+    try {
+        content = readWholeFile(file);
+    } catch (const std::system_error& failure) {
+        // A file that exists but cannot be read is not overwritten blindly.
+        if (failure.code() != std::errc::no_such_file_or_directory) throw;
+    }
+    IniText settings(content);
+    settings.setValue(section, key, value);
+    writeFileAtomically(file, settings.text());
+}
+
+}  // namespace kelmor::posix

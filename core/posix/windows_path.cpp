@@ -1,0 +1,151 @@
+#include "core/posix/windows_path.hpp"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "core/posix/drive_map.hpp"
+#include "core/posix/ini_text.hpp"
+
+namespace kelmor::posix {
+
+namespace {
+
+bool isSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::error_code errnoCode(int number) {
+    return {number, std::generic_category()};
+}
+
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { closedir(directory); }
+};
+
+}  // namespace
+
+std::optional<WindowsPath> splitWindowsPath(std::string_view text) {
+    if (text.size() < 2 || text[1] != ':') return std::nullopt;
+    if (text.find('\0') != std::string_view::npos) return std::nullopt;
+    char drive = text[0];
+    if (drive >= 'a' && drive <= 'z') drive = static_cast<char>(drive - 'a' + 'A');
+    if (drive < 'A' || drive > 'Z') return std::nullopt;
+
+    WindowsPath path;
+    path.drive = drive;
+    std::size_t start = 2;
+    while (start <= text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !isSeparator(text[end])) ++end;
+        const std::string_view component = text.substr(start, end - start);
+        if (component == "..") {
+            if (!path.components.empty()) path.components.pop_back();
+        } else if (!component.empty() && component != ".") {
+            path.components.emplace_back(component);
+        }
+        start = end + 1;
+    }
+    return path;
+}
+
+std::string joinHostPath(std::string_view folder, std::string_view name) {
+    std::string joined(folder);
+    if (joined.empty() || joined.back() != '/') joined += '/';
+    joined += name;
+    return joined;
+}
+
+std::optional<std::string> matchFolderEntry(const std::string& folder, std::string_view name,
+                                            std::error_code& error) {
+    struct stat status {};
+    if (lstat(joinHostPath(folder, name).c_str(), &status) == 0) return std::string(name);
+    if (errno != ENOENT) {
+        error = errnoCode(errno);
+        return std::nullopt;
+    }
+
+    const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
+    if (!directory) {
+        error = errnoCode(errno);
+        return std::nullopt;
+    }
+    std::optional<std::string> best;
+    errno = 0;
+    while (const dirent* entry = readdir(directory.get())) {
+        const std::string_view candidate = entry->d_name;
+        if (equalIgnoringCase(candidate, name) && (!best || candidate < *best)) {
+            best = std::string(candidate);
+        }
+    }
+    if (!best) error = errnoCode(errno != 0 ? errno : ENOENT);
+    return best;
+}
+
+std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
+                                              PathUse use, std::error_code& error) {
+    const auto path = splitWindowsPath(windowsPath);
+    const auto root = path ? drives.root(path->drive) : std::nullopt;
+    if (!root) {
+        error = errnoCode(ENOENT);
+        return std::nullopt;
+    }
+
+    // Where the path, or its folder, exists exactly as spelled, each of those
+    // components is its own exact match: one look-up settles them.
+    const std::size_t count = path->components.size();
+    std::string folder = *root;
+    for (std::size_t i = 0; i + 1 < count; ++i) folder = joinHostPath(folder, path->components[i]);
+    std::string host = count > 0 ? joinHostPath(folder, path->components.back()) : folder;
+    struct stat status {};
+    if (lstat(host.c_str(), &status) == 0) {
+        error.clear();
+        return host;
+    }
+    std::size_t first = 0;
+    host = *root;
+    if (count >= 2 && stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        first = count - 1;
+        host = folder;
+    }
+
+    for (std::size_t i = first; i < count; ++i) {
+        const std::string& component = path->components[i];
+        std::error_code missing;
+        if (const auto entry = matchFolderEntry(host, component, missing)) {
+            host = joinHostPath(host, *entry);
+            continue;
+        }
+        const bool newName = use == PathUse::Destination && i + 1 == count;
+        if (use == PathUse::Lenient || newName) {
+            host = joinHostPath(host, component);
+            continue;
+        }
+        error = missing;
+        return std::nullopt;
+    }
+    error.clear();
+    return host;
+}
+
+std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use) {
+    std::error_code error;
+    auto host = resolveWindowsPath(drives, windowsPath, use, error);
+    if (!host) throw std::system_error(error, std::string(windowsPath));
+    return std::move(*host);
+}
+
+std::string windowsPathOfHostPath(std::string_view hostPath) {
+    std::string path = "C:";
+    for (char c : hostPath) {
+        const char mapped = c == '/' ? '\\' : c;
+        if (mapped == '\\' && !path.empty() && path.back() == '\\') continue;
+        path += mapped;
+    }
+    while (path.size() > 2 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+}  // namespace kelmor::posix

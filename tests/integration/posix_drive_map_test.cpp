@@ -1,0 +1,199 @@
+// The drive map and the mapping of Windows paths onto host folders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/posix/config_folder.hpp"
+#include "core/posix/drive_map.hpp"
+#include "core/posix/posix_host.hpp"
+#include "core/posix/windows_path.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace kelmor::posix {
+namespace {
+
+using test::TempFolder;
+
+// "D=/x;E=/y;" for the letters D to Z that have a folder.
+std::string describe(const DriveMap& map) {
+    std::string text;
+    for (char letter = 'D'; letter <= 'Z'; ++letter) {
+        if (const auto root = map.root(letter)) text += std::string(1, letter) + "=" + *root + ";";
+    }
+    return text;
+}
+
+const std::string kDiscs =
+    "/dev/sr0 /media/a iso9660 ro 0 0\n/dev/sda1 / ext4 rw 0 0\n"
+    "/dev/sr1 /media/b udf ro 0 0\ntmpfs /run tmpfs rw 0 0\n/dev/sr2 /media/c iso9660 ro 0 0\n";
+
+TEST(DriveMapParse, MapsLettersFromTheFileAndTheMountedDiscs) {
+    struct Case { const char* name; std::string driveMap, mounts, expected; };
+    const std::vector<Case> cases = {
+        {"good lines, either case, inner blanks", "[drives]\nE=/media/ann/CD\nf = /mnt/My Disc \n", "",
+         "E=/media/ann/CD;F=/mnt/My Disc;"},
+        {"line without =", "[drives]\nE /media/cd\nG=/g\n", "", "G=/g;"},
+        {"relative folder", "[drives]\nE=media/cd\nF=./cd\n", "", ""},
+        {"letters outside D..Z", "[drives]\nA=/a\nB=/b\n1=/x\nEE=/x\n", "", ""},
+        {"C: cannot be mapped", "[drives]\nC=/elsewhere\n", "", ""},
+        {"empty values", "[drives]\nE=\nF=   \n", "", ""},
+        {"entries outside [drives]", "E=/top\n[other]\nF=/f\n", "", ""},
+        {"first line naming a letter wins", "[drives]\nE=/one\ne=/two\n", "", "E=/one;"},
+        {"slashes tidied, CR LF", "[DRIVES]\r\nE=/media//cd/\r\nF=/\r\n", "", "E=/media/cd;F=/;"},
+        {"garbage around", "\x01\x02\n[drives\nE=/x\n[drives]\n==\nF=/f\n", "", "F=/f;"},
+        {"discs fill free letters from D", "[drives]\nD=/d\nF=/f\n", kDiscs,
+         "D=/d;E=/media/a;F=/f;G=/media/b;H=/media/c;"},
+        {"a bad line leaves its letter free", "[drives]\nD=rel\n", kDiscs, "D=/media/a;E=/media/b;F=/media/c;"},
+        {"a mapped disc is not given twice", "[drives]\nE=/media/b\n", kDiscs,
+         "D=/media/a;E=/media/b;F=/media/c;"},
+        {"octal escapes", "", "/dev/sr0 /media/KELMOR\\040CD\\011x\\134y iso9660 ro 0 0\n",
+         "D=/media/KELMOR CD\tx\\y;"},
+        {"detect=no", "[options]\ndetect=no\n", kDiscs, ""},
+        {"detect = NO", "[Options]\n Detect = NO \n[drives]\nE=/e\n", kDiscs, "E=/e;"},
+        {"detect=yes", "[options]\ndetect=yes\n", kDiscs, "D=/media/a;E=/media/b;F=/media/c;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(describe(DriveMap::parse(c.driveMap, c.mounts)), c.expected);
+    }
+    const DriveMap map = DriveMap::parse("[drives]\nC=/x\n[options]\nEmulator = /bin/dosbox -x \n", "");
+    EXPECT_EQ(map.root('c'), "/");
+    EXPECT_EQ(map.root('A'), std::nullopt);
+    EXPECT_EQ(map.option("EMULATOR"), "/bin/dosbox -x");
+    EXPECT_EQ(map.option("detect"), std::nullopt);
+}
+
+TEST(DriveMapLoad, AnUnreadableFileMeansNoMappedDrivesButDetectionStillRuns) {
+    TempFolder temp;
+    temp.makeFolder("drives.ini");  // a folder cannot be read as a file, even by root
+    temp.write("good.ini", "[drives]\nE=/e\n");
+    temp.write("mounts", "/dev/sr0 /media/disc iso9660 ro 0 0\n");
+    EXPECT_EQ(describe(DriveMap::load(temp.path("drives.ini"), temp.path("mounts"))), "D=/media/disc;");
+    EXPECT_EQ(describe(DriveMap::load(temp.path("good.ini"), temp.path("mounts"))), "D=/media/disc;E=/e;");
+    EXPECT_EQ(describe(DriveMap::load(temp.path("missing.ini"), temp.path("missing"))), "");
+}
+
+TEST(WindowsPathSplit, SkipsEmptyAndDotComponentsAndClimbsLexically) {
+    using Parts = std::vector<std::string>;
+    struct Case { std::string text; std::optional<char> drive; Parts components; };
+    const std::vector<Case> cases = {
+        {"E:\\KELMOR\\VIGNET.DAT", 'E', {"KELMOR", "VIGNET.DAT"}}, {"f:\\\\INTRO.DAT", 'F', {"INTRO.DAT"}},
+        {"C:\\a\\.\\b\\..\\c\\", 'C', {"a", "c"}}, {"C:\\..\\..\\x", 'C', {"x"}}, {"C:/a/b", 'C', {"a", "b"}},
+        {"C:a", 'C', {"a"}}, {"C:", 'C', {}}, {"\\\\server\\share", std::nullopt, {}},
+        {"\\KELMOR.INI", std::nullopt, {}}, {"KELMOR.INI", std::nullopt, {}}, {"1:\\x", std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto split = splitWindowsPath(c.text);
+        ASSERT_EQ(split.has_value(), c.drive.has_value());
+        if (split) {
+            EXPECT_EQ(split->drive, *c.drive);
+            EXPECT_EQ(split->components, c.components);
+        }
+    }
+}
+
+TEST(WindowsPathResolve, MatchesEachComponentWithoutRegardToCaseAnExactNameWinning) {
+    TempFolder temp;
+    temp.write("cd root/KELMOR/VIGNET.DAT", "");
+    temp.write("cd root/intro.dat", "");
+    temp.write("cd root/INTRO.DAT", "");
+    const std::string cd = temp.path("cd root");
+    const DriveMap drives = DriveMap::parse("[drives]\nE=" + cd + "\n", "");
+    const auto resolve = [&](const std::string& path, PathUse use) {
+        std::error_code error;
+        const auto host = resolveWindowsPath(drives, path, use, error);
+        if (!host) return "error " + error.message();
+        return host->rfind(cd, 0) == 0 ? "E" + host->substr(cd.size()) : *host;
+    };
+    const auto failure = [](std::errc code) { return "error " + std::make_error_code(code).message(); };
+    const std::string missing = failure(std::errc::no_such_file_or_directory);
+    struct Case { std::string path; PathUse use; std::string expected; };
+    const std::vector<Case> cases = {
+        {"E:\\KELMOR\\VIGNET.DAT", PathUse::Existing, "E/KELMOR/VIGNET.DAT"},
+        {"e:\\kelmor\\vignet.dat", PathUse::Existing, "E/KELMOR/VIGNET.DAT"},
+        {"E:\\\\KELMOR\\\\VIGNET.DAT", PathUse::Existing, "E/KELMOR/VIGNET.DAT"},
+        {"E:\\..\\KELMOR\\..\\kelmor\\.\\Vignet.Dat", PathUse::Existing, "E/KELMOR/VIGNET.DAT"},
+        {"E:\\intro.dat", PathUse::Existing, "E/intro.dat"},
+        {"E:\\INTRO.DAT", PathUse::Existing, "E/INTRO.DAT"},
+        {"E:\\Intro.Dat", PathUse::Existing, "E/INTRO.DAT"},  // several: the first in byte order
+        {"E:\\", PathUse::Existing, "E"},
+        {windowsPathOfHostPath(cd + "/kelmor"), PathUse::Existing, "E/KELMOR"},  // C: is the host root
+        {"E:\\KELMOR\\MISSING.DAT", PathUse::Existing, missing},
+        {"E:\\NOFOLDER\\VIGNET.DAT", PathUse::Existing, missing},
+        {"E:\\KELMOR\\VIGNET.DAT\\X", PathUse::Existing, failure(std::errc::not_a_directory)},
+        {"F:\\KELMOR\\VIGNET.DAT", PathUse::Existing, missing},
+        {"KELMOR\\VIGNET.DAT", PathUse::Existing, missing},
+        {"E:\\kelmor\\NEW.DAT", PathUse::Destination, "E/KELMOR/NEW.DAT"},
+        {"E:\\kelmor\\vignet.dat", PathUse::Destination, "E/KELMOR/VIGNET.DAT"},
+        {"E:\\nofolder\\NEW.DAT", PathUse::Destination, missing},
+        {"E:\\kelmor\\SaveGame\\x", PathUse::Lenient, "E/KELMOR/SaveGame/x"},
+        {"F:\\x", PathUse::Lenient, missing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(resolve(c.path, c.use), c.expected);
+    }
+}
+
+TEST(PosixHostPaths, ApplicationFolderIsOnDriveCWithoutTrailingBackslash) {
+    TempFolder temp;
+    temp.write("My Kelmor/kelmor.exe", "");
+    for (const std::string& given : {temp.path("My Kelmor"), temp.path("My Kelmor/./sub/../")}) {
+        PosixHostOptions options;
+        options.applicationFolder = given;
+        PosixHost host(options);
+        EXPECT_EQ(host.applicationFolder(), windowsPathOfHostPath(temp.path("My Kelmor")));
+        EXPECT_EQ(host.applicationFolder().substr(host.applicationFolder().size() - 10), "\\My Kelmor");
+        EXPECT_TRUE(host.fileExist(host.applicationFolder() + "\\KELMOR.EXE"));
+    }
+    PosixHost running{PosixHostOptions{}};
+    const auto program = std::filesystem::canonical("/proc/self/exe");
+    EXPECT_EQ(running.applicationFolder(), windowsPathOfHostPath(program.parent_path().string()));
+    EXPECT_EQ(windowsPathOfHostPath("/"), "C:");
+}
+
+TEST(PosixHostPaths, DriveMapComesFromTheConfigFolderAndIsReadOnce) {
+    TempFolder temp;
+    temp.write("disc/KIT/KELKIT.EXE", "");
+    temp.write("mounts", "/dev/sr0 " + temp.path("disc") + " udf ro 0 0\n");
+    PosixHostOptions options;
+    options.applicationFolder = temp.path();
+    options.configHome = temp.path("config");
+    options.mountsFile = temp.path("mounts");
+    PosixHost host(options);
+    EXPECT_EQ(host.kitConfigFolder(), temp.path("config/kelmor"));
+    EXPECT_TRUE(host.fileExist("d:\\kit\\kelkit.exe"));
+
+    temp.write("config/kelmor/drives.ini", "[drives]\nE=" + temp.path("disc") + "\n");
+    EXPECT_FALSE(host.fileExist("E:\\kit\\kelkit.exe")) << "read on first use only";
+    PosixHost fresh(options);
+    EXPECT_TRUE(fresh.fileExist("E:\\kit\\kelkit.exe"));
+    EXPECT_EQ(fresh.hostPath("e:\\KIT\\new\\x"), temp.path("disc/KIT/new/x"));
+    EXPECT_EQ(fresh.hostPath("Q:\\x"), std::nullopt);
+}
+
+TEST(ConfigFolder, FollowsXdgConfigHomeWhenAbsolute) {
+    const auto keep = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto home = keep("HOME"), xdg = keep("XDG_CONFIG_HOME");
+    setenv("HOME", "/home/ann", 1);
+    struct Case { const char* configured; const char* xdg; std::string expected; };
+    for (const Case& c : std::vector<Case>{{"/given", "/xdg", "/given"}, {"", "/xdg", "/xdg"},
+                                           {"", "relative", "/home/ann/.config"},
+                                           {"", "", "/home/ann/.config"}, {"", nullptr, "/home/ann/.config"}}) {
+        c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(userConfigHome(c.configured), c.expected) << (c.xdg ? c.xdg : "unset");
+    }
+    home ? setenv("HOME", home->c_str(), 1) : unsetenv("HOME");
+    xdg ? setenv("XDG_CONFIG_HOME", xdg->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace kelmor::posix

@@ -1,0 +1,212 @@
+// File probe, copy, delete, read and replace on the real file system.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "core/posix/posix_host.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace kelmor::posix {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// The errno a host operation fails with; 0 when it succeeds.
+int failureOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const std::system_error& failure) {
+        return failure.code().value();
+    }
+    return 0;
+}
+
+// failureOf() in a child process (-1 when it cannot tell), prepared first.
+// With `unprivileged` the child gives up root, so permissions hold for it.
+int failureInChild(const std::function<void()>& operation, bool unprivileged,
+                   const std::function<void()>& prepare = {}) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(255);
+        if (prepare) prepare();
+        _exit(failureOf(operation));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+// Writes beyond `bytes` fail with EFBIG, as writes to a full disc fail.
+void limitFileSize(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+class PosixFiles : public ::testing::Test {
+protected:
+    PosixFiles() {
+        temp.makeFolder("app");
+        PosixHostOptions options;
+        options.applicationFolder = temp.path("app");
+        options.configHome = temp.path("config");
+        host = std::make_unique<PosixHost>(options);
+        app = host->applicationFolder();
+    }
+    std::string path(const std::string& name) const { return temp.path("app/" + name); }
+    std::string text(const std::string& name) const { return temp.read("app/" + name); }
+    void write(const std::string& name, const std::string& content) const { temp.write("app/" + name, content); }
+    Names names(const std::string& folder = "") const { return temp.names("app/" + folder); }
+
+    test::TempFolder temp;
+    std::unique_ptr<PosixHost> host;
+    std::string app;
+};
+
+TEST_F(PosixFiles, FileExistIsTrueOnlyForFilesWhoseLengthCanBeRead) {
+    write("REG.DAT", "content");
+    write("EMPTY.DAT", "");
+    write("FOLDER/INNER.DAT", "x");
+    std::filesystem::create_symlink("REG.DAT", path("LINK.DAT"));
+    std::filesystem::create_symlink("GONE.DAT", path("DANGLING.DAT"));
+    std::filesystem::create_symlink("FOLDER", path("FOLDERLINK"));
+    struct Case { std::string path; bool expected; };
+    const std::vector<Case> cases = {
+        {app + "\\REG.DAT", true}, {app + "\\reg.dat", true}, {app + "\\EMPTY.DAT", true},
+        {app + "\\LINK.DAT", true}, {app + "\\folderlink\\inner.dat", true}, {app + "\\\\REG.DAT", true},
+        {app + "\\DANGLING.DAT", false}, {app + "\\FOLDER", false}, {app + "\\FOLDERLINK", false},
+        {app + "\\NONE.DAT", false}, {app + "\\NONE\\REG.DAT", false}, {app + "\\REG.DAT\\X", false},
+        {"Q:\\REG.DAT", false}, {"REG.DAT", false}, {"", false}, {"C:", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(host->fileExist(c.path), c.expected) << c.path;
+
+    // Behind a folder this user may not search: root gives way to nobody.
+    write("open/FILE.DAT", "x");
+    write("locked/FILE.DAT", "x");
+    for (const char* folder : {"", "/app", "/app/open"}) chmod((temp.path() + folder).c_str(), 0755);
+    chmod(path("locked").c_str(), geteuid() == 0 ? 0700 : 0);
+    const auto existsForUser = [&](const std::string& name) {
+        const auto probe = [&] {
+            if (!host->fileExist(app + name)) throw std::system_error(ENOENT, std::generic_category());
+        };
+        return failureInChild(probe, true) == 0;
+    };
+    EXPECT_TRUE(existsForUser("\\open\\FILE.DAT"));
+    EXPECT_FALSE(existsForUser("\\locked\\FILE.DAT"));
+    EXPECT_FALSE(existsForUser("\\LOCKED\\file.dat"));
+}
+
+TEST_F(PosixFiles, CopyReplacesTheDestinationFoundWithoutRegardToCase) {
+    write("cd/INTRO.DAT", "new intro");
+    write("SAVEGAME/Intro.dat", "old intro, longer than the new one");
+    host->copyFile(app + "\\CD\\intro.dat", app + "\\savegame\\INTRO.DAT");
+    EXPECT_EQ(text("SAVEGAME/Intro.dat"), "new intro");
+    EXPECT_EQ(names("SAVEGAME"), Names{"Intro.dat"});
+}
+
+TEST_F(PosixFiles, CopyKeepsEveryByteAndMakesWritableFilesFromReadOnlySources) {
+    std::string large(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 + i / 251);
+    write("cd/LARGE.BIN", large);
+    write("cd/EMPTY.BIN", "");
+    write("EMPTY.BIN", "to be emptied");
+    chmod(path("cd/LARGE.BIN").c_str(), 0444);
+    const mode_t mask = umask(022);
+    host->copyFile(app + "\\cd\\LARGE.BIN", app + "\\LARGE.BIN");
+    umask(mask);
+    host->copyFile(app + "\\cd\\EMPTY.BIN", app + "\\EMPTY.BIN");
+    EXPECT_TRUE(text("LARGE.BIN") == large);
+    EXPECT_EQ(text("EMPTY.BIN"), "");
+    struct stat status {};
+    ASSERT_EQ(stat(path("LARGE.BIN").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0644u);
+}
+
+TEST_F(PosixFiles, AFailedCopyOrReplaceLeavesTheOldFileAndNoTrace) {
+    write("OLD.DAT", "old");
+    write("cd/FOLDER/x", "");
+    write("cd/BIG.BIN", std::string(256 * 1024, 'b'));
+    const std::string big(200000, 'x');
+    struct Case { const char* name; std::function<void()> operation; int error; bool discFull = false; };
+    const std::vector<Case> cases = {
+        {"copy: missing source", [&] { host->copyFile(app + "\\cd\\NONE", app + "\\OLD.DAT"); }, ENOENT},
+        {"copy: missing drive", [&] { host->copyFile("Q:\\NONE", app + "\\OLD.DAT"); }, ENOENT},
+        {"copy: source is a folder", [&] { host->copyFile(app + "\\cd\\FOLDER", app + "\\OLD.DAT"); }, EISDIR},
+        {"copy: no destination folder", [&] { host->copyFile(app + "\\OLD.DAT", app + "\\NO\\OLD.DAT"); }, ENOENT},
+        {"copy: destination is a folder", [&] { host->copyFile(app + "\\OLD.DAT", app + "\\cd\\FOLDER"); }, EISDIR},
+        {"copy: disc full midway", [&] { host->copyFile(app + "\\cd\\BIG.BIN", app + "\\OLD.DAT"); }, EFBIG, true},
+        {"replace: target is a folder", [&] { host->replaceFile(app + "\\cd\\FOLDER", "x"); }, EISDIR},
+        {"replace: no folder", [&] { host->replaceFile(app + "\\NO\\x.conf", "x"); }, ENOENT},
+        {"replace: folder is a file", [&] { host->replaceFile(app + "\\OLD.DAT\\x", "x"); }, ENOTDIR},
+        {"replace: disc full midway", [&] { host->replaceFile(app + "\\OLD.DAT", big); }, EFBIG, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto discFull = [] { limitFileSize(64 * 1024); };
+        EXPECT_EQ(c.discFull ? failureInChild(c.operation, false, discFull) : failureOf(c.operation), c.error);
+        EXPECT_EQ(text("OLD.DAT"), "old");
+        EXPECT_EQ(names(), (Names{"OLD.DAT", "cd"}));
+        EXPECT_EQ(names("cd"), (Names{"BIG.BIN", "FOLDER"}));
+        EXPECT_EQ(names("cd/FOLDER"), Names{"x"});
+    }
+}
+
+TEST_F(PosixFiles, WritesIntoAFolderTheUserCannotWriteChangeNothing) {
+    write("dosbox.conf", "old");
+    write("cd/DATA.BIN", "data");
+    chmod(temp.path().c_str(), 0755);
+    chmod(path("cd").c_str(), 0755);
+    chmod(path("cd/DATA.BIN").c_str(), 0644);
+    chmod(path("dosbox.conf").c_str(), 0666);
+    chmod(temp.path("app").c_str(), 0555);
+    EXPECT_EQ(failureInChild([&] { host->replaceFile(app + "\\dosbox.conf", "new"); }, true), EACCES);
+    EXPECT_EQ(failureInChild([&] { host->copyFile(app + "\\cd\\DATA.BIN", app + "\\dosbox.conf"); }, true), EACCES);
+    EXPECT_EQ(text("dosbox.conf"), "old");
+    EXPECT_EQ(names(), (Names{"cd", "dosbox.conf"}));
+}
+
+TEST_F(PosixFiles, ReplaceWritesTheWholeFileKeepingItsModeAndLinks) {
+    host->replaceFile(app + "\\dosbox.conf", "first\r\n");
+    host->replaceFile(app + "\\DOSBOX.CONF", "second");
+    EXPECT_EQ(text("dosbox.conf"), "second");
+    EXPECT_EQ(names(), Names{"dosbox.conf"});
+
+    write("conf/real.conf", "old");
+    chmod(path("conf/real.conf").c_str(), 0600);
+    std::filesystem::create_symlink("conf/real.conf", path("linked.conf"));
+    host->replaceFile(app + "\\linked.conf", "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(path("linked.conf")));
+    EXPECT_EQ(text("conf/real.conf"), "new");
+    struct stat status {};
+    ASSERT_EQ(stat(path("conf/real.conf").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
+    const std::string content("line\r\nzero\0byte\xff\r\n", 19);
+    write("THEST.FUJ", content);
+    write("FOLDER/x", "");
+    EXPECT_EQ(host->readFile(app + "\\thest.fuj"), content);
+    EXPECT_EQ(failureOf([&] { host->readFile(app + "\\MISSING"); }), ENOENT);
+    EXPECT_EQ(failureOf([&] { host->readFile(app); }), EISDIR);
+
+    host->deleteFile(app + "\\Thest.Fuj");
+    EXPECT_EQ(names(), Names{"FOLDER"});
+    EXPECT_EQ(failureOf([&] { host->deleteFile(app + "\\THEST.FUJ"); }), ENOENT);
+    EXPECT_EQ(failureOf([&] { host->deleteFile("Q:\\THEST.FUJ"); }), ENOENT);
+    EXPECT_NE(failureOf([&] { host->deleteFile(app + "\\FOLDER"); }), 0);
+    EXPECT_EQ(names("FOLDER"), Names{"x"});
+}
+
+}  // namespace
+}  // namespace kelmor::posix
