@@ -1,4 +1,5 @@
 // _Configuration on Linux: the configuration dialog on FLTK over the POSIX host.
+#include <clocale>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -15,6 +16,8 @@ extern const std::size_t configuration_icon_bmp_size;
 
 int main(int argc, char** argv) {
     using namespace kelmor;
+    // The count is a number by the user's locale (its decimal point).
+    std::setlocale(LC_NUMERIC, "");
     posix::PosixHostOptions options;
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));

@@ -35,7 +35,7 @@ import -window root "$WORK/first-start.png"
 clear_box
 type_text 20
 keys Tab Tab Tab space Return
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code after saving"
 [ "$(ini_lines)" = "fullscreen=false fullfixed=false output=surface predvolba=3 cycles=20 " ] ||
   fail "kelkit.ini holds: $(ini_lines)"
@@ -48,7 +48,7 @@ import -window root "$WORK/second-start.png"
 clear_box
 type_text 4000
 keys Tab space Escape
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code after Escape"
 [ "$(cat "$ini")" = "$before" ] || fail "Escape changed kelkit.ini: $(ini_lines)"
 
@@ -58,7 +58,7 @@ clear_box
 type_text 123456
 import -window root "$WORK/five-characters.png"
 keys Return
-wait_exit "$pid" >/dev/null
+wait_exit "$pid"
 grep -q '^cycles=12345$' <(tr -d '\r' <"$ini") || fail "kelkit.ini holds: $(ini_lines)"
 
 note "an invalid count: the box, then an empty box with the focus, the window stays"
@@ -78,7 +78,7 @@ kill -0 "$pid" 2>/dev/null || fail "the dialog ended after an invalid count"
 xdotool windowfocus --sync "$window"
 type_text 30000  # lands in the emptied box only if it has the focus
 keys Tab Tab Tab Tab space Return
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code after saving"
 [ "$(ini_lines)" = "fullscreen=true fullfixed=false output=opengl predvolba=4 cycles=30000 " ] ||
   fail "kelkit.ini holds: $(ini_lines)"

@@ -31,7 +31,7 @@ geometry=$(window_geometry "$window")
 import -window root "$WORK/mapper-window.png"
 kill -CONT "$pid"
 [ "$geometry" = "379,354 265x79" ] || fail "window at $geometry, wanted 379,354 265x79"
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code although the kit launcher is missing"
 [ ! -s "$WORK/stderr.txt" ] || fail "a missing kit launcher was reported: $(cat "$WORK/stderr.txt")"
 
@@ -48,7 +48,7 @@ make_drive_map "E=$cd_root"
 "$app/_Mapper" 2>"$WORK/stderr.txt" &
 pid=$!
 wait_window "Kelmor Plix Mapper" >/dev/null
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "_Mapper exit code $code"
 wait_file "$app/editor.txt" 15
 [ "$(cat "$app/editor.txt")" = "$(printf '0\n%s' "$app")" ] ||
@@ -64,7 +64,7 @@ stand_in kit.txt >"$app/_KelmorPlix"  # would record a start of the kit launcher
 chmod +x "$app/_KelmorPlix"
 "$app/_Mapper" &
 pid=$!
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "_Mapper exit code $code"
 wait_file "$app/editor.txt"
 [ "$(cat "$app/editor.txt")" = "$(printf '0\n%s' "$app")" ] ||
@@ -76,7 +76,7 @@ note "installed but no map editor: nothing starts, nothing is said, exit 0"
 rm -f "$app/editor.txt" "$app/MAPPER.EXE"
 "$app/_Mapper" 2>"$WORK/stderr.txt" &
 pid=$!
-code=$(wait_exit "$pid")
+wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "_Mapper exit code $code"
 sleep 0.3
 [ ! -e "$app/kit.txt" ] && [ ! -e "$app/editor.txt" ] || fail "something was started"
