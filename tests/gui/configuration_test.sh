@@ -31,6 +31,8 @@ note "first start: centred, preset 1 and 20000; a count, Tab Tab Tab Space, Ente
 start_dialog
 [ "$(window_geometry "$window")" = "348,242 327x302" ] ||
   fail "window at $(window_geometry "$window"), wanted 348,242 327x302"
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no 32 x 32 window icon"
+xprop -id "$window" _MOTIF_WM_HINTS | grep -q '= 0x1, 0x1b,' || fail "minimise or maximise offered"
 import -window root "$WORK/first-start.png"
 clear_box
 type_text 20

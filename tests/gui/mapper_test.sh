@@ -28,9 +28,11 @@ window=$(wait_window "Kelmor Plix Mapper")
 sleep 0.2
 kill -STOP "$pid"
 geometry=$(window_geometry "$window")
+icon=$(xprop -id "$window" _NET_WM_ICON | head -n 1)
 import -window root "$WORK/mapper-window.png"
 kill -CONT "$pid"
 [ "$geometry" = "379,354 265x79" ] || fail "window at $geometry, wanted 379,354 265x79"
+case $icon in *"Icon (64 x 64)"*) ;; *) fail "window icon: $icon" ;; esac
 wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code although the kit launcher is missing"
 [ ! -s "$WORK/stderr.txt" ] || fail "a missing kit launcher was reported: $(cat "$WORK/stderr.txt")"
