@@ -104,6 +104,14 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
         error.clear();
         return host;
     }
+    // A drive whose folder is not there holds nothing: one look-up says so.
+    if (stat(root->c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        if (use != PathUse::Lenient) {
+            error = errnoCode(ENOENT);
+            return std::nullopt;
+        }
+        return host;
+    }
     std::size_t first = 0;
     host = *root;
     if (count >= 2 && stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {

@@ -14,44 +14,16 @@
 #include <vector>
 
 #include "core/posix/posix_host.hpp"
+#include "tests/support/child_process.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace kelmor::posix {
 namespace {
 
+using test::failureInChild;
+using test::failureOf;
+using test::limitFileSize;
 using Names = std::vector<std::string>;
-
-// The errno a host operation fails with; 0 when it succeeds.
-int failureOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const std::system_error& failure) {
-        return failure.code().value();
-    }
-    return 0;
-}
-
-// failureOf() in a child process (-1 when it cannot tell), prepared first.
-// With `unprivileged` the child gives up root, so permissions hold for it.
-int failureInChild(const std::function<void()>& operation, bool unprivileged,
-                   const std::function<void()>& prepare = {}) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(255);
-        if (prepare) prepare();
-        _exit(failureOf(operation));
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
-}
-
-// Writes beyond `bytes` fail with EFBIG, as writes to a full disc fail.
-void limitFileSize(rlim_t bytes) {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, bytes};
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
 
 class PosixFiles : public ::testing::Test {
 protected:
