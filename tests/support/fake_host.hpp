@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <system_error>
 #include <tuple>
@@ -53,9 +52,11 @@ public:
     std::size_t fileCount() const { return files_.size(); }
 
     // Makes the named operation ("delete", "copy", "read", "write", "start",
-    // "exist", "setting") fail for a path (any path when path is "*").
-    void failOn(const std::string& operation, const std::string& path = "*") {
-        failures_.insert({operation, path == "*" ? path : key(path)});
+    // "exist", "setting") fail for a path (any path when path is "*"), with
+    // the given error number.
+    void failOn(const std::string& operation, const std::string& path = "*",
+                int errorNumber = EACCES) {
+        failures_[{operation, path == "*" ? path : key(path)}] = errorNumber;
     }
 
     void setSetting(const std::string& app, const std::string& key, const std::string& value) {
@@ -141,18 +142,26 @@ private:
         }
         return result;
     }
+    // The error number of a failure set up for the operation on the path; 0 when none.
+    int failure(const std::string& operation, const std::string& path) const {
+        for (const std::string& which : {key(path), std::string("*")}) {
+            const auto found = failures_.find({operation, which});
+            if (found != failures_.end()) return found->second;
+        }
+        return 0;
+    }
     bool fails(const std::string& operation, const std::string& path) const {
-        return failures_.count({operation, "*"}) || failures_.count({operation, key(path)});
+        return failure(operation, path) != 0;
     }
     void check(const std::string& operation, const std::string& path) const {
-        if (fails(operation, path)) throw error(EACCES, path);
+        if (const int number = failure(operation, path)) throw error(number, path);
     }
     static std::system_error error(int number, const std::string& what) {
         return std::system_error(number, std::generic_category(), what);
     }
 
     std::map<std::string, File> files_;
-    std::set<std::pair<std::string, std::string>> failures_;
+    std::map<std::pair<std::string, std::string>, int> failures_;
 };
 
 }  // namespace kelmor::testing

@@ -1,0 +1,51 @@
+// The kit launcher's whole work: find the kit CD, install the kit's data on
+// the first run (or open the map editor when asked to), write dosbox.conf,
+// start DOSBox, end.
+#pragma once
+
+#include <string>
+
+#include "core/cd_search.hpp"
+
+namespace kelmor {
+
+class Host;
+
+class KitLauncher {
+public:
+    explicit KitLauncher(Host& host);
+
+    // Runs the launch sequence once; it ends the process in every outcome.
+    // Up to the installation every failure is dropped where it happens;
+    // after it nothing is trapped: a std::system_error leaves this function
+    // and nothing behind the failing step runs.
+    void LaunchKit();
+
+    const std::string& CdFolder() const { return cd_.folder; }
+    const std::string& CdRoot() const { return cd_.root; }
+    const std::string& CdLetter() const { return cd_.letter; }
+    const std::string& LanguageCode() const { return languageCode_; }
+
+private:
+    // Finds the kit CD, or tells the user to insert it and ends the process.
+    void ZjisteniCDMechaniky();
+    // Installs the kit's data unless the marker file says it is installed;
+    // ends the process in mapper mode.
+    void CopyProgress();
+    void writeVendorIni();
+    void copyKitFiles(const std::string& target);
+    void writeMarker();
+    void openMapEditorWhenAsked();
+
+    void render();
+    void detectLanguage();
+    void appendAutoexecLines();
+
+    Host& host_;
+    std::string applicationFolder_;
+    CdLocation cd_;
+    std::string languageCode_;
+    std::string workingText_;  // the configuration as it is built
+};
+
+}  // namespace kelmor

@@ -1,0 +1,196 @@
+// The kit launcher on the real POSIX host: a generated kit CD and an
+// application folder in a temporary folder, mapped through a private drive map.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "core/posix/posix_host.hpp"
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
+#include "kit_launcher/kit_launch.hpp"
+#include "tests/support/kit_scene.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace kelmor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::hostRelative;
+using testing::readBytes;
+using testing::writeBytes;
+
+struct Ended {
+    int exitCode;
+};
+
+// The real host, but programs are only recorded unless asked to start, boxes
+// are recorded, and the end of the process is seen by the test.
+class KitTestHost : public posix::PosixHost {
+public:
+    using PosixHost::PosixHost;
+    bool reallyStart = false;
+    std::vector<std::string> started;
+    std::vector<std::string> messages;  // "title: text"
+
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override {
+        if (reallyStart) PosixHost::startProgram(program, arguments);
+        started.push_back(program);
+    }
+    void messageBox(const std::string& text, MessageStyle, const std::string& title) override {
+        messages.push_back(title + ": " + text);
+    }
+    [[noreturn]] void endProcess(int exitCode) override { throw Ended{exitCode}; }
+};
+
+// Each CD file's content names it and differs in length from its neighbours.
+std::string cdContent(const std::string& source) {
+    return "cd:" + source + std::string(source.size() * 37 % 4096, '\x7f') + "\r\n";
+}
+
+std::string lowerCase(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+class KitInstall : public ::testing::Test {
+protected:
+    test::TempFolder temp;
+    fs::path app = fs::path(temp.path()) / "Kit app";
+    fs::path cd = fs::path(temp.path()) / "cd";
+    fs::path config = fs::path(temp.path()) / "config";
+    std::string appWindows = testing::windowsPath(app);
+
+    void SetUp() override {
+        testing::makeKitSkeleton(app);
+        testing::writeKitCd(cd / "kit", cdContent, lowerCase);  // as Linux shows a mounted CD
+        testing::writeDriveMap(config, 'E', cd);
+    }
+
+    // Runs the launcher as its tick does; returns the exit code.
+    int run(KitTestHost& host) {
+        KitLauncher launcher(host);
+        try {
+            runReportingUnhandledErrors(host, kKitLauncherIdentity.title,
+                                        [&] { launcher.LaunchKit(); });
+        } catch (const Ended& end) {
+            return end.exitCode;
+        }
+        ADD_FAILURE() << "the sequence returned";
+        return -1;
+    }
+    KitTestHost host(std::vector<std::string> arguments = {}) {
+        posix::PosixHostOptions options;
+        options.applicationFolder = app.string();
+        options.configHome = config.string();
+        options.arguments = std::move(arguments);
+        return KitTestHost(options);
+    }
+    std::string installed(const KitCopy& copy) {
+        return readBytes(app / hostRelative(copy.destination));
+    }
+    // Every file below the application folder with its modification time.
+    std::map<fs::path, fs::file_time_type> modificationTimes() {
+        std::map<fs::path, fs::file_time_type> times;
+        for (const auto& entry : fs::recursive_directory_iterator(app))
+            if (entry.is_regular_file()) times[entry.path()] = entry.last_write_time();
+        return times;
+    }
+};
+
+TEST_F(KitInstall, InstallsEveryFileByteForByteAndRecordsTheInstallation) {
+    KitTestHost h = host();
+    EXPECT_EQ(run(h), 0);
+    for (const KitCopy& copy : kitCopyList()) {
+        const std::string source =
+            copy.destination == "MAPPER.EXE" ? std::string("USA\\MAPPER.EXE") : copy.source;
+        ASSERT_EQ(installed(copy), cdContent(source)) << copy.destination;
+    }
+    EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
+    EXPECT_EQ(readBytes(app / "vantrel" / "vtr.ini"),
+              "[OSD]\r\nDirectory=" + appWindows +
+                  "\\vantrel\\osd\r\nValid=TRUE\r\n\r\n[INSTALLED PRODUCTS]\r\nKELKIT\r\n\r\n"
+                  "[KELKIT]\r\nSrcDataPath=\\\r\nDirectory=" +
+                  appWindows + "\\\r\n");
+    const std::string conf = readBytes(app / "dosbox.conf");
+    const std::string end = "\r\n[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B \"" +
+                            appWindows + "\"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n";
+    ASSERT_GE(conf.size(), end.size());
+    EXPECT_EQ(conf.substr(conf.size() - end.size()), end);
+    EXPECT_EQ(h.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
+    EXPECT_TRUE(h.messages.empty());
+}
+
+TEST_F(KitInstall, SecondRunCopiesNothingAndLeavesEveryFileAlone) {
+    KitTestHost first = host();
+    run(first);
+    const auto past = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const auto& [path, time] : modificationTimes()) fs::last_write_time(path, past);
+    const auto before = modificationTimes();
+
+    KitTestHost second = host({"mapper"});
+    EXPECT_EQ(run(second), 0);
+    auto after = modificationTimes();
+    EXPECT_NE(after[app / "dosbox.conf"], past);  // the one file every launch writes
+    after[app / "dosbox.conf"] = past;
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(second.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
+}
+
+TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
+    writeBytes(app / "DATA" / "SOUND.BIN", "older sound");
+    writeBytes(app / "DATA" / "LET.OBF", "older let");
+    fs::remove(cd / "kit" / "data" / "sound.bin");
+    fs::remove(cd / "kit" / "data" / "let.obf");
+    fs::create_directory(cd / "kit" / "data" / "let.obf");  // present, but no file to read
+    fs::remove_all(app / "vantrel");
+    fs::remove_all(app / "PCMAP" / "FR");
+
+    KitTestHost h = host();
+    EXPECT_EQ(run(h), 0);
+    EXPECT_EQ(readBytes(app / "DATA" / "SOUND.BIN"), "older sound");
+    EXPECT_EQ(readBytes(app / "DATA" / "LET.OBF"), "older let");
+    std::set<std::string> dataFolder;
+    for (const auto& entry : fs::directory_iterator(app / "DATA"))
+        dataFolder.insert(entry.path().filename().string());
+    EXPECT_EQ(dataFolder, (std::set<std::string>{"AL.BIN", "FR.BIN", "KITFOND.PCX", "LET.OBF",
+                                                 "LET.SPR", "LET2.OBF", "LET2.SPR", "PERFECT.VIG",
+                                                 "SOUND.BIN", "USA.BIN", "VERSION.BIN"}));
+    EXPECT_FALSE(fs::exists(app / "vantrel"));  // no folder is created
+    EXPECT_FALSE(fs::exists(app / "PCMAP" / "FR"));
+    EXPECT_EQ(readBytes(app / "PCMAP" / "USA" / "SNDSMP.DAT"), cdContent("PCMAP\\USA\\SNDSMP.DAT"));
+    EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
+    EXPECT_EQ(h.started.size(), 1u);
+    EXPECT_TRUE(h.messages.empty());
+}
+
+TEST_F(KitInstall, AFailureAfterTheInstallationEndsWithTheReport) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        std::string subject;
+    };
+    const Case cases[] = {
+        {"dosbox.conf not writable", [&] { fs::create_directory(app / "dosbox.conf"); },
+         "dosbox.conf"},
+        {"no dosbox.exe", [] {}, "dosbox.exe"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(app / "dosbox.conf");
+        c.arrange();
+        KitTestHost h = host();
+        h.reallyStart = true;
+        EXPECT_EQ(run(h), 1) << c.name;
+        ASSERT_EQ(h.messages.size(), 1u) << c.name;
+        EXPECT_EQ(h.messages[0].rfind("Kelmor Plix Launcher: Error ", 0), 0u) << h.messages[0];
+        EXPECT_NE(h.messages[0].find(c.subject), std::string::npos) << h.messages[0];
+        EXPECT_TRUE(h.started.empty()) << c.name;
+    }
+}
+
+}  // namespace
+}  // namespace kelmor
