@@ -90,6 +90,16 @@ public:
         }
     }
 
+    // A copied program stays a program: the source's execute bits are
+    // added wherever the new file is readable. The rest of the mode stays
+    // as created, so copies of read-only sources are writable.
+    void keepProgramBitsOf(int source) {
+        struct stat from {}, to {};
+        if (fstat(source, &from) != 0 || fstat(fd_, &to) != 0) return;
+        const mode_t execute = from.st_mode & (to.st_mode & 0444) >> 2 & 0111;
+        if (execute != 0) fchmod(fd_, (to.st_mode & 07777) | execute);
+    }
+
     void commit() {
         const int fd = fd_;
         fd_ = -1;
@@ -173,6 +183,7 @@ void copyFileAtomically(const std::string& source, const std::string& destinatio
     const FileDescriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0) throwErrno(source);
     TemporaryFile file(replacementTarget(destination));
+    file.keepProgramBitsOf(from.get());
     copyContent(from.get(), file.fd(), source + " -> " + destination);
     file.commit();
 }

@@ -180,5 +180,20 @@ TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
     EXPECT_EQ(names("FOLDER"), Names{"x"});
 }
 
+TEST_F(PosixFiles, CopyKeepsAProgramStartable) {
+    write("cd/MAPPER.EXE", "#!/bin/sh\n");
+    write("cd/DATA.BIN", "data");
+    chmod(path("cd/MAPPER.EXE").c_str(), 0555);
+    const mode_t mask = umask(027);
+    host->copyFile(app + "\\cd\\MAPPER.EXE", app + "\\MAPPER.EXE");
+    host->copyFile(app + "\\cd\\DATA.BIN", app + "\\DATA.BIN");
+    umask(mask);
+    struct stat status {};
+    ASSERT_EQ(stat(path("MAPPER.EXE").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0750u);
+    ASSERT_EQ(stat(path("DATA.BIN").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
 }  // namespace
 }  // namespace kelmor::posix
