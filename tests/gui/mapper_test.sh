@@ -15,8 +15,10 @@ cp "$BIN/_Mapper" "$app/"
 
 # A stand-in program that records its arguments and working folder in $1.
 stand_in() {
-  printf '#!/bin/sh\n{ echo "$#"; printf "%%s\\n" "$@"; pwd; } >%s.tmp && mv %s.tmp %s\n' \
-    "$1" "$1" "$1"
+  cat <<SH
+#!/bin/sh
+{ echo "\$#"; for a in "\$@"; do echo "\$a"; done; pwd; } >$1.tmp && mv $1.tmp $1
+SH
 }
 
 note "the wait window: title, place, picture and label"
@@ -27,9 +29,9 @@ pid=$!
 window=$(wait_window "Kelmor Plix Mapper")
 sleep 0.2
 kill -STOP "$pid"
-geometry=$(window_geometry "$window")
-icon=$(xprop -id "$window" _NET_WM_ICON | head -n 1)
-import -window root "$WORK/mapper-window.png"
+geometry=$(window_geometry "$window") || true
+icon=$(xprop -id "$window" _NET_WM_ICON | sed -n 1p) || true
+import -window root "$WORK/mapper-window.png" || true
 kill -CONT "$pid"
 [ "$geometry" = "379,354 265x79" ] || fail "window at $geometry, wanted 379,354 265x79"
 case $icon in *"Icon (64 x 64)"*) ;; *) fail "window icon: $icon" ;; esac
