@@ -19,6 +19,8 @@
 #include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_picture.hpp"
 #include "core/fltk/fltk_window_hints.hpp"
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 
 namespace kelmor::fltk {
 namespace {
@@ -119,18 +121,29 @@ public:
     void selectOption(int number) override { options.at(number - 1)->setonly(); }
 };
 
+// What a click reaches: the dialog, and the host that reports a failure the
+// dialog does not trap (a settings store that cannot be written) before the
+// process ends, so that no failure unwinds through the event loop.
+struct Clicks {
+    Host& host;
+    ConfigurationDialog& dialog;
+
+    void run(void (ConfigurationDialog::*click)()) {
+        runReportingUnhandledErrors(host, kConfigurationIdentity.title,
+                                    [&] { (dialog.*click)(); });
+    }
+};
+
 template <void (ConfigurationDialog::*Click)()>
-void forward(Fl_Widget*, void* dialog) {
-    (static_cast<ConfigurationDialog*>(dialog)->*Click)();
+void forward(Fl_Widget*, void* clicks) {
+    static_cast<Clicks*>(clicks)->run(Click);
 }
 
 // Escape reaches the window when nothing took it; the close box always does.
-void onWindowClose(Fl_Widget*, void* data) {
-    auto* dialog = static_cast<ConfigurationDialog*>(data);
-    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape)
-        dialog->cmdCancelClicked();
-    else
-        dialog->closeBoxClicked();
+void onWindowClose(Fl_Widget*, void* clicks) {
+    static_cast<Clicks*>(clicks)->run(Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape
+                                          ? &ConfigurationDialog::cmdCancelClicked
+                                          : &ConfigurationDialog::closeBoxClicked);
 }
 
 }  // namespace
@@ -141,6 +154,7 @@ int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
     const std::string caption(kConfigurationWindow.caption);
     Controls controls;
     ConfigurationDialog dialog(host, controls);
+    Clicks clicks{host, dialog};
 
     const int width = twipsToPixels(kConfigurationWindow.clientWidthTwips);
     const int height = twipsToPixels(kConfigurationWindow.clientHeightTwips);
@@ -163,10 +177,10 @@ int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
     lblPopis->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
     fitLabel(*lblPopis, lblPopis->w());  // it must not run under txtCycles
     auto* cmdOk = place<DefaultButton>(kCmdOk);
-    cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &dialog);
+    cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &clicks);
     auto* cmdCancel = place<PushButton>(kCmdCancel);
     cmdCancel->shortcut(FL_Escape);
-    cmdCancel->callback(forward<&ConfigurationDialog::cmdCancelClicked>, &dialog);
+    cmdCancel->callback(forward<&ConfigurationDialog::cmdCancelClicked>, &clicks);
     auto* frame1 = place<CaptionedFrame>(kFrame1);
     auto* lblAbout = place<Fl_Box>(kLblAbout, &kFrame1);
     lblAbout->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
@@ -174,11 +188,11 @@ int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
     window.end();
 
     window.size_range(width, height, width, height);  // fixed size
-    window.callback(onWindowClose, &dialog);
+    window.callback(onWindowClose, &clicks);
     const std::unique_ptr<Fl_RGB_Image> windowIcon = toFltkImage(icon);
     window.icon(windowIcon.get());
 
-    dialog.load();
+    clicks.run(&ConfigurationDialog::load);
     window.show();
     offerOnlyClose(window);
     controls.txtCycles->take_focus();

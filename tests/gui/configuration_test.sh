@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real _Configuration in a real window: where it shows, typing a count,
 # picking a preset with Tab and Space, Enter to save, Escape to leave, the
-# five-character box and the invalid-count box.
+# five-character box, the invalid-count box and a store that cannot be written.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
@@ -86,5 +86,16 @@ wait_exit "$pid"; code=$EXIT_CODE
   fail "kelkit.ini holds: $(ini_lines)"
 grep -qx "Kelmor: Invalid CPU cycles value." "$WORK/stderr.txt" ||
   fail "stderr: $(cat "$WORK/stderr.txt")"
+note "a store that cannot be written: the report, exit code 1"
+rm -f "$ini" && mkdir "$ini"
+start_dialog
+keys Return
+report=$(wait_window "$title" 10 2)
+[ "$report" != "$window" ] || fail "the report was not found"
+import -window root "$WORK/store-failure.png"
+press_key "$report" Return
+wait_exit "$pid"; code=$EXIT_CODE
+[ "$code" = 1 ] || fail "exit code $code after a failed save"
+grep -q "^$title: Error [0-9]*: " "$WORK/stderr.txt" || fail "stderr: $(cat "$WORK/stderr.txt")"
 [ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/
 echo "PASS"
