@@ -26,7 +26,7 @@ struct LauncherLook {
     std::function<void(Fl_Window&)> addContents;
 };
 
-// Moves a window so that its outer frame (as the spec counts it) is centred
+// Moves a window so that its outer frame (as its WindowSpec counts it) is centred
 // on the primary screen.
 void centreOnScreen(Fl_Window& window, const WindowSpec& spec);
 
