@@ -19,11 +19,22 @@ constexpr int kFontSize = 12;
 
 void closeBox(Fl_Widget* widget, void*) { widget->window()->hide(); }
 
-// The warning sign: an exclamation mark in a yellow triangle.
-class WarningSign : public Fl_Widget {
+// The sign beside the text: an exclamation mark in a yellow triangle for a
+// warning, a white cross on a red disc for an error report.
+class MessageSign : public Fl_Widget {
 public:
-    WarningSign(int x, int y) : Fl_Widget(x, y, kIconSize, kIconSize) {}
+    MessageSign(int x, int y, MessageStyle style)
+        : Fl_Widget(x, y, kIconSize, kIconSize), style_(style) {}
+
     void draw() override {
+        if (style_ == MessageStyle::Critical)
+            drawErrorSign();
+        else
+            drawWarningSign();
+    }
+
+private:
+    void drawWarningSign() {
         const int left = x(), top = y() + 2, right = x() + w() - 1, bottom = y() + h() - 2;
         const int middle = x() + w() / 2;
         fl_color(FL_YELLOW);
@@ -33,6 +44,19 @@ public:
         fl_font(FL_HELVETICA_BOLD, 18);
         fl_draw("!", left, top + 6, w(), bottom - top - 6, FL_ALIGN_CENTER);
     }
+
+    void drawErrorSign() {
+        fl_color(FL_RED);
+        fl_pie(x(), y(), w(), h(), 0, 360);
+        fl_color(FL_WHITE);
+        fl_line_style(FL_SOLID, 4);
+        const int inset = w() / 4;
+        fl_line(x() + inset, y() + inset, x() + w() - inset, y() + h() - inset);
+        fl_line(x() + w() - inset, y() + inset, x() + inset, y() + h() - inset);
+        fl_line_style(0);
+    }
+
+    MessageStyle style_;
 };
 
 // Text size as FLTK will draw it, at least one line high.
@@ -59,7 +83,7 @@ void showMessage(const std::string& text, MessageStyle style, const std::string&
 
     Fl_Window box(width, height, title.c_str());
     if (withIcon) {
-        new WarningSign(kMargin, kMargin);
+        new MessageSign(kMargin, kMargin, style);
     }
     auto* message = new Fl_Box(textLeft, kMargin, textWidth, contentHeight);
     message->copy_label(text.c_str());

@@ -90,14 +90,16 @@ public:
         }
     }
 
-    // A copied program stays a program: the source's execute bits are
-    // added wherever the new file is readable. The rest of the mode stays
-    // as created, so copies of read-only sources are writable.
-    void keepProgramBitsOf(int source) {
-        struct stat from {}, to {};
+    // A copy is always writable by its owner, also from a read-only disc,
+    // and stays a program where the source is one: execute bits are given
+    // where the copy is readable.
+    void keepExecutableBitsOf(int source) {
+        struct stat from {};
+        struct stat to {};
         if (fstat(source, &from) != 0 || fstat(fd_, &to) != 0) return;
-        const mode_t execute = from.st_mode & (to.st_mode & 0444) >> 2 & 0111;
-        if (execute != 0) fchmod(fd_, (to.st_mode & 07777) | execute);
+        const mode_t readable = (to.st_mode & 0444) >> 2;
+        const mode_t executable = from.st_mode & 0111 & readable;
+        if (executable != 0) fchmod(fd_, (to.st_mode & 07777) | executable);
     }
 
     void commit() {
@@ -183,7 +185,7 @@ void copyFileAtomically(const std::string& source, const std::string& destinatio
     const FileDescriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0) throwErrno(source);
     TemporaryFile file(replacementTarget(destination));
-    file.keepProgramBitsOf(from.get());
+    file.keepExecutableBitsOf(from.get());
     copyContent(from.get(), file.fd(), source + " -> " + destination);
     file.commit();
 }
