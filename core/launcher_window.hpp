@@ -30,6 +30,20 @@ inline constexpr WindowSpec kMapperWindow{
     "frmMain", "Kelmor Plix Mapper", WindowFrame::FixedSingle, 3975, 1185,
     WindowPointer::Ordinary, 600, false};
 
+// A control of a window: its caption or text and where it sits, in twips
+// relative to its container.
+struct ControlSpec {
+    std::string_view name;
+    std::string_view caption;
+    int left, top, width, height;
+    int tabIndex;
+};
+
+// The mapper launcher's wait window holds its icon picture and a label.
+inline constexpr ControlSpec kMapperImage1{"Image1", "", 120, 120, 960, 960, 0};
+inline constexpr ControlSpec kMapperLblStatus{
+    "lblStatus", "Opening Mapper... Please wait...", 1200, 480, 2655, 255, 1};
+
 // The border a fixed single frame adds around the client area, in pixels.
 inline constexpr int kFixedFrameSidePixels = 3;
 inline constexpr int kFixedFrameBottomPixels = 3;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_window_hints.hpp"
 
 namespace kelmor::fltk {
 namespace {
@@ -46,8 +47,9 @@ void onTimer(void* data) {
     state->tick();
 }
 
-// Moves the window so that its outer frame is centred on the primary screen.
-void centre(Fl_Window& window, const WindowSpec& spec) {
+}  // namespace
+
+void centreOnScreen(Fl_Window& window, const WindowSpec& spec) {
     int sx = 0, sy = 0, sw = 0, sh = 0;
     Fl::screen_xywh(sx, sy, sw, sh, 0);
     const TwipPosition outer = centredPosition(
@@ -57,8 +59,6 @@ void centre(Fl_Window& window, const WindowSpec& spec) {
     window.position(sx + twipsToPixels(outer.left) + (framed ? kFixedFrameSidePixels : 0),
                     sy + twipsToPixels(outer.top) + (framed ? kFixedFrameTopPixels : 0));
 }
-
-}  // namespace
 
 int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
                       std::function<void()> tick) {
@@ -79,8 +79,9 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
         look.icon.bytes ? toFltkImage(look.icon) : nullptr;
     if (icon) window.icon(icon.get());
 
-    centre(window, spec);
+    centreOnScreen(window, spec);
     window.show();
+    if (spec.frame == WindowFrame::FixedSingle) offerOnlyClose(window);
     if (spec.pointer == WindowPointer::Busy) window.cursor(FL_CURSOR_WAIT);
 
     TickState state{&spec, std::move(tick)};

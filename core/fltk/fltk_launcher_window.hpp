@@ -26,6 +26,10 @@ struct LauncherLook {
     std::function<void(Fl_Window&)> addContents;
 };
 
+// Moves a window so that its outer frame (as its WindowSpec counts it) is centred
+// on the primary screen.
+void centreOnScreen(Fl_Window& window, const WindowSpec& spec);
+
 // Shows the window and runs the event loop; the tick runs once and is
 // expected to end the process.
 int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,

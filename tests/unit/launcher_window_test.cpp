@@ -36,6 +36,12 @@ TEST(CentredPosition, LandsOnTheExpectedPixels) {
     const TwipPosition kit = centredPosition({15360, 11520}, outerSize(kKitWindow));
     EXPECT_EQ(twipsToPixels(kit.left), 332);
     EXPECT_EQ(twipsToPixels(kit.top), 267);
+    // The framed window's outer edge; its client area lies 3 px right, 22 px down.
+    const TwipPosition mapper = centredPosition({15360, 11520}, outerSize(kMapperWindow));
+    EXPECT_EQ(mapper.left, 5647);
+    EXPECT_EQ(mapper.top, 4980);
+    EXPECT_EQ(twipsToPixels(mapper.left), 376);
+    EXPECT_EQ(twipsToPixels(mapper.top), 332);
 }
 
 TEST(OuterSize, FixedFrameAddsBorderAndTitleBar) {

@@ -1,0 +1,202 @@
+#include "config_tool/fltk_configuration_view.hpp"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/fl_draw.H>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "config_tool/configuration_dialog.hpp"
+#include "config_tool/configuration_form.hpp"
+#include "core/fltk/fltk_label.hpp"
+#include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_window_hints.hpp"
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
+
+namespace kelmor::fltk {
+namespace {
+
+constexpr int kFontSize = 11;  // about 8 pt
+
+// Pixel geometry of a control, relative to the window; `container` is the
+// twip origin of the frame that holds it, if any.
+struct Box {
+    int x, y, w, h;
+};
+Box pixels(const ControlSpec& spec, const ControlSpec* container = nullptr) {
+    const int left = spec.left + (container ? container->left : 0);
+    const int top = spec.top + (container ? container->top : 0);
+    return {twipsToPixels(left), twipsToPixels(top), twipsToPixels(spec.width),
+            twipsToPixels(spec.height)};
+}
+
+template <class Widget>
+Widget* place(const ControlSpec& spec, const ControlSpec* container = nullptr) {
+    const Box b = pixels(spec, container);
+    auto* widget = new Widget(b.x, b.y, b.w, b.h);
+    widget->copy_label(std::string(spec.caption).c_str());
+    widget->labelsize(kFontSize);
+    return widget;
+}
+
+bool isEnter(int key) { return key == FL_Enter || key == FL_KP_Enter; }
+
+// A push button that Enter presses while it has the focus, as Space does.
+class PushButton : public Fl_Button {
+public:
+    using Fl_Button::Fl_Button;
+    int handle(int event) override {
+        if (event == FL_KEYBOARD && Fl::focus() == this && isEnter(Fl::event_key())) {
+            simulate_key_action();
+            do_callback();
+            return 1;
+        }
+        return Fl_Button::handle(event);
+    }
+};
+
+// The dialog's default button: Enter presses it wherever the focus is
+// (unless another button has it), and a dark outline marks it.
+class DefaultButton : public PushButton {
+public:
+    using PushButton::PushButton;
+    int handle(int event) override {
+        if (event == FL_SHORTCUT && isEnter(Fl::event_key())) {
+            simulate_key_action();
+            do_callback();
+            return 1;
+        }
+        return PushButton::handle(event);
+    }
+    void draw() override {
+        PushButton::draw();
+        fl_color(FL_FOREGROUND_COLOR);
+        fl_rect(x(), y(), w(), h());
+    }
+};
+
+// A frame with its caption set into the top edge of an engraved line.
+class CaptionedFrame : public Fl_Group {
+public:
+    CaptionedFrame(int x, int y, int w, int h) : Fl_Group(x, y, w, h) {
+        align(FL_ALIGN_INSIDE);  // the caption is drawn here, not outside
+    }
+    void draw() override {
+        fl_font(labelfont(), labelsize());
+        int textWidth = 0, textHeight = 0;
+        fl_measure(label(), textWidth, textHeight, 0);
+        fl_color(color());
+        fl_rectf(x(), y(), w(), h());
+        const int lineTop = y() + textHeight / 2;
+        draw_box(FL_ENGRAVED_FRAME, x(), lineTop, w(), h() - (lineTop - y()), color());
+        fl_color(color());
+        fl_rectf(x() + 6, y(), textWidth + 4, textHeight);
+        fl_color(labelcolor());
+        fl_draw(label(), x() + 8, y(), textWidth, textHeight, FL_ALIGN_LEFT);
+        draw_children();
+    }
+};
+
+// The window's controls as the dialog's logic sees them.
+class Controls : public DialogControls {
+public:
+    Fl_Double_Window* window = nullptr;
+    Fl_Input* txtCycles = nullptr;
+    std::array<Fl_Round_Button*, 5> options{};
+
+    void centreWindow() override { centreOnScreen(*window, kConfigurationWindow); }
+    std::string cyclesText() const override { return txtCycles->value(); }
+    void setCyclesText(const std::string& text) override { txtCycles->value(text.c_str()); }
+    void focusCycles() override { txtCycles->take_focus(); }
+    bool optionSelected(int number) const override { return options.at(number - 1)->value() != 0; }
+    void selectOption(int number) override { options.at(number - 1)->setonly(); }
+};
+
+// What a click reaches: the dialog, and the host that reports a failure the
+// dialog does not trap (a settings store that cannot be written) before the
+// process ends, so that no failure unwinds through the event loop.
+struct Clicks {
+    Host& host;
+    ConfigurationDialog& dialog;
+
+    void run(void (ConfigurationDialog::*click)()) {
+        runReportingUnhandledErrors(host, kConfigurationIdentity.title,
+                                    [&] { (dialog.*click)(); });
+    }
+};
+
+template <void (ConfigurationDialog::*Click)()>
+void forward(Fl_Widget*, void* clicks) {
+    static_cast<Clicks*>(clicks)->run(Click);
+}
+
+// Escape reaches the window when nothing took it; the close box always does.
+void onWindowClose(Fl_Widget*, void* clicks) {
+    static_cast<Clicks*>(clicks)->run(Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape
+                                          ? &ConfigurationDialog::cmdCancelClicked
+                                          : &ConfigurationDialog::closeBoxClicked);
+}
+
+}  // namespace
+
+int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
+    Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
+    Fl_Group::current(nullptr);
+    const std::string caption(kConfigurationWindow.caption);
+    Controls controls;
+    ConfigurationDialog dialog(host, controls);
+    Clicks clicks{host, dialog};
+
+    const int width = twipsToPixels(kConfigurationWindow.clientWidthTwips);
+    const int height = twipsToPixels(kConfigurationWindow.clientHeightTwips);
+    Fl_Double_Window window(width, height, caption.c_str());
+    window.xclass(caption.c_str());
+    window.labelsize(kFontSize);
+    controls.window = &window;
+
+    // Created in tab order: Tab walks the box, the options and the buttons.
+    controls.txtCycles = place<Fl_Input>(kTxtCycles);
+    controls.txtCycles->label(nullptr);
+    controls.txtCycles->textsize(kFontSize);
+    controls.txtCycles->maximum_size(kCyclesMaxLength);
+    for (std::size_t i = 0; i < kOptions.size(); ++i) {
+        auto* option = place<Fl_Round_Button>(kOptions[i]);
+        option->type(FL_RADIO_BUTTON);  // one group: the window's other radios
+        controls.options[i] = option;
+    }
+    auto* lblPopis = place<Fl_Box>(kLblPopis);
+    lblPopis->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
+    fitLabel(*lblPopis, lblPopis->w());  // it must not run under txtCycles
+    auto* cmdOk = place<DefaultButton>(kCmdOk);
+    cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &clicks);
+    auto* cmdCancel = place<PushButton>(kCmdCancel);
+    cmdCancel->shortcut(FL_Escape);
+    cmdCancel->callback(forward<&ConfigurationDialog::cmdCancelClicked>, &clicks);
+    auto* frame1 = place<CaptionedFrame>(kFrame1);
+    auto* lblAbout = place<Fl_Box>(kLblAbout, &kFrame1);
+    lblAbout->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    frame1->end();
+    window.end();
+
+    window.size_range(width, height, width, height);  // fixed size
+    window.callback(onWindowClose, &clicks);
+    const std::unique_ptr<Fl_RGB_Image> windowIcon = toFltkImage(icon);
+    window.icon(windowIcon.get());
+
+    clicks.run(&ConfigurationDialog::load);
+    window.show();
+    offerOnlyClose(window);
+    controls.txtCycles->take_focus();
+    return Fl::run();
+}
+
+}  // namespace kelmor::fltk

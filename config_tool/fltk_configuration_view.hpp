@@ -1,0 +1,16 @@
+// The configuration dialog frmMain on FLTK: the controls of the form, laid
+// out at their twip positions, forwarding the clicks to ConfigurationDialog.
+#pragma once
+
+#include "core/fltk/fltk_launcher_window.hpp"
+
+namespace kelmor {
+class Host;
+}
+
+namespace kelmor::fltk {
+
+// Shows the dialog and runs the event loop until the dialog ends the process.
+int runConfigurationDialog(Host& host, const EmbeddedPicture& icon);
+
+}  // namespace kelmor::fltk

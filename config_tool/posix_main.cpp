@@ -1,0 +1,24 @@
+// _Configuration on Linux: the configuration dialog on FLTK over the POSIX host.
+#include <clocale>
+#include <cstddef>
+#include <utility>
+
+#include "config_tool/fltk_configuration_view.hpp"
+#include "core/fltk/fltk_message.hpp"
+#include "core/posix/posix_host.hpp"
+
+extern const unsigned char configuration_icon_bmp[];
+extern const std::size_t configuration_icon_bmp_size;
+
+int main(int argc, char** argv) {
+    using namespace kelmor;
+    // The count is a number by the user's locale (its decimal point).
+    std::setlocale(LC_NUMERIC, "");
+    posix::PosixHostOptions options;
+    options.arguments.assign(argv + 1, argv + argc);
+    posix::PosixHost host(std::move(options));
+    fltk::presentMessagesWithFltk(host);
+    return fltk::runConfigurationDialog(
+        host, {configuration_icon_bmp, configuration_icon_bmp_size,
+               fltk::EmbeddedPicture::Format::Bmp});
+}

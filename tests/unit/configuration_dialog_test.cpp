@@ -1,0 +1,159 @@
+#include "config_tool/configuration_dialog.hpp"
+
+#include <gtest/gtest.h>
+
+#include "config_tool/configuration_form.hpp"
+#include "tests/support/fake_dialog_controls.hpp"
+#include "tests/support/fake_host.hpp"
+
+namespace kelmor {
+namespace {
+
+using testing::FakeControls;
+using testing::FakeHost;
+using testing::ProcessEnded;
+
+struct Dialog {
+    FakeHost host;
+    FakeControls controls;
+    ConfigurationDialog dialog{host, controls};
+
+    // Clicks "Save settings and exit"; true when the process ended (exit 0).
+    bool save() {
+        try {
+            dialog.cmdOkClicked();
+        } catch (const ProcessEnded& end) {
+            EXPECT_EQ(end.exitCode, 0);
+            return true;
+        }
+        return false;
+    }
+};
+
+std::vector<std::string> kelkitWrites(const std::string& fullscreen, const std::string& fullfixed,
+                                      const std::string& output, const std::string& preset,
+                                      const std::string& cycles) {
+    return {"kelkit/kelkit/fullscreen=" + fullscreen, "kelkit/kelkit/fullfixed=" + fullfixed,
+            "kelkit/kelkit/output=" + output, "kelkit/kelkit/predvolba=" + preset,
+            "kelkit/kelkit/cycles=" + cycles};
+}
+
+TEST(ConfigurationDialog, FirstStartShowsPresetOneAndSavesTheDefaults) {
+    Dialog d;
+    d.dialog.load();
+    EXPECT_EQ(d.controls.events, (std::vector<std::string>{"centre", "text=20000", "select 1"}));
+    EXPECT_TRUE(d.save());
+    EXPECT_EQ(d.host.settingWrites, kelkitWrites("true", "false", "surface", "1", "20000"));
+    EXPECT_TRUE(d.host.messages.empty());
+}
+
+TEST(ConfigurationDialog, EachPresetStoresItsValuesInOrder) {
+    struct Case {
+        int option;
+        std::vector<std::string> writes;
+    };
+    const Case cases[] = {
+        {1, kelkitWrites("true", "false", "surface", "1", "4000")},
+        {2, kelkitWrites("true", "true", "surface", "2", "4000")},
+        {3, kelkitWrites("false", "false", "surface", "3", "4000")},
+        {4, kelkitWrites("true", "false", "opengl", "4", "4000")},
+        {5, kelkitWrites("false", "false", "opengl", "5", "4000")},
+    };
+    for (const Case& c : cases) {
+        Dialog d;
+        d.host.setSetting("kelkit", "predvolba", std::to_string(c.option));
+        d.host.setSetting("kelkit", "cycles", "4000");
+        d.dialog.load();
+        EXPECT_EQ(d.controls.selected, c.option);
+        EXPECT_EQ(d.controls.text, "4000");
+        EXPECT_TRUE(d.save());
+        EXPECT_EQ(d.host.settingWrites, c.writes) << "opt" << c.option;
+    }
+}
+
+TEST(ConfigurationDialog, StoresTheBoxExactlyAsTyped) {
+    for (const std::string typed : {"20", "00010", "+1000", "65536"}) {
+        Dialog d;
+        d.dialog.load();
+        d.controls.text = typed;
+        d.controls.selected = 3;
+        EXPECT_TRUE(d.save()) << typed;
+        EXPECT_EQ(d.host.settingWrites, kelkitWrites("false", "false", "surface", "3", typed));
+    }
+}
+
+TEST(ConfigurationDialog, InvalidCountIsReportedAndTheDialogStays) {
+    for (const std::string typed : {"9", "65537", "", "1E4", " 100"}) {
+        Dialog d;
+        d.host.setSetting("kelkit", "predvolba", "2");
+        d.dialog.load();
+        d.controls.events.clear();
+        d.controls.text = typed;
+        EXPECT_FALSE(d.save()) << typed;
+        ASSERT_EQ(d.host.messages.size(), 1u) << typed;
+        EXPECT_EQ(d.host.messages[0].text, "Invalid CPU cycles value.");
+        EXPECT_EQ(d.host.messages[0].title, "Kelmor");
+        EXPECT_EQ(d.host.messages[0].style, MessageStyle::Warning);
+        EXPECT_EQ(d.controls.events, (std::vector<std::string>{"text=", "focus"})) << typed;
+        EXPECT_EQ(d.controls.selected, 2) << "the option stays selected";
+        EXPECT_TRUE(d.host.settingWrites.empty()) << typed;
+    }
+}
+
+TEST(ConfigurationDialog, EveryInvalidSaveIsReportedUntilTheCountIsValid) {
+    Dialog d;
+    d.dialog.load();
+    d.controls.text = "9";
+    EXPECT_FALSE(d.save());
+    EXPECT_FALSE(d.save());  // the emptied box is no number either
+    EXPECT_EQ(d.host.messages.size(), 2u);
+    d.controls.text = "10";
+    EXPECT_TRUE(d.save());
+    EXPECT_EQ(d.host.settingWrites, kelkitWrites("true", "false", "surface", "1", "10"));
+}
+
+TEST(ConfigurationDialog, UnknownStoredPresetSelectsNothingAndSavesNothing) {
+    for (const std::string stored : {"7", "0", " 1", "1 ", "01", ""}) {
+        Dialog d;
+        d.host.setSetting("kelkit", "predvolba", stored);
+        d.host.setSetting("kelkit", "cycles", "3000");
+        d.dialog.load();
+        EXPECT_EQ(d.controls.selected, 0) << "'" << stored << "'";
+        d.controls.text = "12000";
+        EXPECT_TRUE(d.save()) << "'" << stored << "'";
+        EXPECT_TRUE(d.host.settingWrites.empty()) << "'" << stored << "'";
+    }
+}
+
+TEST(ConfigurationDialog, StoredCountFillsTheBoxUnchecked) {
+    Dialog d;
+    d.host.setSetting("kelkit", "cycles", "max 105%");
+    d.dialog.load();
+    EXPECT_EQ(d.controls.text, "max 105%");
+}
+
+TEST(ConfigurationDialog, CancelAndCloseBoxStoreNothing) {
+    using Click = void (ConfigurationDialog::*)();
+    for (const Click click : {&ConfigurationDialog::cmdCancelClicked,
+                              &ConfigurationDialog::closeBoxClicked}) {
+        Dialog d;
+        d.dialog.load();
+        d.controls.text = "30000";
+        d.controls.selected = 4;
+        EXPECT_THROW((d.dialog.*click)(), ProcessEnded);
+        EXPECT_TRUE(d.host.settingWrites.empty());
+        EXPECT_TRUE(d.host.messages.empty());
+    }
+}
+
+TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
+    const TwipSize outer = outerSize(kConfigurationWindow);
+    EXPECT_EQ(outer.width, (327 + 6) * 15);
+    EXPECT_EQ(outer.height, (302 + 25) * 15);
+    const TwipPosition p = centredPosition({15360, 11520}, outer);
+    EXPECT_EQ(p.left, 5182);
+    EXPECT_EQ(p.top, 3307);
+}
+
+}  // namespace
+}  // namespace kelmor
