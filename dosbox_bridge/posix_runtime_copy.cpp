@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/windows_path.hpp"
 
@@ -18,25 +19,7 @@ namespace {
 
 using posix::throwErrno;
 using posix::throwError;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
+using Descriptor = posix::FileDescriptor;
 
 // 64-bit FNV-1a: short, stable names; the folders are few.
 std::uint64_t hashOf(std::string_view text) {

@@ -7,26 +7,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/windows_path.hpp"
 
 namespace kelmor::posix {
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
