@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "core/host.hpp"
@@ -22,6 +23,18 @@ namespace kelmor::testing {
 struct ProcessEnded {
     int exitCode;
 };
+
+// Runs a sequence that is to end the process: its exit code, or -1 when it
+// returned instead.
+template <class Sequence>
+int exitCodeOf(Sequence&& sequence) {
+    try {
+        std::forward<Sequence>(sequence)();
+    } catch (const ProcessEnded& end) {
+        return end.exitCode;
+    }
+    return -1;
+}
 
 struct StartedProgram {
     std::string program;

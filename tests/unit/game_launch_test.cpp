@@ -10,7 +10,6 @@ namespace kelmor {
 namespace {
 
 using testing::FakeHost;
-using testing::ProcessEnded;
 
 const std::string kApp = "C:\\Games\\Kelmor";
 const std::string kConf = kApp + "\\dosbox.conf";
@@ -19,13 +18,7 @@ const std::string kSaveIntro = kApp + "\\SAVEGAME\\INTRO.DAT";
 // Runs the sequence to its end and returns the exit code.
 int runGame(FakeHost& host) {
     GameLauncher launcher(host);
-    try {
-        launcher.run();
-    } catch (const ProcessEnded& end) {
-        return end.exitCode;
-    }
-    ADD_FAILURE() << "the sequence returned instead of ending the process";
-    return -1;
+    return testing::exitCodeOf([&] { launcher.run(); });
 }
 
 std::vector<std::string> autoexecLines(const std::string& conf) {

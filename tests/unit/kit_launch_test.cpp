@@ -15,7 +15,6 @@ namespace kelmor {
 namespace {
 
 using testing::FakeHost;
-using testing::ProcessEnded;
 
 const std::string kApp = "C:\\Games\\Kit";
 const std::string kConf = kApp + "\\dosbox.conf";
@@ -56,14 +55,10 @@ FakeHost kitHost(const std::string& arguments = "") {
 
 // Runs the sequence as the program's tick does and returns the exit code.
 int runKit(FakeHost& host, KitLauncher& launcher) {
-    try {
+    return testing::exitCodeOf([&] {
         runReportingUnhandledErrors(host, kKitLauncherIdentity.title,
                                     [&] { launcher.LaunchKit(); });
-    } catch (const ProcessEnded& end) {
-        return end.exitCode;
-    }
-    ADD_FAILURE() << "the sequence returned instead of ending the process";
-    return -1;
+    });
 }
 
 int runKit(FakeHost& host) {

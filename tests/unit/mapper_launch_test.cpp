@@ -8,16 +8,10 @@ namespace kelmor {
 namespace {
 
 using testing::FakeHost;
-using testing::ProcessEnded;
 
 // Runs the launch to its end and returns the exit code.
 int runMapper(FakeHost& host) {
-    try {
-        MapperLauncher(host).run();
-    } catch (const ProcessEnded& end) {
-        return end.exitCode;
-    }
-    return -1;
+    return testing::exitCodeOf([&] { MapperLauncher(host).run(); });
 }
 
 TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
