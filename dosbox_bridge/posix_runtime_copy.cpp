@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/posix/atomic_file.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/windows_path.hpp"
@@ -20,6 +21,7 @@ namespace {
 using posix::throwErrno;
 using posix::throwError;
 using Descriptor = posix::FileDescriptor;
+using posix::writeAll;
 
 // 64-bit FNV-1a: short, stable names; the folders are few.
 std::uint64_t hashOf(std::string_view text) {
@@ -31,16 +33,6 @@ std::uint64_t hashOf(std::string_view text) {
     return hash;
 }
 
-void writeAll(int fd, std::string_view data, const std::string& what) {
-    while (!data.empty()) {
-        const ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(what);
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
 
 // The user's own folder below the base, opened; created when absent.
 int openPrivateFolder(const std::string& base, const std::string& name) {

@@ -32,16 +32,6 @@ std::string replacementTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
-void writeAll(int fd, std::string_view data, const std::string& what) {
-    while (!data.empty()) {
-        const ssize_t written = write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throwErrno(what);
-        }
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
 
 // The new content of a destination, written beside it under a temporary
 // name; renamed over the destination by commit(), removed otherwise.
@@ -140,6 +130,17 @@ void copyContent(int from, int to, const std::string& what) {
 }
 
 }  // namespace
+
+void writeAll(int fd, std::string_view data, const std::string& what) {
+    while (!data.empty()) {
+        const ssize_t written = write(fd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            throwErrno(what);
+        }
+        data.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
 
 std::string readWholeFile(const std::string& path) {
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -12,6 +12,10 @@ namespace kelmor::posix {
 // The whole content of a file.
 std::string readWholeFile(const std::string& path);
 
+// Writes all of data to fd, going on after interruptions; `what` names the
+// file in the error.
+void writeAll(int fd, std::string_view data, const std::string& what);
+
 // Replaces a file's content (creating it when absent). A replaced file keeps
 // its permission bits; a new one gets 0666 less the umask. When the path is
 // a symbolic link, the file it points to is replaced.
