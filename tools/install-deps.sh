@@ -3,9 +3,11 @@
 # test and demonstrate, and only those that are missing.
 set -euo pipefail
 
+# fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
+# name /usr/bin/fluid and fail without it.
 packages=(
   g++ cmake make pkg-config
-  libfltk1.3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libfltk1.3-dev fluid libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   dosbox nasm
 )

@@ -6,12 +6,14 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "--- $*"; }
 
 # Starts a private Xvfb of the given size (default 1024x768) and exports DISPLAY.
+# -noreset: the server would reset when its last client leaves (a launcher ends
+# just before the emulator it started connects) and refuse clients meanwhile.
 start_display() {
   local size=${1:-1024x768}
   command -v Xvfb >/dev/null || fail "Xvfb is not installed"
   command -v xdotool >/dev/null || fail "xdotool is not installed"
   local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
   XVFB_PID=$!
   local number; read -r -t 20 number <"$fifo" || fail "Xvfb did not start"
   rm -f "$fifo"
