@@ -1,12 +1,15 @@
 // Times the game launch sequence from the tick to the emulator start on the
 // real POSIX host: a drive map naming 23 letters, 3 of them mapped onto real
-// folders, and the process start replaced by a recorder.
+// folders, and the process start replaced by a recorder. Then the game's 69
+// CD probes alone, every letter mapped onto a folder of 2000 entries that
+// holds no CD: all on one folder, and on 23 folders of their own.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/cd_search.hpp"
 #include "core/posix/posix_host.hpp"
 #include "game_launcher/game_launch.hpp"
 
@@ -67,6 +70,45 @@ void GameLaunchSequence(benchmark::State& state) {
     }
 }
 BENCHMARK(GameLaunchSequence)->Unit(benchmark::kMicrosecond);
+
+constexpr int kEntriesPerFolder = 2000;
+
+// Letters D to Z mapped onto `folders` folders of 2000 empty files each.
+struct CrowdedDrives {
+    fs::path root = fs::temp_directory_path() / ("kelmor-probe-bench-" + std::to_string(::getpid()));
+    fs::path config = root / "config";
+
+    explicit CrowdedDrives(int folders) {
+        for (int folder = 0; folder < folders; ++folder) {
+            const fs::path path = root / ("drive-" + std::to_string(folder));
+            fs::create_directories(path);
+            for (int entry = 0; entry < kEntriesPerFolder; ++entry)
+                std::ofstream(path / ("ENTRY" + std::to_string(entry) + ".DAT"));
+        }
+        std::string map = "[options]\ndetect=no\n[drives]\n";
+        for (char letter = 'D'; letter <= 'Z'; ++letter)
+            map += std::string(1, letter) + "=" +
+                   (root / ("drive-" + std::to_string((letter - 'D') % folders))).string() + "\n";
+        writeFile(config / "kelmor" / "drives.ini", map);
+    }
+    ~CrowdedDrives() { fs::remove_all(root); }
+};
+
+// One run's probes: a fresh host, its drive map already read.
+void GameCdProbesOnCrowdedDrives(benchmark::State& state) {
+    const CrowdedDrives drives(static_cast<int>(state.range(0)));
+    const std::vector<kelmor::CdProbe> probes = kelmor::gameCdProbes();
+    for (auto _ : state) {
+        state.PauseTiming();
+        RecordingHost host({.applicationFolder = drives.root.string(),
+                            .configHome = drives.config.string()});
+        host.hostPath("D:\\");
+        state.ResumeTiming();
+        if (!kelmor::lastHitFolder(host, probes).empty()) state.SkipWithError("a CD was found");
+    }
+}
+BENCHMARK(GameCdProbesOnCrowdedDrives)->ArgName("folders")->Arg(1)->Arg(23)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
