@@ -2,10 +2,14 @@
 PRESET := linux
 BUILD  := build/linux
 
+# The unit and integration tests once more, with ASan and UBSan, and the
+# check that no name is defined twice (CMakePresets.json).
+SANITIZE := linux-sanitize
+
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build test demo bench measure install clean
+.PHONY: all deps configure build sanitize test demo bench measure install clean
 
 all: build
 
@@ -18,8 +22,13 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET)
 
-test: build
+sanitize: deps
+	cmake --preset $(SANITIZE)
+	cmake --build --preset $(SANITIZE)
+
+test: build sanitize
 	ctest --preset $(PRESET)
+	ctest --preset $(SANITIZE)
 
 demo: build
 	tools/demo.sh
