@@ -13,12 +13,11 @@ class Host;
 // the left of a copy of 2 to 4 characters, is a comma, hyphen-minus, full
 // stop, upper-case E or blank. Works on its own copy; never fails.
 //
-// What counts as a number is the host's: on POSIX optional blanks, an
+// What counts as a number is the host's: on POSIX optional spaces, an
 // optional sign, digits with an optional decimal point (the locale's), an
-// optional exponent, optional blanks, and nothing else. The five rejected
-// characters keep the stored text a plain digit string whatever that syntax
-// lets through: a sign other than "+", a decimal point, an upper-case
-// exponent or a blank within the first five characters fails.
+// optional exponent, optional spaces, and nothing else (a tab is no blank).
+// Within the first five characters the rejected ones leave only digits, a
+// leading "+" and a lower-case exponent "e"; the dialog's box takes five.
 bool Cislo(const Host& host, std::string text);
 
 }  // namespace kelmor

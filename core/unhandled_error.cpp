@@ -27,15 +27,25 @@ std::string unhandledErrorReport(const std::system_error& error) {
     return report;
 }
 
+std::string unhandledErrorReport(const std::exception& error) {
+    const std::string description = error.what();
+    return "Error: " + (description.empty() ? std::string("unknown failure") : description);
+}
+
 void runReportingUnhandledErrors(Host& host, std::string_view programTitle,
                                  const std::function<void()>& sequence) {
+    std::string report;
     try {
         sequence();
+        return;
     } catch (const std::system_error& error) {
-        host.messageBox(unhandledErrorReport(error), MessageStyle::Critical,
-                        std::string(programTitle));
-        host.endProcess(kUnhandledErrorExitCode);
+        report = unhandledErrorReport(error);
+    } catch (const std::exception& error) {
+        report = unhandledErrorReport(error);
     }
+    // Shown once the exception is gone: a lack of memory has been given back.
+    host.messageBox(report, MessageStyle::Critical, std::string(programTitle));
+    host.endProcess(kUnhandledErrorExitCode);
 }
 
 }  // namespace kelmor

@@ -17,9 +17,13 @@ inline constexpr int kUnhandledErrorExitCode = 1;
 // the part in brackets is what the failing operation was about, when known.
 std::string unhandledErrorReport(const std::system_error& error);
 
-// Runs a program's sequence. A std::system_error escaping it is shown in a
-// message box titled with the program title, and the process ends with
-// kUnhandledErrorExitCode. Anything else passes through unchanged.
+// Any other failure: "Error: " and its description, e.g. "Error: std::bad_alloc".
+std::string unhandledErrorReport(const std::exception& error);
+
+// Runs a program's sequence. A std::system_error or any other std::exception
+// escaping it is shown in a message box titled with the program title, and
+// the process ends with kUnhandledErrorExitCode. What is no std::exception
+// (a test host's end of the process, say) passes through unchanged.
 void runReportingUnhandledErrors(Host& host, std::string_view programTitle,
                                  const std::function<void()>& sequence);
 

@@ -6,6 +6,8 @@
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/posix_host.hpp"
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 #include "game_launcher/game_launch.hpp"
 
 extern const unsigned char kelmor_background_bmp[];
@@ -24,5 +26,9 @@ int main(int argc, char** argv) {
         {kelmor_background_bmp, kelmor_background_bmp_size, Format::Bmp},
         {kelmor_icon_bmp, kelmor_icon_bmp_size, Format::Bmp},
         {}};
-    return fltk::runLauncherWindow(kGameWindow, look, [&] { launcher.run(); });
+    // Host failures are dropped step by step; anything else that goes wrong
+    // is reported and ends the process inside the tick.
+    return fltk::runLauncherWindow(kGameWindow, look, [&] {
+        runReportingUnhandledErrors(host, kGameLauncherIdentity.title, [&] { launcher.run(); });
+    });
 }

@@ -14,6 +14,8 @@
 #include "core/fltk/fltk_message.hpp"
 #include "core/fltk/fltk_picture.hpp"
 #include "core/posix/posix_host.hpp"
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 #include "mapper_launcher/mapper_launch.hpp"
 
 extern const unsigned char mapper_icon_bmp[];
@@ -53,5 +55,8 @@ int main(int argc, char** argv) {
         lblStatus->labelsize(11);
         fltk::fitLabel(*lblStatus, lblStatus->w());
     }};
-    return fltk::runLauncherWindow(kMapperWindow, look, [&] { launcher.run(); });
+    // A failed start is dropped; anything else that goes wrong is reported.
+    return fltk::runLauncherWindow(kMapperWindow, look, [&] {
+        runReportingUnhandledErrors(host, kMapperLauncherIdentity.title, [&] { launcher.run(); });
+    });
 }

@@ -15,8 +15,9 @@ namespace {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
+// Only the space: a tab or a line end is no part of a number.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ';
 }
 
 // Converts text in the C syntax ("-12.5e3") whatever the process's locale.

@@ -4,7 +4,7 @@
 //     mantissa = digits [ point [ digits ] ] | point digits
 //     exponent = ( "e" | "E" ) [ "+" | "-" ] digits
 //     digits   = one or more of 0 to 9
-//     blanks   = zero or more spaces or tabs
+//     blanks   = zero or more spaces (a tab is not one)
 //     point    = the decimal point of the user's locale ("." in the C locale)
 //
 // Nothing else is a number: no thousands separators, no hexadecimal, no

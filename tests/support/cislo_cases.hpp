@@ -1,7 +1,7 @@
 // Texts of the CPU cycles box and whether they may be stored, for checks
-// on any host whose numeric text follows the kit's syntax: optional blanks,
+// on any host whose numeric text follows the kit's syntax: optional spaces,
 // an optional sign, digits with an optional decimal point, an optional
-// exponent, optional blanks.
+// exponent, optional spaces.
 #pragma once
 
 #include <array>
@@ -34,7 +34,7 @@ inline constexpr std::array<CisloCase, 15> kCisloTable{{
 }};
 
 // Where the syntax itself decides.
-inline constexpr std::array<CisloCase, 17> kCisloSyntaxCases{{
+inline constexpr std::array<CisloCase, 19> kCisloSyntaxCases{{
     {"abc", false, "letters are no number"},
     {"123x", false, "trailing garbage"},
     {"0x20", false, "no hexadecimal"},
@@ -52,6 +52,8 @@ inline constexpr std::array<CisloCase, 17> kCisloSyntaxCases{{
     {"65536.5", false, "above 65536 by half"},
     {"  20", false, "filled to 0  20: blanks at positions 2 and 3"},
     {"20000 ", true, "a trailing blank at position 6 is not examined"},
+    {"\t100", false, "a tab is no blank: no number"},
+    {"100\t", false, "a tab is no blank: no number"},
 }};
 
 }  // namespace kelmor::testing

@@ -137,7 +137,7 @@ public:
         char* end = nullptr;
         const double value = std::strtod(copy.c_str(), &end);
         while (*end == ' ') ++end;
-        if (*end != '\0' || copy.find_first_of("xXnN") != std::string::npos) return std::nullopt;
+        if (*end != '\0' || copy.find_first_of("xXnN\t\n\r\v\f") != std::string::npos) return std::nullopt;
         return value;
     }
 
