@@ -129,6 +129,21 @@ void copyContent(int from, int to, const std::string& what) {
     }
 }
 
+// Opens a regular file for reading. Anything else fails at once: a folder
+// with EISDIR, a FIFO, socket or device with EINVAL, so that nobody waits for
+// a writer at the other end of a FIFO.
+FileDescriptor openRegularFile(const std::string& path) {
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) throwErrno(path);
+    struct stat status {};
+    if (fstat(file.get(), &status) != 0) throwErrno(path);
+    if (S_ISDIR(status.st_mode)) throwError(EISDIR, path);
+    if (!S_ISREG(status.st_mode)) throwError(EINVAL, path + " is not a regular file");
+    const int flags = fcntl(file.get(), F_GETFL);
+    if (flags < 0 || fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) throwErrno(path);
+    return file;
+}
+
 }  // namespace
 
 void writeAll(int fd, std::string_view data, const std::string& what) {
@@ -143,13 +158,10 @@ void writeAll(int fd, std::string_view data, const std::string& what) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throwErrno(path);
+    const FileDescriptor file = openRegularFile(path);
     std::string content;
     struct stat status {};
-    if (fstat(file.get(), &status) == 0 && S_ISREG(status.st_mode)) {
-        content.reserve(static_cast<std::size_t>(status.st_size));
-    }
+    if (fstat(file.get(), &status) == 0) content.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[64 * 1024];
     while (true) {
         const ssize_t got = read(file.get(), buffer, sizeof buffer);
@@ -170,8 +182,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
 }
 
 void copyFileAtomically(const std::string& source, const std::string& destination) {
-    const FileDescriptor from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (from.get() < 0) throwErrno(source);
+    const FileDescriptor from = openRegularFile(source);
     TemporaryFile file(replacementTarget(destination));
     file.keepExecutableBitsOf(from.get());
     copyContent(from.get(), file.fd(), source + " -> " + destination);

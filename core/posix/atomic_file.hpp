@@ -9,7 +9,8 @@
 
 namespace kelmor::posix {
 
-// The whole content of a file.
+// The whole content of a regular file. Anything else fails at once, without
+// waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL.
 std::string readWholeFile(const std::string& path);
 
 // Writes all of data to fd, going on after interruptions; `what` names the
@@ -21,7 +22,8 @@ void writeAll(int fd, std::string_view data, const std::string& what);
 // a symbolic link, the file it points to is replaced.
 void writeFileAtomically(const std::string& path, std::string_view content);
 
-// Copies a file over a destination (created when absent). The copy gets
+// Copies a regular file over a destination (created when absent); any other
+// source fails as readWholeFile() fails. The copy gets
 // 0666 less the umask whatever the source's mode, so a file copied from a
 // read-only disc stays writable.
 void copyFileAtomically(const std::string& source, const std::string& destination);

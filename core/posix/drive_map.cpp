@@ -1,9 +1,9 @@
 #include "core/posix/drive_map.hpp"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <system_error>
 #include <vector>
+
+#include "core/posix/atomic_file.hpp"
 
 namespace kelmor::posix {
 
@@ -59,14 +59,13 @@ std::vector<std::string_view> splitFields(std::string_view line) {
     }
 }
 
-bool readWholeText(const std::string& file, std::string& text) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) return false;
-    text = content.str();
-    return true;
+// A file's text; empty when it cannot be read or is no regular file.
+std::string textOrNothing(const std::string& file) {
+    try {
+        return readWholeFile(file);
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 bool detectionOff(const std::optional<std::string>& detect) {
@@ -121,11 +120,7 @@ DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsT
 }
 
 DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile) {
-    std::string driveMapText;
-    std::string mountsText;
-    if (!readWholeText(driveMapFile, driveMapText)) driveMapText.clear();
-    if (!readWholeText(mountsFile, mountsText)) mountsText.clear();
-    return parse(driveMapText, mountsText);
+    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile));
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {

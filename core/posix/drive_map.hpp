@@ -40,7 +40,7 @@ public:
     static DriveMap parse(std::string_view driveMapText, std::string_view mountsText);
 
     // The map from the drive map file and the mount table file; a file that
-    // cannot be read counts as empty.
+    // cannot be read, or is no regular file, counts as empty.
     static DriveMap load(const std::string& driveMapFile,
                          const std::string& mountsFile = std::string(kDefaultMountsFile));
 

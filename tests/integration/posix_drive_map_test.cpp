@@ -1,5 +1,7 @@
 // The drive map and the mapping of Windows paths onto host folders.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -72,7 +74,11 @@ TEST(DriveMapLoad, AnUnreadableFileMeansNoMappedDrivesButDetectionStillRuns) {
     temp.makeFolder("drives.ini");  // a folder cannot be read as a file, even by root
     temp.write("good.ini", "[drives]\nE=/e\n");
     temp.write("mounts", "/dev/sr0 /media/disc iso9660 ro 0 0\n");
+    ASSERT_EQ(mkfifo(temp.path("fifo.ini").c_str(), 0600), 0);
     EXPECT_EQ(describe(DriveMap::load(temp.path("drives.ini"), temp.path("mounts"))), "D=/media/disc;");
+    alarm(10);  // a FIFO that were opened for reading would wait for a writer for good
+    EXPECT_EQ(describe(DriveMap::load(temp.path("fifo.ini"), temp.path("mounts"))), "D=/media/disc;");
+    alarm(0);
     EXPECT_EQ(describe(DriveMap::load(temp.path("good.ini"), temp.path("mounts"))), "D=/media/disc;E=/e;");
     EXPECT_EQ(describe(DriveMap::load(temp.path("missing.ini"), temp.path("missing"))), "");
 }

@@ -78,6 +78,30 @@ TEST_F(PosixFiles, FileExistIsTrueOnlyForFilesWhoseLengthCanBeRead) {
     EXPECT_FALSE(existsForUser("\\LOCKED\\file.dat"));
 }
 
+// A FIFO or a device is never opened for reading: that would wait for a
+// writer for good. Probes miss, reads and copies fail at once.
+TEST_F(PosixFiles, OnlyRegularFilesAreReadOrCopied) {
+    write("OLD.DAT", "old");
+    ASSERT_EQ(mkfifo(path("FIFO.DAT").c_str(), 0600), 0);
+    temp.makeFolder("config/kelmor");
+    ASSERT_EQ(mkfifo(temp.path("config/kelmor/kelkit.ini").c_str(), 0600), 0);
+    struct Case { const char* name; std::function<void()> operation; int error; };
+    const std::vector<Case> cases = {
+        {"read a FIFO", [&] { host->readFile(app + "\\fifo.dat"); }, EINVAL},
+        {"read a device", [&] { host->readFile("C:\\dev\\null"); }, EINVAL},
+        {"copy from a FIFO", [&] { host->copyFile(app + "\\FIFO.DAT", app + "\\OLD.DAT"); }, EINVAL},
+        {"probe a FIFO", [&] { if (host->fileExist(app + "\\FIFO.DAT")) throw std::system_error(EEXIST, std::generic_category()); }, 0},
+        {"settings in a FIFO", [&] { if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw std::system_error(EPROTO, std::generic_category()); }, 0},
+        {"write settings beside a FIFO", [&] { host->writeSetting("kelkit", "kelkit", "cycles", "1"); }, EINVAL},
+    };
+    alarm(10);
+    for (const auto& c : cases) EXPECT_EQ(failureOf(c.operation), c.error) << c.name;
+    alarm(0);
+    EXPECT_EQ(text("OLD.DAT"), "old");
+    EXPECT_EQ(names(), (Names{"FIFO.DAT", "OLD.DAT"}));
+    EXPECT_EQ(std::filesystem::status(temp.path("config/kelmor/kelkit.ini")).type(), std::filesystem::file_type::fifo);
+}
+
 TEST_F(PosixFiles, CopyReplacesTheDestinationFoundWithoutRegardToCase) {
     write("cd/INTRO.DAT", "new intro");
     write("SAVEGAME/Intro.dat", "old intro, longer than the new one");
