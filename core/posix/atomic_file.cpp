@@ -32,6 +32,14 @@ std::string replacementTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
+// A file is replaced only where its user could write it in place: a
+// read-only file stays, as Windows keeps it. A new file needs no check.
+std::string replaceableTarget(const std::string& path) {
+    std::string target = replacementTarget(path);
+    if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        throwErrno(path);
+    return target;
+}
 
 // The new content of a destination, written beside it under a temporary
 // name; renamed over the destination by commit(), removed otherwise.
@@ -175,7 +183,7 @@ std::string readWholeFile(const std::string& path) {
 }
 
 void writeFileAtomically(const std::string& path, std::string_view content) {
-    TemporaryFile file(replacementTarget(path));
+    TemporaryFile file(replaceableTarget(path));
     file.keepModeOfDestination();
     writeAll(file.fd(), content, path);
     file.commit();
@@ -183,7 +191,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
 
 void copyFileAtomically(const std::string& source, const std::string& destination) {
     const FileDescriptor from = openRegularFile(source);
-    TemporaryFile file(replacementTarget(destination));
+    TemporaryFile file(replaceableTarget(destination));
     file.keepExecutableBitsOf(from.get());
     copyContent(from.get(), file.fd(), source + " -> " + destination);
     file.commit();

@@ -19,11 +19,12 @@ void writeAll(int fd, std::string_view data, const std::string& what);
 
 // Replaces a file's content (creating it when absent). A replaced file keeps
 // its permission bits; a new one gets 0666 less the umask. When the path is
-// a symbolic link, the file it points to is replaced.
+// a symbolic link, the file it points to is replaced. A file that its user
+// could not write in place (read-only) is not replaced: EACCES.
 void writeFileAtomically(const std::string& path, std::string_view content);
 
 // Copies a regular file over a destination (created when absent); any other
-// source fails as readWholeFile() fails. The copy gets
+// source fails as readWholeFile() fails, a read-only destination with EACCES. The copy gets
 // 0666 less the umask whatever the source's mode, so a file copied from a
 // read-only disc stays writable.
 void copyFileAtomically(const std::string& source, const std::string& destination);

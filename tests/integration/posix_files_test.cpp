@@ -175,18 +175,26 @@ TEST_F(PosixFiles, AFailedCopyOrReplaceLeavesTheOldFileAndNoTrace) {
     }
 }
 
-TEST_F(PosixFiles, WritesIntoAFolderTheUserCannotWriteChangeNothing) {
-    write("dosbox.conf", "old");
+// Neither a folder the user cannot write nor a read-only file in a folder
+// the user can write is changed: Windows refuses both.
+TEST_F(PosixFiles, WhatTheUserCannotWriteIsNotReplaced) {
     write("cd/DATA.BIN", "data");
     chmod(temp.path().c_str(), 0755);
     chmod(path("cd").c_str(), 0755);
     chmod(path("cd/DATA.BIN").c_str(), 0644);
-    chmod(path("dosbox.conf").c_str(), 0666);
-    chmod(temp.path("app").c_str(), 0555);
-    EXPECT_EQ(failureInChild([&] { host->replaceFile(app + "\\dosbox.conf", "new"); }, true), EACCES);
-    EXPECT_EQ(failureInChild([&] { host->copyFile(app + "\\cd\\DATA.BIN", app + "\\dosbox.conf"); }, true), EACCES);
-    EXPECT_EQ(text("dosbox.conf"), "old");
-    EXPECT_EQ(names(), (Names{"cd", "dosbox.conf"}));
+    struct Case { mode_t folder, file; };
+    for (const Case c : {Case{0555, 0666}, Case{0777, 0444}, Case{0777, 0555}}) {
+        SCOPED_TRACE(std::to_string(c.folder) + " " + std::to_string(c.file));
+        write("dosbox.conf", "old");
+        chmod(path("dosbox.conf").c_str(), c.file);
+        chmod(temp.path("app").c_str(), c.folder);
+        EXPECT_EQ(failureInChild([&] { host->replaceFile(app + "\\dosbox.conf", "new"); }, true), EACCES);
+        EXPECT_EQ(failureInChild([&] { host->copyFile(app + "\\cd\\DATA.BIN", app + "\\dosbox.conf"); }, true), EACCES);
+        chmod(temp.path("app").c_str(), 0755);
+        EXPECT_EQ(text("dosbox.conf"), "old");
+        EXPECT_EQ(names(), (Names{"cd", "dosbox.conf"}));
+        std::filesystem::remove(path("dosbox.conf"));
+    }
 }
 
 TEST_F(PosixFiles, ReplaceWritesTheWholeFileKeepingItsModeAndLinks) {
