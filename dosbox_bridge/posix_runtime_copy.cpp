@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
+#include "core/posix/temporary_files.hpp"
 #include "core/posix/windows_path.hpp"
 
 namespace kelmor::bridge {
@@ -84,14 +86,19 @@ std::string writeRuntimeCopy(const std::string& base, std::string_view applicati
     const std::string name = runtimeCopyName(applicationFolder);
     const std::string path = posix::joinHostPath(folderPath, name);
 
-    static unsigned counter = 0;
+    posix::removeStaleTemporaryFiles(folderPath);
     std::string temporary;
+    std::optional<posix::RemovedOnSignal> removal;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = "." + name + "." + std::to_string(getpid()) + "." + std::to_string(++counter);
+        temporary = posix::temporaryFileName();
+        removal.emplace(posix::joinHostPath(folderPath, temporary));
         fd = openat(folder.get(), temporary.c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST) throwErrno(path);
+        if (fd >= 0) break;
+        const int error = errno;
+        removal.reset();
+        if (error != EEXIST) throwError(error, path);
     }
     if (fd < 0) throwError(EEXIST, path);
 

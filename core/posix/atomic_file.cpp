@@ -6,9 +6,11 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
+#include "core/posix/temporary_files.hpp"
 #include "core/posix/windows_path.hpp"
 
 namespace kelmor::posix {
@@ -42,18 +44,21 @@ std::string replaceableTarget(const std::string& path) {
 }
 
 // The new content of a destination, written beside it under a temporary
-// name; renamed over the destination by commit(), removed otherwise.
+// name; renamed over the destination by commit(), removed otherwise, also
+// when a signal ends the process meanwhile.
 class TemporaryFile {
 public:
     explicit TemporaryFile(std::string destination) : destination_(std::move(destination)) {
-        static unsigned long counter = 0;
         const std::string folder = folderOf(destination_);
+        removeStaleTemporaryFiles(folder);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = joinHostPath(folder, ".kelmor-" + std::to_string(getpid()) + "-" +
-                                             std::to_string(++counter) + ".tmp");
+            path_ = joinHostPath(folder, temporaryFileName());
+            removal_.emplace(path_);
             fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) return;
-            if (errno != EEXIST) throwErrno(destination_);
+            const int error = errno;
+            removal_.reset();
+            if (error != EEXIST) throwError(error, destination_);
         }
         throwError(EEXIST, destination_);
     }
@@ -93,11 +98,13 @@ public:
         if (close(fd) != 0) throwErrno(destination_);
         if (rename(path_.c_str(), destination_.c_str()) != 0) throwErrno(destination_);
         committed_ = true;
+        removal_.reset();
     }
 
 private:
     std::string destination_;
     std::string path_;
+    std::optional<RemovedOnSignal> removal_;
     int fd_ = -1;
     bool committed_ = false;
 };

@@ -1,4 +1,5 @@
 // File probe, copy, delete, read and replace on the real file system.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/posix/posix_host.hpp"
+#include "core/posix/temporary_files.hpp"
 #include "tests/support/child_process.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -212,6 +214,40 @@ TEST_F(PosixFiles, ReplaceWritesTheWholeFileKeepingItsModeAndLinks) {
     struct stat status {};
     ASSERT_EQ(stat(path("conf/real.conf").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+// SIGTERM, SIGINT and SIGHUP remove a temporary file before they end its
+// process (one the user ignores stays ignored); a later write removes those
+// of processes killed outright, and nothing else.
+TEST_F(PosixFiles, NoTemporaryFileOutlivesItsProcess) {
+    struct Case { int signal; bool ignored; };
+    for (const Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false}, Case{SIGHUP, true}}) {
+        SCOPED_TRACE(c.signal);
+        const std::string temporary = path(temporaryFileName());
+        const pid_t child = fork();
+        if (child == 0) {
+            if (c.ignored) signal(c.signal, SIG_IGN);
+            close(open(temporary.c_str(), O_CREAT | O_WRONLY, 0600));
+            const RemovedOnSignal removal(temporary);
+            raise(c.signal);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_EQ(WIFSIGNALED(status) && WTERMSIG(status) == c.signal, !c.ignored);
+        EXPECT_EQ(std::filesystem::exists(temporary), c.ignored);
+        std::filesystem::remove(temporary);
+    }
+
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    write(".kelmor-" + std::to_string(gone) + "-3.tmp", "of a killed process");
+    write(".kelmor-1-3.tmp", "of a running process");
+    write(".kelmor-x-3.tmp", "no process");
+    write("notes.tmp", "the user's");
+    host->replaceFile(app + "\\dosbox.conf", "new");
+    EXPECT_EQ(names(), (Names{".kelmor-1-3.tmp", ".kelmor-x-3.tmp", "dosbox.conf", "notes.tmp"}));
 }
 
 TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
