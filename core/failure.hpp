@@ -7,13 +7,16 @@
 
 namespace kelmor {
 
-// Runs one droppable unit of work. Only host failures (std::system_error)
-// are dropped; anything else, including the end of the process, goes on up.
+// Runs one droppable unit of work; true when it did not fail. Only host
+// failures (std::system_error) are dropped; anything else, including the
+// end of the process, goes on up.
 template <class Unit>
-void dropFailure(Unit&& unit) {
+bool dropFailure(Unit&& unit) {
     try {
         std::forward<Unit>(unit)();
+        return true;
     } catch (const std::system_error&) {
+        return false;
     }
 }
 

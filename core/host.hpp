@@ -41,6 +41,10 @@ public:
     // write leaves the older file as it was.
     virtual void replaceFile(const std::string& path, std::string_view content) = 0;
 
+    // Returns once every file written so far on the drive that holds `path`
+    // would survive a power cut; a failure is an error.
+    virtual void flushWrites(const std::string& path) = 0;
+
     // Starts a program with its arguments kept apart from its path, in the
     // application folder as working directory, without waiting for it.
     virtual void startProgram(const std::string& program,

@@ -42,7 +42,9 @@ void KitLauncher::CopyProgress() {
     const std::string target = applicationFolder_ + "\\";
     writeVendorIni();
     copyKitFiles(target);
-    writeMarker();
+    // The marker vouches for the files: it goes to disk after them, and not
+    // at all when they cannot be made to stay.
+    if (dropFailure([&] { host_.flushWrites(applicationFolder_); })) writeMarker();
     openMapEditorWhenAsked();
 }
 

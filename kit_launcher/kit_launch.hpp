@@ -29,8 +29,9 @@ public:
 private:
     // Finds the kit CD, or tells the user to insert it and ends the process.
     void ZjisteniCDMechaniky();
-    // Installs the kit's data unless the marker file says it is installed;
-    // ends the process in mapper mode.
+    // Installs the kit's data unless the marker file says it is installed,
+    // flushes it to disk, then writes the marker; ends the process in mapper
+    // mode.
     void CopyProgress();
     void writeVendorIni();
     void copyKitFiles(const std::string& target);

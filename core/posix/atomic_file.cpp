@@ -34,6 +34,12 @@ std::string replacementTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
+// Makes a rename in a folder stay.
+void flushFolder(const std::string& folder) {
+    const FileDescriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0 || fsync(directory.get()) != 0) throwErrno(folder);
+}
+
 // A file is replaced only where its user could write it in place: a
 // read-only file stays, as Windows keeps it. A new file needs no check.
 std::string replaceableTarget(const std::string& path) {
@@ -92,13 +98,15 @@ public:
         if (executable != 0) fchmod(fd_, (to.st_mode & 07777) | executable);
     }
 
-    void commit() {
+    void commit(Durability durability = Durability::Ordinary) {
+        if (durability == Durability::Flushed && fsync(fd_) != 0) throwErrno(destination_);
         const int fd = fd_;
         fd_ = -1;
         if (close(fd) != 0) throwErrno(destination_);
         if (rename(path_.c_str(), destination_.c_str()) != 0) throwErrno(destination_);
         committed_ = true;
         removal_.reset();
+        if (durability == Durability::Flushed) flushFolder(folderOf(destination_));
     }
 
 private:
@@ -189,11 +197,12 @@ std::string readWholeFile(const std::string& path) {
     }
 }
 
-void writeFileAtomically(const std::string& path, std::string_view content) {
+void writeFileAtomically(const std::string& path, std::string_view content,
+                         Durability durability) {
     TemporaryFile file(replaceableTarget(path));
     file.keepModeOfDestination();
     writeAll(file.fd(), content, path);
-    file.commit();
+    file.commit(durability);
 }
 
 void copyFileAtomically(const std::string& source, const std::string& destination) {

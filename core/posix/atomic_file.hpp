@@ -17,11 +17,17 @@ std::string readWholeFile(const std::string& path);
 // file in the error.
 void writeAll(int fd, std::string_view data, const std::string& what);
 
+// Whether a write is on disk when it returns: the new content before the
+// rename, the rename itself after it. Otherwise the kernel writes both when
+// it sees fit, and a power cut may cost the write.
+enum class Durability { Ordinary, Flushed };
+
 // Replaces a file's content (creating it when absent). A replaced file keeps
 // its permission bits; a new one gets 0666 less the umask. When the path is
 // a symbolic link, the file it points to is replaced. A file that its user
 // could not write in place (read-only) is not replaced: EACCES.
-void writeFileAtomically(const std::string& path, std::string_view content);
+void writeFileAtomically(const std::string& path, std::string_view content,
+                         Durability durability = Durability::Ordinary);
 
 // Copies a regular file over a destination (created when absent); any other
 // source fails as readWholeFile() fails, a read-only destination with EACCES. The copy gets

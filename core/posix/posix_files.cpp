@@ -1,9 +1,11 @@
 // The file operations of the POSIX host: Windows paths resolved through the
 // drive map, then whole-file operations on the host paths.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/posix/atomic_file.hpp"
+#include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/windows_path.hpp"
@@ -37,6 +39,13 @@ std::string PosixHost::readFile(const std::string& path) {
 
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
     writeFileAtomically(resolve(path, PathUse::Destination), content);
+}
+
+// One flush of the whole file system costs far less than one per file.
+void PosixHost::flushWrites(const std::string& path) {
+    const FileDescriptor folder(open(resolve(path, PathUse::Existing).c_str(),
+                                     O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (folder.get() < 0 || syncfs(folder.get()) != 0) throwErrno(path);
 }
 
 }  // namespace kelmor::posix

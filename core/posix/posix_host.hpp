@@ -41,6 +41,7 @@ public:
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     void replaceFile(const std::string& path, std::string_view content) override;
+    void flushWrites(const std::string& path) override;
     void startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override;
     void messageBox(const std::string& text, MessageStyle style,

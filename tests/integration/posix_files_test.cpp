@@ -264,6 +264,10 @@ TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
     EXPECT_EQ(failureOf([&] { host->deleteFile("Q:\\THEST.FUJ"); }), ENOENT);
     EXPECT_NE(failureOf([&] { host->deleteFile(app + "\\FOLDER"); }), 0);
     EXPECT_EQ(names("FOLDER"), Names{"x"});
+
+    // What was written so far is flushed to the disk of a folder's drive.
+    EXPECT_EQ(failureOf([&] { host->flushWrites(app); }), 0);
+    EXPECT_EQ(failureOf([&] { host->flushWrites("Q:\\"); }), ENOENT);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The INI text format and the settings store built on it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <optional>
@@ -100,7 +102,7 @@ TEST_F(PosixSettings, AWriteKeepsEveryOtherLineAndTheFileFoundWithoutRegardToCas
                "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# note\r\ncycles=1\r\njunk\r\noutput=opengl\r\n");
     host->writeSetting("kelkit", "kelkit", "cycles", "20000");
     host->writeSetting("kelkit", "kelkit", "predvolba", "3");
-    EXPECT_EQ(temp.names("config home/kelmor"), std::vector<std::string>{"KelKit.ini"});
+    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "KelKit.ini"}));
     EXPECT_EQ(temp.read("config home/kelmor/KelKit.ini"),
               "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# note\r\ncycles=20000\r\njunk\r\n"
               "output=opengl\r\npredvolba=3\r\n");
@@ -127,14 +129,38 @@ TEST_F(PosixSettings, WritesThatWouldCorruptTheFileAreRefused) {
         }
     }
     EXPECT_EQ(file(), "[kelkit]\ncycles=20000\n");
-    EXPECT_EQ(temp.names("config home/kelmor"), std::vector<std::string>{"kelkit.ini"});
+    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
 }
 
 TEST_F(PosixSettings, AFileThatCannotBeReadIsNotOverwritten) {
     temp.write("config home/kelmor/kelkit.ini/inside", "kept");
     EXPECT_THROW(host->writeSetting("kelkit", "kelkit", "cycles", "1"), std::system_error);
     EXPECT_EQ(temp.read("config home/kelmor/kelkit.ini/inside"), "kept");
-    EXPECT_EQ(temp.names("config home/kelmor"), std::vector<std::string>{"kelkit.ini"});
+    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
+}
+
+// Two programs writing other keys at once: every write stays.
+TEST_F(PosixSettings, ConcurrentWritesOfOtherKeysAllStay) {
+    constexpr int kWrites = 100;
+    std::vector<pid_t> writers;
+    for (const char* prefix : {"a", "b"}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int i = 0; i < kWrites; ++i)
+                host->writeSetting("kelkit", "kelkit", prefix + std::to_string(i), std::to_string(i));
+            _exit(0);
+        }
+        writers.push_back(child);
+    }
+    for (const pid_t writer : writers) {
+        int status = -1;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int kept = 0;
+    for (const char* prefix : {"a", "b"})
+        for (int i = 0; i < kWrites; ++i) kept += read(prefix + std::to_string(i)) == std::to_string(i);
+    EXPECT_EQ(kept, 2 * kWrites);
 }
 
 }  // namespace

@@ -54,7 +54,8 @@ public:
     std::vector<std::string> probes;  // every fileExist path, in order
     std::vector<StartedProgram> started;
     std::vector<ShownMessage> messages;
-    std::vector<std::string> log;  // "delete <path>", "copy <src> <dst>", "write <path>", "start <prog>"
+    std::vector<std::string> log;  // "delete <path>", "copy <src> <dst>", "write <path>",
+                                   // "flush <path>", "start <prog>"
 
     // Files: key is the upper-cased path with empty components removed.
     void addFile(const std::string& path, std::string content = "data") {
@@ -64,8 +65,8 @@ public:
     std::string content(const std::string& path) const { return files_.at(key(path)).content; }
     std::size_t fileCount() const { return files_.size(); }
 
-    // Makes the named operation ("delete", "copy", "read", "write", "start",
-    // "exist", "setting") fail for a path (any path when path is "*"), with
+    // Makes the named operation ("delete", "copy", "read", "write", "flush",
+    // "start", "exist", "setting") fail for a path (any path when path is "*"), with
     // the given error number.
     void failOn(const std::string& operation, const std::string& path = "*",
                 int errorNumber = EACCES) {
@@ -106,6 +107,10 @@ public:
         log.push_back("write " + path);
         check("write", path);
         addFile(path, std::string(text));
+    }
+    void flushWrites(const std::string& path) override {
+        log.push_back("flush " + path);
+        check("flush", path);
     }
     void startProgram(const std::string& program,
                       const std::vector<std::string>& args) override {

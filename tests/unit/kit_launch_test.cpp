@@ -127,6 +127,7 @@ TEST(KitInstallation, CopiesTheManifestInOrderThenTheMarker) {
     std::vector<std::string> expected{"write " + kVendorIni};
     for (const KitCopy& copy : kitCopyList())
         expected.push_back("copy E:\\KIT\\" + copy.source + " " + kApp + "\\" + copy.destination);
+    expected.push_back("flush " + kApp);
     expected.push_back("copy " + kApp + "\\TEST.FUJ " + kMarker);
     expected.push_back("write " + kConf);
     expected.push_back("start " + kDosbox);
@@ -206,6 +207,7 @@ TEST(KitInstallation, EachFailureSkipsOnlyItsOwnStatement) {
         {"destination not replaceable", "copy", kApp + "\\PCMAP\\COMMON.DAT",
          kApp + "\\PCMAP\\COMMON.DAT", true},
         {"TEST.FUJ missing", "", kApp + "\\TEST.FUJ", kMarker, false},
+        {"installed files not flushed to disk", "flush", kApp, kMarker, false},
     };
     for (const Case& c : cases) {
         FakeHost host = kitHost();
