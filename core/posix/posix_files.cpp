@@ -6,6 +6,7 @@
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/file_descriptor.hpp"
+#include "core/posix/folder_listings.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/windows_path.hpp"
@@ -14,8 +15,7 @@ namespace kelmor::posix {
 
 bool PosixHost::fileExist(const std::string& path) noexcept {
     try {
-        std::error_code error;
-        const auto host = resolveWindowsPath(driveMap(), path, PathUse::Existing, error);
+        const auto host = resolveIfFound(path, PathUse::Existing);
         struct stat status {};
         return host && stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode);
     } catch (...) {
@@ -24,13 +24,16 @@ bool PosixHost::fileExist(const std::string& path) noexcept {
 }
 
 void PosixHost::copyFile(const std::string& source, const std::string& destination) {
-    copyFileAtomically(resolve(source, PathUse::Existing),
-                       resolve(destination, PathUse::Destination));
+    const std::string from = resolve(source, PathUse::Existing);
+    const std::string target = resolve(destination, PathUse::Destination);
+    copyFileAtomically(from, target);
+    listings_->added(target);
 }
 
 void PosixHost::deleteFile(const std::string& path) {
     const std::string host = resolve(path, PathUse::Existing);
     if (unlink(host.c_str()) != 0) throwErrno(path);
+    listings_->removed(host);
 }
 
 std::string PosixHost::readFile(const std::string& path) {
@@ -38,7 +41,9 @@ std::string PosixHost::readFile(const std::string& path) {
 }
 
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
-    writeFileAtomically(resolve(path, PathUse::Destination), content);
+    const std::string target = resolve(path, PathUse::Destination);
+    writeFileAtomically(target, content);
+    listings_->added(target);
 }
 
 // One flush of the whole file system costs far less than one per file.

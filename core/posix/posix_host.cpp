@@ -10,6 +10,7 @@
 
 #include "core/posix/config_folder.hpp"
 #include "core/posix/drive_map.hpp"
+#include "core/posix/folder_listings.hpp"
 #include "core/posix/numeric_text.hpp"
 #include "core/posix/windows_path.hpp"
 
@@ -54,7 +55,8 @@ PosixHost::PosixHost(PosixHostOptions options)
       applicationFolderHost_(options_.applicationFolder.empty()
                                  ? runningProgramFolder()
                                  : tidyFolder(options_.applicationFolder)),
-      configHome_(userConfigHome(options_.configHome)) {}
+      configHome_(userConfigHome(options_.configHome)),
+      listings_(std::make_unique<FolderListings>()) {}
 
 PosixHost::~PosixHost() = default;
 
@@ -75,12 +77,17 @@ const DriveMap& PosixHost::driveMap() const {
 }
 
 std::string PosixHost::resolve(const std::string& windowsPath, PathUse use) const {
-    return resolveWindowsPath(driveMap(), windowsPath, use);
+    return resolveWindowsPath(driveMap(), windowsPath, use, listings_.get());
+}
+
+std::optional<std::string> PosixHost::resolveIfFound(const std::string& windowsPath,
+                                                     PathUse use) const {
+    std::error_code error;
+    return resolveWindowsPath(driveMap(), windowsPath, use, error, listings_.get());
 }
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
-    std::error_code error;
-    return resolveWindowsPath(driveMap(), windowsPath, PathUse::Lenient, error);
+    return resolveIfFound(windowsPath, PathUse::Lenient);
 }
 
 void PosixHost::setMessagePresenter(MessagePresenter presenter) {

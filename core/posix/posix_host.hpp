@@ -14,6 +14,7 @@
 namespace kelmor::posix {
 
 class DriveMap;
+class FolderListings;
 enum class PathUse;
 
 struct PosixHostOptions {
@@ -70,6 +71,8 @@ private:
     const DriveMap& driveMap() const;
     // The host path of a Windows path; throws std::system_error on a miss.
     std::string resolve(const std::string& windowsPath, PathUse use) const;
+    // The same, nothing on a miss.
+    std::optional<std::string> resolveIfFound(const std::string& windowsPath, PathUse use) const;
     // The settings file of an application; an existing file whose name
     // differs only in case is the one used.
     std::string settingsFile(const std::string& application) const;
@@ -79,6 +82,8 @@ private:
     std::string configHome_;
     MessagePresenter presenter_;
     mutable std::unique_ptr<DriveMap> driveMap_;
+    // The folders read while this host lives: one run of a program.
+    std::unique_ptr<FolderListings> listings_;
 };
 
 }  // namespace kelmor::posix

@@ -56,12 +56,11 @@ void PosixHost::startProgram(const std::string& program,
                              const std::vector<std::string>& arguments) {
     // "name.exe" is the file of that name when there is one, else the
     // program built without the extension.
-    std::error_code error;
     std::optional<std::string> executable;
     for (const std::string& candidate :
          {program, endsWithExe(program) ? program.substr(0, program.size() - 4) : std::string()}) {
         if (candidate.empty()) continue;
-        const auto host = resolveWindowsPath(driveMap(), candidate, PathUse::Existing, error);
+        const auto host = resolveIfFound(candidate, PathUse::Existing);
         struct stat status {};
         if (host && stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
             executable = host;

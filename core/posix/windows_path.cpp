@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/posix/drive_map.hpp"
+#include "core/posix/folder_listings.hpp"
 #include "core/posix/ini_text.hpp"
 
 namespace kelmor::posix {
@@ -85,7 +86,8 @@ std::optional<std::string> matchFolderEntry(const std::string& folder, std::stri
 }
 
 std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
-                                              PathUse use, std::error_code& error) {
+                                              PathUse use, std::error_code& error,
+                                              FolderListings* listings) {
     const auto path = splitWindowsPath(windowsPath);
     const auto root = path ? drives.root(path->drive) : std::nullopt;
     if (!root) {
@@ -122,7 +124,9 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
     for (std::size_t i = first; i < count; ++i) {
         const std::string& component = path->components[i];
         std::error_code missing;
-        if (const auto entry = matchFolderEntry(host, component, missing)) {
+        const auto entry = listings ? listings->match(host, component, missing)
+                                    : matchFolderEntry(host, component, missing);
+        if (entry) {
             host = joinHostPath(host, *entry);
             continue;
         }
@@ -138,9 +142,10 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
     return host;
 }
 
-std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use) {
+std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use,
+                               FolderListings* listings) {
     std::error_code error;
-    auto host = resolveWindowsPath(drives, windowsPath, use, error);
+    auto host = resolveWindowsPath(drives, windowsPath, use, error, listings);
     if (!host) throw std::system_error(error, std::string(windowsPath));
     return std::move(*host);
 }

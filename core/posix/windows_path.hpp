@@ -18,6 +18,7 @@
 namespace kelmor::posix {
 
 class DriveMap;
+class FolderListings;
 
 struct WindowsPath {
     char drive = 'C';                     // upper case
@@ -38,12 +39,14 @@ enum class PathUse {
 // The host path of a Windows path. On failure nothing, with `error` set:
 // no such file or directory for a path without a drive, a missing drive or
 // a missing component; the host's own error where a folder cannot be
-// searched or read.
+// searched or read. With `listings`, a folder is read there at most once.
 std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
-                                              PathUse use, std::error_code& error);
+                                              PathUse use, std::error_code& error,
+                                              FolderListings* listings = nullptr);
 
 // As above; a failure throws std::system_error naming the Windows path.
-std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use);
+std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use,
+                               FolderListings* listings = nullptr);
 
 // The name of the entry of a host folder that a name stands for: the name
 // itself when such an entry exists, else an entry equal to it without

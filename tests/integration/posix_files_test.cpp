@@ -112,6 +112,27 @@ TEST_F(PosixFiles, CopyReplacesTheDestinationFoundWithoutRegardToCase) {
     EXPECT_EQ(names("SAVEGAME"), Names{"Intro.dat"});
 }
 
+// A host reads a folder once: a name that another program adds later is
+// found in its exact spelling only, while what the host writes or deletes
+// itself is found in any spelling.
+TEST_F(PosixFiles, AFolderIsReadOncePerHostThatKnowsItsOwnChanges) {
+    write("cd/INTRO.DAT", "intro");
+    write("SAVEGAME/OLD.DAT", "old");
+    EXPECT_FALSE(host->fileExist(app + "\\savegame\\intro.dat"));
+    host->copyFile(app + "\\cd\\INTRO.DAT", app + "\\SAVEGAME\\INTRO.DAT");
+    EXPECT_TRUE(host->fileExist(app + "\\savegame\\intro.dat"));
+    host->deleteFile(app + "\\SAVEGAME\\Intro.Dat");
+    EXPECT_FALSE(host->fileExist(app + "\\SAVEGAME\\INTRO.DAT"));
+    host->replaceFile(app + "\\SAVEGAME\\NEW.DAT", "new");
+    EXPECT_EQ(host->readFile(app + "\\savegame\\new.dat"), "new");
+
+    write("SAVEGAME/Later.Dat", "by another program");
+    EXPECT_EQ(failureOf([&] { host->readFile(app + "\\SAVEGAME\\LATER.DAT"); }), ENOENT);
+    EXPECT_EQ(host->readFile(app + "\\SAVEGAME\\Later.Dat"), "by another program");
+    EXPECT_EQ(PosixHost({.applicationFolder = temp.path("app")}).readFile(app + "\\SAVEGAME\\LATER.DAT"),
+              "by another program") << "a new run reads the folder anew";
+}
+
 TEST_F(PosixFiles, CopyKeepsEveryByteAndMakesWritableFilesFromReadOnlySources) {
     std::string large(3 * 1024 * 1024 + 17, '\0');
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 + i / 251);

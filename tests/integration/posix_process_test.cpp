@@ -107,6 +107,7 @@ TEST_F(PosixProcess, NameDotExeFallsBackToTheProgramWithoutExtension) {
         }
         std::filesystem::remove(record());
         for (const auto& name : c.installed) installRecorder(name);
+        SetUp();  // each case is a run of its own, which reads the folder afresh
         host->startProgram(app + c.started, {"mapper"});
         const std::string expected = temp.path("app folder with blanks/" + c.expectedProgram);
         EXPECT_NE(awaitRecord().find("\n" + expected + "\n"), std::string::npos);
