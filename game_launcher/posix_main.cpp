@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     using namespace kelmor;
     posix::PosixHost host({.arguments = std::vector<std::string>(argv + 1, argv + argc)});
     fltk::presentMessagesWithFltk(host);
+    host.refuseUnusableApplicationFolder(kGameLauncherIdentity.title);
     GameLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(options);
     fltk::presentMessagesWithFltk(host);
+    host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
     KitLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;

@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));
     fltk::presentMessagesWithFltk(host);
+    host.refuseUnusableApplicationFolder(kMapperLauncherIdentity.title);
     MapperLauncher launcher(host);
 
     const fltk::EmbeddedPicture icon{mapper_icon_bmp, mapper_icon_bmp_size,

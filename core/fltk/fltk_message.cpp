@@ -16,6 +16,7 @@ constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kFontSize = 12;
+constexpr int kMaximumTextWidth = 480;  // longer lines wrap, as on Windows
 
 void closeBox(Fl_Widget* widget, void*) { widget->window()->hide(); }
 
@@ -59,12 +60,17 @@ private:
     MessageStyle style_;
 };
 
-// Text size as FLTK will draw it, at least one line high.
+// Text size as FLTK will draw it, wrapped at kMaximumTextWidth, at least
+// one line high.
 void measureText(const std::string& text, int& width, int& height) {
     fl_font(FL_HELVETICA, kFontSize);
     width = 0;
     height = 0;
     fl_measure(text.c_str(), width, height, 0);
+    if (width > kMaximumTextWidth) {
+        width = kMaximumTextWidth;
+        fl_measure(text.c_str(), width, height, 0);
+    }
     height = std::max(height, fl_height());
 }
 
@@ -88,7 +94,7 @@ void showMessage(const std::string& text, MessageStyle style, const std::string&
     auto* message = new Fl_Box(textLeft, kMargin, textWidth, contentHeight);
     message->copy_label(text.c_str());
     message->labelsize(kFontSize);
-    message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     auto* ok = new Fl_Return_Button((width - kButtonWidth) / 2, height - kMargin - kButtonHeight,
                                     kButtonWidth, kButtonHeight, "OK");
     ok->callback(closeBox);

@@ -90,6 +90,22 @@ std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) c
     return resolveIfFound(windowsPath, PathUse::Lenient);
 }
 
+std::optional<std::string> PosixHost::applicationFolderRefusal() const {
+    const auto problem = windowsPathProblem(applicationFolderHost_);
+    if (!problem) return std::nullopt;
+    std::string shown;
+    for (char c : applicationFolderHost_) shown += (c == '\r' || c == '\n') ? '?' : c;
+    return "The Kelmor programs cannot run from the folder \"" + shown + "\": its name holds " +
+           *problem + ". Move the programs to another folder, or rename this one.";
+}
+
+void PosixHost::refuseUnusableApplicationFolder(std::string_view programTitle) {
+    if (const auto refusal = applicationFolderRefusal()) {
+        messageBox(*refusal, MessageStyle::Critical, std::string(programTitle));
+        endProcess(kRefusedFolderExitCode);
+    }
+}
+
 void PosixHost::setMessagePresenter(MessagePresenter presenter) {
     presenter_ = std::move(presenter);
 }

@@ -28,6 +28,9 @@ struct PosixHostOptions {
     std::string mountsFile = "/proc/self/mounts";
 };
 
+// The exit code of a program that refuses to run from its folder.
+inline constexpr int kRefusedFolderExitCode = 2;
+
 class PosixHost : public Host {
 public:
     using MessagePresenter =
@@ -58,6 +61,16 @@ public:
 
     // Who shows message boxes on screen; without one they go to stderr only.
     void setMessagePresenter(MessagePresenter presenter);
+
+    // The report that refuses to run from the application folder, when its
+    // path cannot be written as the Windows path the programs form from it
+    // (windowsPathProblem()); nothing when it can.
+    std::optional<std::string> applicationFolderRefusal() const;
+
+    // Shows that report, titled with the program title, and ends the
+    // process with kRefusedFolderExitCode before anything is read or
+    // written; returns when the folder can be used.
+    void refuseUnusableApplicationFolder(std::string_view programTitle);
 
     // The host path of a Windows path, each existing component matched
     // without regard to case; nothing when its drive is missing.

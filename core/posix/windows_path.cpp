@@ -161,4 +161,15 @@ std::string windowsPathOfHostPath(std::string_view hostPath) {
     return path;
 }
 
+std::optional<std::string> windowsPathProblem(std::string_view hostPath) {
+    if (hostPath.find('\\') != std::string_view::npos)
+        return "a backslash (\\), which separates folders in a Windows path, so the name would "
+               "stand for another folder";
+    if (hostPath.find_first_of("\r\n") != std::string_view::npos)
+        return "a line end, which would break the lines of dosbox.conf that name the folder";
+    if (hostPath.find('"') != std::string_view::npos)
+        return "a double quote (\"), which would end the folder's name in dosbox.conf";
+    return std::nullopt;
+}
+
 }  // namespace kelmor::posix

@@ -59,6 +59,12 @@ std::optional<std::string> matchFolderEntry(const std::string& folder, std::stri
 // "/" -> "C:"), never with a trailing backslash.
 std::string windowsPathOfHostPath(std::string_view hostPath);
 
+// Why a host path cannot stand for itself as a Windows path: a backslash
+// (a separator there, so the path would name another file), a line end or a
+// double quote (which end a line or a quoted path in dosbox.conf). Nothing
+// when it can.
+std::optional<std::string> windowsPathProblem(std::string_view hostPath);
+
 // A host path and a name joined by one slash.
 std::string joinHostPath(std::string_view folder, std::string_view name);
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -161,6 +162,46 @@ TEST(PosixHostPaths, ApplicationFolderIsOnDriveCWithoutTrailingBackslash) {
     const auto program = std::filesystem::canonical("/proc/self/exe");
     EXPECT_EQ(running.applicationFolder(), windowsPathOfHostPath(program.parent_path().string()));
     EXPECT_EQ(windowsPathOfHostPath("/"), "C:");
+}
+
+// A folder whose Windows path would stand for another folder, or break the
+// lines of dosbox.conf, is refused with a report before anything is read.
+TEST(PosixHostPaths, AnApplicationFolderThatCannotBeAWindowsPathIsRefused) {
+    struct Case { std::string folder; std::string reason; };  // empty: usable
+    const std::vector<Case> cases = {
+        {"/tmp/w/x\\y", "a backslash"}, {"/tmp/w/x\ny", "a line end"}, {"/tmp/w/x\ry", "a line end"},
+        {"/tmp/w/x\"y", "a double quote"}, {"/home/ann/My Games (output) 100%;\t\xc3\xa9", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        struct Refused { int code; };
+        struct RefusingHost : PosixHost {
+            using PosixHost::PosixHost;
+            [[noreturn]] void endProcess(int code) override { throw Refused{code}; }
+        } host(PosixHostOptions{.applicationFolder = c.folder, .configHome = "/nonexistent"});
+        std::vector<std::string> shown;
+        host.setMessagePresenter([&](const std::string& text, MessageStyle style, const std::string& title) {
+            shown.push_back(title + "|" + std::to_string(static_cast<int>(style)) + "|" + text);
+        });
+        int code = 0;
+        try {
+            host.refuseUnusableApplicationFolder("Kelmor for Windows");
+        } catch (const Refused& refused) {
+            code = refused.code;
+        }
+        if (c.reason.empty()) {
+            EXPECT_EQ(code, 0);
+            EXPECT_TRUE(shown.empty());
+            continue;
+        }
+        EXPECT_EQ(code, kRefusedFolderExitCode);
+        ASSERT_EQ(shown.size(), 1u);
+        std::string named = c.folder;
+        std::replace(named.begin(), named.end(), '\n', '?');
+        std::replace(named.begin(), named.end(), '\r', '?');
+        EXPECT_EQ(shown[0].rfind("Kelmor for Windows|16|The Kelmor programs cannot run from the folder \"" + named + "\": its name holds " + c.reason, 0), 0u) << shown[0];
+        EXPECT_NE(shown[0].find("Move the programs to another folder, or rename this one."), std::string::npos);
+    }
 }
 
 TEST(PosixHostPaths, DriveMapComesFromTheConfigFolderAndIsReadOnce) {
