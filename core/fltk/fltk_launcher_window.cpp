@@ -38,6 +38,10 @@ struct TickState {
     bool ran = false;
 };
 
+// A launcher window has no close handling of its own: neither Escape nor
+// the close box ends the process, the sequence alone does.
+void ignoreClose(Fl_Widget*, void*) {}
+
 void onTimer(void* data) {
     auto* state = static_cast<TickState*>(data);
     if (state->ran) return;  // the sequence runs once per process
@@ -74,6 +78,7 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
     if (look.addContents) look.addContents(window);
     window.end();
     window.size_range(width, height, width, height);  // fixed size
+    window.callback(ignoreClose);
 
     const std::unique_ptr<Fl_RGB_Image> icon =
         look.icon.bytes ? toFltkImage(look.icon) : nullptr;
