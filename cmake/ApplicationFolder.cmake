@@ -20,7 +20,8 @@ set(kelmor_menu_programs
 # The titles come from the programs' own identity, so menu and window agree.
 file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
 
-set(kelmor_install_facts "set(KELMOR_APP_PROGRAMS \"\")\n")
+# Programs are installed stripped: their symbols are many times their code.
+set(kelmor_install_facts "set(KELMOR_APP_PROGRAMS \"\")\nset(KELMOR_STRIP \"${CMAKE_STRIP}\")\n")
 foreach(entry IN LISTS kelmor_menu_programs)
   string(REPLACE "|" ";" parts "${entry}")
   list(GET parts 0 program)

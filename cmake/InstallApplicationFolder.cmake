@@ -15,13 +15,32 @@ endif()
 if(NOT IS_ABSOLUTE "${app}")
   message(FATAL_ERROR "The application folder must be an absolute path, not '${app}'.")
 endif()
-if(app MATCHES "[\r\n]")
-  message(FATAL_ERROR "The application folder's path holds a line end; no menu entry can name it.")
+# The launchers name their files as Windows paths, C: and the folder's path
+# with "\" for "/": a backslash there separates folders (the files would go
+# to another folder), a line end or a double quote breaks the lines of
+# dosbox.conf that name the folder. Refused before anything is written.
+if(app MATCHES "[\\\\\"\r\n]")
+  message(FATAL_ERROR "The application folder '${app}' holds a backslash, a double quote or a "
+                      "line end in its name, and the kit's programs cannot run there. Choose "
+                      "another folder, or rename this one.")
 endif()
 string(REGEX REPLACE "(.)/+$" "\\1" app "${app}")
 
 function(kelmor_replace_file source destination)
   file(COPY_FILE "${source}" "${destination}.installing")
+  file(RENAME "${destination}.installing" "${destination}")
+endfunction()
+
+# A program without its symbols, which only a debugger wants.
+function(kelmor_replace_program source destination)
+  file(COPY_FILE "${source}" "${destination}.installing")
+  if(KELMOR_STRIP)
+    execute_process(COMMAND "${KELMOR_STRIP}" "${destination}.installing" RESULT_VARIABLE stripped)
+    if(NOT stripped EQUAL 0)
+      file(REMOVE "${destination}.installing")
+      message(FATAL_ERROR "Cannot strip ${destination}.installing: ${stripped}")
+    endif()
+  endif()
   file(RENAME "${destination}.installing" "${destination}")
 endfunction()
 
@@ -44,12 +63,12 @@ foreach(folder IN LISTS folders)
 endforeach()
 
 foreach(program IN LISTS KELMOR_APP_PROGRAMS)
-  kelmor_replace_file("${KELMOR_APP_${program}_FILE}" "${app}/${program}")
+  kelmor_replace_program("${KELMOR_APP_${program}_FILE}" "${app}/${program}")
   kelmor_replace_file("${KELMOR_APP_${program}_ICON}" "${app}/icons/${program}.png")
   message(STATUS "Installed: ${app}/${program}")
 endforeach()
 if(DEFINED KELMOR_APP_BRIDGE)
-  kelmor_replace_file("${KELMOR_APP_BRIDGE}" "${app}/dosbox")
+  kelmor_replace_program("${KELMOR_APP_BRIDGE}" "${app}/dosbox")
   message(STATUS "Installed: ${app}/dosbox (the DOSBox bridge)")
 endif()
 # The template of the installation marker: one line, CR LF.

@@ -17,13 +17,30 @@ for program in KELMOR _KelmorPlix _Mapper _Configuration; do
 done
 note "programs built: ${programs[*]}"
 
+note "a folder whose name cannot be a Windows path is refused before anything is written"
+for name in 'x\y' 'x"y' $'x\ny'; do
+  rm -rf "$WORK/w"; mkdir -p "$WORK/w/x/y"
+  if cmake --install "$BUILD" --prefix "$WORK/w/$name" >"$WORK/refused.log" 2>&1; then
+    fail "installed into $WORK/w/$name"
+  fi
+  tr -s ' \n' '  ' <"$WORK/refused.log" | grep -q "the kit's programs cannot run there" ||
+    fail "refusal: $(cat "$WORK/refused.log")"
+  [ "$(cd "$WORK/w" && find . | sort | tr '\n' ' ')" = ". ./x ./x/y " ] || fail "written: $(find "$WORK/w")"
+  [ ! -e "$menu" ] || fail "menu entries written: $(ls "$menu")"
+done
+
+# The installed programs and the bridge: the built ones without their symbols.
+same_program() {
+  strip -o "$WORK/stripped" "$1" && cmp -s "$WORK/stripped" "$2" && [ -x "$2" ] &&
+    ! readelf -S "$2" | grep -q '\.symtab'
+}
+
 note "a fresh folder"
 install_app "$BUILD" "$app"
 for program in "${programs[@]}"; do
-  cmp -s "$BIN/$program" "$app/$program" || fail "$program not installed"
-  [ -x "$app/$program" ] || fail "$program not executable"
+  same_program "$BIN/$program" "$app/$program" || fail "$program not installed, stripped and executable"
 done
-cmp -s "$BIN/dosbox" "$app/dosbox" || fail "the bridge is not installed as dosbox"
+same_program "$BIN/dosbox" "$app/dosbox" || fail "the bridge is not installed as dosbox"
 [ "$(od -An -c "$app/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n" ] ||
   fail "TEST.FUJ: $(od -c "$app/TEST.FUJ")"
 
@@ -64,7 +81,7 @@ install_app "$BUILD" "$app"
 [ "$(cat "$app/dosbox.conf")" = conf ] || fail "dosbox.conf lost"
 [ "$(od -An -c "$app/THEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n" ] || fail "THEST.FUJ lost"
 [ "$(cat "$WORK/system-dosbox")" = "system emulator" ] || fail "written through the dosbox link"
-[ ! -L "$app/dosbox" ] && cmp -s "$BIN/dosbox" "$app/dosbox" || fail "the link was not replaced by the bridge"
+[ ! -L "$app/dosbox" ] && same_program "$BIN/dosbox" "$app/dosbox" || fail "the link was not replaced by the bridge"
 grep -q "DOSBOX.EXE is started in place of the bridge" "$WORK/install.log" ||
   fail "no warning about DOSBOX.EXE: $(cat "$WORK/install.log")"
 [ -z "$(find "$app" -name '*.installing')" ] || fail "temporary files left behind"
