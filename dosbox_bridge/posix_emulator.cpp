@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
 
+#include "core/posix/atomic_file.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/windows_path.hpp"
 
@@ -29,7 +32,33 @@ bool isRunnable(const std::string& path, const std::string& self) {
     return real && *real != self;
 }
 
+// The parent of a process, from /proc/<id>/stat ("<id> (<name>) <state>
+// <parent> ..."; the name may hold blanks and brackets); 0 when unknown.
+long parentOf(long id) {
+    std::string stat;
+    try {
+        stat = posix::readWholeFile("/proc/" + std::to_string(id) + "/stat");
+    } catch (const std::system_error&) {
+        return 0;
+    }
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos) return 0;
+    char state = 0;
+    long parent = 0;
+    if (std::sscanf(stat.c_str() + nameEnd + 1, " %c %ld", &state, &parent) != 2) return 0;
+    return parent;
+}
+
 }  // namespace
+
+bool isThisProcessOrAnAncestor(long id) {
+    long current = getpid();
+    for (int depth = 0; current > 0 && depth < 4096; ++depth) {
+        if (current == id) return true;
+        current = parentOf(current);
+    }
+    return false;
+}
 
 std::optional<std::string> findEmulator(const std::optional<std::string>& configured,
                                         std::string_view searchPath, const std::string& self) {

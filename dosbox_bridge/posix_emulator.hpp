@@ -20,6 +20,12 @@ inline constexpr std::string_view kDefaultSearchPath = "/usr/local/bin:/usr/bin:
 std::optional<std::string> findEmulator(const std::optional<std::string>& configured,
                                         std::string_view searchPath, const std::string& self);
 
+// True when the process `id` is this process or one of its ancestors. A
+// bridge that hands over keeps its id; a bridge that finds that id above
+// itself was started by its own "emulator": a copy of the bridge, or a
+// wrapper that runs one without exec.
+bool isThisProcessOrAnAncestor(long id);
+
 // The emulator's arguments behind its name: "-conf <copy>" first when there
 // is a copy, then the bridge's own arguments in order, without "-noconsole"
 // (any letter case), which only the Windows build knows.

@@ -32,9 +32,10 @@ namespace {
 using namespace kelmor;
 
 // Set to the process id when the bridge becomes the emulator: an exec keeps
-// the id, so a bridge that finds its own id there was started by a bridge
-// (a copy of it standing where the emulator should) and stops instead of
-// handing over to itself for ever.
+// the id, so a bridge that finds that id in itself or above itself was
+// started by a bridge (a copy of it standing where the emulator should, or
+// a wrapper that runs one) and stops instead of handing over to itself for
+// ever.
 constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
 
 constexpr const char* kConfigurationFile = "dosbox.conf";
@@ -58,9 +59,10 @@ std::string realPathOf(const char* path) {
 
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
-    if (const char* handedOver = std::getenv(kHandOverVariable); handedOver && pid == handedOver)
-        stop(127, "the emulator found is a copy of this bridge; name the real one with "
-                  "emulator= in [options] of the drive map");
+    if (const char* handedOver = std::getenv(kHandOverVariable);
+        handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver)))
+        stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
+                  "runs one); name the real one with emulator= in [options] of the drive map");
 
     const std::string driveMapFile = posix::joinHostPath(
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);

@@ -317,14 +317,25 @@ TEST_F(BridgeProgram, NoEmulatorIsOneLineAndExit127) {
     }
 }
 
-// A copy of the bridge where the emulator should be would hand over to
-// itself for ever; it stops at the second step instead.
-TEST_F(BridgeProgram, ACopyOfTheBridgeAsEmulatorStops) {
-    std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("bin/dosbox"),
-                               std::filesystem::copy_options::overwrite_existing);
-    const Outcome outcome = run({"-noconsole"});
-    EXPECT_EQ(outcome.exitCode, 127);
-    EXPECT_NE(outcome.errors.find("copy of this bridge"), std::string::npos) << outcome.errors;
+// A copy of the bridge where the emulator should be, or a wrapper that runs
+// one without exec, would hand over to itself for ever; the second bridge
+// stops instead, with one line.
+TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
+    temp.makeFolder("copy");
+    std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("copy/dosbox"));
+    const std::string wrapper = "#!/bin/sh\n'" + temp.path("copy/dosbox") + "' \"$@\"\nexit $?\n";
+    for (const std::string& emulator : {std::string("copy"), wrapper}) {
+        SCOPED_TRACE(emulator);
+        std::filesystem::remove(temp.path("bin/dosbox"));
+        if (emulator == "copy")
+            std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("bin/dosbox"));
+        else
+            makeExecutable(temp, "bin/dosbox", emulator);
+        const Outcome outcome = run({"-noconsole"});
+        EXPECT_EQ(outcome.exitCode, 127);
+        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
+        EXPECT_NE(outcome.errors.find("this bridge again"), std::string::npos) << outcome.errors;
+    }
 }
 
 TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {
