@@ -6,10 +6,14 @@ BUILD  := build/linux
 # check that no name is defined twice (CMakePresets.json).
 SANITIZE := linux-sanitize
 
+# The fuzz targets with libFuzzer (clang), each run this many seconds.
+FUZZ := linux-fuzz
+FUZZ_SECONDS ?= 60
+
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build sanitize test demo bench measure install clean
+.PHONY: all deps configure build sanitize test fuzz demo bench measure install clean
 
 all: build
 
@@ -29,6 +33,12 @@ sanitize: deps
 test: build sanitize
 	ctest --preset $(PRESET)
 	ctest --preset $(SANITIZE)
+
+fuzz:
+	tools/install-deps.sh fuzz
+	cmake --preset $(FUZZ)
+	cmake --build --preset $(FUZZ)
+	tools/fuzz.sh build/$(FUZZ) $(FUZZ_SECONDS)
 
 demo: build
 	tools/demo.sh

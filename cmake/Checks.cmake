@@ -7,19 +7,25 @@
 #   UndefinedBehaviorSanitizer, and the first finding ends the process.
 #   kelmor_check_one_definition() then also checks, after linking, that no
 #   name of the kit is defined at two places (which the linker merges).
+# KELMOR_FUZZ: the same sanitizers for clang's libFuzzer, whose fuzz
+#   targets (tests/fuzz) link -fsanitize=fuzzer.
 
 option(KELMOR_LINK_TIME_CHECKS "Link-time optimisation with One Definition Rule errors" OFF)
 option(KELMOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(KELMOR_FUZZ "Build the fuzz targets for libFuzzer (needs clang)" OFF)
 
 if(KELMOR_LINK_TIME_CHECKS)
   add_compile_options(-flto=auto)
   add_link_options(-flto=auto -Werror=odr -Werror=lto-type-mismatch)
 endif()
 
-if(KELMOR_SANITIZE)
+if(KELMOR_SANITIZE OR KELMOR_FUZZ)
   set(kelmor_sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all)
   add_compile_options(${kelmor_sanitizers} -fno-omit-frame-pointer)
   add_link_options(${kelmor_sanitizers})
+endif()
+if(KELMOR_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
 # The kit's static libraries that <target> links, directly or through others.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages that the kit needs to build,
-# test and demonstrate, and only those that are missing.
+# test and demonstrate, and only those that are missing. With the argument
+# `fuzz`, also what the fuzz targets need: clang and its libFuzzer.
 set -euo pipefail
 
 # fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   dosbox nasm
 )
+if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
 for package in "${packages[@]}"; do

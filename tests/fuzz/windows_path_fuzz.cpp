@@ -1,0 +1,87 @@
+// Windows paths on the POSIX host. Input: a path. Its components are never
+// empty, "." or ".."; resolved on drive D:, a small folder tree, for every
+// use, the host path never leaves the drive's folder, names an existing
+// entry where the use wants one, and is the same with the folder listings
+// kept for a run as without.
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#include "core/posix/drive_map.hpp"
+#include "core/posix/folder_listings.hpp"
+#include "core/posix/windows_path.hpp"
+#include "tests/fuzz/fuzz_support.hpp"
+
+using namespace kelmor;
+using fuzz::expect;
+
+namespace {
+
+// The drive's folder, laid out once and removed when the run ends.
+struct DriveFolder {
+    std::string path;
+    DriveFolder() {
+        char pattern[] = "/tmp/kelmor-fuzz-XXXXXX";
+        path = mkdtemp(pattern) ? pattern : "";
+        expect(!path.empty(), "a folder for drive D:");
+        for (const char* file : {"KELMOR/KELMOR/VIGNET.DAT", "kelmor/INTRO.DAT", "Kit/kelkit.exe",
+                                 "Kit/USA/MAPPER.EXE", "a b/c%d.txt"}) {
+            const std::filesystem::path at = std::filesystem::path(path) / file;
+            std::filesystem::create_directories(at.parent_path());
+            std::ofstream(at) << file;
+        }
+    }
+    ~DriveFolder() { std::filesystem::remove_all(path); }
+};
+
+const std::string& driveFolder() {
+    static const DriveFolder folder;
+    return folder.path;
+}
+
+bool withinDrive(const std::string& host, const std::string& root) {
+    if (host == root) return true;
+    if (host.compare(0, root.size() + 1, root + "/") != 0) return false;
+    std::size_t start = root.size() + 1;
+    while (start <= host.size()) {
+        std::size_t end = host.find('/', start);
+        if (end == std::string::npos) end = host.size();
+        const std::string component = host.substr(start, end - start);
+        if (component.empty() || component == "." || component == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string path(reinterpret_cast<const char*>(data), size);
+    const auto split = posix::splitWindowsPath(path);
+    if (split)
+        for (const std::string& component : split->components)
+            expect(!component.empty() && component != "." && component != "..",
+                   "components are never empty, . or ..");
+    if (!split || split->drive != 'D') return 0;
+
+    const std::string& root = driveFolder();
+    const posix::DriveMap drives = posix::DriveMap::parse("[drives]\nD=" + root + "\n", "");
+    for (const posix::PathUse use :
+         {posix::PathUse::Existing, posix::PathUse::Destination, posix::PathUse::Lenient}) {
+        std::error_code plainError, listedError;
+        posix::FolderListings listings;
+        const auto plain = posix::resolveWindowsPath(drives, path, use, plainError);
+        const auto listed = posix::resolveWindowsPath(drives, path, use, listedError, &listings);
+        expect(plain == listed, "the same host path with the listings as without");
+        if (!plain) continue;
+        expect(withinDrive(*plain, root), "never outside the drive's folder");
+        struct stat status {};
+        if (use == posix::PathUse::Existing)
+            expect(lstat(plain->c_str(), &status) == 0, "an existing path names an entry");
+    }
+    return 0;
+}
