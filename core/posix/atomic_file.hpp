@@ -30,9 +30,9 @@ void writeFileAtomically(const std::string& path, std::string_view content,
                          Durability durability = Durability::Ordinary);
 
 // Copies a regular file over a destination (created when absent); any other
-// source fails as readWholeFile() fails, a read-only destination with EACCES. The copy gets
-// 0666 less the umask whatever the source's mode, so a file copied from a
-// read-only disc stays writable.
+// source fails as readWholeFile() fails, a read-only destination with
+// EACCES. The copy gets 0666 less the umask whatever the source's mode, so a
+// file copied from a read-only disc stays writable.
 void copyFileAtomically(const std::string& source, const std::string& destination);
 
 // Creates a folder and the missing folders above it with the given mode.

@@ -199,7 +199,9 @@ TEST(PosixHostPaths, AnApplicationFolderThatCannotBeAWindowsPathIsRefused) {
         std::string named = c.folder;
         std::replace(named.begin(), named.end(), '\n', '?');
         std::replace(named.begin(), named.end(), '\r', '?');
-        EXPECT_EQ(shown[0].rfind("Kelmor for Windows|16|The Kelmor programs cannot run from the folder \"" + named + "\": its name holds " + c.reason, 0), 0u) << shown[0];
+        const std::string report = "Kelmor for Windows|16|The Kelmor programs cannot run from the folder \"" +
+                                   named + "\": its name holds " + c.reason;
+        EXPECT_EQ(shown[0].rfind(report, 0), 0u) << shown[0];
         EXPECT_NE(shown[0].find("Move the programs to another folder, or rename this one."), std::string::npos);
     }
 }

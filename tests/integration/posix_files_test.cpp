@@ -87,13 +87,14 @@ TEST_F(PosixFiles, OnlyRegularFilesAreReadOrCopied) {
     ASSERT_EQ(mkfifo(path("FIFO.DAT").c_str(), 0600), 0);
     temp.makeFolder("config/kelmor");
     ASSERT_EQ(mkfifo(temp.path("config/kelmor/kelkit.ini").c_str(), 0600), 0);
+    const auto failure = [](int number) { return std::system_error(number, std::generic_category()); };
     struct Case { const char* name; std::function<void()> operation; int error; };
     const std::vector<Case> cases = {
         {"read a FIFO", [&] { host->readFile(app + "\\fifo.dat"); }, EINVAL},
         {"read a device", [&] { host->readFile("C:\\dev\\null"); }, EINVAL},
         {"copy from a FIFO", [&] { host->copyFile(app + "\\FIFO.DAT", app + "\\OLD.DAT"); }, EINVAL},
-        {"probe a FIFO", [&] { if (host->fileExist(app + "\\FIFO.DAT")) throw std::system_error(EEXIST, std::generic_category()); }, 0},
-        {"settings in a FIFO", [&] { if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw std::system_error(EPROTO, std::generic_category()); }, 0},
+        {"probe a FIFO", [&] { if (host->fileExist(app + "\\FIFO.DAT")) throw failure(EEXIST); }, 0},
+        {"settings in a FIFO", [&] { if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw failure(EPROTO); }, 0},
         {"write settings beside a FIFO", [&] { host->writeSetting("kelkit", "kelkit", "cycles", "1"); }, EINVAL},
     };
     alarm(10);
