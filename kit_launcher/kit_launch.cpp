@@ -71,7 +71,7 @@ void KitLauncher::writeMarker() {
 void KitLauncher::openMapEditorWhenAsked() {
     if (host_.commandLine() != kMapperArgument) return;
     dropFailure(
-        [&] { host_.startProgram(applicationFolder_ + std::string(kMapEditorSuffix), {}); });
+        [&] { host_.startProgram(applicationFolder_ + std::string(kKitMapEditorSuffix), {}); });
     host_.endProcess(0);
 }
 

@@ -18,7 +18,7 @@ inline constexpr std::string_view kKitMessageTitle = "Kelmor";
 
 inline constexpr std::string_view kVendorIniSuffix = "\\vantrel\\vtr.ini";
 inline constexpr std::string_view kMarkerTemplateSuffix = "\\TEST.FUJ";
-inline constexpr std::string_view kMapEditorSuffix = "\\MAPPER.EXE";
+inline constexpr std::string_view kKitMapEditorSuffix = "\\MAPPER.EXE";
 inline constexpr std::string_view kMapperArgument = "mapper";
 
 // "L:\KIT\KELKIT.EXE" for L from D to Z, each hit meaning the folder "L:\KIT".

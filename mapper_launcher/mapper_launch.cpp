@@ -8,8 +8,8 @@ namespace kelmor {
 
 ProgramStart mapEditorStart(Host& host) {
     const std::string folder = host.applicationFolder();
-    if (kitIsInstalled(host)) return {folder + std::string(kMapEditorSuffix), {}};
-    return {folder + std::string(kKitLauncherSuffix), {std::string(kMapperArgument)}};
+    if (kitIsInstalled(host)) return {folder + std::string(kMapperMapEditorSuffix), {}};
+    return {folder + std::string(kKitLauncherSuffix), {std::string(kKitLauncherArgument)}};
 }
 
 MapperLauncher::MapperLauncher(Host& host) : host_(host) {}

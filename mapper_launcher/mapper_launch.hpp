@@ -10,9 +10,12 @@ namespace kelmor {
 
 class Host;
 
-inline constexpr std::string_view kMapEditorSuffix = "\\mapper.exe";
+// The map editor as this launcher spells it; the host finds the "MAPPER.EXE"
+// that the kit launcher installs whatever the case.
+inline constexpr std::string_view kMapperMapEditorSuffix = "\\mapper.exe";
 inline constexpr std::string_view kKitLauncherSuffix = "\\_KelmorPlix.exe";
-inline constexpr std::string_view kMapperArgument = "mapper";
+// What the kit launcher is given to open the map editor after installing.
+inline constexpr std::string_view kKitLauncherArgument = "mapper";
 
 struct ProgramStart {
     std::string program;
