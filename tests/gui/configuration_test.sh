@@ -5,6 +5,7 @@
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
+require_program _Configuration
 make_workspace
 start_display 1024x768
 export XDG_CONFIG_HOME="$WORK/config"
