@@ -2,10 +2,13 @@
 PRESET := linux
 BUILD  := build/linux
 
+# The Windows programs, cross-built with mingw-w64 and tested under Wine.
+WINDOWS := win32
+
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build test demo bench measure install clean
+.PHONY: all deps configure build windows test demo bench measure measure-windows install clean
 
 all: build
 
@@ -18,8 +21,13 @@ configure: deps
 build: configure
 	cmake --build --preset $(PRESET)
 
-test: build
+windows: deps
+	cmake --preset $(WINDOWS)
+	cmake --build --preset $(WINDOWS)
+
+test: build windows
 	ctest --preset $(PRESET)
+	ctest --preset $(WINDOWS)
 
 demo: build
 	tools/demo.sh
@@ -30,6 +38,9 @@ bench: build
 
 measure: build
 	bench/launch_times.sh
+
+measure-windows: windows
+	bench/wine_times.sh
 
 install: build
 	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$(APP)")"
