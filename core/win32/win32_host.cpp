@@ -1,6 +1,7 @@
 #include "core/win32/win32_host.hpp"
 
 #include <cstdio>
+#include <utility>
 
 #include "core/numeric_text.hpp"
 #include "core/text.hpp"
@@ -49,7 +50,7 @@ void writeToErrorOutput(const std::string& title, const std::string& text) {
 
 Win32Host::Win32Host(Win32HostOptions options)
     : applicationFolder_(options.applicationFolder.empty() ? runningProgramFolder()
-                                                           : options.applicationFolder) {
+                                                           : std::move(options.applicationFolder)) {
     const UINT mode = SetErrorMode(0);
     SetErrorMode(mode | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }

@@ -15,7 +15,7 @@ void Win32Host::startProgram(const std::string& program,
     const std::wstring path = wide(program, program);
     std::vector<std::wstring> wideArguments;
     for (const std::string& argument : arguments) wideArguments.push_back(wide(argument, program));
-    std::wstring commandLine = childCommandLine(path, wideArguments);
+    std::wstring line = childCommandLine(path, wideArguments);
     std::wstring folder = wide(applicationFolder_, applicationFolder_);
     if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // "C:" alone is C:'s current folder
 
@@ -24,7 +24,7 @@ void Win32Host::startProgram(const std::string& program,
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE, nullptr, folder.c_str(), &startup, &started))
         throwLastError(program);
     CloseHandle(started.hThread);

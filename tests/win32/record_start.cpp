@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -43,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring path(self);
     const std::size_t slash = path.find_last_of(L'\\');
     std::wstring name = path.substr(slash + 1);
-    name = name.substr(0, name.find_last_of(L'.'));
+    name.resize(std::min(name.size(), name.find_last_of(L'.')));
     CharLowerW(name.data());
     const std::wstring record = path.substr(0, slash + 1) + name;
 
