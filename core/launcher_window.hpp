@@ -79,6 +79,14 @@ TwipPosition centredPosition(TwipSize screen, TwipSize window);
 
 // Whole pixels in a twip length, truncated toward zero.
 constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Whole pixels in a twip length on a display of the given resolution,
+// truncated toward zero; at 96 dots per inch the same as twipsToPixels.
+constexpr int twipsToPixels(int twips, int dotsPerInch) {
+    return static_cast<int>(static_cast<long long>(twips) * dotsPerInch / kTwipsPerInch);
+}
 constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
 }  // namespace kelmor

@@ -6,6 +6,7 @@
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_picture.hpp"
 #include "core/win32/win32_text.hpp"
+#include "core/win32/win32_window_geometry.hpp"
 
 namespace kelmor::win32 {
 namespace {
@@ -20,37 +21,6 @@ struct WindowState {
     HICON picture = nullptr;
     bool ran = false;
 };
-
-// Twips per pixel of the display, across and down.
-struct DisplayScale {
-    float x;
-    float y;
-    int dotsPerInchY;
-};
-
-DisplayScale displayScale() {
-    const HDC screen = GetDC(nullptr);
-    const int across = GetDeviceCaps(screen, LOGPIXELSX);
-    const int down = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return {1440.0f / static_cast<float>(across > 0 ? across : 96),
-            1440.0f / static_cast<float>(down > 0 ? down : 96), down > 0 ? down : 96};
-}
-
-// The load step: the screen and the window's outer size in twips, the new
-// top-left corner back in pixels.
-void centre(HWND window, const DisplayScale& scale) {
-    RECT outer{};
-    GetWindowRect(window, &outer);
-    const TwipSize screen{static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * scale.x,
-                          static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * scale.y};
-    const TwipSize size{static_cast<float>(outer.right - outer.left) * scale.x,
-                        static_cast<float>(outer.bottom - outer.top) * scale.y};
-    const TwipPosition at = centredPosition(screen, size);
-    SetWindowPos(window, nullptr, static_cast<int>(static_cast<float>(at.left) / scale.x),
-                 static_cast<int>(static_cast<float>(at.top) / scale.y), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 RECT pixelRect(const ControlSpec& control) {
     return {twipsToPixels(control.left), twipsToPixels(control.top),
@@ -122,14 +92,6 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HFONT createFont(const FontSpec& font, const DisplayScale& scale) {
-    return CreateFontW(-MulDiv(font.hundredthsOfPoint, scale.dotsPerInchY, 7200), 0, 0, 0,
-                       font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       static_cast<BYTE>(font.characterSet), OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       displayText(font.face).c_str());
-}
-
 void addLabel(HWND window, const ControlSpec& label, const FontSpec* font,
               const DisplayScale& scale) {
     const RECT at = pixelRect(label);
@@ -185,7 +147,7 @@ int runLauncherWindow(Win32Host& host, const WindowSpec& spec, const LauncherLoo
 
     const DisplayScale scale = displayScale();
     if (look.label != nullptr) addLabel(window, *look.label, look.labelFont, scale);
-    centre(window, scale);
+    centreOnScreen(window, scale);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
 
