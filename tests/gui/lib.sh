@@ -33,14 +33,46 @@ stop_display() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$
 
 # A fresh work folder, removed with the display when the script ends, and
 # APPS, where application folders go: the work folder, or drive C: of a
-# private Wine prefix.
+# private Wine prefix. On Linux the settings store lives in the work folder.
 make_workspace() {
   WORK=$(mktemp -d)
   trap 'on_wine && stop_wine; kill $(jobs -p) 2>/dev/null; stop_display; rm -rf "$WORK"' EXIT
   APPS=$WORK
+  # The settings and the drive map are the test's own, never the user's.
+  on_wine || export XDG_CONFIG_HOME="$WORK/config"
   if on_wine; then
     clone_wine_prefix "$WORK/prefix" || fail "no Wine prefix"
     APPS=$WINEPREFIX/drive_c
+  fi
+}
+
+# The settings store's entries of settings set $1 ("kelkit"), as "key=value"
+# words in the order of their keys: the INI file of a private XDG_CONFIG_HOME
+# on Linux, the registry key where the Win32 host keeps them under Wine.
+stored_settings() {
+  if on_wine; then
+    wine reg query "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" 2>/dev/null | tr -d '\r' |
+      sed -n 's/^    \([^ ]*\)    REG_SZ    \(.*\)$/\1=\2/p' | sort | tr '\n' ' '
+  else
+    [ ! -e "$XDG_CONFIG_HOME/kelmor/$1.ini" ] ||
+      tr -d '\r' <"$XDG_CONFIG_HOME/kelmor/$1.ini" | grep '=' | sort | tr '\n' ' '
+  fi
+}
+
+# Stores value $3 under key $2 of settings set $1, as another program would.
+store_setting() {
+  if on_wine; then
+    wine reg add "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" /v "$2" /d "$3" /f \
+      >/dev/null 2>&1 || fail "could not store $2 in the registry"
+    return
+  fi
+  local ini="$XDG_CONFIG_HOME/kelmor/$1.ini"
+  mkdir -p "$(dirname "$ini")"
+  [ -e "$ini" ] || printf '[%s]\n' "$1" >"$ini"
+  if grep -q "^$2=" "$ini"; then
+    sed -i "s|^$2=.*|$2=$3|" "$ini"
+  else
+    printf '%s=%s\n' "$2" "$3" >>"$ini"
   fi
 }
 
@@ -172,6 +204,13 @@ window_geometry() {
 press_key() {
   xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
   xdotool key --clearmodifiers "$2"
+}
+
+# Clicks the close box of Wine's window $1 (Wine draws its windows' frames
+# when no window manager does).
+press_close_box() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + WIDTH - 13)) $((Y + 12)) click 1
 }
 
 # Presses OK in message box $1 and waits until it is gone. Wine's boxes take
