@@ -8,7 +8,7 @@ WINDOWS := win32
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build windows test demo bench measure measure-windows install clean
+.PHONY: all deps configure build windows windows-release test demo bench measure measure-windows install clean
 
 all: build
 
@@ -25,7 +25,11 @@ windows: deps
 	cmake --preset $(WINDOWS)
 	cmake --build --preset $(WINDOWS)
 
-test: build windows
+# The zip and the setup program, in build/win32/release/.
+windows-release: windows
+	cmake --build --preset $(WINDOWS) --target windows_release
+
+test: build windows windows-release
 	ctest --preset $(PRESET)
 	ctest --preset $(WINDOWS)
 
@@ -39,7 +43,7 @@ bench: build
 measure: build
 	bench/launch_times.sh
 
-measure-windows: windows
+measure-windows: windows-release
 	bench/wine_times.sh
 
 install: build

@@ -15,6 +15,8 @@ packages=(
 # programs start on XP), GoogleTest's sources to build it for Windows, and
 # 32-bit Wine with its fonts to run them.
 packages+=(g++-mingw-w64-i686-win32 googletest wine wine32:i386 fonts-wine)
+# The Windows release: its zip file, and its setup program made with NSIS.
+packages+=(zip nsis)
 
 missing=()
 for package in "${packages[@]}"; do
