@@ -51,8 +51,7 @@ make_workspace() {
 # on Linux, the registry key where the Win32 host keeps them under Wine.
 stored_settings() {
   if on_wine; then
-    wine reg query "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" 2>/dev/null | tr -d '\r' |
-      sed -n 's/^    \([^ ]*\)    REG_SZ    \(.*\)$/\1=\2/p' | sort | tr '\n' ' '
+    registry_values "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" | tr '\n' ' '
   else
     [ ! -e "$XDG_CONFIG_HOME/kelmor/$1.ini" ] ||
       tr -d '\r' <"$XDG_CONFIG_HOME/kelmor/$1.ini" | grep '=' | sort | tr '\n' ' '

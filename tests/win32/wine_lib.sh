@@ -3,10 +3,11 @@
 # Windows without booting Wine again.
 # shellcheck shell=bash
 
-# Quiet, no Mono or Gecko prompts, and a crash ends the program at once
-# instead of waiting in the debugger.
+# Quiet, no Mono or Gecko prompts, a crash ends the program at once instead
+# of waiting in the debugger, and shortcuts stay in the prefix (no menu
+# entries for the host's desktop).
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 export WINEARCH=win32
 
 # Clones the template $KELMOR_WINE_TEMPLATE into the new prefix $1 and exports
@@ -38,4 +39,11 @@ windows_path_in_prefix() {
   local relative=${1#"$WINEPREFIX/drive_c"}
   relative=${relative#/}
   printf 'C:\\%s' "${relative//\//\\}"
+}
+
+# The string values of registry key $1 as "name=value" lines, in the order
+# of their names.
+registry_values() {
+  wine reg query "$1" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \(.*\)    REG_SZ    \(.*\)$/\1=\2/p' | sort
 }
