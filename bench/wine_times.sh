@@ -7,8 +7,13 @@
 #  2. the kit launcher's CD search: 23 probes of L:\KIT\KELKIT.EXE for L from
 #     D to Z (E: a CD-ROM drive without a disc, the others no drive at all),
 #     as 0 and as ROUNDS rounds of drive_probe_bench.exe; the difference per
-#     round is the time of the 23 probes.
-# Needs a built tree (make windows) and hyperfine. RUNS (default 10) runs each.
+#     round is the time of the 23 probes;
+#  3. _Configuration.exe from its start until its window shows;
+#  4. the setup program's silent install (/S) into the user's folder, the
+#     previous one removed first;
+#  5. the sizes of the zip and the setup program.
+# Needs a built release (make windows-release) and hyperfine. RUNS (default
+# 10) runs each.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win32
@@ -49,3 +54,32 @@ hyperfine --warmup 2 --runs "$runs" --export-json "$WORK/probes.json" \
   "wine '$probe' 0" "wine '$probe' $rounds"
 sed -n 's/.*"mean": \([0-9.]*\).*/\1/p' "$WORK/probes.json" | head -n 2 | tr '\n' ' ' |
   awk -v r="$rounds" '{ printf "   23 probes: %.1f us (%.2f us each)\n", ($2 - $1) / r * 1e6, ($2 - $1) / r / 23 * 1e6 }'
+
+# The mean of the first command of a hyperfine export, in ms.
+mean_ms() { sed -n 's/.*"mean": \([0-9.]*\).*/\1/p' "$1" | head -n 1 | awk '{ printf "%.0f ms", $1 * 1000 }'; }
+
+echo "3. _Configuration.exe until its window shows"
+install_program _Configuration "$app"
+configuration=$(windows_path "$app")\\_Configuration.exe
+shown="xdotool search --onlyvisible --name '^Kelmor Plix Configuration\$' >/dev/null 2>&1"
+hyperfine --shell=bash --warmup 2 --runs "$runs" --export-json "$WORK/dialog.json" \
+  --prepare "while $shown; do sleep 0.01; done" \
+  "wine '$configuration' & until $shown; do sleep 0.002; done; kill \$!"
+echo "   mean: $(mean_ms "$WORK/dialog.json")"
+
+release=$build/release
+setup=$(find "$release" -name 'KelmorKit-*-setup.exe' | head -n 1)
+zip=$(find "$release" -name 'KelmorKit-*-win32.zip' | head -n 1)
+echo "4. the silent install of $(basename "$setup")"
+cp "$setup" "$APPS/setup.exe"
+wine 'C:\setup.exe' /S
+installed=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -path '*/AppData/Local/Programs/Kelmor Kit')
+menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs/Kelmor Kit')
+hyperfine --warmup 1 --runs "$runs" --export-json "$WORK/install.json" \
+  --prepare "rm -rf '$installed' '$menu'" "wine 'C:\setup.exe' /S"
+echo "   mean: $(mean_ms "$WORK/install.json")"
+
+echo "5. sizes"
+for file in "$zip" "$setup"; do
+  echo "   $(basename "$file"): $(stat -c %s "$file") bytes"
+done
