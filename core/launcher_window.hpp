@@ -79,6 +79,7 @@ TwipPosition centredPosition(TwipSize screen, TwipSize window);
 
 // Whole pixels in a twip length, truncated toward zero.
 constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
 inline constexpr int kTwipsPerInch = 1440;
 
@@ -87,6 +88,5 @@ inline constexpr int kTwipsPerInch = 1440;
 constexpr int twipsToPixels(int twips, int dotsPerInch) {
     return static_cast<int>(static_cast<long long>(twips) * dotsPerInch / kTwipsPerInch);
 }
-constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
 }  // namespace kelmor
