@@ -10,10 +10,13 @@ SANITIZE := linux-sanitize
 FUZZ := linux-fuzz
 FUZZ_SECONDS ?= 60
 
+# The Windows programs, cross-built with mingw-w64 and tested under Wine.
+WINDOWS := win32
+
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build sanitize test fuzz demo bench measure install clean
+.PHONY: all deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install clean
 
 all: build
 
@@ -30,9 +33,18 @@ sanitize: deps
 	cmake --preset $(SANITIZE)
 	cmake --build --preset $(SANITIZE)
 
-test: build sanitize
+windows: deps
+	cmake --preset $(WINDOWS)
+	cmake --build --preset $(WINDOWS)
+
+# The zip and the setup program, in build/win32/release/.
+windows-release: windows
+	cmake --build --preset $(WINDOWS) --target windows_release
+
+test: build sanitize windows windows-release
 	ctest --preset $(PRESET)
 	ctest --preset $(SANITIZE)
+	ctest --preset $(WINDOWS)
 
 fuzz:
 	tools/install-deps.sh fuzz
@@ -49,6 +61,9 @@ bench: build
 
 measure: build
 	bench/launch_times.sh
+
+measure-windows: windows-release
+	bench/wine_times.sh
 
 install: build
 	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$(APP)")"

@@ -49,16 +49,8 @@ function(kelmor_replace_content content destination)
   file(RENAME "${destination}.installing" "${destination}")
 endfunction()
 
-# The save folder, and the folders the kit's installation copies into; it
-# creates none itself.
-set(folders SAVEGAME DATA PCMAP PCMAP/AL PCMAP/FR PCMAP/USA vantrel icons)
-foreach(world CAKE CAVE IMAGE JUNGLE MOUNTAIN MUSIC)
-  list(APPEND folders ${world})
-  foreach(map 101 102 103 104 105)
-    list(APPEND folders ${world}/MAP_${map})
-  endforeach()
-endforeach()
-foreach(folder IN LISTS folders)
+include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
+foreach(folder IN LISTS KELMOR_APP_FOLDERS ITEMS icons)
   file(MAKE_DIRECTORY "${app}/${folder}")
 endforeach()
 
@@ -71,8 +63,7 @@ if(DEFINED KELMOR_APP_BRIDGE)
   kelmor_replace_program("${KELMOR_APP_BRIDGE}" "${app}/dosbox")
   message(STATUS "Installed: ${app}/dosbox (the DOSBox bridge)")
 endif()
-# The template of the installation marker: one line, CR LF.
-kelmor_replace_content("KELPLIX\r\n" "${app}/TEST.FUJ")
+kelmor_replace_content("${KELMOR_MARKER_TEMPLATE_TEXT}" "${app}/${KELMOR_MARKER_TEMPLATE_NAME}")
 
 # The launchers start dosbox.exe when there is one, whatever its case.
 file(GLOB app_entries RELATIVE "${app}" "${app}/*")

@@ -35,6 +35,9 @@ inline constexpr ControlSpec kLblAbout{
     "The kit launcher uses these settings from its next start.",
     120, 240, 4215, 975, 10};
 
+// The font of the window and every control on it.
+inline constexpr FontSpec kConfigurationFont{"Tahoma", 825, 238, false};
+
 // At most this many characters can be typed into txtCycles.
 inline constexpr int kCyclesMaxLength = 5;
 

@@ -44,6 +44,17 @@ inline constexpr ControlSpec kMapperImage1{"Image1", "", 120, 120, 960, 960, 0};
 inline constexpr ControlSpec kMapperLblStatus{
     "lblStatus", "Opening Mapper... Please wait...", 1200, 480, 2655, 255, 1};
 
+// The font of a label: its face, its size in hundredths of a point, its
+// character set (238: Central European) and its weight.
+struct FontSpec {
+    std::string_view face;
+    int hundredthsOfPoint;
+    int characterSet;
+    bool bold;
+};
+
+inline constexpr FontSpec kMapperLblStatusFont{"Tahoma", 825, 238, false};
+
 // The border a fixed single frame adds around the client area, in pixels.
 inline constexpr int kFixedFrameSidePixels = 3;
 inline constexpr int kFixedFrameBottomPixels = 3;
@@ -69,5 +80,13 @@ TwipPosition centredPosition(TwipSize screen, TwipSize window);
 // Whole pixels in a twip length, truncated toward zero.
 constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
 constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+inline constexpr int kTwipsPerInch = 1440;
+
+// Whole pixels in a twip length on a display of the given resolution,
+// truncated toward zero; at 96 dots per inch the same as twipsToPixels.
+constexpr int twipsToPixels(int twips, int dotsPerInch) {
+    return static_cast<int>(static_cast<long long>(twips) * dotsPerInch / kTwipsPerInch);
+}
 
 }  // namespace kelmor

@@ -12,6 +12,12 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   dosbox nasm
 )
+# The Windows programs: the mingw-w64 cross compiler with win32 threads (its
+# programs start on XP), GoogleTest's sources to build it for Windows, and
+# 32-bit Wine with its fonts to run them.
+packages+=(g++-mingw-w64-i686-win32 googletest wine wine32:i386 fonts-wine)
+# The Windows release: its zip file, and its setup program made with NSIS.
+packages+=(zip nsis)
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
 
 missing=()
@@ -26,5 +32,8 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,15 +1,5 @@
-// The host's numeric text.
-//
-//     number   = blanks [ "+" | "-" ] mantissa [ exponent ] blanks
-//     mantissa = digits [ point [ digits ] ] | point digits
-//     exponent = ( "e" | "E" ) [ "+" | "-" ] digits
-//     digits   = one or more of 0 to 9
-//     blanks   = zero or more spaces (a tab is not one)
-//     point    = the decimal point of the user's locale ("." in the C locale)
-//
-// Nothing else is a number: no thousands separators, no hexadecimal, no
-// "inf" or "nan", no empty text. A number too large for a double is not one
-// either; one too small to represent is 0 or the nearest tiny value.
+// The host's numeric text: the neutral syntax of core/numeric_text.hpp with
+// the decimal point of the user's locale and no thousands separator.
 #pragma once
 
 #include <optional>

@@ -13,6 +13,7 @@
 #include "core/posix/folder_listings.hpp"
 #include "core/posix/numeric_text.hpp"
 #include "core/posix/windows_path.hpp"
+#include "core/text.hpp"
 
 namespace kelmor::posix {
 
@@ -36,16 +37,6 @@ std::string runningProgramFolder() {
     std::error_code error;
     const auto current = std::filesystem::current_path(error);
     return error ? std::string("/") : tidyFolder(current);
-}
-
-// One line for the terminal: line ends within the text become blanks.
-std::string oneLine(const std::string& text) {
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        line += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-    }
-    return line;
 }
 
 }  // namespace
@@ -111,7 +102,7 @@ void PosixHost::setMessagePresenter(MessagePresenter presenter) {
 }
 
 void PosixHost::messageBox(const std::string& text, MessageStyle style, const std::string& title) {
-    const std::string line = oneLine(title) + ": " + oneLine(text) + "\n";
+    const std::string line = messageLine(title, text);
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
     if (presenter_) presenter_(text, style, title);

@@ -7,20 +7,15 @@ source "$(dirname "$0")/lib.sh"
 make_workspace
 start_display 1024x768
 
-app="$WORK/Kelmor app"
+app="$APPS/Kelmor app"
 mkdir -p "$app/SAVEGAME"
-cp "$BIN/KELMOR" "$app/"
-# The stand-in emulator records its arguments, its folder and what it was handed.
-cat >"$app/dosbox.exe" <<'SH'
-#!/bin/sh
-{ printf '%s\n' "$@"; pwd; } >started.txt.tmp && cp dosbox.conf handed.conf && mv started.txt.tmp started.txt
-SH
-chmod +x "$app/dosbox.exe"
+install_program KELMOR "$app"
+stand_in "$app/dosbox.exe"
 
 note "no CD: the window, then the box"
 make_drive_map
 cd "$WORK"
-"$app/KELMOR" 2>"$WORK/stderr.txt" &
+run_program "$app" KELMOR 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window Kelmor)
 [ "$(window_geometry "$window")" = "353,257 318x254" ] ||
@@ -28,7 +23,7 @@ window=$(wait_window Kelmor)
 box=$(wait_window Kelmor 10 2)
 [ "$box" != "$window" ] || fail "the message box was not found"
 import -window root "$WORK/no-cd.png" 2>/dev/null || true
-press_key "$box" Return
+dismiss_box "$box"
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
 [ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf was written without a CD"
@@ -40,15 +35,13 @@ mkdir -p "$WORK/cd/kelmor"
 echo vignet >"$WORK/cd/kelmor/vignet.dat"
 echo intro >"$WORK/cd/kelmor/INTRO.DAT"
 make_drive_map "E=$WORK/cd"
-"$app/KELMOR" &
+run_program "$app" KELMOR &
 pid=$!
 wait_window Kelmor >/dev/null
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after a launch"
-wait_file "$app/started.txt"
-[ "$(cat "$app/started.txt")" = "$(printf -- '-noconsole\n%s' "$app")" ] ||
-  fail "emulator started as: $(cat "$app/started.txt")"
-cmp -s "$app/dosbox.conf" "$app/handed.conf" || fail "the emulator saw another dosbox.conf"
+expect_started "$app/dosbox" -noconsole
+cmp -s "$app/dosbox.conf" "$app/dosbox-handed.conf" || fail "the emulator saw another dosbox.conf"
 printf 'CD E:\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n' >"$WORK/expected-end"
 tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
   fail "unexpected end of dosbox.conf: $(tail -c 60 "$app/dosbox.conf" | od -c)"

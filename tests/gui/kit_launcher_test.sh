@@ -8,94 +8,81 @@ source "$(dirname "$0")/lib.sh"
 make_workspace
 start_display 1024x768
 
-app="$WORK/Kit app"
+app="$APPS/Kit app"
 cd_root="$WORK/cd"
 mkdir -p "$app/DATA" "$app/vantrel" "$app/PCMAP"
-cp "$BIN/_KelmorPlix" "$app/"
+install_program _KelmorPlix "$app"
 printf 'KELPLIX\r\n' >"$app/TEST.FUJ"
-# The stand-in emulator records its arguments, its folder and what it was handed.
-cat >"$app/dosbox.exe" <<'SH'
-#!/bin/sh
-{ printf '%s\n' "$@"; pwd; } >started.txt.tmp && cp dosbox.conf handed.conf && mv started.txt.tmp started.txt
-SH
-chmod +x "$app/dosbox.exe"
+stand_in "$app/dosbox.exe"
 
 # A small kit CD: what it lacks of the manifest is skipped without a word.
-# It holds no MAPPER.EXE, so "\MAPPER.EXE" of the application folder is
-# the program MAPPER beside the launcher: a stand-in that records its start.
+# It holds no MAPPER.EXE, so the application folder's "\MAPPER.EXE" is a
+# stand-in that records its start.
 mkdir -p "$cd_root/kit/data"
 echo kelkit >"$cd_root/kit/KELKIT.EXE"
 echo driver >"$cd_root/kit/hmidet.386"
 echo usa >"$cd_root/kit/data/USA.BIN"
 echo fr >"$cd_root/kit/data/fr.bin"
-cat >"$app/MAPPER" <<'SH'
-#!/bin/sh
-{ echo "arguments: $#"; pwd; } >mapper.txt.tmp && mv mapper.txt.tmp mapper.txt
-SH
-chmod +x "$app/MAPPER"
+stand_in "$app/MAPPER.EXE"
 
 note "no CD: the window, then the box"
 make_drive_map
 cd "$WORK"
-"$app/_KelmorPlix" 2>"$WORK/stderr.txt" &
+before=$(ls "$app")
+run_program "$app" _KelmorPlix 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Plix")
 [ "$(window_geometry "$window")" = "332,267 359x233" ] ||
   fail "window at $(window_geometry "$window"), wanted 332,267 359x233"
 box=$(wait_window Kelmor 10)
 import -window root "$WORK/no-cd.png" 2>/dev/null || true
-press_key "$box" Return
+dismiss_box "$box"
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
 grep -qx "Kelmor: Please insert Kelmor Plix CD-ROM and restart application." "$WORK/stderr.txt" ||
   fail "stderr: $(cat "$WORK/stderr.txt")"
-[ "$(ls "$app" | sort | tr '\n' ' ')" = "DATA MAPPER PCMAP TEST.FUJ _KelmorPlix dosbox.exe vantrel " ] ||
-  fail "something was written without a CD: $(ls "$app")"
+[ "$(ls "$app")" = "$before" ] || fail "something was written without a CD: $(ls "$app")"
 
 note "mapper on an installation run: data installed, the map editor started, no dosbox.conf"
 make_drive_map "E=$cd_root"
-"$app/_KelmorPlix" mapper &
+run_program "$app" _KelmorPlix mapper &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE in mapper mode"
-wait_file "$app/mapper.txt"
-[ "$(cat "$app/mapper.txt")" = "$(printf 'arguments: 0\n%s' "$app")" ] ||
-  fail "map editor started as: $(cat "$app/mapper.txt")"
+expect_started "$app/mapper"
 [ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf written in mapper mode"
-[ ! -e "$app/started.txt" ] || fail "the emulator was started in mapper mode"
+[ ! -e "$app/dosbox-started.txt" ] || fail "the emulator was started in mapper mode"
 cmp -s "$app/THEST.FUJ" "$app/TEST.FUJ" || fail "the marker was not written"
 cmp -s "$app/HMIDET.386" "$cd_root/kit/hmidet.386" || fail "HMIDET.386 not installed"
 cmp -s "$app/DATA/FR.BIN" "$cd_root/kit/data/fr.bin" || fail "DATA/FR.BIN not installed"
-printf '[OSD]\r\nDirectory=C:%s\\vantrel\\osd\r\n' "${app//\//\\}" >"$WORK/ini-start"
+printf '[OSD]\r\nDirectory=%s\\vantrel\\osd\r\n' "$(windows_path "$app")" >"$WORK/ini-start"
 head -c "$(wc -c <"$WORK/ini-start")" "$app/vantrel/vtr.ini" | cmp -s - "$WORK/ini-start" ||
   fail "vtr.ini: $(od -c "$app/vantrel/vtr.ini" | head)"
 
 note "installed, CD on E: dosbox.conf written, the emulator started in the application folder"
-rm -f "$app/mapper.txt"
-"$app/_KelmorPlix" mapper &
+rm -f "$app/mapper-started.txt"
+run_program "$app" _KelmorPlix mapper &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after a launch"
-wait_file "$app/started.txt"
-[ "$(cat "$app/started.txt")" = "$(printf -- '-noconsole\n%s' "$app")" ] ||
-  fail "emulator started as: $(cat "$app/started.txt")"
-[ ! -e "$app/mapper.txt" ] || fail "the map editor was started although the kit is installed"
-cmp -s "$app/dosbox.conf" "$app/handed.conf" || fail "the emulator saw another dosbox.conf"
-printf '[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B "C:%s"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n' \
-  "${app//\//\\}" >"$WORK/expected-end"
+expect_started "$app/dosbox" -noconsole
+[ ! -e "$app/mapper-started.txt" ] || fail "the map editor was started although the kit is installed"
+cmp -s "$app/dosbox.conf" "$app/dosbox-handed.conf" || fail "the emulator saw another dosbox.conf"
+printf '[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B "%s"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n' \
+  "$(windows_path "$app")" >"$WORK/expected-end"
 tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
   fail "unexpected end of dosbox.conf: $(tail -c 120 "$app/dosbox.conf" | od -c)"
 
 note "no emulator: the report, exit 1"
-rm -f "$app/dosbox.exe" "$app/started.txt"
-"$app/_KelmorPlix" 2>"$WORK/stderr.txt" &
+rm -f "$app/dosbox.exe" "$app/dosbox-started.txt"
+run_program "$app" _KelmorPlix 2>"$WORK/stderr.txt" &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 box=$(wait_window "Kelmor Plix Launcher" 10)
 import -window root "$WORK/report.png" 2>/dev/null || true
-press_key "$box" Return
+dismiss_box "$box"
 wait_exit "$pid"
 [ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE after the report"
 grep -q "^Kelmor Plix Launcher: Error [0-9][0-9]*: .*dosbox.exe" "$WORK/stderr.txt" ||

@@ -1,9 +1,18 @@
 # Shared helpers of the GUI tests: a private X server, windows found by
-# title, and checks that say what went wrong.
+# title, and checks that say what went wrong. The same scenarios run on
+# either host: KELMOR_HOST=wine (set by the Windows build's CTest) runs the
+# .exes under Wine in a clone of the template prefix; otherwise the Linux
+# programs run.
 # shellcheck shell=bash
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "--- $*"; }
+
+KELMOR_HOST=${KELMOR_HOST:-linux}
+on_wine() { [ "$KELMOR_HOST" = wine ]; }
+if on_wine; then
+  source "$(dirname "${BASH_SOURCE[0]}")/../win32/wine_lib.sh"
+fi
 
 # Starts a private Xvfb of the given size (default 1024x768) and exports DISPLAY.
 # -noreset: the server would reset when its last client leaves (a launcher ends
@@ -22,18 +31,148 @@ start_display() {
 
 stop_display() { [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null || true; }
 
-# A fresh work folder, removed with the display when the script ends.
+# A fresh work folder, removed with the display when the script ends, and
+# APPS, where application folders go: the work folder, or drive C: of a
+# private Wine prefix. On Linux the settings store lives in the work folder.
 make_workspace() {
   WORK=$(mktemp -d)
-  trap 'kill $(jobs -p) 2>/dev/null; stop_display; rm -rf "$WORK"' EXIT
+  trap 'on_wine && stop_wine; kill $(jobs -p) 2>/dev/null; stop_display; rm -rf "$WORK"' EXIT
+  APPS=$WORK
+  # The settings and the drive map are the test's own, never the user's.
+  on_wine || export XDG_CONFIG_HOME="$WORK/config"
+  if on_wine; then
+    clone_wine_prefix "$WORK/prefix" || fail "no Wine prefix"
+    APPS=$WINEPREFIX/drive_c
+  fi
 }
 
-# Writes a drive map into a private XDG_CONFIG_HOME: "make_drive_map E=/path ...".
+# The settings store's entries of settings set $1 ("kelkit"), as "key=value"
+# words in the order of their keys: the INI file of a private XDG_CONFIG_HOME
+# on Linux, the registry key where the Win32 host keeps them under Wine.
+stored_settings() {
+  if on_wine; then
+    registry_values "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" | tr '\n' ' '
+  else
+    [ ! -e "$XDG_CONFIG_HOME/kelmor/$1.ini" ] ||
+      tr -d '\r' <"$XDG_CONFIG_HOME/kelmor/$1.ini" | grep '=' | sort | tr '\n' ' '
+  fi
+}
+
+# Stores value $3 under key $2 of settings set $1, as another program would.
+store_setting() {
+  if on_wine; then
+    wine reg add "HKCU\\Software\\VB and VBA Program Settings\\$1\\$1" /v "$2" /d "$3" /f \
+      >/dev/null 2>&1 || fail "could not store $2 in the registry"
+    return
+  fi
+  local ini="$XDG_CONFIG_HOME/kelmor/$1.ini"
+  mkdir -p "$(dirname "$ini")"
+  [ -e "$ini" ] || printf '[%s]\n' "$1" >"$ini"
+  if grep -q "^$2=" "$ini"; then
+    sed -i "s|^$2=.*|$2=$3|" "$ini"
+  else
+    printf '%s=%s\n' "$2" "$3" >>"$ini"
+  fi
+}
+
+# Gives drive letters their folders: "make_drive_map E=/path ...". On Linux
+# a drive map in a private XDG_CONFIG_HOME; under Wine the prefix's drives,
+# where E: is a CD-ROM drive, without a disc when no folder is given.
 make_drive_map() {
+  if on_wine; then
+    stop_wine
+    find "$WINEPREFIX/dosdevices" -maxdepth 1 -name '[d-y]:' -delete
+    ln -s /nonexistent-kelmor-cd "$WINEPREFIX/dosdevices/e:"
+    local drive
+    for drive in "$@"; do
+      ln -sfn "${drive#*=}" "$WINEPREFIX/dosdevices/$(tr 'A-Z' 'a-z' <<<"${drive%%=*}"):"
+    done
+    return
+  fi
   export XDG_CONFIG_HOME="$WORK/config"
   mkdir -p "$XDG_CONFIG_HOME/kelmor"
   { echo "[options]"; echo "detect=no"; echo "[drives]"; printf '%s\n' "$@"; } \
     >"$XDG_CONFIG_HOME/kelmor/drives.ini"
+}
+
+# The Windows path the programs see for a host path.
+windows_path() {
+  if on_wine; then windows_path_in_prefix "$1"; else printf 'C:%s' "${1//\//\\}"; fi
+}
+
+# A folder as a started program reports its working folder.
+working_folder() {
+  if on_wine; then windows_path "$1"; else printf '%s' "$1"; fi
+}
+
+# The file of program $1 as built in $BIN (KELMOR.EXE, _Mapper.exe on Windows).
+program_file() {
+  if on_wine; then
+    find "$BIN" -maxdepth 1 -iname "$1.exe" | head -n 1
+  else
+    printf '%s/%s' "$BIN" "$1"
+  fi
+}
+
+# Skips the test (exit 77) when this tree does not build program $1 (yet).
+require_program() {
+  local file; file=$(program_file "$1")
+  [ -n "$file" ] && [ -f "$file" ] || { echo "SKIP: $1 is not built here"; exit 77; }
+}
+
+# Copies program $1 into folder $2.
+install_program() {
+  require_program "$1"
+  cp "$(program_file "$1")" "$2/"
+}
+
+# Runs program $2 of folder $1 with the arguments that follow, in place of
+# this (sub)shell: `run_program "$app" KELMOR &`, then pid=$!.
+run_program() {
+  local folder=$1 name=$2
+  shift 2
+  if on_wine; then
+    exec wine "$(windows_path "$folder")\\$(basename "$(program_file "$name")")" "$@"
+  fi
+  exec "$folder/$name" "$@"
+}
+
+# Puts at $1 a stand-in program that records how it was started, beside
+# itself: <name>-started.txt holds the number of arguments, each argument
+# and the working folder, one per line; <name>-handed.conf is the dosbox.conf
+# it found there. <name> is its file name in lower case, without extension.
+# Under Wine <name>-cmdline.txt is the command line it got.
+stand_in() {
+  mkdir -p "$(dirname "$1")"
+  if on_wine; then cp "${KELMOR_STAND_IN:?no stand-in program}" "$1"; return; fi
+  cat >"$1" <<'SH'
+#!/bin/sh
+name=$(basename "$0"); name=${name%.*}
+record="$(dirname "$0")/$(printf '%s' "$name" | tr 'A-Z' 'a-z')"
+{ echo "$#"; for a in "$@"; do echo "$a"; done; pwd; } >"$record-started.part"
+[ ! -e dosbox.conf ] || cp dosbox.conf "$record-handed.conf"
+mv "$record-started.part" "$record-started.txt"
+SH
+  chmod +x "$1"
+}
+
+# Checks that the stand-in whose record is $1 (folder and name: "$app/dosbox")
+# was started with the arguments that follow, in its own folder; under Wine
+# also that its command line named its path in quotes.
+expect_started() {
+  local record=$1
+  shift
+  wait_file "$record-started.txt" 15
+  local expected
+  expected=$(printf '%s\n' "$#" "$@"; working_folder "$(dirname "$record")")
+  [ "$(cat "$record-started.txt")" = "$expected" ] ||
+    fail "$(basename "$record") started as: $(cat "$record-started.txt")"
+  if on_wine; then
+    case $(cat "$record-cmdline.txt") in
+      "\"$(windows_path "$(dirname "$record")")\\"*) ;;
+      *) fail "$(basename "$record") command line: $(cat "$record-cmdline.txt")" ;;
+    esac
+  fi
 }
 
 # Prints the ids of the visible windows whose title is exactly $1.
@@ -64,6 +203,26 @@ window_geometry() {
 press_key() {
   xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
   xdotool key --clearmodifiers "$2"
+}
+
+# Clicks the close box of Wine's window $1 (Wine draws its windows' frames
+# when no window manager does).
+press_close_box() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  xdotool mousemove --sync $((X + WIDTH - 13)) $((Y + 12)) click 1
+}
+
+# Presses OK in message box $1 and waits until it is gone. Wine's boxes take
+# the focus themselves (asking Wine's windows for it hangs without a window
+# manager); a press right after a font change can be lost, so it is repeated.
+dismiss_box() {
+  if ! on_wine; then press_key "$1" Return; return; fi
+  for _ in $(seq 20); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    xdotool key --clearmodifiers Return
+    sleep 0.3
+  done
+  fail "message box $1 did not go"
 }
 
 # Waits (up to $2 s) for process $1, a job of this shell, to end; sets EXIT_CODE.

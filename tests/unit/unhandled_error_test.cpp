@@ -23,7 +23,7 @@ TEST(UnhandledErrorReport, NamesNumberDescriptionAndSubject) {
          "Error 13: Permission denied (C:\\Kit\\dosbox.conf)"},
         {std::system_error(std::make_error_code(std::errc::no_such_file_or_directory)),
          "Error 2: No such file or directory"},
-        {std::system_error(ENOSPC, std::system_category(), "D:\\a: b"),
+        {std::system_error(ENOSPC, std::generic_category(), "D:\\a: b"),
          "Error 28: No space left on device (D:\\a: b)"},
     };
     for (const Case& c : cases) EXPECT_EQ(unhandledErrorReport(c.error), c.report);

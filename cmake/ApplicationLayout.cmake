@@ -1,0 +1,21 @@
+# What every application folder holds besides the programs, on every host:
+# the save folder SAVEGAME, the folders the kit's installation copies into
+# (it creates none itself), and the template of the installation marker.
+# Included by the Linux install (InstallApplicationFolder.cmake) and by the
+# Windows release (Win32Release.cmake).
+
+# Folders below the application folder, each after the folder that holds it.
+set(KELMOR_APP_FOLDERS SAVEGAME DATA PCMAP PCMAP/AL PCMAP/FR PCMAP/USA vantrel)
+foreach(world CAKE CAVE IMAGE JUNGLE MOUNTAIN MUSIC)
+  list(APPEND KELMOR_APP_FOLDERS ${world})
+  foreach(map 101 102 103 104 105)
+    list(APPEND KELMOR_APP_FOLDERS ${world}/MAP_${map})
+  endforeach()
+endforeach()
+
+# The user's saved games: no uninstall removes it.
+set(KELMOR_SAVE_FOLDER SAVEGAME)
+
+# TEST.FUJ, which the kit launcher copies onto THEST.FUJ: one line, CR LF.
+set(KELMOR_MARKER_TEMPLATE_NAME TEST.FUJ)
+set(KELMOR_MARKER_TEMPLATE_TEXT "KELPLIX\r\n")

@@ -1,0 +1,92 @@
+# The Windows programs: Unicode Win32 for XP and later, linked statically so
+# that each .exe runs from a bare folder, with their identity, icon and
+# pictures as resources.
+enable_language(RC)
+
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0501 WINVER=0x0501)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# The programs are GUI programs with a wWinMain; subsystem and OS version
+# 5.01 let XP start them (the toolchain's default, 4.0, would too, but Windows
+# 2000 and XP then apply compatibility rules meant for older programs).
+set(KELMOR_WIN32_PROGRAM_LINK_OPTIONS
+    -municode -mwindows -s
+    -Wl,--subsystem,windows:5.01,--major-os-version,5,--minor-os-version,1)
+
+set(KELMOR_WIN32_TEMPLATES ${CMAKE_CURRENT_LIST_DIR}/win32)
+
+# The identity of a program from core/program_identity.hpp: sets
+# <prefix>_TITLE, _PRODUCT, _SHOWN ("1.01"), _MAJOR and _MINOR.
+function(kelmor_program_identity program prefix)
+  file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp text)
+  set(quoted "\"([^\"]+)\"")
+  if(NOT text MATCHES "\"${program}\", ${quoted}, ${quoted}, \"(([0-9]+)\\.([0-9]+))\"")
+    message(FATAL_ERROR "no identity for ${program} in core/program_identity.hpp")
+  endif()
+  set(${prefix}_TITLE "${CMAKE_MATCH_1}" PARENT_SCOPE)
+  set(${prefix}_PRODUCT "${CMAKE_MATCH_2}" PARENT_SCOPE)
+  set(${prefix}_SHOWN "${CMAKE_MATCH_3}" PARENT_SCOPE)
+  math(EXPR major "${CMAKE_MATCH_4}")
+  math(EXPR minor "${CMAKE_MATCH_5}")
+  set(${prefix}_MAJOR ${major} PARENT_SCOPE)
+  set(${prefix}_MINOR ${minor} PARENT_SCOPE)
+endfunction()
+
+# kelmor_win32_program(<library> <program>): the folder's win32_main.cpp and
+# other win32_*.cpp files with <library> make the Windows program <program>,
+# with its version information and manifest. A folder without a
+# win32_main.cpp has no Windows program (yet).
+function(kelmor_win32_program library program)
+  set(main ${CMAKE_CURRENT_SOURCE_DIR}/win32_main.cpp)
+  if(NOT EXISTS ${main})
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32_*.cpp)
+
+  kelmor_program_identity(${program} ID)
+  # A name in capitals is a name of the DOS era: KELMOR.EXE.
+  string(TOUPPER "${program}" upper)
+  if(upper STREQUAL program)
+    set(ID_SUFFIX ".EXE")
+  else()
+    set(ID_SUFFIX ".exe")
+  endif()
+  set(ID_PROGRAM ${program})
+  set(resources ${CMAKE_CURRENT_BINARY_DIR}/resources)
+  configure_file(${KELMOR_WIN32_TEMPLATES}/program.manifest.in ${resources}/${program}.manifest @ONLY)
+  set(ID_MANIFEST ${resources}/${program}.manifest)
+  configure_file(${KELMOR_WIN32_TEMPLATES}/identity.rc.in ${resources}/${program}_identity.rc @ONLY)
+  set_source_files_properties(${resources}/${program}_identity.rc PROPERTIES
+                              OBJECT_DEPENDS ${ID_MANIFEST})
+
+  add_executable(${program} WIN32 ${sources} ${resources}/${program}_identity.rc)
+  target_link_libraries(${program} PRIVATE ${library} kelmor_win32)
+  target_link_options(${program} PRIVATE ${KELMOR_WIN32_PROGRAM_LINK_OPTIONS})
+  set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELMOR_BIN_DIR}
+                                              SUFFIX ${ID_SUFFIX})
+endfunction()
+
+# kelmor_win32_resource(<target> <symbol> <file>): <file> becomes a resource
+# of <target> named <symbol> in capitals. A picture whose symbol ends in
+# _icon_bmp becomes the program's icon (16 colours when it has no more,
+# otherwise 24-bit); any other file is RCDATA, as it is.
+function(kelmor_win32_resource target symbol file)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  get_filename_component(abs "${file}" ABSOLUTE)
+  string(TOUPPER "${symbol}" name)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/resources/${symbol}.rc)
+  if(symbol MATCHES "_icon_bmp$")
+    add_custom_command(
+      OUTPUT ${rc}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${abs} -DOUTPUT=${rc} -DNAME=${name}
+              -P ${KELMOR_WIN32_TEMPLATES}/IconResource.cmake
+      DEPENDS ${abs} ${KELMOR_WIN32_TEMPLATES}/IconResource.cmake
+      COMMENT "Making the icon ${name} from ${file}")
+  else()
+    file(CONFIGURE OUTPUT ${rc} CONTENT "${name} RCDATA \"${abs}\"\n")
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${abs})
+  endif()
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

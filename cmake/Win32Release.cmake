@@ -1,0 +1,102 @@
+# The Windows release, `make windows-release`: in build/win32/release/,
+#   KelmorKit-<version>-win32.zip  the application folder "Kelmor Kit", to
+#                                  unpack and use as it is;
+#   KelmorKit-<version>-setup.exe  the NSIS setup program that installs the
+#                                  same folder for the current user, with
+#                                  Start-menu shortcuts and an uninstaller.
+# Both are made from one staged folder; the folders and TEST.FUJ are those of
+# every application folder (ApplicationLayout.cmake).
+
+include(${PROJECT_SOURCE_DIR}/cmake/ApplicationLayout.cmake)
+
+find_program(KELMOR_ZIP zip)
+find_program(KELMOR_MAKENSIS makensis)
+
+set(KELMOR_RELEASE_NAME KelmorKit-${PROJECT_VERSION})
+set(KELMOR_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
+set(kelmor_release_programs KELMOR _KelmorPlix _Mapper _Configuration)
+set(release_inputs ${CMAKE_BINARY_DIR}/release_inputs)
+set(stage "${CMAKE_BINARY_DIR}/release_stage")
+set(app_name "Kelmor Kit")
+set(app_stage "${stage}/${app_name}")
+set(zip ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-win32.zip)
+set(setup ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-setup.exe)
+set(nsi ${KELMOR_WIN32_TEMPLATES}/KelmorKit.nsi)
+
+configure_file(${KELMOR_WIN32_TEMPLATES}/README.txt.in ${release_inputs}/README.txt @ONLY
+               NEWLINE_STYLE CRLF)
+# Byte for byte (file(CONFIGURE) would turn CR LF into LF); rewritten only
+# when it changed, so the release is not made again at every configure.
+file(WRITE ${release_inputs}/marker.new "${KELMOR_MARKER_TEMPLATE_TEXT}")
+file(COPY_FILE ${release_inputs}/marker.new ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME}
+     ONLY_IF_DIFFERENT)
+
+# What the setup program installs and its uninstaller removes, as NSIS macros.
+set(install_files "")
+set(remove_files "")
+set(create_shortcuts "")
+set(remove_shortcuts "")
+set(program_files "")
+foreach(program IN LISTS kelmor_release_programs)
+  kelmor_program_identity(${program} ID)
+  set(name $<TARGET_FILE_NAME:${program}>)
+  set(shortcut "$SMPROGRAMS\\${app_name}\\${ID_TITLE}.lnk")
+  list(APPEND program_files $<TARGET_FILE:${program}>)
+  string(APPEND install_files "  File \"\${STAGE}/${name}\"\n")
+  string(APPEND remove_files "  Delete \"$INSTDIR\\${name}\"\n")
+  string(APPEND create_shortcuts "  CreateShortcut \"${shortcut}\" \"$INSTDIR\\${name}\"\n")
+  string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
+endforeach()
+foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt)
+  string(APPEND install_files "  File \"\${STAGE}/${name}\"\n")
+  string(APPEND remove_files "  Delete \"$INSTDIR\\${name}\"\n")
+endforeach()
+set(create_folders "")
+set(remove_folders "")
+foreach(folder IN LISTS KELMOR_APP_FOLDERS)
+  string(REPLACE "/" "\\" folder "${folder}")
+  string(APPEND create_folders "  CreateDirectory \"$INSTDIR\\${folder}\"\n")
+  if(NOT folder STREQUAL KELMOR_SAVE_FOLDER)
+    # Folders before the folders that hold them.
+    string(PREPEND remove_folders "  RMDir \"$INSTDIR\\${folder}\"\n")
+  endif()
+endforeach()
+file(GENERATE OUTPUT ${release_inputs}/layout.nsh CONTENT
+"; Made by cmake/Win32Release.cmake from the application folder's layout.
+!define KELMOR_ICON_PROGRAM \"$<TARGET_FILE_NAME:KELMOR>\"
+!macro KelmorInstallFiles
+${install_files}!macroend
+!macro KelmorRemoveFiles
+${remove_files}!macroend
+!macro KelmorCreateFolders
+${create_folders}!macroend
+!macro KelmorRemoveEmptyFolders
+${remove_folders}!macroend
+!macro KelmorCreateShortcuts
+${create_shortcuts}!macroend
+!macro KelmorRemoveShortcuts
+${remove_shortcuts}!macroend
+")
+
+if(NOT KELMOR_ZIP OR NOT KELMOR_MAKENSIS)
+  add_custom_target(windows_release
+    COMMAND ${CMAKE_COMMAND} -E echo "The Windows release needs zip and makensis (tools/install-deps.sh)."
+    COMMAND ${CMAKE_COMMAND} -E false)
+  return()
+endif()
+
+list(TRANSFORM KELMOR_APP_FOLDERS PREPEND "${app_stage}/" OUTPUT_VARIABLE stage_folders)
+add_custom_command(
+  OUTPUT ${zip} ${setup}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${zip} ${setup}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage_folders} ${KELMOR_RELEASE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy ${program_files} ${release_inputs}/README.txt
+          ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${app_stage}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${KELMOR_ZIP} -q -r -X ${zip} ${app_name}
+  COMMAND ${KELMOR_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DLAYOUT=${release_inputs}/layout.nsh
+          -DSTAGE=${app_stage} -DOUTFILE=${setup} ${nsi}
+  DEPENDS ${kelmor_release_programs} ${nsi} ${release_inputs}/layout.nsh
+          ${release_inputs}/README.txt ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME}
+  COMMENT "Making ${KELMOR_RELEASE_NAME}-win32.zip and ${KELMOR_RELEASE_NAME}-setup.exe"
+  VERBATIM)
+add_custom_target(windows_release DEPENDS ${zip} ${setup})

@@ -1,0 +1,16 @@
+// The configuration dialog frmMain on Win32: a dialog whose controls sit at
+// their twip positions at the display's resolution, in tab order, so the
+// dialog manager gives it the keyboard of every Windows dialog (Tab, the
+// arrows within the option group, Space, Enter for cmdOk, Escape for
+// cmdCancel). The clicks go to ConfigurationDialog.
+#pragma once
+
+namespace kelmor::win32 {
+
+class Win32Host;
+
+// Shows the dialog with the icon resource of that name and runs it until
+// the dialog ends the process.
+int runConfigurationDialog(Win32Host& host, const wchar_t* icon);
+
+}  // namespace kelmor::win32

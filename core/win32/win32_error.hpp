@@ -1,0 +1,20 @@
+// Host failures as std::system_error carrying the Windows error number, whose
+// description is the system's own text (FormatMessageW) in the user's language.
+#pragma once
+
+#include <string>
+#include <system_error>
+
+namespace kelmor::win32 {
+
+// Windows error numbers (GetLastError, registry results). Conditions are the
+// standard library's: ERROR_FILE_NOT_FOUND compares equal to
+// std::errc::no_such_file_or_directory.
+const std::error_category& windowsCategory();
+
+[[noreturn]] void throwWindowsError(unsigned long number, const std::string& what);
+
+// Throws GetLastError().
+[[noreturn]] void throwLastError(const std::string& what);
+
+}  // namespace kelmor::win32

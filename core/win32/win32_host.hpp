@@ -1,0 +1,62 @@
+// The Win32 host: Unicode W functions throughout (the kit's UTF-8 texts become
+// UTF-16 at the API), text files in the ANSI code page, files replaced as a
+// whole, programs started by their explicit path, settings in the registry
+// where Visual Basic programs keep theirs, message boxes owned by the window.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/host.hpp"
+
+namespace kelmor::win32 {
+
+struct Win32HostOptions {
+    // The application folder; the running program's folder when empty.
+    std::string applicationFolder{};
+};
+
+// Where the settings of an application's section live, below HKEY_CURRENT_USER.
+std::wstring settingsKey(const std::string& application, const std::string& section);
+
+class Win32Host : public Host {
+public:
+    // Turns the system's critical-error boxes ("There is no disk in the
+    // drive") off for this process: a probe of an empty drive is a miss.
+    explicit Win32Host(Win32HostOptions options = {});
+
+    std::string applicationFolder() const override;
+    bool fileExist(const std::string& path) noexcept override;
+    void copyFile(const std::string& source, const std::string& destination) override;
+    void deleteFile(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+    void replaceFile(const std::string& path, std::string_view content) override;
+    void flushWrites(const std::string& path) override;
+    void startProgram(const std::string& program,
+                      const std::vector<std::string>& arguments) override;
+    void messageBox(const std::string& text, MessageStyle style,
+                    const std::string& title) override;
+    std::string commandLine() const override;
+    [[noreturn]] void endProcess(int exitCode) override;
+    std::string readSetting(const std::string& application, const std::string& section,
+                            const std::string& key,
+                            const std::string& defaultValue) noexcept override;
+    void writeSetting(const std::string& application, const std::string& section,
+                      const std::string& key, const std::string& value) override;
+    std::optional<double> numericValue(std::string_view text) const override;
+
+    // The window that owns the message boxes; none until the program has one.
+    void setMessageOwner(HWND owner) { messageOwner_ = owner; }
+
+private:
+    std::string applicationFolder_;
+    HWND messageOwner_ = nullptr;
+    // Copies not yet on disk: a user cannot flush a whole volume on Windows,
+    // so flushWrites flushes each of them.
+    std::vector<std::wstring> unflushedCopies_;
+};
+
+}  // namespace kelmor::win32

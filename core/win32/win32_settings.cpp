@@ -1,0 +1,96 @@
+// The settings store of the Win32 host: string values under
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>,
+// where Visual Basic programs keep theirs, so the kit's earlier settings
+// (and the game's "kel1" values) are found where they already are.
+
+#include "core/win32/win32_error.hpp"
+#include "core/win32/win32_host.hpp"
+#include "core/win32/win32_text.hpp"
+
+namespace kelmor::win32 {
+namespace {
+
+constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings";
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    HKEY* receive() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// An application or section names one key below the root: not empty, no backslash.
+bool isKeyName(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos;
+}
+
+std::string describe(const std::string& application, const std::string& section,
+                     const std::string& key) {
+    return "HKEY_CURRENT_USER\\" + utf8(settingsKey(application, section)) + " " + key;
+}
+
+}  // namespace
+
+std::wstring settingsKey(const std::string& application, const std::string& section) {
+    return std::wstring(kSettingsRoot) + L"\\" + wide(application, application) + L"\\" +
+           wide(section, section);
+}
+
+std::string Win32Host::readSetting(const std::string& application, const std::string& section,
+                                   const std::string& key,
+                                   const std::string& defaultValue) noexcept {
+    try {
+        if (!isKeyName(application) || !isKeyName(section)) return defaultValue;
+        RegistryKey settings;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0,
+                          KEY_QUERY_VALUE, settings.receive()) != ERROR_SUCCESS)
+            return defaultValue;
+        const std::wstring name = wide(key, key);
+        std::wstring value(64, L'\0');
+        for (;;) {
+            DWORD type = 0;
+            DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+            const LONG result = RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type,
+                                                 reinterpret_cast<BYTE*>(value.data()), &size);
+            if (result == ERROR_MORE_DATA) {
+                value.resize(size / sizeof(wchar_t) + 1);
+                continue;
+            }
+            if (result != ERROR_SUCCESS || type != REG_SZ) return defaultValue;
+            value.resize(size / sizeof(wchar_t));
+            // The terminating null, when the value has one, is not part of it.
+            if (!value.empty() && value.back() == L'\0') value.pop_back();
+            return utf8(value);
+        }
+    } catch (...) {
+        return defaultValue;
+    }
+}
+
+void Win32Host::writeSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& value) {
+    if (!isKeyName(application) || !isKeyName(section))
+        throwWindowsError(ERROR_INVALID_NAME, "settings \"" + application + "\\" + section + "\"");
+    const std::string what = describe(application, section, key);
+    RegistryKey settings;
+    const LONG created =
+        RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, settings.receive(), nullptr);
+    if (created != ERROR_SUCCESS) throwWindowsError(static_cast<unsigned long>(created), what);
+    const std::wstring name = wide(key, what);
+    const std::wstring data = wide(value, what);
+    const DWORD size = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    const LONG set = RegSetValueExW(settings.get(), name.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(data.c_str()), size);
+    if (set != ERROR_SUCCESS) throwWindowsError(static_cast<unsigned long>(set), what);
+}
+
+}  // namespace kelmor::win32

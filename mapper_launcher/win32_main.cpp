@@ -1,0 +1,18 @@
+// _Mapper.exe on Windows: the mapper launcher's wait window over the Win32 host.
+#include <windows.h>
+
+#include "core/win32/win32_host.hpp"
+#include "core/win32/win32_launcher_window.hpp"
+#include "mapper_launcher/mapper_launch.hpp"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace kelmor;
+    win32::Win32Host host;
+    MapperLauncher launcher(host);
+    const win32::LauncherLook look{.icon = L"MAPPER_ICON_BMP",
+                                   .iconSize = 64,
+                                   .picture = &kMapperImage1,
+                                   .label = &kMapperLblStatus,
+                                   .labelFont = &kMapperLblStatusFont};
+    return win32::runLauncherWindow(host, kMapperWindow, look, [&] { launcher.run(); });
+}

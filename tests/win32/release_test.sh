@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The Windows release as a user gets it, under Wine in a fresh prefix where a
+# stand-in DOSBox is installed: the setup program installing silently (the
+# folder, the same as the zip's; the Start-menu shortcuts; the entry in
+# Programs and Features; DOSBox.exe and its DLLs copied), KELMOR.EXE
+# starting the copied dosbox.exe from the installed folder, and the silent
+# uninstall, which keeps the saved games and the kit's installed data.
+#   release_test.sh <release folder> <bin folder> <version>
+set -euo pipefail
+release=$(cd "$1" && pwd)
+BIN=$(cd "$2" && pwd)
+version=$3
+export KELMOR_HOST=wine
+source "$(dirname "$0")/../gui/lib.sh"
+zip=$release/KelmorKit-$version-win32.zip
+setup=$release/KelmorKit-$version-setup.exe
+[ -f "$zip" ] && [ -f "$setup" ] || fail "no release in $release (make windows-release)"
+make_workspace
+start_display 1024x768
+cd "$WORK"
+
+# Every file and folder below $1, one a line, folders ending in "/".
+layout() { (cd "$1" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort); }
+
+note "a DOSBox installed in a folder of its own, known by its uninstall entry"
+dosbox_home="$APPS/Emulators/DOSBox-0.74-3"
+mkdir -p "$dosbox_home"
+stand_in "$dosbox_home/DOSBox.exe"
+echo sdl >"$dosbox_home/SDL.dll"
+echo net >"$dosbox_home/SDL_net.dll"
+entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DOSBox-0.74-3'
+wine reg add "$entry" /v DisplayName /d "DOSBox 0.74-3" /f >/dev/null 2>&1
+wine reg add "$entry" /v UninstallString /d "$(windows_path "$dosbox_home")\\uninstall.exe" /f \
+  >/dev/null 2>&1
+
+note "the silent install: the zip's folder, DOSBox copied, shortcuts, Programs and Features"
+cp "$setup" "$APPS/setup.exe"
+wine 'C:\setup.exe' /S || fail "the silent install failed ($?)"
+app=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -path '*/AppData/Local/Programs/Kelmor Kit')
+[ -n "$app" ] || fail "nothing installed below the user's AppData\\Local\\Programs"
+cmake -E chdir "$WORK" cmake -E tar xf "$zip"
+for name in Uninstall.exe DOSBox.exe SDL.dll SDL_net.dll; do echo "$name"; done >"$WORK/brought"
+diff <(layout "$WORK/Kelmor Kit") <(layout "$app" | grep -vxFf "$WORK/brought") ||
+  fail "the installed folder differs from the zip's"
+for file in KELMOR.EXE _KelmorPlix.exe _Mapper.exe _Configuration.exe; do
+  cmp -s "$app/$file" "$BIN/$file" || fail "$file is not the one built"
+done
+for folder in SAVEGAME DATA PCMAP/USA vantrel MUSIC/MAP_105; do
+  [ -d "$app/$folder" ] || fail "no folder $folder"
+done
+[ "$(od -An -c "$app/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n" ] ||
+  fail "TEST.FUJ: $(od -c "$app/TEST.FUJ")"
+[ -z "$(grep -v $'\r$' "$app/README.txt")" ] || fail "README.txt has lines without CR LF"
+for file in DOSBox.exe SDL.dll SDL_net.dll; do
+  cmp -s "$app/$file" "$dosbox_home/$file" || fail "$file was not copied from DOSBox"
+done
+menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs/Kelmor Kit')
+[ "$(LC_ALL=C ls "$menu" | tr '\n' '|')" = "Kelmor Plix Configuration.lnk|Kelmor Plix Launcher.lnk|Kelmor Plix Mapper Launcher.lnk|Kelmor for Windows.lnk|" ] ||
+  fail "shortcuts: $(ls "$menu")"
+grep -qaF "Kelmor Kit\\_Mapper.exe" "$menu/Kelmor Plix Mapper Launcher.lnk" ||
+  fail "the mapper's shortcut does not lead to _Mapper.exe"
+uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\KelmorKit'
+folder=$(windows_path "$app")
+expected="DisplayIcon=$folder\\KELMOR.EXE,0
+DisplayName=Kelmor Kit
+DisplayVersion=$version
+InstallLocation=$folder
+QuietUninstallString=\"$folder\\Uninstall.exe\" /S
+UninstallString=\"$folder\\Uninstall.exe\""
+[ "$(registry_values "$uninstall")" = "$expected" ] ||
+  fail "uninstall entry: $(registry_values "$uninstall")"
+
+note "KELMOR.EXE from the installed folder starts the copied dosbox.exe"
+mkdir -p "$WORK/cd/KELMOR"
+echo marker >"$WORK/cd/KELMOR/VIGNET.DAT"
+make_drive_map "E=$WORK/cd"
+run_program "$app" KELMOR &
+pid=$!
+wait_exit "$pid" 20
+[ "$EXIT_CODE" = 0 ] || fail "KELMOR.EXE exit code $EXIT_CODE"
+expect_started "$app/dosbox" -noconsole
+rm "$app"/dosbox-*  # the stand-in's records
+
+note "the silent uninstall: what it brought goes; saved games and the kit's data stay"
+echo save >"$app/SAVEGAME/KELMOR1.SAV"
+echo usa >"$app/DATA/USA.BIN"
+echo kit >"$app/KELKIT.EXE"
+printf 'KELPLIX\r\n' >"$app/THEST.FUJ"
+wine "$folder\\Uninstall.exe" /S
+# The uninstaller goes on from a copy of itself, so that it can remove itself.
+for _ in $(seq 150); do
+  [ ! -e "$app/Uninstall.exe" ] && [ ! -e "$menu" ] && [ -z "$(registry_values "$uninstall")" ] && break
+  sleep 0.2
+done
+left=$(layout "$app" | tr '\n' ' ')
+[ "$left" = "DATA/ DATA/USA.BIN KELKIT.EXE SAVEGAME/ SAVEGAME/KELMOR1.SAV THEST.FUJ dosbox.conf " ] ||
+  fail "left after the uninstall: $left"
+[ ! -e "$menu" ] || fail "the shortcuts stayed: $(ls "$menu")"
+[ -z "$(registry_values "$uninstall")" ] || fail "the uninstall entry stayed"
+[ -z "$(registry_values 'HKCU\Software\Kelmor Kit')" ] || fail "the kit's own key stayed"
+[ -e "$dosbox_home/DOSBox.exe" ] && [ -e "$dosbox_home/SDL.dll" ] || fail "the installed DOSBox was touched"
+echo "PASS"

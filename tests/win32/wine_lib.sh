@@ -1,0 +1,49 @@
+# Wine for the Windows tests: one template prefix per build, cloned for each
+# test in a fraction of a second, so every test starts from the same clean
+# Windows without booting Wine again.
+# shellcheck shell=bash
+
+# Quiet, no Mono or Gecko prompts, a crash ends the program at once instead
+# of waiting in the debugger, and shortcuts stay in the prefix (no menu
+# entries for the host's desktop).
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
+export WINEARCH=win32
+
+# Clones the template $KELMOR_WINE_TEMPLATE into the new prefix $1 and exports
+# WINEPREFIX. Files are hard links, but for the registry, which wineserver
+# rewrites in place.
+clone_wine_prefix() {
+  local template=${KELMOR_WINE_TEMPLATE:?the template prefix is not set}
+  [ -e "$template/.complete" ] || { echo "no Wine template at $template" >&2; return 1; }
+  rm -rf "$1"
+  cp -al "$template" "$1"
+  local hive
+  for hive in system.reg user.reg userdef.reg; do
+    rm -f "$1/$hive"
+    cp "$template/$hive" "$1/$hive"
+  done
+  WINEPREFIX=$(realpath -- "$1")
+  export WINEPREFIX
+}
+
+# Ends the prefix's wineserver and what still runs in it.
+stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+
+# The Windows path of a host path below the prefix's drive_c.
+windows_path_in_prefix() {
+  local relative=${1#"$WINEPREFIX/drive_c"}
+  relative=${relative#/}
+  printf 'C:\\%s' "${relative//\//\\}"
+}
+
+# The string values of registry key $1 as "name=value" lines, in the order
+# of their names.
+registry_values() {
+  wine reg query "$1" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \(.*\)    REG_SZ    \(.*\)$/\1=\2/p' | sort
+}
