@@ -72,6 +72,12 @@ TEST(Win32Files, ACopyReplacesTheDestinationWholeAndIsWritable) {
     // Replaced again, as the next installation does.
     scene.host.copyFile(scene.path("cd/KIT.EXE"), scene.path("app/KIT.EXE"));
     EXPECT_EQ(scene.listing("app"), "KIT.EXE");
+    // The copies reach the disk before the marker would be written; one
+    // removed since is nothing to flush, a missing drive is an error.
+    scene.host.copyFile(scene.path("cd/KIT.EXE"), scene.path("app/GONE.EXE"));
+    scene.host.deleteFile(scene.path("app/GONE.EXE"));
+    EXPECT_NO_THROW(scene.host.flushWrites(scene.path("app")));
+    EXPECT_THROW(scene.host.flushWrites("Q:\\"), std::system_error);
 }
 
 // A failed copy or write leaves the older destination and no temporary file.
