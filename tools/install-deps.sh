@@ -12,6 +12,9 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   dosbox nasm
 )
+# Disc images as drives: libcdio's ISO 9660 library, and xorriso, with which
+# the tests make their images.
+packages+=(libcdio-dev libiso9660-dev xorriso)
 # The Windows programs: the mingw-w64 cross compiler with win32 threads (its
 # programs start on XP), GoogleTest's sources to build it for Windows, and
 # 32-bit Wine with its fonts to run them.

@@ -87,14 +87,13 @@ public:
     }
 
     // A copy is always writable by its owner, also from a read-only disc,
-    // and stays a program where the source is one: execute bits are given
-    // where the copy is readable.
-    void keepExecutableBitsOf(int source) {
-        struct stat from {};
+    // and stays a program where the source is one: the source's execute
+    // bits are given where the copy is readable.
+    void keepExecutableBits(mode_t sourceBits) {
         struct stat to {};
-        if (fstat(source, &from) != 0 || fstat(fd_, &to) != 0) return;
+        if (fstat(fd_, &to) != 0) return;
         const mode_t readable = (to.st_mode & 0444) >> 2;
-        const mode_t executable = from.st_mode & 0111 & readable;
+        const mode_t executable = sourceBits & 0111 & readable;
         if (executable != 0) fchmod(fd_, (to.st_mode & 07777) | executable);
     }
 
@@ -205,12 +204,21 @@ void writeFileAtomically(const std::string& path, std::string_view content,
     file.commit(durability);
 }
 
+void replaceFileWith(const std::string& destination, unsigned executableBits,
+                     const std::function<void(int fd)>& fill) {
+    TemporaryFile file(replaceableTarget(destination));
+    file.keepExecutableBits(static_cast<mode_t>(executableBits));
+    fill(file.fd());
+    file.commit();
+}
+
 void copyFileAtomically(const std::string& source, const std::string& destination) {
     const FileDescriptor from = openRegularFile(source);
-    TemporaryFile file(replaceableTarget(destination));
-    file.keepExecutableBitsOf(from.get());
-    copyContent(from.get(), file.fd(), source + " -> " + destination);
-    file.commit();
+    struct stat status {};
+    if (fstat(from.get(), &status) != 0) throwErrno(source);
+    replaceFileWith(destination, status.st_mode & 0111, [&](int to) {
+        copyContent(from.get(), to, source + " -> " + destination);
+    });
 }
 
 void createFolders(const std::string& path, unsigned mode) {

@@ -4,6 +4,7 @@
 // when anything fails, so the older file stays as it was.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ void writeFileAtomically(const std::string& path, std::string_view content,
 // EACCES. The copy gets 0666 less the umask whatever the source's mode, so a
 // file copied from a read-only disc stays writable.
 void copyFileAtomically(const std::string& source, const std::string& destination);
+
+// Replaces a destination as copyFileAtomically() does with what `fill`
+// writes to the descriptor it is given; `executableBits` (of 0111) are the
+// source's, given to the copy where it is readable. A failure in `fill`
+// leaves the destination as it was.
+void replaceFileWith(const std::string& destination, unsigned executableBits,
+                     const std::function<void(int fd)>& fill);
 
 // Creates a folder and the missing folders above it with the given mode.
 void createFolders(const std::string& path, unsigned mode);

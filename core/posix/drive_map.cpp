@@ -78,6 +78,14 @@ bool detectionOff(const std::optional<std::string>& detect) {
 
 }  // namespace
 
+bool isDiscImageName(std::string_view hostPath) {
+    const std::size_t slash = hostPath.rfind('/');
+    const std::string_view name = hostPath.substr(slash == std::string_view::npos ? 0 : slash + 1);
+    if (name.size() <= 4) return false;
+    const std::string_view extension = name.substr(name.size() - 4);
+    return equalIgnoringCase(extension, ".iso") || equalIgnoringCase(extension, ".cue");
+}
+
 std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
     std::vector<std::string> mounts;
     std::size_t start = 0;
@@ -128,6 +136,12 @@ std::optional<std::string> DriveMap::root(char letter) const {
     if (index < 0) return std::nullopt;
     if (index == 'C' - 'A') return std::string("/");
     return roots_[index];
+}
+
+std::optional<std::string> DriveMap::image(char letter) const {
+    auto path = root(letter);
+    if (!path || !isDiscImageName(*path)) return std::nullopt;
+    return path;
 }
 
 std::optional<std::string> DriveMap::option(std::string_view key) const {

@@ -15,6 +15,11 @@
 // given, from D upward, to the optical discs (iso9660, udf) listed in the
 // mount table, unless [options] says detect=no. A letter with no folder is a
 // missing drive.
+//
+// A line may name a disc image instead of a folder: a file whose name ends
+// in ".iso" or ".cue" (either case), E=/home/ann/cds/kelmor.cue. Such a
+// drive holds the image's disc; the name alone decides, so an image that is
+// missing, or a folder, is a drive without a disc.
 #pragma once
 
 #include <array>
@@ -44,9 +49,14 @@ public:
     static DriveMap load(const std::string& driveMapFile,
                          const std::string& mountsFile = std::string(kDefaultMountsFile));
 
-    // Host folder behind a drive letter (either case), without a trailing
-    // slash except for "/"; nothing for a missing drive or a non-letter.
+    // Host path behind a drive letter (either case): its folder, or its
+    // disc image; without a trailing slash except for "/"; nothing for a
+    // missing drive or a non-letter.
     std::optional<std::string> root(char letter) const;
+
+    // The disc image behind a drive letter, when the path behind it names
+    // one (isDiscImageName()); nothing for a folder or a missing drive.
+    std::optional<std::string> image(char letter) const;
 
     // A value of the [options] section, blanks around it dropped; the key is
     // matched without regard to case.
@@ -56,6 +66,10 @@ private:
     std::array<std::optional<std::string>, 26> roots_;
     IniText file_;
 };
+
+// Whether a host path names a disc image (".iso", ".cue", in either case)
+// rather than a folder. This alone decides which kind of drive a letter is.
+bool isDiscImageName(std::string_view hostPath);
 
 // The mount points of optical discs (iso9660, udf) in a mount table text,
 // in table order, escapes decoded.

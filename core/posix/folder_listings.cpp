@@ -31,15 +31,6 @@ std::optional<std::pair<std::string, std::string>> splitHostPath(const std::stri
     return std::pair{slash == 0 ? std::string("/") : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// The first entry in byte order that equals the name without regard to case.
-std::optional<std::string> firstMatch(const std::vector<std::string>& names, std::string_view name) {
-    const std::string* best = nullptr;
-    for (const std::string& candidate : names)
-        if (equalIgnoringCase(candidate, name) && (!best || candidate < *best)) best = &candidate;
-    if (!best) return std::nullopt;
-    return *best;
-}
-
 }  // namespace
 
 FolderListings::Listing& FolderListings::listingOf(const std::string& folder) {
@@ -66,7 +57,10 @@ std::optional<std::string> FolderListings::match(const std::string& folder, std:
     }
     Listing& listing = listingOf(folder);
     auto [answer, asked] = listing.answers.try_emplace(lowerCase(name));
-    if (asked) answer->second = firstMatch(listing.names, name);
+    if (asked) {
+        const auto index = matchingName(listing.names, name);
+        if (index) answer->second = listing.names[*index];
+    }
     if (answer->second) return answer->second;
     error = listing.error ? listing.error : std::make_error_code(std::errc::no_such_file_or_directory);
     return std::nullopt;

@@ -1,10 +1,12 @@
 // The file operations of the POSIX host: Windows paths resolved through the
-// drive map, then whole-file operations on the host paths.
+// drive map, then whole-file operations on the host paths, or on the files
+// of a disc image, which are only read.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/posix/atomic_file.hpp"
+#include "core/posix/disc_image.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/folder_listings.hpp"
 #include "core/posix/posix_error.hpp"
@@ -13,8 +15,34 @@
 
 namespace kelmor::posix {
 
+namespace {
+
+// The entry of a disc image that a Windows path names, or nothing with
+// `error` set.
+std::optional<DiscImage::Entry> entryOnImage(DiscImage& image, const std::string& windowsPath,
+                                             std::error_code& error) {
+    const auto path = splitWindowsPath(windowsPath);
+    return image.find(path ? path->components : std::vector<std::string>{}, error);
+}
+
+// The file of a disc image that a Windows path names; throws naming the path.
+DiscImage::Entry fileOnImage(DiscImage& image, const std::string& windowsPath) {
+    std::error_code error;
+    const auto entry = entryOnImage(image, windowsPath, error);
+    if (!entry) throw std::system_error(error, windowsPath);
+    if (entry->folder) throwError(EISDIR, windowsPath);
+    return *entry;
+}
+
+}  // namespace
+
 bool PosixHost::fileExist(const std::string& path) noexcept {
     try {
+        if (DiscImage* image = imageOf(path)) {
+            std::error_code error;
+            const auto entry = entryOnImage(*image, path, error);
+            return entry && !entry->folder && image->holds(*entry);
+        }
         const auto host = resolveIfFound(path, PathUse::Existing);
         struct stat status {};
         return host && stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -24,30 +52,50 @@ bool PosixHost::fileExist(const std::string& path) noexcept {
 }
 
 void PosixHost::copyFile(const std::string& source, const std::string& destination) {
-    const std::string from = resolve(source, PathUse::Existing);
+    DiscImage* image = imageOf(source);
+    const auto entry = image ? std::optional(fileOnImage(*image, source)) : std::nullopt;
+    const std::string from = image ? std::string() : resolve(source, PathUse::Existing);
+    if (onImageDrive(destination)) throwError(EROFS, destination);
     const std::string target = resolve(destination, PathUse::Destination);
-    copyFileAtomically(from, target);
+    if (image) {
+        replaceFileWith(target, entry->mode & 0111, [&](int fd) {
+            image->read(*entry, [&](std::string_view part) { writeAll(fd, part, target); });
+        });
+    } else {
+        copyFileAtomically(from, target);
+    }
     listings_->added(target);
 }
 
 void PosixHost::deleteFile(const std::string& path) {
+    if (onImageDrive(path)) throwError(EROFS, path);
     const std::string host = resolve(path, PathUse::Existing);
     if (unlink(host.c_str()) != 0) throwErrno(path);
     listings_->removed(host);
 }
 
 std::string PosixHost::readFile(const std::string& path) {
+    if (DiscImage* image = imageOf(path)) {
+        const DiscImage::Entry file = fileOnImage(*image, path);
+        std::string content;
+        content.reserve(file.size);
+        image->read(file, [&](std::string_view part) { content += part; });
+        return content;
+    }
     return readWholeFile(resolve(path, PathUse::Existing));
 }
 
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
+    if (onImageDrive(path)) throwError(EROFS, path);
     const std::string target = resolve(path, PathUse::Destination);
     writeFileAtomically(target, content);
     listings_->added(target);
 }
 
-// One flush of the whole file system costs far less than one per file.
+// One flush of the whole file system costs far less than one per file. A
+// disc image is never written: nothing to flush there.
 void PosixHost::flushWrites(const std::string& path) {
+    if (onImageDrive(path)) return;
     const FileDescriptor folder(open(resolve(path, PathUse::Existing).c_str(),
                                      O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (folder.get() < 0 || syncfs(folder.get()) != 0) throwErrno(path);

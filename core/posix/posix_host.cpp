@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/posix/config_folder.hpp"
+#include "core/posix/disc_image.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/folder_listings.hpp"
 #include "core/posix/numeric_text.hpp"
@@ -47,7 +48,8 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  ? runningProgramFolder()
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
-      listings_(std::make_unique<FolderListings>()) {}
+      listings_(std::make_unique<FolderListings>()),
+      images_(std::make_unique<DiscImages>()) {}
 
 PosixHost::~PosixHost() = default;
 
@@ -75,6 +77,22 @@ std::optional<std::string> PosixHost::resolveIfFound(const std::string& windowsP
                                                      PathUse use) const {
     std::error_code error;
     return resolveWindowsPath(driveMap(), windowsPath, use, error, listings_.get());
+}
+
+bool PosixHost::onImageDrive(const std::string& windowsPath) const {
+    const auto path = splitWindowsPath(windowsPath);
+    return path && driveMap().image(path->drive);
+}
+
+DiscImage* PosixHost::imageOf(const std::string& windowsPath) const {
+    const auto path = splitWindowsPath(windowsPath);
+    const auto image = path ? driveMap().image(path->drive) : std::nullopt;
+    if (!image) return nullptr;
+    try {
+        return &images_->open(*image);
+    } catch (const std::system_error& failure) {
+        throw std::system_error(failure.code(), windowsPath + ": " + failure.what());
+    }
 }
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {

@@ -1,6 +1,7 @@
-// The POSIX host: Windows paths mapped onto folders through the per-user
-// drive map, names matched without regard to case, an INI file per settings
-// application, programs started apart from their arguments.
+// The POSIX host: Windows paths mapped onto folders or disc images through
+// the per-user drive map, names matched without regard to case, an INI file
+// per settings application, programs started apart from their arguments.
+// A drive that holds a disc image is read-only, as a CD drive is.
 #pragma once
 
 #include <functional>
@@ -13,6 +14,8 @@
 
 namespace kelmor::posix {
 
+class DiscImage;
+class DiscImages;
 class DriveMap;
 class FolderListings;
 enum class PathUse;
@@ -73,7 +76,8 @@ public:
     void refuseUnusableApplicationFolder(std::string_view programTitle);
 
     // The host path of a Windows path, each existing component matched
-    // without regard to case; nothing when its drive is missing.
+    // without regard to case; nothing when its drive is missing or holds a
+    // disc image.
     std::optional<std::string> hostPath(const std::string& windowsPath) const;
 
     // The per-user configuration folder of the kit ("<config home>/kelmor").
@@ -86,6 +90,12 @@ private:
     std::string resolve(const std::string& windowsPath, PathUse use) const;
     // The same, nothing on a miss.
     std::optional<std::string> resolveIfFound(const std::string& windowsPath, PathUse use) const;
+    // Whether a Windows path's drive holds a disc image.
+    bool onImageDrive(const std::string& windowsPath) const;
+    // The disc image behind a Windows path's drive, opened once per run;
+    // nothing for a drive that holds no image. Throws std::system_error
+    // naming the path when the image holds no disc that can be read.
+    DiscImage* imageOf(const std::string& windowsPath) const;
     // The settings file of an application; an existing file whose name
     // differs only in case is the one used.
     std::string settingsFile(const std::string& application) const;
@@ -97,6 +107,8 @@ private:
     mutable std::unique_ptr<DriveMap> driveMap_;
     // The folders read while this host lives: one run of a program.
     std::unique_ptr<FolderListings> listings_;
+    // The disc images opened while this host lives.
+    std::unique_ptr<DiscImages> images_;
 };
 
 }  // namespace kelmor::posix

@@ -85,6 +85,16 @@ std::optional<std::string> matchFolderEntry(const std::string& folder, std::stri
     return best;
 }
 
+std::optional<std::size_t> matchingName(const std::vector<std::string>& names,
+                                        std::string_view name) {
+    std::optional<std::size_t> best;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) return i;
+        if (equalIgnoringCase(names[i], name) && (!best || names[i] < names[*best])) best = i;
+    }
+    return best;
+}
+
 std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
                                               PathUse use, std::error_code& error,
                                               FolderListings* listings) {
@@ -92,6 +102,10 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
     const auto root = path ? drives.root(path->drive) : std::nullopt;
     if (!root) {
         error = errnoCode(ENOENT);
+        return std::nullopt;
+    }
+    if (drives.image(path->drive)) {
+        error = errnoCode(ENOTDIR);
         return std::nullopt;
     }
 

@@ -38,7 +38,8 @@ enum class PathUse {
 
 // The host path of a Windows path. On failure nothing, with `error` set:
 // no such file or directory for a path without a drive, a missing drive or
-// a missing component; the host's own error where a folder cannot be
+// a missing component; not a directory for a drive that holds a disc image,
+// which has no host folder; the host's own error where a folder cannot be
 // searched or read. With `listings`, a folder is read there at most once.
 std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
                                               PathUse use, std::error_code& error,
@@ -54,6 +55,12 @@ std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsP
 // the folder cannot be read.
 std::optional<std::string> matchFolderEntry(const std::string& folder, std::string_view name,
                                             std::error_code& error);
+
+// Of the names in a folder, the one that a name stands for: the name itself,
+// else the first in byte order that equals it without regard to ASCII case.
+// Nothing when none does.
+std::optional<std::size_t> matchingName(const std::vector<std::string>& names,
+                                        std::string_view name);
 
 // The Windows path of a host path on drive C: ("/home/ann" -> "C:\home\ann",
 // "/" -> "C:"), never with a trailing backslash.

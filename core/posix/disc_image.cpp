@@ -1,0 +1,267 @@
+#include "core/posix/disc_image.hpp"
+
+#include <cdio/cdio.h>
+#include <cdio/iso9660.h>
+#include <cdio/logging.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "core/posix/atomic_file.hpp"
+#include "core/posix/cue_sheet.hpp"
+#include "core/posix/ini_text.hpp"
+#include "core/posix/posix_error.hpp"
+#include "core/posix/windows_path.hpp"
+
+namespace kelmor::posix {
+
+namespace {
+
+// A cue sheet is a few lines; anything longer is no cue sheet.
+constexpr off_t kLongestCueSheet = 1 << 20;
+
+// Sectors read at once when a file's content is read.
+constexpr unsigned kSectorsPerRead = 32;
+
+// libcdio reports on stderr by default; a disc that cannot be read is the
+// caller's to report.
+void discardLibcdioMessage(cdio_log_level_t, const char*) {}
+
+[[noreturn]] void noDisc(const std::string& image, const std::string& why) {
+    throwError(EMEDIUMTYPE, image + ": " + why);
+}
+
+// A regular file, checked before libcdio opens it, which would wait on a
+// FIFO for a writer.
+struct stat regularFile(const std::string& path, const std::string& what) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) throwErrno(what);
+    if (S_ISDIR(status.st_mode)) throwError(EISDIR, what);
+    if (!S_ISREG(status.st_mode)) throwError(EINVAL, what + " is not a regular file");
+    return status;
+}
+
+struct ListFreer {
+    void operator()(CdioList_t* list) const { iso9660_filelist_free(list); }
+};
+using FileList = std::unique_ptr<CdioList_t, ListFreer>;
+
+}  // namespace
+
+class DiscImage::Reader {
+public:
+    virtual ~Reader() = default;
+    // The entries of a folder named by its path in the image; nothing when
+    // it cannot be read.
+    virtual FileList readFolder(const std::string& path) = 0;
+    // Reads `count` sectors of 2048 bytes from `first` on.
+    virtual bool readSectors(char* buffer, lsn_t first, unsigned count) const = 0;
+    virtual std::uint8_t jolietLevel() = 0;
+    // The sector after the last one that the image holds.
+    virtual lsn_t end() const = 0;
+};
+
+namespace {
+
+// An ISO 9660 image of 2048-byte sectors: an ".iso", or the MODE1/2048 data
+// track of a cue sheet in a file of its own.
+class IsoFileReader : public DiscImage::Reader {
+public:
+    IsoFileReader(const std::string& file, off_t size, const std::string& image)
+        : iso_(iso9660_open_ext(file.c_str(), ISO_EXTENSION_ALL)),
+          end_(static_cast<lsn_t>(size / ISO_BLOCKSIZE)) {
+        if (!iso_) noDisc(image, "holds no ISO 9660 file system");
+    }
+    ~IsoFileReader() override { iso9660_close(iso_); }
+    FileList readFolder(const std::string& path) override {
+        return FileList(iso9660_ifs_readdir(iso_, path.c_str()));
+    }
+    bool readSectors(char* buffer, lsn_t first, unsigned count) const override {
+        const long wanted = static_cast<long>(count) * ISO_BLOCKSIZE;
+        return iso9660_iso_seek_read(iso_, buffer, first, count) == wanted;
+    }
+    std::uint8_t jolietLevel() override { return iso9660_ifs_get_joliet_level(iso_); }
+    lsn_t end() const override { return end_; }
+
+private:
+    iso9660_t* iso_;
+    lsn_t end_;
+};
+
+// The data track of a cue sheet of 2352-byte sectors, through libcdio's cue
+// driver.
+class CueDriverReader : public DiscImage::Reader {
+public:
+    explicit CueDriverReader(const std::string& sheet) : cd_(cdio_open_cue(sheet.c_str())) {
+        if (!cd_) noDisc(sheet, "libcdio cannot read the sheet");
+        if (!iso9660_fs_read_superblock(cd_, ISO_EXTENSION_ALL)) {
+            cdio_destroy(cd_);
+            noDisc(sheet, "its data track holds no ISO 9660 file system");
+        }
+        end_ = cdio_get_disc_last_lsn(cd_);
+    }
+    ~CueDriverReader() override { cdio_destroy(cd_); }
+    FileList readFolder(const std::string& path) override {
+        return FileList(iso9660_fs_readdir(cd_, path.c_str()));
+    }
+    // The driver reports a sector past the end of its file as read: the
+    // disc's end is checked here.
+    bool readSectors(char* buffer, lsn_t first, unsigned count) const override {
+        if (first < 0 || end_ < 0 || first + static_cast<lsn_t>(count) > end_) return false;
+        return cdio_read_data_sectors(cd_, buffer, first, ISO_BLOCKSIZE, count) ==
+               DRIVER_OP_SUCCESS;
+    }
+    std::uint8_t jolietLevel() override { return cdio_get_joliet_level(cd_); }
+    lsn_t end() const override { return end_; }
+
+private:
+    CdIo_t* cd_;
+    lsn_t end_ = -1;
+};
+
+// The file that libcdio's cue driver reads for a sheet: its name with "bin"
+// for "cue" (or "BIN" for "CUE"); nothing for another name.
+std::optional<std::string> cueDriverFile(const std::string& sheet) {
+    if (sheet.size() < 4) return std::nullopt;
+    const std::string_view extension = std::string_view(sheet).substr(sheet.size() - 3);
+    const std::string stem = sheet.substr(0, sheet.size() - 3);
+    if (extension == "cue") return stem + "bin";
+    if (extension == "CUE") return stem + "BIN";
+    return std::nullopt;
+}
+
+std::unique_ptr<DiscImage::Reader> openCueSheet(const std::string& sheet, off_t size) {
+    if (size > kLongestCueSheet) noDisc(sheet, "too long for a cue sheet");
+    const auto track = firstCueTrack(readWholeFile(sheet));
+    if (!track) noDisc(sheet, "the cue sheet names no track in a file");
+    const std::string data = cueFilePath(sheet, track->file);
+    const struct stat dataStatus = regularFile(data, sheet + ": its first track's file " + data);
+
+    if (track->mode == "MODE1/2048")
+        return std::make_unique<IsoFileReader>(data, dataStatus.st_size, sheet);
+    if (track->mode != "MODE1/2352" && track->mode != "MODE2/2352")
+        noDisc(sheet, "its first track is " + track->mode +
+                          ", not a MODE1/2048, MODE1/2352 or MODE2/2352 data track");
+    const auto driverFile = cueDriverFile(sheet);
+    struct stat driverStatus {};
+    if (!driverFile || stat(driverFile->c_str(), &driverStatus) != 0 ||
+        driverStatus.st_dev != dataStatus.st_dev || driverStatus.st_ino != dataStatus.st_ino)
+        noDisc(sheet, "libcdio reads a " + track->mode +
+                          " track only from the file named as the sheet with .bin for .cue, "
+                          "not from " + data);
+    return std::make_unique<CueDriverReader>(sheet);
+}
+
+bool isCueSheet(const std::string& path) {
+    return path.size() > 4 && equalIgnoringCase(std::string_view(path).substr(path.size() - 4), ".cue");
+}
+
+// An entry's name as the disc shows it: Rock Ridge and Joliet names as they
+// are, ISO 9660 names without their version (";1").
+std::string shownName(const iso9660_stat_t& entry, std::uint8_t jolietLevel) {
+    if (entry.rr.b3_rock == yep) return entry.filename;
+    std::string translated(std::char_traits<char>::length(entry.filename) + 1, '\0');
+    translated.resize(static_cast<std::size_t>(
+        iso9660_name_translate_ext(entry.filename, translated.data(), jolietLevel)));
+    return translated;
+}
+
+std::string pathBelow(const std::string& folder, const char* name) {
+    return folder == "/" ? folder + name : folder + "/" + name;
+}
+
+}  // namespace
+
+DiscImage::DiscImage(const std::string& imagePath) : imagePath_(imagePath) {
+    cdio_log_set_handler(discardLibcdioMessage);
+    const struct stat status = regularFile(imagePath, imagePath);
+    if (isCueSheet(imagePath))
+        reader_ = openCueSheet(imagePath, status.st_size);
+    else
+        reader_ = std::make_unique<IsoFileReader>(imagePath, status.st_size, imagePath);
+}
+
+DiscImage::~DiscImage() = default;
+
+const DiscImage::Listing& DiscImage::listingOf(const Entry& folder) {
+    const auto known = folders_.find(folder.pathInImage);
+    if (known != folders_.end()) return known->second;
+    Listing& listing = folders_[folder.pathInImage];
+    const auto list = holds(folder) ? reader_->readFolder(folder.pathInImage) : nullptr;
+    if (!list) {
+        listing.error = std::make_error_code(std::errc::io_error);
+        return listing;
+    }
+    const std::uint8_t joliet = reader_->jolietLevel();
+    CdioListNode_t* node = nullptr;
+    _CDIO_LIST_FOREACH(node, list.get()) {
+        const auto* entry = static_cast<const iso9660_stat_t*>(_cdio_list_node_data(node));
+        const std::string name = shownName(*entry, joliet);
+        if (name.empty() || name == "." || name == "..") continue;
+        Entry shown{name, entry->type == iso9660_stat_t::_STAT_DIR, entry->size, entry->lsn,
+                    entry->rr.b3_rock == yep ? static_cast<unsigned>(entry->rr.st_mode) & 07777u : 0u};
+        if (shown.folder) shown.pathInImage = pathBelow(folder.pathInImage, entry->filename);
+        listing.names.push_back(name);
+        listing.entries.push_back(std::move(shown));
+    }
+    return listing;
+}
+
+std::optional<DiscImage::Entry> DiscImage::find(const std::vector<std::string>& components,
+                                                std::error_code& error) {
+    Entry current{"", true, 0, 0, 0, "/"};
+    for (const std::string& component : components) {
+        if (!current.folder) {
+            error = std::make_error_code(std::errc::not_a_directory);
+            return std::nullopt;
+        }
+        const Listing& listing = listingOf(current);
+        const auto index = listing.error ? std::nullopt : matchingName(listing.names, component);
+        if (!index) {
+            error = listing.error ? listing.error
+                                  : std::make_error_code(std::errc::no_such_file_or_directory);
+            return std::nullopt;
+        }
+        current = listing.entries[*index];
+    }
+    error.clear();
+    return current;
+}
+
+bool DiscImage::holds(const Entry& entry) const {
+    const std::int64_t sectors = (std::int64_t{entry.size} + ISO_BLOCKSIZE - 1) / ISO_BLOCKSIZE;
+    return entry.sector >= 0 && entry.sector + sectors <= reader_->end();
+}
+
+void DiscImage::read(const Entry& file, const std::function<void(std::string_view)>& sink) const {
+    if (!holds(file)) throwError(EIO, imagePath_ + ": " + file.name + " lies beyond the image's end");
+    std::vector<char> buffer(std::size_t{kSectorsPerRead} * ISO_BLOCKSIZE);
+    std::uint32_t left = file.size;
+    lsn_t sector = file.sector;
+    while (left > 0) {
+        const std::uint32_t sectors =
+            std::min<std::uint32_t>(kSectorsPerRead, (left + ISO_BLOCKSIZE - 1) / ISO_BLOCKSIZE);
+        if (!reader_->readSectors(buffer.data(), sector, sectors))
+            throwError(EIO, imagePath_ + ": " + file.name + " cannot be read");
+        const std::uint32_t bytes = std::min<std::uint32_t>(left, sectors * ISO_BLOCKSIZE);
+        sink(std::string_view(buffer.data(), bytes));
+        left -= bytes;
+        sector += static_cast<lsn_t>(sectors);
+    }
+}
+
+DiscImage& DiscImages::open(const std::string& imagePath) {
+    if (const auto known = images_.find(imagePath); known != images_.end()) return *known->second;
+    if (const auto failed = failures_.find(imagePath); failed != failures_.end())
+        throw failed->second;
+    try {
+        auto image = std::make_unique<DiscImage>(imagePath);
+        return *images_.emplace(imagePath, std::move(image)).first->second;
+    } catch (const std::system_error& failure) {
+        failures_.emplace(imagePath, failure);
+        throw;
+    }
+}
+
+}  // namespace kelmor::posix

@@ -1,0 +1,99 @@
+// A CD image as the disc of a drive: the ISO 9660 file system of an ".iso"
+// file, or of the data track of a ".cue" sheet, read through libcdio's
+// libiso9660, with Rock Ridge and Joliet names.
+//
+// What can be read:
+//  - an ".iso" of 2048-byte sectors;
+//  - a ".cue" whose first track is its data track (the audio tracks after it
+//    are the emulator's, which plays them; nothing here reads them):
+//    - MODE1/2048: the file that the sheet names for the track, read as an
+//      ISO 9660 image of its own. (libcdio's cue driver reads every track as
+//      2352-byte sectors, so it cannot read this one.)
+//    - MODE1/2352 or MODE2/2352: through libcdio's cue driver, which reads
+//      the file named as the sheet with ".bin" for ".cue" ("kelmor.cue",
+//      "kelmor.bin"); the sheet must name that file for the track.
+//    Names in a sheet are taken as the emulator takes them (cueFilePath()).
+//
+// Anything else holds no disc, and opening it fails at once, never waiting:
+// a missing file, a folder, a FIFO or device, a sheet without a data track,
+// data without an ISO 9660 file system. An image that ends early (a download
+// cut short) holds only what lies before its end: a folder or file whose
+// data lies beyond it is not there to be found or read.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <vector>
+
+namespace kelmor::posix {
+
+class DiscImage {
+public:
+    struct Entry {
+        std::string name;           // Rock Ridge, Joliet, or ISO 9660 without ";1"
+        bool folder = false;
+        std::uint32_t size = 0;     // in bytes
+        std::int32_t sector = 0;    // where its data begins
+        unsigned mode = 0;          // Rock Ridge permission bits; 0 without
+        std::string pathInImage{};  // of a folder: how libcdio names it
+    };
+
+    // Opens the image at a host path. Throws std::system_error naming the
+    // image: ENOENT missing, EISDIR a folder, EINVAL no regular file,
+    // EMEDIUMTYPE no disc that can be read, or the host's error.
+    explicit DiscImage(const std::string& imagePath);
+    ~DiscImage();
+    DiscImage(const DiscImage&) = delete;
+    DiscImage& operator=(const DiscImage&) = delete;
+
+    // The entry that a path's components stand for, none being the root
+    // folder. Each component is matched as in a host folder: the name
+    // spelled so, else the first in byte order that equals it without regard
+    // to ASCII case. Each folder is read once. Nothing, with `error` set:
+    // ENOENT no such entry, ENOTDIR a component below a file, EIO a folder
+    // that cannot be read.
+    std::optional<Entry> find(const std::vector<std::string>& components, std::error_code& error);
+
+    // Whether all of an entry's data lies within the image.
+    bool holds(const Entry& entry) const;
+
+    // Hands a file's content to `sink` piece by piece. Throws
+    // std::system_error (EIO) where the image cannot be read.
+    void read(const Entry& file, const std::function<void(std::string_view)>& sink) const;
+
+    // The readers of the two kinds of image that libcdio opens.
+    class Reader;
+
+private:
+    struct Listing {
+        std::error_code error;
+        std::vector<Entry> entries;
+        std::vector<std::string> names;
+    };
+    const Listing& listingOf(const Entry& folder);
+
+    std::string imagePath_;
+    std::unique_ptr<Reader> reader_;
+    std::unordered_map<std::string, Listing> folders_;
+};
+
+// The images opened while this lives (one run of a program): each at most
+// once, and a failure to open is kept as well.
+class DiscImages {
+public:
+    // The open image at a host path; throws as DiscImage() threw, also when
+    // asked again.
+    DiscImage& open(const std::string& imagePath);
+
+private:
+    std::unordered_map<std::string, std::unique_ptr<DiscImage>> images_;
+    std::unordered_map<std::string, std::system_error> failures_;
+};
+
+}  // namespace kelmor::posix

@@ -1,0 +1,219 @@
+// Drives that hold a disc image: an .iso or a .cue sheet with its tracks,
+// made in the test, probed, read and copied through the real POSIX host as a
+// folder drive is; an image that holds no disc is a drive without a disc.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/posix/posix_host.hpp"
+#include "tests/support/child_process.hpp"
+#include "tests/support/disc_images.hpp"
+#include "tests/support/temp_folder.hpp"
+
+namespace kelmor::posix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::failureOf;
+using testing::DiscNames;
+
+// More than one read of the host's: 35 sectors and a byte.
+std::string largeContent() {
+    std::string content(35 * 2048 + 1, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 251);
+    return content;
+}
+
+class DiscImageDrive : public ::testing::Test {
+public:
+    DiscImageDrive() {
+        temp.write("cd/Kelmor/kelmor/VIGNET.DAT", vignet);
+        temp.write("cd/Kelmor/kelmor/Intro.dat", "intro");
+        chmod(temp.write("cd/KIT/USA/MAPPER.EXE", "#!/bin/sh\n").c_str(), 0755);
+        temp.write("cd/KIT/a long name.txt", "long");
+        temp.makeFolder("app/SAVEGAME");
+        temp.makeFolder("images");
+        app = "C:" + temp.path("app");
+        for (char& c : app) c = c == '/' ? '\\' : c;
+    }
+
+    std::string iso(DiscNames names = DiscNames::RockRidgeAndJoliet) {
+        testing::makeIso(temp.path("cd"), temp.path("images/kelmor.iso"), names);
+        return temp.path("images/kelmor.iso");
+    }
+    std::string isoBytes() { return testing::fileBytes(iso()); }
+    std::string cue(const std::string& name, const std::string& sheet) {
+        return temp.write("images/" + name, sheet);
+    }
+
+    // A host whose drive E: holds the image at `image`.
+    std::unique_ptr<PosixHost> hostWith(const std::string& image) {
+        temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + image + "\n");
+        return std::make_unique<PosixHost>(PosixHostOptions{
+            .applicationFolder = temp.path("app"), .configHome = temp.path("config")});
+    }
+
+    test::TempFolder temp;
+    const std::string vignet = largeContent();
+    std::string app;
+};
+
+struct ReadableImage {
+    const char* what;
+    std::function<std::string(DiscImageDrive&)> make;  // the image's host path
+    bool longNames = true;
+    bool modes = false;  // Rock Ridge names and modes
+};
+
+const std::vector<ReadableImage> kReadableImages{
+    {"iso with Rock Ridge and Joliet names", [](DiscImageDrive& d) { return d.iso(); }},
+    {"iso with Rock Ridge names", [](DiscImageDrive& d) { return d.iso(DiscNames::RockRidgeOnly); },
+     true, true},
+    {"iso with Joliet names", [](DiscImageDrive& d) { return d.iso(DiscNames::JolietOnly); }},
+    {"iso with ISO 9660 names alone", [](DiscImageDrive& d) { return d.iso(DiscNames::Iso9660Only); },
+     false},
+    {"cue, MODE1/2048 data and audio in files of their own",
+     [](DiscImageDrive& d) {
+         d.temp.write("images/Kelmor data.bin", d.isoBytes());
+         d.temp.write("images/audio.bin", testing::audioTrack(300));
+         return d.cue("KELMOR.CUE",
+                      "FILE \"Kelmor data.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+                      "    INDEX 01 00:00:00\r\nFILE \"audio.bin\" BINARY\r\n  TRACK 02 AUDIO\r\n"
+                      "    INDEX 00 00:00:00\r\n    INDEX 01 00:02:00\r\n");
+     }},
+    {"cue, MODE1/2048 data and audio in one file",
+     [](DiscImageDrive& d) {
+         const std::string data = d.isoBytes();
+         d.temp.write("images/kelmor.bin", data + testing::audioTrack(300));
+         return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\n TRACK 1 MODE1/2048\n INDEX 1 00:00:00\n"
+                                    " TRACK 2 AUDIO\n INDEX 1 " + testing::cueTime(data.size() / 2048) + "\n");
+     }},
+    {"cue, MODE1/2352 data and audio in one file",
+     [](DiscImageDrive& d) {
+         const std::string data = testing::rawDataTrack(d.isoBytes(), 1);
+         d.temp.write("images/kelmor.bin", data + testing::audioTrack(300));
+         return d.cue("kelmor.cue", "FILE \"kelmor.bin\" BINARY\n  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n"
+                                    "  TRACK 02 AUDIO\n    INDEX 01 " + testing::cueTime(data.size() / 2352) + "\n");
+     }},
+    {"cue, MODE2/2352 data",
+     [](DiscImageDrive& d) {
+         d.temp.write("images/kelmor.bin", testing::rawDataTrack(d.isoBytes(), 2));
+         return d.cue("kelmor.cue", "FILE \"kelmor.bin\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n");
+     }},
+};
+
+TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
+    for (const ReadableImage& image : kReadableImages) {
+        SCOPED_TRACE(image.what);
+        const auto host = hostWith(image.make(*this));
+        struct Probe { const char* path; bool expected; };
+        const std::vector<Probe> probes{
+            {"E:\\KELMOR\\KELMOR\\VIGNET.DAT", true}, {"e:\\kelmor\\Kelmor\\vignet.dat", true},
+            {"E:\\\\KELMOR\\\\KELMOR\\INTRO.DAT", true}, {"E:\\KIT\\A LONG NAME.TXT", image.longNames},
+            {"E:\\KELMOR\\KELMOR", false}, {"E:\\", false}, {"E:\\VIGNET.DAT", false},
+            {"E:\\KELMOR\\KELMOR\\VIGNET.DAT\\X", false}, {"E:\\KELMOR\\NONE\\VIGNET.DAT", false},
+        };
+        for (const Probe& p : probes) EXPECT_EQ(host->fileExist(p.path), p.expected) << p.path;
+
+        EXPECT_TRUE(host->readFile("E:\\kelmor\\kelmor\\vignet.dat") == vignet);
+        EXPECT_EQ(host->readFile("E:\\KELMOR\\KELMOR\\INTRO.DAT"), "intro");
+        host->copyFile("E:\\KELMOR\\KELMOR\\VIGNET.DAT", app + "\\SAVEGAME\\VIGNET.DAT");
+        EXPECT_TRUE(temp.read("app/SAVEGAME/VIGNET.DAT") == vignet);
+        host->copyFile("E:\\KIT\\USA\\MAPPER.EXE", app + "\\MAPPER.EXE");
+        EXPECT_EQ(temp.read("app/MAPPER.EXE"), "#!/bin/sh\n");
+        EXPECT_EQ(access(temp.path("app/MAPPER.EXE").c_str(), X_OK) == 0, image.modes);
+
+        struct Refusal { const char* what; std::function<void()> operation; int error; };
+        const std::vector<Refusal> refusals{
+            {"delete", [&] { host->deleteFile("E:\\KELMOR\\KELMOR\\VIGNET.DAT"); }, EROFS},
+            {"replace", [&] { host->replaceFile("E:\\NEW.DAT", "x"); }, EROFS},
+            {"copy onto", [&] { host->copyFile(app + "\\MAPPER.EXE", "E:\\MAPPER.EXE"); }, EROFS},
+            {"read a folder", [&] { host->readFile("E:\\KELMOR"); }, EISDIR},
+            {"read a missing file", [&] { host->readFile("E:\\KELMOR\\NONE.DAT"); }, ENOENT},
+            {"flush, nothing written", [&] { host->flushWrites("E:\\"); }, 0},
+        };
+        for (const Refusal& r : refusals) EXPECT_EQ(failureOf(r.operation), r.error) << r.what;
+        std::filesystem::remove_all(temp.path("images"));
+        temp.makeFolder("images");
+    }
+}
+
+struct BadImage {
+    const char* what;
+    std::function<std::string(DiscImageDrive&)> make;
+    int error;  // of reading the marker file
+};
+
+const std::vector<BadImage> kBadImages{
+    {"missing", [](DiscImageDrive& d) { return d.temp.path("images/none.iso"); }, ENOENT},
+    {"a folder", [](DiscImageDrive& d) { return d.temp.makeFolder("images/kelmor.iso"); }, EISDIR},
+    {"a FIFO",
+     [](DiscImageDrive& d) {
+         mkfifo(d.temp.path("images/kelmor.iso").c_str(), 0600);
+         return d.temp.path("images/kelmor.iso");
+     },
+     EINVAL},
+    {"a cue sheet whose data track is a FIFO",
+     [](DiscImageDrive& d) {
+         mkfifo(d.temp.path("images/kelmor.bin").c_str(), 0600);
+         return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 01 MODE1/2048\n");
+     },
+     EINVAL},
+    {"a cue sheet whose data file is missing",
+     [](DiscImageDrive& d) { return d.cue("kelmor.cue", "FILE gone.bin BINARY\nTRACK 01 MODE1/2048\n"); },
+     ENOENT},
+    {"no image at all", [](DiscImageDrive& d) { return d.temp.write("images/kelmor.iso", std::string(80000, 'x')); },
+     EMEDIUMTYPE},
+    {"cut short before its file system",
+     [](DiscImageDrive& d) { return d.temp.write("images/kelmor.iso", d.isoBytes().substr(0, 10 * 2048)); },
+     EMEDIUMTYPE},
+    {"cut short amid its files",
+     [](DiscImageDrive& d) {
+         const std::string whole = d.isoBytes();
+         return d.temp.write("images/kelmor.iso", whole.substr(0, whole.size() - 20 * 2048));
+     },
+     EIO},
+    {"a cue sheet naming no track", [](DiscImageDrive& d) { return d.cue("kelmor.cue", "REM nothing\n"); },
+     EMEDIUMTYPE},
+    {"a cue sheet whose first track is audio",
+     [](DiscImageDrive& d) {
+         d.temp.write("images/kelmor.bin", testing::audioTrack(300));
+         return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
+     },
+     EMEDIUMTYPE},
+    {"a MODE1/2352 track in a file that libcdio does not read for the sheet",
+     [](DiscImageDrive& d) {
+         d.temp.write("images/track 1.bin", testing::rawDataTrack(d.isoBytes(), 1));
+         return d.cue("kelmor.cue", "FILE \"track 1.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n");
+     },
+     EMEDIUMTYPE},
+};
+
+// None of them waits, and none changes what a copy would replace.
+TEST_F(DiscImageDrive, AnImageWithoutADiscIsADriveWithoutADisc) {
+    temp.write("app/SAVEGAME/INTRO.DAT", "old");
+    alarm(20);
+    for (const BadImage& image : kBadImages) {
+        SCOPED_TRACE(image.what);
+        const auto host = hostWith(image.make(*this));
+        EXPECT_FALSE(host->fileExist("E:\\KELMOR\\KELMOR\\VIGNET.DAT"));
+        EXPECT_EQ(failureOf([&] { host->readFile("E:\\KELMOR\\KELMOR\\VIGNET.DAT"); }), image.error);
+        EXPECT_EQ(failureOf([&] {
+                      host->copyFile("E:\\KELMOR\\KELMOR\\VIGNET.DAT", app + "\\SAVEGAME\\INTRO.DAT");
+                  }),
+                  image.error);
+        EXPECT_EQ(temp.read("app/SAVEGAME/INTRO.DAT"), "old");
+        EXPECT_EQ(temp.names("app/SAVEGAME"), std::vector<std::string>{"INTRO.DAT"});
+        std::filesystem::remove_all(temp.path("images"));
+        temp.makeFolder("images");
+    }
+    alarm(0);
+}
+
+}  // namespace
+}  // namespace kelmor::posix
