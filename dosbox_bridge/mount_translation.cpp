@@ -73,9 +73,10 @@ bool isMountCommand(const std::vector<Word>& words) {
     return sameIgnoringCase(command, "mount");
 }
 
-// The word that holds the host path of a MOUNT command, if it has one.
-std::optional<Word> hostPathWord(const std::vector<Word>& words) {
-    int plain = 0;
+// The words of a MOUNT command that are no options or their values: the
+// DOS drive, then the host path.
+std::vector<Word> operands(const std::vector<Word>& words) {
+    std::vector<Word> found;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const Word& word = words[i];
         if (!word.quoted && !word.text.empty() && word.text.front() == '-') {
@@ -83,9 +84,9 @@ std::optional<Word> hostPathWord(const std::vector<Word>& words) {
                 if (sameIgnoringCase(word.text, option)) ++i;
             continue;
         }
-        if (++plain == 2) return word;
+        found.push_back(word);
     }
-    return std::nullopt;
+    return found;
 }
 
 bool isDrivePath(std::string_view path) {
@@ -93,10 +94,11 @@ bool isDrivePath(std::string_view path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// The folder as a MOUNT argument; nothing when no argument can carry it.
-std::optional<std::string> mountArgument(std::string_view folder, bool quote) {
+// A host path as a MOUNT or IMGMOUNT argument; nothing when no argument can
+// carry it.
+std::optional<std::string> mountArgument(std::string_view hostPath, bool quote) {
     std::string argument;
-    for (char c : folder) {
+    for (char c : hostPath) {
         if (c == '"' || c == '\r' || c == '\n') return std::nullopt;
         if (isBlank(c)) quote = true;
         argument += c;
@@ -106,24 +108,42 @@ std::optional<std::string> mountArgument(std::string_view folder, bool quote) {
     return argument;
 }
 
+// The image mount that takes the place of a MOUNT line: its blanks and '@'
+// before the command, the same DOS drive.
+std::string imageMountLine(std::string_view line, const std::vector<Word>& words,
+                           const Word& drive, std::string_view image) {
+    std::string mount(line.substr(0, words[0].begin));
+    if (words[0].text.front() == '@') mount += '@';
+    mount += "IMGMOUNT ";
+    mount += line.substr(drive.begin, drive.end - drive.begin);
+    mount += ' ';
+    mount += image;
+    mount += " -t iso";
+    return mount;
+}
+
 // The line with its MOUNT host path mapped, or nothing to change.
 std::optional<std::string> translateLine(std::string_view line, const PathMapper& mapPath,
                                          std::vector<std::string>& problems) {
     const std::vector<Word> words = splitWords(line);
     if (!isMountCommand(words)) return std::nullopt;
-    const auto path = hostPathWord(words);
-    if (!path || !isDrivePath(path->text)) return std::nullopt;
-    const auto folder = mapPath(path->text);
-    if (!folder) return std::nullopt;
-    const auto argument = mountArgument(*folder, path->quoted);
+    const std::vector<Word> found = operands(words);
+    if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
+    const Word& path = found[1];
+    const auto mount = mapPath(path.text);
+    if (!mount) return std::nullopt;
+    const auto argument = mountArgument(mount->path, mount->image || path.quoted);
     if (!argument) {
-        problems.push_back("cannot pass the folder of " + std::string(path->text) +
-                           " to MOUNT, it holds a double quote or a line end: " + *folder);
+        problems.push_back("cannot pass the " + std::string(mount->image ? "image" : "folder") +
+                           " of " + std::string(path.text) + " to " +
+                           (mount->image ? "IMGMOUNT" : "MOUNT") +
+                           ", it holds a double quote or a line end: " + mount->path);
         return std::nullopt;
     }
-    std::string translated(line.substr(0, path->begin));
+    if (mount->image) return imageMountLine(line, words, found[0], *argument);
+    std::string translated(line.substr(0, path.begin));
     translated += *argument;
-    translated += line.substr(path->end);
+    translated += line.substr(path.end);
     return translated;
 }
 

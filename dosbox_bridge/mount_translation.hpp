@@ -1,10 +1,14 @@
-// The host folders of the MOUNT commands in a dosbox.conf.
+// The host folders and disc images of the MOUNT commands in a dosbox.conf.
 //
 // The launchers write drive-letter paths into [autoexec]
 // ("MOUNT E E:\ -t cdrom -usecd 0 -ioctl", MOUNT B "C:\...\SAVEGAME"). An
 // emulator that runs natively on the host needs host folders there.
 // translateMountPaths() rewrites exactly the host-path argument of each MOUNT
-// command in [autoexec]; every other byte of the configuration passes as it is.
+// command in [autoexec] whose path stands for a folder, and the whole line
+// of one whose path stands for a disc image: that line becomes the
+// emulator's image mount, IMGMOUNT <drive> "<image>" -t iso, which also
+// serves the audio tracks of a cue sheet. Every other byte of the
+// configuration passes as it is.
 //
 // How the text is read, the way the emulator reads it:
 //  - A line ends at LF; a CR before the LF belongs to the line end.
@@ -17,11 +21,11 @@
 //  - Words beginning with '-' are options; -t, -size, -label, -usecd and
 //    -freesize take the word after them as their value. Of the other words the
 //    first is the DOS drive and the second the host path.
-//  - A host path that begins with a drive letter and a colon is mapped; its
-//    new text is quoted when the old one was or when it holds a blank, and
-//    each '%' is doubled, since the emulator's batch processing would take it
-//    for the start of a variable. A path whose drive is not mapped, and any
-//    other host path, stays as it was.
+//  - A host path that begins with a drive letter and a colon is mapped; a
+//    folder's new text is quoted when the old one was or when it holds a
+//    blank, an image's always is; each '%' is doubled, since the emulator's
+//    batch processing would take it for the start of a variable. A path that
+//    the mapper leaves unmapped, and any other host path, stays as it was.
 #pragma once
 
 #include <functional>
@@ -32,13 +36,22 @@
 
 namespace kelmor::bridge {
 
-// The host folder of a drive-letter path; nothing when its drive is not mapped.
-using PathMapper = std::function<std::optional<std::string>(std::string_view drivePath)>;
+// What a drive-letter path stands for on the host: a folder, which MOUNT
+// takes, or a disc image, which IMGMOUNT takes.
+struct HostMount {
+    std::string path;
+    bool image = false;
+};
+
+// The host folder or image of a drive-letter path; nothing to leave the line
+// as it is (a drive that is not mapped, or holds no disc).
+using PathMapper = std::function<std::optional<HostMount>(std::string_view drivePath)>;
 
 struct MountTranslation {
     std::string text;
-    // One line for each MOUNT whose mapped folder cannot be written on a
-    // command line (it holds a '"' or a line end); such a line stays as it was.
+    // One line for each MOUNT whose mapped folder or image cannot be written
+    // on a command line (it holds a '"' or a line end); such a line stays as
+    // it was.
     std::vector<std::string> problems;
 };
 

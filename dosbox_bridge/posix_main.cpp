@@ -1,9 +1,11 @@
 // `dosbox` in the application folder: the launchers start it as
 // "<application folder>\dosbox.exe -noconsole" in that folder. It reads
 // dosbox.conf there, maps the drive-letter paths of its MOUNT commands onto
-// host folders through the user's drive map, writes the result to a private
-// copy and becomes the host's emulator, given "-conf <copy>". dosbox.conf
-// itself is never changed.
+// host folders through the user's drive map (a drive that holds a disc
+// image is mounted with IMGMOUNT), writes the result to a private copy and
+// becomes the host's emulator, given "-conf <copy>". dosbox.conf itself is
+// never changed. A drive whose image holds no disc stays as written, and
+// one line says which image and why.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
 // 126 the emulator found cannot be run, 1 anything else.
@@ -21,6 +23,7 @@
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
+#include "core/posix/disc_image.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
@@ -48,6 +51,35 @@ void say(const std::string& text) {
 [[noreturn]] void stop(int code, const std::string& text) {
     say(text);
     std::exit(code);
+}
+
+// What a MOUNT's drive-letter path stands for: the drive's disc image when
+// it holds one that can be read (mounted whole, from its root), else its
+// folder; nothing for a drive that is not mapped or an image without a disc,
+// of which a problem line tells.
+std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
+                                           std::string_view drivePath,
+                                           std::vector<std::string>& problems) {
+    const auto path = posix::splitWindowsPath(drivePath);
+    if (const auto image = path ? drives.image(path->drive) : std::nullopt) {
+        if (!path->components.empty()) {
+            problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
+                               ": is the disc image " + *image + ", mounted only whole");
+            return std::nullopt;
+        }
+        try {
+            const posix::DiscImage disc(*image);
+        } catch (const std::system_error& failure) {
+            problems.push_back(std::string(1, path->drive) +
+                               ": holds no disc, its image cannot be read: " + failure.what());
+            return std::nullopt;
+        }
+        return bridge::HostMount{*image, true};
+    }
+    std::error_code error;
+    auto folder = posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient, error);
+    if (!folder) return std::nullopt;
+    return bridge::HostMount{std::move(*folder), false};
 }
 
 std::string realPathOf(const char* path) {
@@ -97,12 +129,12 @@ int main(int argc, char** argv) {
 
     std::optional<std::string> copy;
     if (configuration) {
+        std::vector<std::string> imageProblems;
         const auto translation =
             bridge::translateMountPaths(*configuration, [&](std::string_view drivePath) {
-                std::error_code error;
-                return posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient,
-                                                 error);
+                return hostMount(drives, drivePath, imageProblems);
             });
+        for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);
         const std::string folder = realPathOf(".");
         if (folder.empty()) stop(1, std::string("working directory: ") + std::strerror(errno));

@@ -1,5 +1,6 @@
 // The MOUNT translation. Input: a dosbox.conf. Every drive path maps onto a
-// host folder that may need quotes, percent signs doubled or be refused.
+// host folder that may need quotes, percent signs doubled or be refused;
+// drive I: holds a disc image.
 // The line count is kept; a line that changes is a MOUNT command; what the
 // translation gives translates to itself.
 #include <optional>
@@ -16,12 +17,13 @@ using fuzz::expect;
 namespace {
 
 // "E:\A B" -> "/mnt/e/A B"; a drive Q stands for a folder with a quote.
-std::optional<std::string> hostFolder(std::string_view drivePath) {
+std::optional<bridge::HostMount> hostFolder(std::string_view drivePath) {
     const char letter = static_cast<char>(drivePath[0] | 0x20);
     if (letter == 'x') return std::nullopt;
+    if (letter == 'i') return bridge::HostMount{"/mnt/cds/kel 100%.cue", true};
     std::string folder = letter == 'q' ? "/mnt/\"q" : std::string("/mnt/") + letter;
     for (char c : drivePath.substr(2)) folder += c == '\\' ? '/' : c;
-    return folder;
+    return bridge::HostMount{folder, false};
 }
 
 std::vector<std::string_view> linesOf(std::string_view text) {

@@ -9,20 +9,26 @@ namespace kelmor::bridge {
 namespace {
 
 // E: is a CD folder, F: a folder with a blank, P: one with a percent sign,
-// Q: one with a double quote; C: is the host root. Other drives are unmapped.
-std::optional<std::string> mapForTest(std::string_view path) {
+// Q: one with a double quote; C: is the host root. I:, J: and K: hold disc
+// images, K:'s with a double quote in its name. Other drives are unmapped.
+std::optional<HostMount> mapForTest(std::string_view path) {
     static const std::map<char, std::string> roots{{'C', ""},
                                                    {'E', "/media/cd"},
                                                    {'F', "/home/ann/Kelmor CD"},
                                                    {'P', "/srv/100%"},
                                                    {'Q', "/srv/say \"hi\""}};
+    static const std::map<char, std::string> images{{'I', "/home/ann/cds/kelmor.cue"},
+                                                    {'J', "/home/ann/my cds/100% kit.iso"},
+                                                    {'K', "/home/ann/\"kit\".iso"}};
     const char drive = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+    if (const auto image = images.find(drive); image != images.end())
+        return HostMount{image->second, true};
     const auto root = roots.find(drive);
     if (root == roots.end()) return std::nullopt;
     std::string host = root->second;
     for (char c : path.substr(2)) host += c == '\\' ? '/' : c;
     while (host.size() > 1 && host.back() == '/') host.pop_back();
-    return host.empty() ? "/" : host;
+    return HostMount{host.empty() ? "/" : host};
 }
 
 std::string translated(std::string_view configuration) {
@@ -80,7 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"comment unchanged", R"(# MOUNT E E:\)", R"(# MOUNT E E:\)"},
         LineCase{"drive path in another command unchanged", R"(CD E:\KELMOR)", R"(CD E:\KELMOR)"},
         LineCase{"quoted command word is no MOUNT", R"("MOUNT" E E:\)", R"("MOUNT" E E:\)"},
-        LineCase{"folder with a double quote left alone", R"(MOUNT E Q:\)", R"(MOUNT E Q:\)"}));
+        LineCase{"folder with a double quote left alone", R"(MOUNT E Q:\)", R"(MOUNT E Q:\)"},
+        LineCase{"game CD image, its options dropped", R"(MOUNT I I:\ -t cdrom -usecd 0 -ioctl)",
+                 R"(IMGMOUNT I "/home/ann/cds/kelmor.cue" -t iso)"},
+        LineCase{"kit CD image, always quoted, percent doubled", R"(mount J J:\ -t cdrom -ioctl)",
+                 R"(IMGMOUNT J "/home/ann/my cds/100%% kit.iso" -t iso)"},
+        LineCase{"image mount keeps blanks, echo-off prefix and the DOS drive",
+                 "  @mount\tE  I:\\", R"(  @IMGMOUNT E "/home/ann/cds/kelmor.cue" -t iso)"},
+        LineCase{"image with a double quote left alone", R"(MOUNT K K:\)", R"(MOUNT K K:\)"}));
 
 TEST(MountTranslation, LineEndsAndSectionsAsWritten) {
     struct Case {
@@ -126,11 +139,13 @@ TEST(MountTranslation, GameConfigurationChangesInItsTwoMountLinesOnly) {
     EXPECT_TRUE(result.problems.empty());
 }
 
-TEST(MountTranslation, FolderThatNoArgumentCanCarryIsReported) {
-    const auto result = translateMountPaths("[autoexec]\nMOUNT E Q:\\\nMOUNT F E:\\\n", mapForTest);
-    EXPECT_EQ(result.text, "[autoexec]\nMOUNT E Q:\\\nMOUNT F /media/cd\n");
-    ASSERT_EQ(result.problems.size(), 1u);
-    EXPECT_NE(result.problems[0].find("Q:\\"), std::string::npos) << result.problems[0];
+TEST(MountTranslation, FolderOrImageThatNoArgumentCanCarryIsReported) {
+    const auto result =
+        translateMountPaths("[autoexec]\nMOUNT E Q:\\\nMOUNT F E:\\\nMOUNT K K:\\\n", mapForTest);
+    EXPECT_EQ(result.text, "[autoexec]\nMOUNT E Q:\\\nMOUNT F /media/cd\nMOUNT K K:\\\n");
+    ASSERT_EQ(result.problems.size(), 2u);
+    EXPECT_NE(result.problems[0].find("folder of Q:\\"), std::string::npos) << result.problems[0];
+    EXPECT_NE(result.problems[1].find("image of K:\\"), std::string::npos) << result.problems[1];
 }
 
 TEST(MountTranslation, MapperIsAskedOnlyForMountHostPaths) {
@@ -138,7 +153,7 @@ TEST(MountTranslation, MapperIsAskedOnlyForMountHostPaths) {
     translateMountPaths("[sdl]\nmount E E:\\\n[autoexec]\nMOUNT -t cdrom E F:\\x\nCD G:\\\n",
                         [&](std::string_view path) {
                             asked.emplace_back(path);
-                            return std::optional<std::string>("/x");
+                            return std::optional<HostMount>(HostMount{"/x"});
                         });
     EXPECT_EQ(asked, std::vector<std::string>{"F:\\x"});
 }
