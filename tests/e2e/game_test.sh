@@ -4,7 +4,9 @@
 # runs the CD's program with the save folder as B:. The program writes its
 # command tail to B:\RESULT.TXT, so SAVEGAME/RESULT.TXT holding " save=B:"
 # proves the mounts, the drive change, the folder, the program and its
-# argument. Application folder and CD have blanks in their paths.
+# argument. Application folder and CD have blanks in their paths. Then the
+# same CD as a cue sheet image with a MODE1/2048 data track and an audio
+# track, which the emulator mounts with IMGMOUNT.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -47,4 +49,17 @@ wait_exit $! 30
 expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
 wait_emulators 30
 [ "$(find "$XDG_RUNTIME_DIR" -name '*.conf')" = "$copy" ] || fail "a second copy was made"
+
+note "the game CD as a .cue image with an audio track on E:"
+images="$WORK/CD images"
+make_cue_image "$cd_folder" "$images/Kelmor.cue"
+make_drive_map "E=$images/Kelmor.cue"
+rm "$app/SAVEGAME/RESULT.TXT" "$app/SAVEGAME/INTRO.DAT"
+timeout 30 "$app/KELMOR" &
+wait_exit $! 30
+[ "$EXIT_CODE" = 0 ] || fail "KELMOR ended with $EXIT_CODE"
+expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
+wait_emulators 30
+[ "$(cat "$app/SAVEGAME/INTRO.DAT")" = intro ] || fail "intro file not copied from the image"
+grep -qF "IMGMOUNT E \"$images/Kelmor.cue\" -t iso" "$copy" || fail "$(grep -i mount "$copy")"
 echo "PASS"

@@ -5,6 +5,8 @@
 # the installed KELKIT.EXE from the application folder as B:, which writes
 # its command tail to B:\RESULT.TXT. " ver=usa" there proves the mounts, the
 # drive change, the installed program and the language found in the data.
+# Then the same CD as an .iso image installs into a second application
+# folder and runs, the emulator mounting it with IMGMOUNT.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -56,24 +58,41 @@ make_emulator "$WORK/emulator folder/run dosbox"
   printf '[drives]\nL=%s\n' "$kit_cd"
 } >"$XDG_CONFIG_HOME/kelmor/drives.ini"
 
-note "_KelmorPlix with its CD on L:"
-cd "$WORK"
-timeout 30 "$app/_KelmorPlix" &
-wait_exit $! 30
-[ "$EXIT_CODE" = 0 ] || fail "_KelmorPlix ended with $EXIT_CODE"
-expect_file_text "$app/RESULT.TXT" 30 " ver=usa"
-wait_emulators 30
+# Runs the kit launcher of the application folder $1 and checks that every
+# file of the kit landed in the folders the install laid out.
+install_and_run_kit() {
+  local app=$1
+  cd "$WORK"
+  timeout 30 "$app/_KelmorPlix" &
+  wait_exit $! 30
+  [ "$EXIT_CODE" = 0 ] || fail "_KelmorPlix ended with $EXIT_CODE"
+  expect_file_text "$app/RESULT.TXT" 30 " ver=usa"
+  wait_emulators 30
+  cmp -s "$kit_cd/KIT/KELKIT.EXE" "$app/KELKIT.EXE" || fail "KELKIT.EXE not installed"
+  [ "$(cat "$app/MAPPER.EXE")" = USA/MAPPER.EXE ] || fail "MAPPER.EXE: $(cat "$app/MAPPER.EXE")"
+  local missing=() file
+  for file in "${files[@]}"; do
+    case $file in */MAPPER.EXE) continue ;; esac
+    [ "$(cat "$app/$file" 2>/dev/null)" = "$file" ] || missing+=("$file")
+  done
+  [ ${#missing[@]} = 0 ] || fail "not installed: ${missing[*]}"
+  [ -f "$app/vantrel/vtr.ini" ] || fail "no vantrel/vtr.ini"
+  cmp -s "$app/TEST.FUJ" "$app/THEST.FUJ" || fail "THEST.FUJ is not a copy of TEST.FUJ"
+  grep -qi '^mount B "C:\\.*\\'"$(basename "$app")"'"' "$app/dosbox.conf" ||
+    fail "$(grep -i mount "$app/dosbox.conf")"
+}
 
-note "every file of the kit landed in the folders the install laid out"
-cmp -s "$kit_cd/KIT/KELKIT.EXE" "$app/KELKIT.EXE" || fail "KELKIT.EXE not installed"
-[ "$(cat "$app/MAPPER.EXE")" = USA/MAPPER.EXE ] || fail "MAPPER.EXE: $(cat "$app/MAPPER.EXE")"
-missing=()
-for file in "${files[@]}"; do
-  case $file in */MAPPER.EXE) continue ;; esac
-  [ "$(cat "$app/$file" 2>/dev/null)" = "$file" ] || missing+=("$file")
-done
-[ ${#missing[@]} = 0 ] || fail "not installed: ${missing[*]}"
-[ -f "$app/vantrel/vtr.ini" ] || fail "no vantrel/vtr.ini"
-cmp -s "$app/TEST.FUJ" "$app/THEST.FUJ" || fail "THEST.FUJ is not a copy of TEST.FUJ"
-grep -qi '^mount B "C:\\.*\\Kelmor app"' "$app/dosbox.conf" || fail "$(grep -i mount "$app/dosbox.conf")"
+note "_KelmorPlix with its CD on L:"
+install_and_run_kit "$app"
+
+note "the kit CD as an .iso image on L:"
+image_app="$WORK/Kit from an image"
+install_app "$BUILD" "$image_app"
+mkdir -p "$WORK/CD images"
+xorriso -as mkisofs -quiet -R -J -o "$WORK/CD images/Kelmor Plix.iso" "$kit_cd" 2>/dev/null ||
+  fail "xorriso could not make the kit CD's image"
+sed -i "s|^L=.*|L=$WORK/CD images/Kelmor Plix.iso|" "$XDG_CONFIG_HOME/kelmor/drives.ini"
+install_and_run_kit "$image_app"
+grep -qF "IMGMOUNT L \"$WORK/CD images/Kelmor Plix.iso\" -t iso" "$XDG_RUNTIME_DIR"/kelmor-*/*.conf ||
+  fail "no image mount: $(grep -ih mount "$XDG_RUNTIME_DIR"/kelmor-*/*.conf)"
 echo "PASS"

@@ -22,6 +22,7 @@
 
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_runtime_copy.hpp"
+#include "tests/support/disc_images.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace kelmor::bridge {
@@ -336,6 +337,31 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
         EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
         EXPECT_NE(outcome.errors.find("this bridge again"), std::string::npos) << outcome.errors;
     }
+}
+
+// A drive that holds an image is mounted whole with IMGMOUNT; an image
+// without a disc, or a folder inside an image, leaves its line as written
+// and says so in one line.
+TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
+    temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("game cd"), temp.path("cd images/kelmor 100%.iso"));
+    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" +
+                                               temp.path("cd images/kelmor 100%.iso") +
+                                               "\nF=" + temp.path("cd images/gone.cue") + "\n");
+    const std::string autoexec = "[autoexec]\r\nMOUNT F F:\\ -t cdrom\r\nmount G E:\\KELMOR\r\nE:\r\n";
+    temp.write("Kelmor app/dosbox.conf", std::string(kConfiguration) + autoexec.substr(12));
+
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
+    EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nIMGMOUNT E \"" +
+                                            temp.path("cd images/kelmor 100%%.iso") +
+                                            "\" -t iso\r\n" + autoexec.substr(12));
+    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 2) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("F: holds no disc, its image cannot be read: " +
+                                  temp.path("cd images/gone.cue")),
+              std::string::npos)
+        << outcome.errors;
+    EXPECT_NE(outcome.errors.find("cannot mount E:\\KELMOR"), std::string::npos) << outcome.errors;
 }
 
 TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {

@@ -12,6 +12,7 @@
 #include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_launch.hpp"
+#include "tests/support/disc_images.hpp"
 #include "tests/support/kit_scene.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -93,6 +94,15 @@ protected:
     std::string installed(const KitCopy& copy) {
         return readBytes(app / hostRelative(copy.destination));
     }
+    // Every copy of the manifest holds its CD file, the map editor the last
+    // language's.
+    void expectEveryFileInstalled() {
+        for (const KitCopy& copy : kitCopyList()) {
+            const std::string source =
+                copy.destination == "MAPPER.EXE" ? std::string("USA\\MAPPER.EXE") : copy.source;
+            ASSERT_EQ(installed(copy), cdContent(source)) << copy.destination;
+        }
+    }
     // Every file below the application folder with its modification time.
     std::map<fs::path, fs::file_time_type> modificationTimes() {
         std::map<fs::path, fs::file_time_type> times;
@@ -105,11 +115,7 @@ protected:
 TEST_F(KitInstall, InstallsEveryFileByteForByteAndRecordsTheInstallation) {
     KitTestHost h = host();
     EXPECT_EQ(run(h), 0);
-    for (const KitCopy& copy : kitCopyList()) {
-        const std::string source =
-            copy.destination == "MAPPER.EXE" ? std::string("USA\\MAPPER.EXE") : copy.source;
-        ASSERT_EQ(installed(copy), cdContent(source)) << copy.destination;
-    }
+    expectEveryFileInstalled();
     EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
     EXPECT_EQ(readBytes(app / "vantrel" / "vtr.ini"),
               "[OSD]\r\nDirectory=" + appWindows +
@@ -123,6 +129,17 @@ TEST_F(KitInstall, InstallsEveryFileByteForByteAndRecordsTheInstallation) {
     EXPECT_EQ(conf.substr(conf.size() - end.size()), end);
     EXPECT_EQ(h.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
     EXPECT_TRUE(h.messages.empty());
+}
+
+// The same CD as a disc image on E:, its names in lower case as on the CD.
+TEST_F(KitInstall, InstallsEveryFileFromADiscImage) {
+    testing::makeIso(cd, fs::path(temp.path()) / "images" / "kelplix.iso");
+    testing::writeDriveMap(config, 'E', fs::path(temp.path()) / "images" / "kelplix.iso");
+    KitTestHost h = host();
+    EXPECT_EQ(run(h), 0);
+    expectEveryFileInstalled();
+    EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
+    EXPECT_NE(readBytes(app / "dosbox.conf").find("mount E E:\\ -t cdrom -ioctl"), std::string::npos);
 }
 
 TEST_F(KitInstall, SecondRunCopiesNothingAndLeavesEveryFileAlone) {

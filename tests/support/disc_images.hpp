@@ -28,6 +28,7 @@ inline void makeIso(const std::filesystem::path& folder, const std::filesystem::
     if (names == DiscNames::RockRidgeAndJoliet || names == DiscNames::JolietOnly)
         arguments.emplace_back("-J");
     arguments.insert(arguments.end(), {"-o", iso.string(), folder.string()});
+    std::filesystem::create_directories(iso.parent_path());
     const pid_t child = fork();
     if (child == 0) {
         std::vector<char*> argv;
