@@ -58,6 +58,7 @@ demo: build
 bench: build
 	$(BUILD)/bench/game_launch_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	$(BUILD)/bench/kit_install_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	$(BUILD)/bench/disc_image_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 measure: build
 	bench/launch_times.sh

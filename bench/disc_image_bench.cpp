@@ -1,0 +1,130 @@
+// Drives that hold a disc image against the same CD in a folder, on the real
+// POSIX host, side by side in one run:
+//  - the game's 69 CD probes, one drive holding the game CD (nested layout)
+//    and no other drive mapped: a fresh host each time, the drive map
+//    already read, the image opened by the first probe;
+//  - the kit's installation of its 218 files of 64 KiB (CD detection,
+//    copies, marker, dosbox.conf; the emulator start only recorded) into a
+//    fresh application folder.
+// Each on a folder, an .iso, a cue sheet with a MODE1/2048 data track and
+// one with a MODE1/2352 data track (read through libcdio's cue driver).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+
+#include "core/cd_search.hpp"
+#include "core/posix/posix_host.hpp"
+#include "game_launcher/game_launch.hpp"
+#include "kit_launcher/kit_launch.hpp"
+#include "tests/support/disc_images.hpp"
+#include "tests/support/kit_scene.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kelmor::testing::writeBytes;
+
+enum class Disc { Folder, Iso, Cue2048, Cue2352 };
+
+struct Ended {};
+
+class RecordingHost : public kelmor::posix::PosixHost {
+public:
+    using PosixHost::PosixHost;
+    int starts = 0;
+    void startProgram(const std::string&, const std::vector<std::string>&) override { ++starts; }
+    [[noreturn]] void endProcess(int) override { throw Ended{}; }
+};
+
+// The CD folder `cd` as the disc `disc` below `images`: the path the drive
+// map names for it.
+fs::path discOf(const fs::path& cd, const fs::path& images, Disc disc) {
+    if (disc == Disc::Folder) return cd;
+    const fs::path iso = images / "disc.iso";
+    kelmor::testing::makeIso(cd, iso);
+    if (disc == Disc::Iso) return iso;
+    std::string data = kelmor::testing::fileBytes(iso);
+    const char* mode = "MODE1/2048";
+    if (disc == Disc::Cue2352) {
+        data = kelmor::testing::rawDataTrack(data, 1);
+        mode = "MODE1/2352";
+    }
+    writeBytes(images / "disc.bin", data + kelmor::testing::audioTrack(750));
+    const std::size_t sectors = data.size() / (disc == Disc::Cue2352 ? 2352 : 2048);
+    writeBytes(images / "disc.cue", std::string("FILE \"disc.bin\" BINARY\n  TRACK 01 ") + mode +
+                                        "\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 " +
+                                        kelmor::testing::cueTime(sectors) + "\n");
+    return images / "disc.cue";
+}
+
+struct Scene {
+    fs::path root = fs::temp_directory_path() / ("kelmor-image-bench-" + std::to_string(::getpid()));
+    fs::path config = root / "config";
+    Scene() { fs::create_directories(root); }
+    ~Scene() { fs::remove_all(root); }
+    RecordingHost host(const fs::path& app) const {
+        return RecordingHost({.applicationFolder = app.string(), .configHome = config.string()});
+    }
+};
+
+void GameCdProbes(benchmark::State& state, Disc disc) {
+    const Scene scene;
+    writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "VIGNET.DAT", "marker");
+    writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "INTRO.DAT", std::string(4096, 'i'));
+    writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "KELMOR.EXE", std::string(300000, 'k'));
+    kelmor::testing::writeDriveMap(scene.config, 'E', discOf(scene.root / "cd", scene.root, disc));
+    const std::vector<kelmor::CdProbe> probes = kelmor::gameCdProbes();
+    for (auto _ : state) {
+        state.PauseTiming();
+        RecordingHost host = scene.host(scene.root);
+        host.hostPath("D:\\");
+        state.ResumeTiming();
+        if (kelmor::lastHitFolder(host, probes) != "E:\\KELMOR\\KELMOR")
+            state.SkipWithError("the CD was not found");
+    }
+}
+BENCHMARK_CAPTURE(GameCdProbes, folder, Disc::Folder)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GameCdProbes, iso, Disc::Iso)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2048, Disc::Cue2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2352, Disc::Cue2352)->Unit(benchmark::kMicrosecond);
+
+std::string kitFileContent(const std::string& source) {
+    std::string content(64 * 1024, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(source[i % source.size()] + i / 251);
+    return content;
+}
+
+void KitInstall(benchmark::State& state, Disc disc) {
+    const Scene scene;
+    kelmor::testing::writeKitCd(scene.root / "cd" / "KIT", kitFileContent);
+    kelmor::testing::writeDriveMap(scene.config, 'E', discOf(scene.root / "cd", scene.root, disc));
+    const fs::path app = scene.root / "app";
+    for (auto _ : state) {
+        fs::remove_all(app);
+        kelmor::testing::makeKitSkeleton(app);
+        RecordingHost host = scene.host(app);
+        kelmor::KitLauncher launcher(host);
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            launcher.LaunchKit();
+        } catch (const Ended&) {
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        if (host.starts != 1 || fs::file_size(app / "PCMAP" / "VIGNET.DAT") != 64 * 1024)
+            state.SkipWithError("the kit was not installed");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 218 * 64 * 1024);
+}
+BENCHMARK_CAPTURE(KitInstall, folder, Disc::Folder)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KitInstall, iso, Disc::Iso)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KitInstall, cue_mode1_2048, Disc::Cue2048)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KitInstall, cue_mode1_2352, Disc::Cue2352)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
