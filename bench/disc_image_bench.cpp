@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "bench/recording_host.hpp"
 #include "core/cd_search.hpp"
-#include "core/posix/posix_host.hpp"
 #include "game_launcher/game_launch.hpp"
 #include "kit_launcher/kit_launch.hpp"
 #include "tests/support/disc_images.hpp"
@@ -29,15 +29,8 @@ using kelmor::testing::writeBytes;
 
 enum class Disc { Folder, Iso, Cue2048, Cue2352 };
 
-struct Ended {};
-
-class RecordingHost : public kelmor::posix::PosixHost {
-public:
-    using PosixHost::PosixHost;
-    int starts = 0;
-    void startProgram(const std::string&, const std::vector<std::string>&) override { ++starts; }
-    [[noreturn]] void endProcess(int) override { throw Ended{}; }
-};
+using kelmor::bench::Ended;
+using kelmor::bench::RecordingHost;
 
 // The CD folder `cd` as the disc `disc` below `images`: the path the drive
 // map names for it.

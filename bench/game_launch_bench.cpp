@@ -9,23 +9,16 @@
 #include <fstream>
 #include <string>
 
+#include "bench/recording_host.hpp"
 #include "core/cd_search.hpp"
-#include "core/posix/posix_host.hpp"
 #include "game_launcher/game_launch.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Ended {};
-
-class RecordingHost : public kelmor::posix::PosixHost {
-public:
-    using PosixHost::PosixHost;
-    int starts = 0;
-    void startProgram(const std::string&, const std::vector<std::string>&) override { ++starts; }
-    [[noreturn]] void endProcess(int) override { throw Ended{}; }
-};
+using kelmor::bench::Ended;
+using kelmor::bench::RecordingHost;
 
 void writeFile(const fs::path& path, const std::string& content) {
     fs::create_directories(path.parent_path());

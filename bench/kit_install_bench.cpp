@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/posix/posix_host.hpp"
+#include "bench/recording_host.hpp"
 #include "kit_launcher/kit_launch.hpp"
 #include "tests/support/kit_scene.hpp"
 
@@ -27,15 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kFileSize = 64 * 1024;
 
-struct Ended {};
-
-class RecordingHost : public kelmor::posix::PosixHost {
-public:
-    using PosixHost::PosixHost;
-    int starts = 0;
-    void startProgram(const std::string&, const std::vector<std::string>&) override { ++starts; }
-    [[noreturn]] void endProcess(int) override { throw Ended{}; }
-};
+using kelmor::bench::Ended;
+using kelmor::bench::RecordingHost;
 
 std::string fileContent(const std::string& source) {
     std::string content(kFileSize, '\0');
