@@ -88,11 +88,7 @@ DiscImage* PosixHost::imageOf(const std::string& windowsPath) const {
     const auto path = splitWindowsPath(windowsPath);
     const auto image = path ? driveMap().image(path->drive) : std::nullopt;
     if (!image) return nullptr;
-    try {
-        return &images_->open(*image);
-    } catch (const std::system_error& failure) {
-        throw std::system_error(failure.code(), windowsPath + ": " + failure.what());
-    }
+    return &images_->open(*image);
 }
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {

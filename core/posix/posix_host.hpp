@@ -94,7 +94,7 @@ private:
     bool onImageDrive(const std::string& windowsPath) const;
     // The disc image behind a Windows path's drive, opened once per run;
     // nothing for a drive that holds no image. Throws std::system_error
-    // naming the path when the image holds no disc that can be read.
+    // naming the image when it holds no disc that can be read.
     DiscImage* imageOf(const std::string& windowsPath) const;
     // The settings file of an application; an existing file whose name
     // differs only in case is the one used.
