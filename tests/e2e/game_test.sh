@@ -6,7 +6,8 @@
 # proves the mounts, the drive change, the folder, the program and its
 # argument. Application folder and CD have blanks in their paths. Then the
 # same CD as a cue sheet image with a MODE1/2048 data track and an audio
-# track, which the emulator mounts with IMGMOUNT.
+# track, which the emulator mounts with IMGMOUNT; its program also writes
+# the tracks that the emulator's MSCDEX reports for the disc: both.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -52,6 +53,7 @@ wait_emulators 30
 
 note "the game CD as a .cue image with an audio track on E:"
 images="$WORK/CD images"
+assemble_tail_writer "$cd_folder/Kelmor/kelmor/KELMOR.EXE" tracks
 make_cue_image "$cd_folder" "$images/Kelmor.cue"
 make_drive_map "E=$images/Kelmor.cue"
 rm "$app/SAVEGAME/RESULT.TXT" "$app/SAVEGAME/INTRO.DAT"
@@ -60,6 +62,7 @@ wait_exit $! 30
 [ "$EXIT_CODE" = 0 ] || fail "KELMOR ended with $EXIT_CODE"
 expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
 wait_emulators 30
+expect_file_text "$app/SAVEGAME/TRACKS.TXT" 5 "1-2"
 [ "$(cat "$app/SAVEGAME/INTRO.DAT")" = intro ] || fail "intro file not copied from the image"
 grep -qF "IMGMOUNT E \"$images/Kelmor.cue\" -t iso" "$copy" || fail "$(grep -i mount "$copy")"
 echo "PASS"

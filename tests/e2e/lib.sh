@@ -21,7 +21,10 @@ install_app() {
 
 # Assembles a DOS program that writes its command tail to B:\RESULT.TXT and
 # ends, into the file $1. It is a .COM image: without the "MZ" signature DOS
-# runs it as such whatever its name, KELMOR.EXE included.
+# runs it as such whatever its name, KELMOR.EXE included. With $2 "tracks"
+# it then also writes the lowest and highest track of the current drive's
+# disc, as the emulator's MSCDEX reports them ("1-2" for a data track and
+# an audio track), to B:\TRACKS.TXT.
 assemble_tail_writer() {
   local source="$WORK/tail_writer.asm"
   cat >"$source" <<'ASM'
@@ -39,14 +42,58 @@ assemble_tail_writer() {
         int 21h
         mov ah, 3Eh
         int 21h
+%ifdef TRACKS
+        mov ah, 19h             ; the current drive, 0 for A:
+        int 21h
+        xor ah, ah
+        mov cx, ax
+        mov [request + 16], cs
+        push cs
+        pop es
+        mov bx, request
+        mov ax, 1510h           ; MSCDEX: a request to the drive's driver
+        int 2Fh
+        mov al, [block + 1]
+        add al, '0'
+        mov [tracks], al
+        mov al, [block + 2]
+        add al, '0'
+        mov [tracks + 2], al
+        mov ah, 3Ch             ; create B:\TRACKS.TXT
+        xor cx, cx
+        mov dx, tracks_name
+        int 21h
+        jc failed
+        mov bx, ax
+        mov ah, 40h
+        mov cx, 3
+        mov dx, tracks
+        int 21h
+        mov ah, 3Eh
+        int 21h
+%endif
         mov ax, 4C00h
         int 21h
 failed: mov ax, 4C01h
         int 21h
 name    db 'B:\RESULT.TXT', 0
+%ifdef TRACKS
+request db 26, 0, 3             ; length, subunit, IOCTL input
+        dw 0                    ; status
+        times 8 db 0
+        db 0                    ; media descriptor
+        dw block, 0             ; transfer address; its segment is set above
+        dw 7, 0                 ; bytes, first sector
+        dd 0                    ; volume
+block   db 0Ah, 0, 0, 0, 0, 0, 0 ; audio disc information: lowest, highest track, lead-out
+tracks  db '?-?'
+tracks_name db 'B:\TRACKS.TXT', 0
+%endif
 ASM
+  local defines=()
+  [ "${2:-}" != tracks ] || defines=(-DTRACKS)
   mkdir -p "$(dirname "$1")"
-  nasm -f bin -o "$1" "$source" || fail "nasm failed"
+  nasm -f bin "${defines[@]}" -o "$1" "$source" || fail "nasm failed"
   [ "$(head -c 2 "$1")" != "MZ" ] || fail "the program must not start with MZ"
 }
 
