@@ -3,10 +3,16 @@
 #include <cdio/cdio.h>
 #include <cdio/iso9660.h>
 #include <cdio/logging.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_set>
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/cue_sheet.hpp"
@@ -23,6 +29,11 @@ constexpr off_t kLongestCueSheet = 1 << 20;
 
 // Sectors read at once when a file's content is read.
 constexpr unsigned kSectorsPerRead = 32;
+
+// How long the child process may take to read every folder of an image, and
+// how many folders it reads at the most.
+constexpr int kFolderCheckMilliseconds = 20000;
+constexpr std::size_t kMostFolders = 100000;
 
 // libcdio reports on stderr by default; a disc that cannot be read is the
 // caller's to report.
@@ -46,6 +57,11 @@ struct ListFreer {
     void operator()(CdioList_t* list) const { iso9660_filelist_free(list); }
 };
 using FileList = std::unique_ptr<CdioList_t, ListFreer>;
+
+// The root folder, as find() starts from it.
+DiscImage::Entry rootFolder() {
+    return DiscImage::Entry{"", true, 0, 0, 0, "/"};
+}
 
 }  // namespace
 
@@ -174,12 +190,73 @@ std::string pathBelow(const std::string& folder, const char* name) {
 }  // namespace
 
 DiscImage::DiscImage(const std::string& imagePath) : imagePath_(imagePath) {
+    regularFile(imagePath, imagePath);
+    checkFoldersInChild();
+    openReader();
+}
+
+DiscImage::DiscImage(const std::string& imagePath, Unchecked) : imagePath_(imagePath) {
+    openReader();
+}
+
+void DiscImage::openReader() {
     cdio_log_set_handler(discardLibcdioMessage);
-    const struct stat status = regularFile(imagePath, imagePath);
-    if (isCueSheet(imagePath))
-        reader_ = openCueSheet(imagePath, status.st_size);
+    const struct stat status = regularFile(imagePath_, imagePath_);
+    if (isCueSheet(imagePath_))
+        reader_ = openCueSheet(imagePath_, status.st_size);
     else
-        reader_ = std::make_unique<IsoFileReader>(imagePath, status.st_size, imagePath);
+        reader_ = std::make_unique<IsoFileReader>(imagePath_, status.st_size, imagePath_);
+}
+
+// The child opens the image itself, before this process does: the two would
+// share the file's position otherwise. An image that the child cannot open
+// is left to this process's opening to report.
+void DiscImage::checkFoldersInChild() const {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) throwErrno(imagePath_);
+    const pid_t child = fork();
+    if (child < 0) {
+        const int error = errno;
+        close(ends[0]);
+        close(ends[1]);
+        throwError(error, imagePath_);
+    }
+    if (child == 0) {
+        close(ends[0]);
+        const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+        try {
+            DiscImage image(imagePath_, Unchecked{});
+            image.readEveryFolder();
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    close(ends[1]);
+    pollfd ended{ends[0], POLLIN, 0};
+    int ready = 0;
+    do ready = poll(&ended, 1, kFolderCheckMilliseconds);
+    while (ready < 0 && errno == EINTR);
+    close(ends[0]);
+    if (ready == 0) kill(child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (ready == 0) noDisc(imagePath_, "libcdio did not finish reading its folders");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        noDisc(imagePath_, "libcdio fails on its folders");
+}
+
+void DiscImage::readEveryFolder() {
+    std::vector<Entry> pending{rootFolder()};
+    std::unordered_set<std::int32_t> seen;
+    while (!pending.empty() && folders_.size() < kMostFolders) {
+        const Entry folder = std::move(pending.back());
+        pending.pop_back();
+        if (!seen.insert(folder.sector).second) continue;
+        for (const Entry& entry : listingOf(folder).entries)
+            if (entry.folder) pending.push_back(entry);
+    }
 }
 
 DiscImage::~DiscImage() = default;
@@ -210,7 +287,7 @@ const DiscImage::Listing& DiscImage::listingOf(const Entry& folder) {
 
 std::optional<DiscImage::Entry> DiscImage::find(const std::vector<std::string>& components,
                                                 std::error_code& error) {
-    Entry current{"", true, 0, 0, 0, "/"};
+    Entry current = rootFolder();
     for (const std::string& component : components) {
         if (!current.folder) {
             error = std::make_error_code(std::errc::not_a_directory);

@@ -16,7 +16,10 @@
 //
 // Anything else holds no disc, and opening it fails at once, never waiting:
 // a missing file, a folder, a FIFO or device, a sheet without a data track,
-// data without an ISO 9660 file system. An image that ends early (a download
+// data without an ISO 9660 file system. libcdio reads beyond its buffers on
+// some malformed folders, so an image is trusted to it only once a child
+// process has read all its folders with it in time: one that makes libcdio
+// crash, or read for ever, holds no disc either. An image that ends early (a download
 // cut short) holds only what lies before its end: a folder or file whose
 // data lies beyond it is not there to be found or read.
 #pragma once
@@ -71,6 +74,15 @@ public:
     class Reader;
 
 private:
+    struct Unchecked {};
+    // Opens the image without the check in a child process: the child's own.
+    DiscImage(const std::string& imagePath, Unchecked);
+    void openReader();
+    // Throws EMEDIUMTYPE when a child process that reads every folder of the
+    // image crashes or does not end in time.
+    void checkFoldersInChild() const;
+    void readEveryFolder();
+
     struct Listing {
         std::error_code error;
         std::vector<Entry> entries;

@@ -76,7 +76,7 @@ inline std::string audioTrack(int sectors) {
 
 // "mm:ss:ff" of a sector count, as cue sheets give a track's start.
 inline std::string cueTime(std::size_t sectors) {
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%02zu:%02zu:%02zu", sectors / 4500, sectors / 75 % 60,
                   sectors % 75);
     return text;
