@@ -66,7 +66,11 @@ public:
     std::string await(const std::string& relative) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline) {
-            if (exists(relative)) return read(relative);
+            // A record is never empty: an empty read is a file not readable yet.
+            if (exists(relative)) {
+                std::string content = read(relative);
+                if (!content.empty()) return content;
+            }
             Sleep(20);
         }
         return {};
