@@ -1,6 +1,8 @@
 // KELMOR.EXE on Windows: the game launcher's window over the Win32 host.
 #include <windows.h>
 
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_launcher_window.hpp"
 #include "game_launcher/game_launch.hpp"
@@ -11,5 +13,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     GameLauncher launcher(host);
     const win32::LauncherLook look{.background = L"KELMOR_BACKGROUND_BMP",
                                    .icon = L"KELMOR_ICON_BMP"};
-    return win32::runLauncherWindow(host, kGameWindow, look, [&] { launcher.run(); });
+    // Host failures are dropped step by step; anything else that goes wrong
+    // is reported and ends the process inside the tick.
+    return win32::runLauncherWindow(host, kGameWindow, look, [&] {
+        runReportingUnhandledErrors(host, kGameLauncherIdentity.title, [&] { launcher.run(); });
+    });
 }

@@ -1,6 +1,8 @@
 // _Mapper.exe on Windows: the mapper launcher's wait window over the Win32 host.
 #include <windows.h>
 
+#include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_launcher_window.hpp"
 #include "mapper_launcher/mapper_launch.hpp"
@@ -14,5 +16,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                    .picture = &kMapperImage1,
                                    .label = &kMapperLblStatus,
                                    .labelFont = &kMapperLblStatusFont};
-    return win32::runLauncherWindow(host, kMapperWindow, look, [&] { launcher.run(); });
+    // Host failures are dropped step by step; anything else that goes wrong
+    // is reported and ends the process inside the tick.
+    return win32::runLauncherWindow(host, kMapperWindow, look, [&] {
+        runReportingUnhandledErrors(host, kMapperLauncherIdentity.title, [&] { launcher.run(); });
+    });
 }
