@@ -10,18 +10,28 @@ SANITIZE := linux-sanitize
 FUZZ := linux-fuzz
 FUZZ_SECONDS ?= 60
 
-# The Windows programs, cross-built with mingw-w64 and tested under Wine.
+# The Windows programs, cross-built with mingw-w64 and tested under Wine
+# (tools/windows-tests.sh: where 32-bit programs cannot run, an x86_64 build
+# of them, preset win64, under 64-bit Wine).
 WINDOWS := win32
 
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install clean
+.PHONY: all deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install clean
 
 all: build
 
+# A player needs only what the Linux programs need; the Windows tool chain
+# and Wine come with the Windows targets and the tests.
 deps:
-	tools/install-deps.sh
+	tools/install-deps.sh linux
+
+windows-deps:
+	tools/install-deps.sh windows
+
+test-deps:
+	tools/install-deps.sh linux windows tests
 
 configure: deps
 	cmake --preset $(PRESET)
@@ -33,7 +43,7 @@ sanitize: deps
 	cmake --preset $(SANITIZE)
 	cmake --build --preset $(SANITIZE)
 
-windows: deps
+windows: windows-deps
 	cmake --preset $(WINDOWS)
 	cmake --build --preset $(WINDOWS)
 
@@ -41,13 +51,13 @@ windows: deps
 windows-release: windows
 	cmake --build --preset $(WINDOWS) --target windows_release
 
-test: build sanitize windows windows-release
+test: test-deps build sanitize windows windows-release
 	ctest --preset $(PRESET)
 	ctest --preset $(SANITIZE)
-	ctest --preset $(WINDOWS)
+	tools/windows-tests.sh
 
 fuzz:
-	tools/install-deps.sh fuzz
+	tools/install-deps.sh linux fuzz
 	cmake --preset $(FUZZ)
 	cmake --build --preset $(FUZZ)
 	tools/fuzz.sh build/$(FUZZ) $(FUZZ_SECONDS)
@@ -66,8 +76,17 @@ measure: build
 measure-windows: windows-release
 	bench/wine_times.sh
 
+# APP reaches the shell as it was written; a leading ~/ is the home folder, as
+# the shell would take it unquoted ("~/My Games/Kelmor"); ~user is refused.
+install: export KELMOR_APP = $(APP)
 install: build
-	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$(APP)")"
+	@app=$$KELMOR_APP; \
+	case $$app in \
+	  "~") app=$$HOME ;; \
+	  "~/"*) app=$$HOME/$${app#"~/"} ;; \
+	  "~"*) echo "make install: APP=$$app: write the folder from / or from ~/" >&2; exit 2 ;; \
+	esac; \
+	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$$app")"
 
 clean:
 	rm -rf build

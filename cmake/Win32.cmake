@@ -6,12 +6,22 @@ enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0501 WINVER=0x0501)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The architecture the manifests name, and the oldest Windows of that
+# architecture: XP (5.01) for x86, XP x64 (5.02) for amd64.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KELMOR_WIN32_ARCHITECTURE amd64)
+  set(KELMOR_WIN32_MINOR_VERSION 2)
+else()
+  set(KELMOR_WIN32_ARCHITECTURE x86)
+  set(KELMOR_WIN32_MINOR_VERSION 1)
+endif()
+
 # The programs are GUI programs with a wWinMain; subsystem and OS version
 # 5.01 let XP start them (the toolchain's default, 4.0, would too, but Windows
 # 2000 and XP then apply compatibility rules meant for older programs).
 set(KELMOR_WIN32_PROGRAM_LINK_OPTIONS
     -municode -mwindows -s
-    -Wl,--subsystem,windows:5.01,--major-os-version,5,--minor-os-version,1)
+    -Wl,--subsystem,windows:5.0${KELMOR_WIN32_MINOR_VERSION},--major-os-version,5,--minor-os-version,${KELMOR_WIN32_MINOR_VERSION})
 
 set(KELMOR_WIN32_TEMPLATES ${CMAKE_CURRENT_LIST_DIR}/win32)
 

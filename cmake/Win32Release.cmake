@@ -19,9 +19,21 @@ set(release_inputs ${CMAKE_BINARY_DIR}/release_inputs)
 set(stage "${CMAKE_BINARY_DIR}/release_stage")
 set(app_name "Kelmor Kit")
 set(app_stage "${stage}/${app_name}")
-set(zip ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-win32.zip)
-set(setup ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-setup.exe)
 set(nsi ${KELMOR_WIN32_TEMPLATES}/KelmorKit.nsi)
+# An x86_64 build (tested where 32-bit programs cannot run) makes its own
+# zip and a 64-bit setup program from the same script, named so that they
+# are never taken for the release users download.
+if(KELMOR_WIN32_ARCHITECTURE STREQUAL "amd64")
+  set(zip ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-win64.zip)
+  set(setup ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-win64-setup.exe)
+  set(nsis_target "-XTarget amd64-unicode")
+else()
+  set(zip ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-win32.zip)
+  set(setup ${KELMOR_RELEASE_DIR}/${KELMOR_RELEASE_NAME}-setup.exe)
+  set(nsis_target "")
+endif()
+set(KELMOR_RELEASE_ZIP ${zip})
+set(KELMOR_RELEASE_SETUP ${setup})
 
 configure_file(${KELMOR_WIN32_TEMPLATES}/README.txt.in ${release_inputs}/README.txt @ONLY
                NEWLINE_STYLE CRLF)
@@ -93,10 +105,10 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E copy ${program_files} ${release_inputs}/README.txt
           ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${app_stage}
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${KELMOR_ZIP} -q -r -X ${zip} ${app_name}
-  COMMAND ${KELMOR_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DLAYOUT=${release_inputs}/layout.nsh
+  COMMAND ${KELMOR_MAKENSIS} ${nsis_target} -V2 -DVERSION=${PROJECT_VERSION} -DLAYOUT=${release_inputs}/layout.nsh
           -DSTAGE=${app_stage} -DOUTFILE=${setup} ${nsi}
   DEPENDS ${kelmor_release_programs} ${nsi} ${release_inputs}/layout.nsh
           ${release_inputs}/README.txt ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME}
-  COMMENT "Making ${KELMOR_RELEASE_NAME}-win32.zip and ${KELMOR_RELEASE_NAME}-setup.exe"
+  COMMENT "Making the release's zip and setup program in ${KELMOR_RELEASE_DIR}"
   VERBATIM)
 add_custom_target(windows_release DEPENDS ${zip} ${setup})

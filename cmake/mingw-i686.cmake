@@ -1,17 +1,5 @@
-# Cross toolchain for the Windows programs: 32-bit x86, mingw-w64 with the
-# win32 thread model (the posix one links winpthread, which needs Vista).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-
+# Cross toolchain for the Windows programs as shipped: 32-bit x86, which
+# runs on every Windows from XP on, 32 or 64 bit.
 set(KELMOR_MINGW_TRIPLET i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${KELMOR_MINGW_TRIPLET}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${KELMOR_MINGW_TRIPLET}-g++-win32)
-set(CMAKE_RC_COMPILER ${KELMOR_MINGW_TRIPLET}-windres)
-
-# Libraries and headers come from the target's root only; programs such as
-# wine or objdump are the build machine's.
-set(CMAKE_FIND_ROOT_PATH /usr/${KELMOR_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_SYSTEM_PROCESSOR x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

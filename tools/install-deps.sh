@@ -1,42 +1,74 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, the Debian packages that the kit needs to build,
-# test and demonstrate, and only those that are missing. With the argument
-# `fuzz`, also what the fuzz targets need: clang and its libFuzzer.
+# Installs, with apt-get, the Debian packages of the named groups that are
+# missing (default: linux):
+#   linux    building the Linux programs (with the tree's tests and
+#            benchmarks), running them with DOSBox, and the demo;
+#   windows  cross-building the Windows programs and their release, and
+#            running them under Wine;
+#   tests    what only the tests use besides those two;
+#   fuzz     clang and its libFuzzer, for the fuzz targets.
 set -euo pipefail
+cd "$(dirname "$0")"
 
 # fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
-# name /usr/bin/fluid and fail without it.
-packages=(
+# name /usr/bin/fluid and fail without it. Disc images are read with libcdio's
+# ISO 9660 library. The demo assembles its DOS program with nasm and runs
+# headless on Xvfb when there is no display.
+linux=(
   g++ cmake make pkg-config
-  libfltk1.3-dev fluid libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
-  dosbox nasm
+  libfltk1.3-dev fluid libcdio-dev libiso9660-dev libgtest-dev libgmock-dev libbenchmark-dev
+  dosbox nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
-# Disc images as drives: libcdio's ISO 9660 library, and xorriso, with which
-# the tests make their images.
-packages+=(libcdio-dev libiso9660-dev xorriso)
-# The Windows programs: the mingw-w64 cross compiler with win32 threads (its
-# programs start on XP), GoogleTest's sources to build it for Windows, and
-# 32-bit Wine with its fonts to run them.
-packages+=(g++-mingw-w64-i686-win32 googletest wine wine32:i386 fonts-wine)
-# The Windows release: its zip file, and its setup program made with NSIS.
-packages+=(zip nsis)
-if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
+# The mingw-w64 cross compiler with win32 threads (its programs start on XP),
+# GoogleTest's sources to build it for Windows, Wine with its fonts, the
+# release's zip and NSIS setup program, and 7-Zip, which reads that setup.
+# nasm makes the program that tells whether 32-bit programs run here: if so,
+# 32-bit Wine runs the shipped i686 programs; if not, an x86_64 build is
+# tested under 64-bit Wine.
+windows=(
+  g++-mingw-w64-i686-win32 googletest wine wine64 fonts-wine zip nsis p7zip-full nasm
+  xvfb xauth xdotool
+)
+# The tests make their disc images with xorriso.
+tests=(xorriso)
+fuzz=(clang libclang-rt-14-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
+# Installs the packages named that are missing.
+install() {
+  local missing=() package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo[@]}" dpkg --add-architecture i386
   fi
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
 
-echo "Installing: ${missing[*]}"
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  "${sudo[@]}" dpkg --add-architecture i386
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(linux)
+packages=()
+for group in "${groups[@]}"; do
+  case $group in
+    linux) packages+=("${linux[@]}") ;;
+    windows) packages+=("${windows[@]}") ;;
+    tests) packages+=("${tests[@]}") ;;
+    fuzz) packages+=("${fuzz[@]}") ;;
+    *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz)" >&2; exit 2 ;;
+  esac
+done
+install "${packages[@]}"
+if printf '%s\n' "${groups[@]}" | grep -qx windows; then
+  if ./runs-32-bit-programs.sh >/dev/null; then
+    install wine32:i386
+  else
+    install g++-mingw-w64-x86-64-win32
+  fi
 fi
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

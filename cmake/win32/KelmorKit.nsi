@@ -154,16 +154,19 @@ FunctionEnd
 !macroend
 
 ; An installed DOSBox: by the uninstall entries (the user's, then the
-; machine's in both registry views), else in its usual folders.
+; machine's in both registry views: a 32-bit DOSBox's entry is in the 32-bit
+; view, which a 64-bit setup program must ask for), else in its usual
+; folders.
 Function FindDOSBox
   StrCpy $DOSBoxFolder ""
   !insertmacro DOSBoxFromUninstallEntries HKCU
+  SetRegView 32
   !insertmacro DOSBoxFromUninstallEntries HKLM
   ${If} ${RunningX64}
     SetRegView 64
     !insertmacro DOSBoxFromUninstallEntries HKLM
-    SetRegView lastused
   ${EndIf}
+  SetRegView default
   !insertmacro DOSBoxInFolder "$PROGRAMFILES32"
   ${If} ${RunningX64}
     !insertmacro DOSBoxInFolder "$PROGRAMFILES64"

@@ -132,7 +132,7 @@ run_program() {
   local folder=$1 name=$2
   shift 2
   if on_wine; then
-    exec wine "$(windows_path "$folder")\\$(basename "$(program_file "$name")")" "$@"
+    exec "$KELMOR_WINE" "$(windows_path "$folder")\\$(basename "$(program_file "$name")")" "$@"
   fi
   exec "$folder/$name" "$@"
 }

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Checks each Windows program as built: it imports only system DLLs that
-# every Windows from XP on has, it asks for Windows 5.01 (XP) as subsystem and
-# OS version, it is a GUI program under 1 MiB, and its resources hold its
-# version information, icon, pictures and manifest.
-#   exe_check.sh <bin folder> <objdump> <windres>
+# Checks each Windows program as built, without running it: it imports only
+# system DLLs that every Windows from XP on has, it asks for the oldest
+# Windows of its architecture as subsystem and OS version (5.01, XP; 5.02 for
+# amd64), it is a GUI program under 1 MiB, and its resources hold its version
+# information, icon, pictures and a manifest that names its architecture
+# (x86 or amd64). Then the setup program holds what the zip holds.
+#   exe_check.sh <bin folder> <objdump> <windres> <architecture> <version>
+#                <zip> <setup>
 set -euo pipefail
-bin=$1 objdump=$2 windres=$3
+bin=$1 objdump=$2 windres=$3 architecture=$4 windows=$5 zip=$6 setup=$7
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -34,7 +37,8 @@ for entry in "${programs[@]}"; do
   for dll in $imports; do
     grep -qiw -- "$dll" <<<"$system_dlls" || fail "$file imports $dll"
   done
-  for field in MajorOSystemVersion:5 MinorOSystemVersion:1 MajorSubsystemVersion:5 MinorSubsystemVersion:1; do
+  for field in MajorOSystemVersion:${windows%.*} MinorOSystemVersion:$((10#${windows#*.})) \
+               MajorSubsystemVersion:${windows%.*} MinorSubsystemVersion:$((10#${windows#*.})); do
     grep -qP "^${field%:*}\t+${field#*:}\$" <<<"$headers" ||
       fail "$file: ${field%:*} is $(grep -P "^${field%:*}\t" <<<"$headers" | cut -f2-), not ${field#*:}"
   done
@@ -60,6 +64,24 @@ for entry in "${programs[@]}"; do
     grep -q "^\"$picture\" RCDATA" <<<"$rc" || fail "$file: no picture $picture"
   done
   grep -qa 'requestedExecutionLevel level="asInvoker"' "$exe" || fail "$file: no asInvoker manifest"
+  grep -qa "processorArchitecture=\"$architecture\"" "$exe" || fail "$file: the manifest does not name $architecture"
 done
+
+# The setup program's payload, as 7-Zip reads an NSIS setup: the zip's files,
+# byte for byte (the folders it makes are no files of its own), besides the
+# uninstaller it writes and its own plug-ins.
+files() { (cd "$1" && find . -type f -printf '%P\n' | grep -v '^\$PLUGINSDIR/' | LC_ALL=C sort); }
+if [ -f "$zip" ] && [ -f "$setup" ]; then
+  mkdir "$work/zip" "$work/setup"
+  unzip -q "$zip" -d "$work/zip"
+  7z x -bd -y -o"$work/setup" "$setup" >/dev/null || fail "7-Zip cannot read $setup"
+  diff <({ files "$work/zip/Kelmor Kit"; echo Uninstall.exe; } | LC_ALL=C sort) <(files "$work/setup") ||
+    fail "the setup program does not hold the zip's files"
+  for file in $(files "$work/zip/Kelmor Kit"); do
+    cmp -s "$work/zip/Kelmor Kit/$file" "$work/setup/$file" || fail "the setup's $file is not the zip's"
+  done
+else
+  fail "no release: $zip, $setup (make windows-release)"
+fi
 [ "$failures" = 0 ] || exit 1
 echo "PASS"

@@ -5,16 +5,14 @@
 # Programs and Features; DOSBox.exe and its DLLs copied), KELMOR.EXE
 # starting the copied dosbox.exe from the installed folder, and the silent
 # uninstall, which keeps the saved games and the kit's installed data.
-#   release_test.sh <release folder> <bin folder> <version>
+#   release_test.sh <zip> <setup program> <bin folder> <version>
 set -euo pipefail
-release=$(cd "$1" && pwd)
-BIN=$(cd "$2" && pwd)
-version=$3
+zip=$1 setup=$2
+BIN=$(cd "$3" && pwd)
+version=$4
 export KELMOR_HOST=wine
 source "$(dirname "$0")/../gui/lib.sh"
-zip=$release/KelmorKit-$version-win32.zip
-setup=$release/KelmorKit-$version-setup.exe
-[ -f "$zip" ] && [ -f "$setup" ] || fail "no release in $release (make windows-release)"
+[ -f "$zip" ] && [ -f "$setup" ] || fail "no release: $zip, $setup (make windows-release)"
 make_workspace
 start_display 1024x768
 cd "$WORK"
@@ -23,15 +21,19 @@ cd "$WORK"
 layout() { (cd "$1" && find . -mindepth 1 \( -type d -printf '%P/\n' -o -printf '%P\n' \) | LC_ALL=C sort); }
 
 note "a DOSBox installed in a folder of its own, known by its uninstall entry"
+# DOSBox is a 32-bit program: on 64-bit Windows its entry is in the
+# registry's 32-bit view.
+view=()
+[ "$WINEARCH" = win64 ] && view=(/reg:32)
 dosbox_home="$APPS/Emulators/DOSBox-0.74-3"
 mkdir -p "$dosbox_home"
 stand_in "$dosbox_home/DOSBox.exe"
 echo sdl >"$dosbox_home/SDL.dll"
 echo net >"$dosbox_home/SDL_net.dll"
 entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\DOSBox-0.74-3'
-wine reg add "$entry" /v DisplayName /d "DOSBox 0.74-3" /f >/dev/null 2>&1
+wine reg add "$entry" /v DisplayName /d "DOSBox 0.74-3" /f "${view[@]}" >/dev/null 2>&1
 wine reg add "$entry" /v UninstallString /d "$(windows_path "$dosbox_home")\\uninstall.exe" /f \
-  >/dev/null 2>&1
+  "${view[@]}" >/dev/null 2>&1
 
 note "the silent install: the zip's folder, DOSBox copied, shortcuts, Programs and Features"
 cp "$setup" "$APPS/setup.exe"

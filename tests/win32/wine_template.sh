@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Makes the template prefix of the Windows tests in $1, once per Wine version:
-# a 32-bit Windows with C: as its only drive but an empty CD-ROM drive E:,
-# windows placed where programs put them (no window manager is asked), and
+# a Windows of the set's architecture (32 or 64 bit) with C: as its only
+# drive but an empty CD-ROM drive E:, windows placed where programs put them (no window manager is asked), and
 # Wine's own Tahoma (the dialog font, and the mapper launcher's label) and
 # Marlett (caption buttons) where Windows keeps its fonts: Wine's 32-bit
 # loader does not look for them where Debian installs them.
 set -euo pipefail
 source "$(dirname "$0")/wine_lib.sh"
 template=$(realpath -m -- "$1")  # Wine wants an absolute prefix
-command -v wine >/dev/null || { echo "wine is not installed (tools/install-deps.sh)" >&2; exit 1; }
-version=$(wine --version)
+command -v "$KELMOR_WINE" >/dev/null || { echo "$KELMOR_WINE is not installed (tools/install-deps.sh windows)" >&2; exit 1; }
+version="$(wine --version) $WINEARCH"
 if [ -e "$template/.complete" ] && [ "$(cat "$template/.complete")" = "$version" ]; then
   echo "Wine template $template is up to date ($version)"
   exit 0
@@ -19,7 +19,7 @@ rm -rf "$template" "$template.part"
 mkdir -p "$(dirname "$template")"
 export WINEPREFIX=$template.part
 trap 'stop_wine; rm -rf "$template.part"' EXIT
-wineboot --init >/dev/null 2>&1
+wine wineboot --init >/dev/null 2>&1
 cat >"$WINEPREFIX/drive_c/kelmor-template.reg" <<'REG'
 REGEDIT4
 
