@@ -34,7 +34,7 @@ tests=(xorriso)
 fuzz=(clang libclang-rt-14-dev)
 
 # Installs the packages named that are missing.
-install() {
+install_missing() {
   local missing=() package
   for package in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
@@ -64,11 +64,11 @@ for group in "${groups[@]}"; do
     *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz)" >&2; exit 2 ;;
   esac
 done
-install "${packages[@]}"
+install_missing "${packages[@]}"
 if printf '%s\n' "${groups[@]}" | grep -qx windows; then
   if ./runs-32-bit-programs.sh >/dev/null; then
-    install wine32:i386
+    install_missing wine32:i386
   else
-    install g++-mingw-w64-x86-64-win32
+    install_missing g++-mingw-w64-x86-64-win32
   fi
 fi
