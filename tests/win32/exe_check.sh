@@ -73,7 +73,7 @@ done
 files() { (cd "$1" && find . -type f -printf '%P\n' | grep -v '^\$PLUGINSDIR/' | LC_ALL=C sort); }
 if [ -f "$zip" ] && [ -f "$setup" ]; then
   mkdir "$work/zip" "$work/setup"
-  unzip -q "$zip" -d "$work/zip"
+  7z x -bd -y -o"$work/zip" "$zip" >/dev/null || fail "7-Zip cannot read $zip"
   7z x -bd -y -o"$work/setup" "$setup" >/dev/null || fail "7-Zip cannot read $setup"
   diff <({ files "$work/zip/Kelmor Kit"; echo Uninstall.exe; } | LC_ALL=C sort) <(files "$work/setup") ||
     fail "the setup program does not hold the zip's files"
