@@ -23,10 +23,10 @@ linux=(
 # GoogleTest's sources to build it for Windows, Wine with its fonts, the
 # release's zip and NSIS setup program, and 7-Zip, which reads that setup.
 # nasm makes the program that tells whether 32-bit programs run here: if so,
-# 32-bit Wine runs the shipped i686 programs; if not, an x86_64 build is
-# tested under 64-bit Wine.
+# 32-bit Wine runs the shipped i686 programs; if not, an x86_64 build of them
+# is tested under 64-bit Wine.
 windows=(
-  g++-mingw-w64-i686-win32 googletest wine wine64 fonts-wine zip nsis p7zip-full nasm
+  g++-mingw-w64-i686-win32 googletest wine fonts-wine zip nsis p7zip-full nasm
   xvfb xauth xdotool
 )
 # The tests make their disc images with xorriso.
@@ -58,17 +58,20 @@ packages=()
 for group in "${groups[@]}"; do
   case $group in
     linux) packages+=("${linux[@]}") ;;
-    windows) packages+=("${windows[@]}") ;;
+    windows)
+      packages+=("${windows[@]}")
+      # Which Wine runs the tests is known before anything else is installed,
+      # so that apt-get sees the whole set at once.
+      install_missing nasm
+      if ./runs-32-bit-programs.sh >/dev/null; then
+        packages+=(wine32:i386)
+      else
+        packages+=(wine64 g++-mingw-w64-x86-64-win32)
+      fi
+      ;;
     tests) packages+=("${tests[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
     *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz)" >&2; exit 2 ;;
   esac
 done
 install_missing "${packages[@]}"
-if printf '%s\n' "${groups[@]}" | grep -qx windows; then
-  if ./runs-32-bit-programs.sh >/dev/null; then
-    install_missing wine32:i386
-  else
-    install_missing g++-mingw-w64-x86-64-win32
-  fi
-fi
