@@ -80,12 +80,24 @@ std::optional<std::string> findEmulator(const std::optional<std::string>& config
     return std::nullopt;
 }
 
-std::vector<std::string> emulatorArguments(const std::optional<std::string>& configurationCopy,
-                                           const std::vector<std::string>& bridgeArguments) {
+std::vector<std::string> emulatorArguments(const std::vector<std::string>& bridgeArguments,
+                                           const ConfigurationCopier& copyOf) {
     std::vector<std::string> arguments;
-    if (configurationCopy) arguments = {"-conf", *configurationCopy};
-    for (const std::string& argument : bridgeArguments)
-        if (!posix::equalIgnoringCase(argument, "-noconsole")) arguments.push_back(argument);
+    bool configurationNamed = false;
+    for (std::size_t i = 0; i < bridgeArguments.size(); ++i) {
+        const std::string& argument = bridgeArguments[i];
+        if (posix::equalIgnoringCase(argument, "-noconsole")) continue;
+        arguments.push_back(argument);
+        if (!posix::equalIgnoringCase(argument, "-conf") || i + 1 == bridgeArguments.size())
+            continue;
+        configurationNamed = true;
+        const std::string& file = bridgeArguments[++i];
+        arguments.push_back(copyOf(file).value_or(file));
+    }
+    if (!configurationNamed) {
+        if (const auto copy = copyOf(std::string(kDefaultConfiguration)))
+            arguments.insert(arguments.begin(), {"-conf", *copy});
+    }
     return arguments;
 }
 

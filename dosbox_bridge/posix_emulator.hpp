@@ -1,6 +1,7 @@
 // Which emulator the bridge hands over to, and how it is called.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,10 +27,20 @@ std::optional<std::string> findEmulator(const std::optional<std::string>& config
 // wrapper that runs one without exec.
 bool isThisProcessOrAnAncestor(long id);
 
-// The emulator's arguments behind its name: "-conf <copy>" first when there
-// is a copy, then the bridge's own arguments in order, without "-noconsole"
-// (any letter case), which only the Windows build knows.
-std::vector<std::string> emulatorArguments(const std::optional<std::string>& configurationCopy,
-                                           const std::vector<std::string>& bridgeArguments);
+// What the bridge hands the emulator in place of a configuration file: its
+// translated copy, or nothing to pass the file on as it was named.
+using ConfigurationCopier = std::function<std::optional<std::string>(const std::string& file)>;
+
+// The configuration the emulator reads when it is given none.
+inline constexpr std::string_view kDefaultConfiguration = "dosbox.conf";
+
+// The emulator's arguments behind its name: the bridge's own in order,
+// without "-noconsole" (any letter case), which only the Windows build
+// knows, and with the file behind each "-conf" (any letter case) replaced by
+// its copy. The emulator reads only the files named so; without any, it
+// would read dosbox.conf in its working folder, so "-conf" and the copy of
+// that come first, when there is one.
+std::vector<std::string> emulatorArguments(const std::vector<std::string>& bridgeArguments,
+                                           const ConfigurationCopier& copyOf);
 
 }  // namespace kelmor::bridge

@@ -1,10 +1,12 @@
 // `dosbox` in the application folder: the launchers start it as
-// "<application folder>\dosbox.exe -noconsole" in that folder. It reads
-// dosbox.conf there, maps the drive-letter paths of its MOUNT commands onto
-// host folders through the user's drive map (a drive that holds a disc
-// image is mounted with IMGMOUNT), writes the result to a private copy and
-// becomes the host's emulator, given "-conf <copy>". dosbox.conf itself is
-// never changed. A drive whose image holds no disc stays as written, and
+// "<application folder>\dosbox.exe -noconsole" in that folder, the map
+// editor's start adding "-conf mapeditor.conf". It reads the configuration
+// the emulator would read (the files named by -conf, else dosbox.conf
+// there), maps the drive-letter paths of its MOUNT commands onto host
+// folders through the user's drive map (a drive that holds a disc image is
+// mounted with IMGMOUNT), writes the result to a private copy and becomes
+// the host's emulator, given "-conf <copy>" in its place. The configuration
+// files themselves are never changed. A drive whose image holds no disc stays as written, and
 // one line says which image and why.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
@@ -40,8 +42,6 @@ using namespace kelmor;
 // a wrapper that runs one) and stops instead of handing over to itself for
 // ever.
 constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
-
-constexpr const char* kConfigurationFile = "dosbox.conf";
 
 void say(const std::string& text) {
     const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
@@ -113,39 +113,39 @@ int main(int argc, char** argv) {
                       driveMapFile);
     }
 
-    // dosbox.conf in any letter case, as the launchers find it when they
-    // write it. None here: the emulator starts as it would on its own.
-    std::optional<std::string> configuration;
-    std::error_code lookUp;
-    if (const auto name = posix::matchFolderEntry(".", kConfigurationFile, lookUp)) {
+    // A configuration file translated into its private copy. A bare name is
+    // a file of the working folder in any letter case, as the launchers find
+    // it when they write it. A file that is not there is passed on as named:
+    // without dosbox.conf the emulator starts as it would on its own.
+    const auto copyOf = [&](const std::string& file) -> std::optional<std::string> {
+        std::optional<std::string> name = file;
+        std::error_code lookUp;
+        if (file.find('/') == std::string::npos) name = posix::matchFolderEntry(".", file, lookUp);
+        std::string configuration;
         try {
+            if (!name) throw std::system_error(lookUp, file);
             configuration = posix::readWholeFile(*name);
         } catch (const std::system_error& failure) {
+            if (failure.code() == std::errc::no_such_file_or_directory) return std::nullopt;
             stop(1, failure.what());
         }
-    } else if (lookUp != std::errc::no_such_file_or_directory) {
-        stop(1, std::string(kConfigurationFile) + ": " + lookUp.message());
-    }
-
-    std::optional<std::string> copy;
-    if (configuration) {
         std::vector<std::string> imageProblems;
         const auto translation =
-            bridge::translateMountPaths(*configuration, [&](std::string_view drivePath) {
+            bridge::translateMountPaths(configuration, [&](std::string_view drivePath) {
                 return hostMount(drives, drivePath, imageProblems);
             });
         for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);
-        const std::string folder = realPathOf(".");
-        if (folder.empty()) stop(1, std::string("working directory: ") + std::strerror(errno));
+        const std::string path = realPathOf(name->c_str());
+        if (path.empty()) stop(1, file + ": " + std::strerror(errno));
         try {
-            copy = bridge::writeRuntimeCopy(bridge::runtimeBase(), folder, translation.text);
+            return bridge::writeRuntimeCopy(bridge::runtimeBase(), path, translation.text);
         } catch (const std::system_error& failure) {
             stop(1, failure.what());
         }
-    }
+    };
     std::vector<std::string> emulatorArguments =
-        bridge::emulatorArguments(copy, std::vector<std::string>(argv + 1, argv + argc));
+        bridge::emulatorArguments(std::vector<std::string>(argv + 1, argv + argc), copyOf);
 
     std::vector<char*> execArguments;
     std::string program = *emulator;

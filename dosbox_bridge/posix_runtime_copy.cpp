@@ -71,19 +71,19 @@ std::string runtimeBase() {
     return "/tmp";
 }
 
-std::string runtimeCopyName(std::string_view applicationFolder) {
+std::string runtimeCopyName(std::string_view configurationFile) {
     char name[32];
     std::snprintf(name, sizeof name, "%016llx.conf",
-                  static_cast<unsigned long long>(hashOf(applicationFolder)));
+                  static_cast<unsigned long long>(hashOf(configurationFile)));
     return name;
 }
 
-std::string writeRuntimeCopy(const std::string& base, std::string_view applicationFolder,
+std::string writeRuntimeCopy(const std::string& base, std::string_view configurationFile,
                              std::string_view content) {
     const std::string folderName = "kelmor-" + std::to_string(geteuid());
     const std::string folderPath = posix::joinHostPath(base, folderName);
     const Descriptor folder(openPrivateFolder(base, folderName));
-    const std::string name = runtimeCopyName(applicationFolder);
+    const std::string name = runtimeCopyName(configurationFile);
     const std::string path = posix::joinHostPath(folderPath, name);
 
     posix::removeStaleTemporaryFiles(folderPath);

@@ -1,5 +1,5 @@
-// The bridge's private copy of a translated dosbox.conf: one file per
-// application folder, "<base>/kelmor-<uid>/<hash of the folder>.conf",
+// The bridge's private copy of a translated configuration: one file per
+// configuration file, "<base>/kelmor-<uid>/<hash of its path>.conf",
 // replaced at every start.
 //
 // The base is usually /tmp, where anybody may create names. So the folder
@@ -18,13 +18,13 @@ namespace kelmor::bridge {
 // $XDG_RUNTIME_DIR when it is an absolute path to a folder, else "/tmp".
 std::string runtimeBase();
 
-// "<16 hex digits>.conf": the copy's name for an application folder.
-std::string runtimeCopyName(std::string_view applicationFolder);
+// "<16 hex digits>.conf": the copy's name for a configuration file's path.
+std::string runtimeCopyName(std::string_view configurationFile);
 
-// Writes the copy for an application folder below `base` and returns its
-// path. Throws std::system_error when the folder is not this user's own or
-// the file cannot be written.
-std::string writeRuntimeCopy(const std::string& base, std::string_view applicationFolder,
+// Writes the copy for a configuration file's path below `base` and returns
+// its path. Throws std::system_error when the folder is not this user's own
+// or the file cannot be written.
+std::string writeRuntimeCopy(const std::string& base, std::string_view configurationFile,
                              std::string_view content);
 
 }  // namespace kelmor::bridge

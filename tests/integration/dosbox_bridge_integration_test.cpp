@@ -267,7 +267,7 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
     const Outcome outcome = run({"-NoConsole", "-exit"});
     EXPECT_EQ(outcome.exitCode, 7) << "the emulator's own exit code: " << outcome.errors;
     const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
-                                       runtimeCopyName(temp.path("Kelmor app")));
+                                       runtimeCopyName(temp.path("Kelmor app/dosbox.conf")));
     EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-exit\n");
     EXPECT_EQ(temp.read("record.conf"),
               "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
@@ -283,6 +283,19 @@ TEST_F(BridgeProgram, ReadsDosboxConfInAnyLetterCase) {
     EXPECT_EQ(run({"-noconsole"}).exitCode, 7);
     EXPECT_NE(temp.read("record.conf").find("MOUNT E \"" + temp.path("game cd") + "\""),
               std::string::npos);
+}
+
+// The map editor's start names its own configuration, found in any letter
+// case; the emulator then reads that alone, as it would without the bridge.
+TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
+    std::string windowsCd = "C:" + temp.path("game cd");
+    for (char& c : windowsCd) c = c == '/' ? '\\' : c;
+    temp.write("Kelmor app/MAPEDITOR.CONF", "[autoexec]\r\nmount B \"" + windowsCd + "\"\r\n");
+    EXPECT_EQ(run({"-noconsole", "-conf", "mapeditor.conf", "-CONF", "none.conf"}).exitCode, 7);
+    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
+                                       runtimeCopyName(temp.path("Kelmor app/MAPEDITOR.CONF")));
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-CONF\nnone.conf\n");
+    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n");
 }
 
 TEST_F(BridgeProgram, WithoutDosboxConfTheEmulatorStartsAsOnItsOwn) {
