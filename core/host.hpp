@@ -6,6 +6,8 @@
 // own error number and description; the callers decide whether to drop it.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +39,11 @@ public:
     // The whole content of a file, as 8-bit text.
     virtual std::string readFile(const std::string& path) = 0;
 
+    // Up to `count` bytes of a file from `offset` on, as they are, without
+    // any text conversion; fewer where the file ends.
+    virtual std::string readFileBytes(const std::string& path, std::uint64_t offset,
+                                      std::size_t count) = 0;
+
     // Replaces a file's content as a whole (created when absent); a failed
     // write leaves the older file as it was.
     virtual void replaceFile(const std::string& path, std::string_view content) = 0;
@@ -49,6 +56,11 @@ public:
     // application folder as working directory, without waiting for it.
     virtual void startProgram(const std::string& program,
                               const std::vector<std::string>& arguments) = 0;
+
+    // True when the system itself runs DOS programs, as a 32-bit Windows does
+    // in its DOS subsystem (a start there can still fail where that subsystem
+    // is not installed).
+    virtual bool runsDosPrograms() const noexcept = 0;
 
     // Modal box with one OK button; returns when the user dismissed it.
     virtual void messageBox(const std::string& text, MessageStyle style,

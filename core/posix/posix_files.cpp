@@ -85,6 +85,28 @@ std::string PosixHost::readFile(const std::string& path) {
     return readWholeFile(resolve(path, PathUse::Existing));
 }
 
+std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offset,
+                                     std::size_t count) {
+    if (imageOf(path)) {
+        const std::string content = readFile(path);
+        return offset < content.size() ? content.substr(offset, count) : std::string();
+    }
+    const FileDescriptor file(open(resolve(path, PathUse::Existing).c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throwErrno(path);
+    std::string bytes(count, '\0');
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t read = pread(file.get(), bytes.data() + got, count - got,
+                                   static_cast<off_t>(offset + got));
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) throwErrno(path);
+        if (read == 0) break;
+        got += static_cast<std::size_t>(read);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
     if (onImageDrive(path)) throwError(EROFS, path);
     const std::string target = resolve(path, PathUse::Destination);

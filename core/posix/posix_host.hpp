@@ -47,10 +47,14 @@ public:
     void copyFile(const std::string& source, const std::string& destination) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
+    std::string readFileBytes(const std::string& path, std::uint64_t offset,
+                              std::size_t count) override;
     void replaceFile(const std::string& path, std::string_view content) override;
     void flushWrites(const std::string& path) override;
     void startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override;
+    // No DOS program runs on this host without an emulator.
+    bool runsDosPrograms() const noexcept override { return false; }
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
     std::string commandLine() const override;

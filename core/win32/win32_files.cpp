@@ -145,6 +145,28 @@ std::string Win32Host::readFile(const std::string& path) {
     return textFromAnsi(bytes);
 }
 
+std::string Win32Host::readFileBytes(const std::string& path, std::uint64_t offset,
+                                     std::size_t count) {
+    const Handle file(CreateFileW(wide(path, path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throwLastError(path);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) throwLastError(path);
+    std::string bytes(count, '\0');
+    std::size_t got = 0;
+    while (got < count) {
+        DWORD read = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - got, 64 * 1024));
+        if (!ReadFile(file.get(), bytes.data() + got, wanted, &read, nullptr)) throwLastError(path);
+        if (read == 0) break;
+        got += read;
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
 void Win32Host::replaceFile(const std::string& path, std::string_view content) {
     // Refused before anything is touched when the code page cannot hold it.
     const std::string bytes = ansiText(content, path);

@@ -33,10 +33,15 @@ public:
     void copyFile(const std::string& source, const std::string& destination) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
+    std::string readFileBytes(const std::string& path, std::uint64_t offset,
+                              std::size_t count) override;
     void replaceFile(const std::string& path, std::string_view content) override;
     void flushWrites(const std::string& path) override;
     void startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override;
+    // A 32-bit Windows; not a 64-bit one, and not Wine, which hands a DOS
+    // program to whatever emulator its host has, outside the kit's setup.
+    bool runsDosPrograms() const noexcept override;
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
     std::string commandLine() const override;

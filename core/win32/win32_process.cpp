@@ -9,6 +9,39 @@
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
+namespace {
+
+// A function of a system DLL that older systems lack, or nothing.
+template <class Function>
+Function systemFunction(const wchar_t* module, const char* name) {
+    const HMODULE loaded = GetModuleHandleW(module);
+    if (loaded == nullptr) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name)));
+}
+
+// Wine's ntdll tells its version; Windows' does not.
+bool underWine() {
+    return systemFunction<const char*(CDECL*)()>(L"ntdll.dll", "wine_get_version") != nullptr;
+}
+
+// A 32-bit program on a 64-bit Windows. IsWow64Process came with XP SP2;
+// a system without it is a 32-bit one.
+bool onWow64() {
+    const auto isWow64Process =
+        systemFunction<BOOL(WINAPI*)(HANDLE, PBOOL)>(L"kernel32.dll", "IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+}  // namespace
+
+bool Win32Host::runsDosPrograms() const noexcept {
+#ifdef _WIN64
+    return false;
+#else
+    return !underWine() && !onWow64();
+#endif
+}
 
 void Win32Host::startProgram(const std::string& program,
                              const std::vector<std::string>& arguments) {

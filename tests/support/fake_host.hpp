@@ -36,6 +36,15 @@ int exitCodeOf(Sequence&& sequence) {
     return -1;
 }
 
+// A program file: "MZ", its word at 0x3C pointing at offset 0x40, and there
+// `newHeader` ("PE\0\0", "NE", "LE", or nothing for a plain DOS program).
+inline std::string mzProgram(std::string_view newHeader = {}) {
+    std::string bytes = "MZ";
+    bytes.resize(0x3C, '\0');
+    bytes += std::string("\x40\0\0\0", 4);
+    return bytes.append(newHeader).append("code");
+}
+
 struct StartedProgram {
     std::string program;
     std::vector<std::string> arguments;
@@ -54,6 +63,7 @@ public:
     std::vector<std::string> probes;  // every fileExist path, in order
     std::vector<StartedProgram> started;
     std::vector<ShownMessage> messages;
+    bool dosPrograms = false;  // whether the system runs DOS programs itself
     std::vector<std::string> log;  // "delete <path>", "copy <src> <dst>", "write <path>",
                                    // "flush <path>", "start <prog>"
 
@@ -103,6 +113,11 @@ public:
         if (!hasFile(path)) throw error(ENOENT, path);
         return content(path);
     }
+    std::string readFileBytes(const std::string& path, std::uint64_t offset,
+                              std::size_t count) override {
+        const std::string whole = readFile(path);
+        return offset < whole.size() ? whole.substr(offset, count) : std::string();
+    }
     void replaceFile(const std::string& path, std::string_view text) override {
         log.push_back("write " + path);
         check("write", path);
@@ -118,6 +133,7 @@ public:
         check("start", program);
         started.push_back({program, args});
     }
+    bool runsDosPrograms() const noexcept override { return dosPrograms; }
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override {
         messages.push_back({text, style, title});
