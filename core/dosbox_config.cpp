@@ -1,6 +1,7 @@
 #include "core/dosbox_config.hpp"
 
 #include <initializer_list>
+#include <vector>
 
 #include "core/host.hpp"
 #include "core/text.hpp"
@@ -88,15 +89,17 @@ std::string renderPlaceholders(Host& host, std::string_view workingText,
     return text;
 }
 
-void writeConfiguration(Host& host, std::string_view workingText) {
+void writeConfiguration(Host& host, std::string_view workingText, std::string_view suffix) {
     std::string content(workingText);
     content.append(kCrLf);
-    host.replaceFile(host.applicationFolder() + std::string(kConfigurationSuffix), content);
+    host.replaceFile(host.applicationFolder() + std::string(suffix), content);
 }
 
-void startEmulator(Host& host) {
-    host.startProgram(host.applicationFolder() + std::string(kEmulatorSuffix),
-                      {std::string(kEmulatorArgument)});
+void startEmulator(Host& host, std::string_view configuration) {
+    std::vector<std::string> arguments{std::string(kEmulatorArgument)};
+    if (!configuration.empty())
+        arguments.insert(arguments.end(), {"-conf", std::string(configuration)});
+    host.startProgram(host.applicationFolder() + std::string(kEmulatorSuffix), arguments);
 }
 
 }  // namespace kelmor

@@ -48,10 +48,15 @@ inline constexpr std::string_view kConfigurationSuffix = "\\dosbox.conf";
 inline constexpr std::string_view kEmulatorSuffix = "\\dosbox.exe";
 inline constexpr std::string_view kEmulatorArgument = "-noconsole";
 
-// Writes the working text and a CR LF to the application folder's dosbox.conf.
-void writeConfiguration(Host& host, std::string_view workingText);
+// Writes the working text and a CR LF to the application folder's
+// dosbox.conf, or to the file `suffix` names there.
+void writeConfiguration(Host& host, std::string_view workingText,
+                        std::string_view suffix = kConfigurationSuffix);
 
 // Starts the application folder's dosbox.exe with "-noconsole"; no waiting.
-void startEmulator(Host& host);
+// Without a configuration named, the emulator reads dosbox.conf from its
+// working folder, the application folder; given one ("-conf" and that file
+// of the application folder), it reads that file alone.
+void startEmulator(Host& host, std::string_view configuration = {});
 
 }  // namespace kelmor

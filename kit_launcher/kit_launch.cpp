@@ -4,8 +4,10 @@
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/installation_marker.hpp"
+#include "core/program_identity.hpp"
 #include "kit_launcher/kit_manifest.hpp"
 #include "kit_launcher/kit_texts.hpp"
+#include "kit_launcher/map_editor.hpp"
 
 namespace kelmor {
 
@@ -69,11 +71,11 @@ void KitLauncher::writeMarker() {
 }
 
 // Only an installation run looks at the command line; "mapper" (exactly)
-// opens the map editor instead of the kit.
+// opens the map editor instead of the kit, and dosbox.conf is not written.
 void KitLauncher::openMapEditorWhenAsked() {
     if (host_.commandLine() != kMapperArgument) return;
-    dropFailure(
-        [&] { host_.startProgram(applicationFolder_ + std::string(kKitMapEditorSuffix), {}); });
+    openMapEditor(host_, applicationFolder_ + std::string(kKitMapEditorSuffix),
+                  kKitLauncherIdentity.title);
     host_.endProcess(0);
 }
 

@@ -34,12 +34,27 @@ std::string vendorIniText(const std::string& applicationFolder) {
            std::string(kCrLf);
 }
 
+namespace {
+
+// The application folder as DOS drive B:, from which the kit's programs run.
+std::string applicationFolderMount(const std::string& applicationFolder) {
+    return "mount B \"" + applicationFolder + "\"";
+}
+
+}  // namespace
+
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode) {
     return std::string(kCrLf) +
            joinLines({"cls", "mount " + cd.letter + " " + cd.root + " -t cdrom -ioctl",
-                      "mount B \"" + applicationFolder + "\"",
-                      "B:", "KELKIT.EXE ver=" + languageCode, "exit"});
+                      applicationFolderMount(applicationFolder), "B:",
+                      "KELKIT.EXE ver=" + languageCode, "exit"});
+}
+
+std::string mapEditorAutoexecLines(const std::string& applicationFolder,
+                                   const std::string& mapEditor) {
+    return std::string(kCrLf) +
+           joinLines({"cls", applicationFolderMount(applicationFolder), "B:", mapEditor, "exit"});
 }
 
 }  // namespace kelmor

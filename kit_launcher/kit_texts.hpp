@@ -1,5 +1,6 @@
 // What the kit launcher looks for and writes: the kit CD's probes, the
-// language files, the vendor ini file and the autoexec lines.
+// language files, the vendor ini file and the autoexec lines of the kit and
+// of its map editor.
 #pragma once
 
 #include <array>
@@ -44,5 +45,11 @@ std::string vendorIniText(const std::string& applicationFolder);
 // start the kit, separated by CR LF; no line end after "exit".
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode);
+
+// CR LF, then the lines that mount the application folder as B: and run the
+// map editor (its file name there) from it, separated by CR LF, the last one
+// "exit" without a line end: the emulator ends with the map editor.
+std::string mapEditorAutoexecLines(const std::string& applicationFolder,
+                                   const std::string& mapEditor);
 
 }  // namespace kelmor

@@ -1,22 +1,28 @@
 #include "mapper_launcher/mapper_launch.hpp"
 
+#include <string>
+
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/installation_marker.hpp"
+#include "core/program_identity.hpp"
+#include "kit_launcher/map_editor.hpp"
 
 namespace kelmor {
-
-ProgramStart mapEditorStart(Host& host) {
-    const std::string folder = host.applicationFolder();
-    if (kitIsInstalled(host)) return {folder + std::string(kMapperMapEditorSuffix), {}};
-    return {folder + std::string(kKitLauncherSuffix), {std::string(kKitLauncherArgument)}};
-}
 
 MapperLauncher::MapperLauncher(Host& host) : host_(host) {}
 
 void MapperLauncher::run() {
-    const ProgramStart start = mapEditorStart(host_);
-    dropFailure([&] { host_.startProgram(start.program, start.arguments); });
+    const std::string folder = host_.applicationFolder();
+    if (kitIsInstalled(host_)) {
+        openMapEditor(host_, folder + std::string(kMapperMapEditorSuffix),
+                      kMapperLauncherIdentity.title);
+    } else {
+        dropFailure([&] {
+            host_.startProgram(folder + std::string(kKitLauncherSuffix),
+                               {std::string(kKitLauncherArgument)});
+        });
+    }
     host_.endProcess(0);
 }
 

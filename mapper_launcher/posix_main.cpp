@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
         lblStatus->labelsize(11);
         fltk::fitLabel(*lblStatus, lblStatus->w());
     }};
-    // A failed start is dropped; anything else that goes wrong is reported.
+    // A map editor that nothing can start is told by the launcher itself;
+    // anything else that goes wrong is reported.
     return fltk::runLauncherWindow(kMapperWindow, look, [&] {
         runReportingUnhandledErrors(host, kMapperLauncherIdentity.title, [&] { launcher.run(); });
     });

@@ -16,8 +16,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                    .picture = &kMapperImage1,
                                    .label = &kMapperLblStatus,
                                    .labelFont = &kMapperLblStatusFont};
-    // Host failures are dropped step by step; anything else that goes wrong
-    // is reported and ends the process inside the tick.
+    // A map editor that nothing can start is told by the launcher itself;
+    // anything else that goes wrong is reported and ends the process inside
+    // the tick.
     return win32::runLauncherWindow(host, kMapperWindow, look, [&] {
         runReportingUnhandledErrors(host, kMapperLauncherIdentity.title, [&] { launcher.run(); });
     });

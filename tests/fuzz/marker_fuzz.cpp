@@ -49,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.addFile(host.folder + "\\THEST.FUJ", content);
     const bool marker = content == "KELPLIX" || content == "KELPLIX\r" || content == "KELPLIX\r\n";
     expect(kitIsInstalled(host) == marker, "installed exactly for the one line KELPLIX");
-    const ProgramStart start = mapEditorStart(host);
-    expect((start.program == host.folder + "\\mapper.exe") == marker,
+    host.addFile(host.folder + "\\MAPPER.EXE", "map editor");
+    testing::exitCodeOf([&] { MapperLauncher(host).run(); });
+    expect(host.started.size() == 1 &&
+               (host.started[0].program == host.folder + "\\mapper.exe") == marker,
            "the mapper launcher opens the map editor exactly when installed");
     return 0;
 }

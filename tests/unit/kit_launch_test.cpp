@@ -312,30 +312,34 @@ TEST(KitLaunch, MapperModeOnlyOnAnInstallationRunWithExactlyMapper) {
     for (const Case& c : cases) {
         FakeHost host = kitHost(c.arguments);
         addKitCd(host);
+        host.addFile("E:\\KIT\\USA\\MAPPER.EXE", testing::mzProgram());  // a DOS program
         if (c.installed) host.addFile(kMarker, "KELPLIX\r\n");
         EXPECT_EQ(runKit(host), 0) << c.name;
         ASSERT_EQ(host.started.size(), 1u) << c.name;
-        if (c.opensMapEditor) {
-            EXPECT_EQ(host.started[0].program, kMapEditor) << c.name;
-            EXPECT_TRUE(host.started[0].arguments.empty()) << c.name;
-            EXPECT_FALSE(host.hasFile(kConf)) << c.name;
-        } else {
-            EXPECT_EQ(host.started[0].program, kDosbox) << c.name;
-            EXPECT_TRUE(host.hasFile(kConf)) << c.name;
-        }
+        EXPECT_EQ(host.started[0].program, kDosbox) << c.name;
+        // The map editor runs in the emulator with a configuration of its own.
+        const std::vector<std::string> arguments =
+            c.opensMapEditor ? std::vector<std::string>{"-noconsole", "-conf", "mapeditor.conf"}
+                             : std::vector<std::string>{"-noconsole"};
+        EXPECT_EQ(host.started[0].arguments, arguments) << c.name;
+        EXPECT_EQ(host.hasFile(kConf), !c.opensMapEditor) << c.name;
+        EXPECT_EQ(host.hasFile(kApp + "\\mapeditor.conf"), c.opensMapEditor) << c.name;
         EXPECT_EQ(countLog(host, "copy "), c.installed ? 0u : 219u) << c.name;
         EXPECT_TRUE(kitIsInstalled(host)) << c.name;
     }
 }
 
-TEST(KitLaunch, MapEditorThatCannotStartStillEndsTheProcessQuietly) {
+// The installation stays; the user is told that the map editor did not open.
+TEST(KitLaunch, MapEditorThatCannotStartIsToldInTheLaunchersName) {
     FakeHost host = kitHost("mapper");
     addKitCd(host);
     host.failOn("start", kMapEditor, ENOENT);
-    EXPECT_EQ(runKit(host), 0);
+    EXPECT_EQ(runKit(host), 1);
     EXPECT_TRUE(host.started.empty());
-    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].title, "Kelmor Plix Launcher");
     EXPECT_FALSE(host.hasFile(kConf));
+    EXPECT_TRUE(kitIsInstalled(host));
 }
 
 // After the installation nothing is trapped: the failure ends the process

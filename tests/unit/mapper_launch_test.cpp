@@ -2,21 +2,38 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dosbox_config.hpp"
 #include "tests/support/fake_host.hpp"
 
 namespace kelmor {
 namespace {
 
 using testing::FakeHost;
+using testing::mzProgram;
+
+const std::string kApp = "C:\\Games\\Kelmor";
+const std::string kEditor = kApp + "\\mapper.exe";
+const std::string kDosbox = kApp + "\\dosbox.exe";
+const std::vector<std::string> kEmulatorArguments{"-noconsole", "-conf", "mapeditor.conf"};
 
 // Runs the launch to its end and returns the exit code.
 int runMapper(FakeHost& host) {
     return testing::exitCodeOf([&] { MapperLauncher(host).run(); });
 }
 
+// An application folder where the kit is installed, with the map editor
+// given (none: without one).
+FakeHost installedKit(const std::optional<std::string>& mapEditor,
+                      const std::string& folder = kApp) {
+    FakeHost host;
+    host.folder = folder;
+    host.addFile(folder + "\\THEST.FUJ", "KELPLIX\r\n");
+    if (mapEditor) host.addFile(folder + "\\MAPPER.EXE", *mapEditor);
+    return host;
+}
+
 TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
-    const std::string editor = "C:\\Games\\Kelmor\\mapper.exe";
-    const std::string kit = "C:\\Games\\Kelmor\\_KelmorPlix.exe";
+    const std::string kit = kApp + "\\_KelmorPlix.exe";
     struct Case {
         const char* name;
         std::optional<std::string> marker;  // none: no marker file
@@ -25,8 +42,8 @@ TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
         std::vector<std::string> arguments;
     };
     const Case cases[] = {
-        {"KELPLIX with CR LF", "KELPLIX\r\n", false, editor, {}},
-        {"KELPLIX alone", "KELPLIX", false, editor, {}},
+        {"KELPLIX with CR LF", "KELPLIX\r\n", false, kEditor, {}},
+        {"KELPLIX alone", "KELPLIX", false, kEditor, {}},
         {"KELPLIX and an empty line", "KELPLIX\r\n\r\n", false, kit, {"mapper"}},
         {"KELPLIX and another line", "KELPLIX\r\nX", false, kit, {"mapper"}},
         {"other case", "kelplix\r\n", false, kit, {"mapper"}},
@@ -37,7 +54,8 @@ TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
     };
     for (const Case& c : cases) {
         FakeHost host;
-        if (c.marker) host.addFile(host.folder + "\\THEST.FUJ", *c.marker);
+        host.addFile(kApp + "\\MAPPER.EXE", "a program of the system's own");
+        if (c.marker) host.addFile(kApp + "\\THEST.FUJ", *c.marker);
         if (c.unreadable) host.failOn("read");
         EXPECT_EQ(runMapper(host), 0) << c.name;
         ASSERT_EQ(host.started.size(), 1u) << c.name;
@@ -48,15 +66,101 @@ TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
     }
 }
 
-TEST(MapperLaunch, AFailedStartIsDroppedWithoutAMessage) {
-    for (const bool installed : {true, false}) {
-        FakeHost host;
-        if (installed) host.addFile(host.folder + "\\THEST.FUJ", "KELPLIX\r\n");
-        host.failOn("start");
-        EXPECT_EQ(runMapper(host), 0);
-        EXPECT_TRUE(host.started.empty());
-        EXPECT_TRUE(host.messages.empty());
+// What the map editor is, and what the system can do, decide how it opens.
+TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> mapEditor;  // none: no map editor
+        bool systemRunsDos;
+        std::vector<std::string> failingStarts;
+        std::string started;       // empty: nothing
+        std::string messageStart;  // empty: no message
+    };
+    std::string pointerBeyondTheEnd = mzProgram();
+    pointerBeyondTheEnd[0x3F] = '\x7F';
+    const Case cases[] = {
+        {"DOS program, system without DOS", mzProgram(), false, {}, kDosbox, ""},
+        {"DOS program, 32-bit Windows", mzProgram(), true, {}, kEditor, ""},
+        {"DOS program, its direct start fails", mzProgram(), true, {kEditor}, kDosbox, ""},
+        {"extended DOS program (LE)", mzProgram("LE"), false, {}, kDosbox, ""},
+        {"DOS program shorter than 64 bytes", "MZ\x10\x01", false, {}, kDosbox, ""},
+        {"header pointer beyond the file", pointerBeyondTheEnd, false, {}, kDosbox, ""},
+        {"Windows program (PE)", mzProgram(std::string("PE\0\0", 4)), false, {}, kEditor, ""},
+        {"Windows 3 program (NE)", mzProgram("NE"), false, {}, kEditor, ""},
+        {"no MZ at all", "#!/bin/sh\n", false, {}, kEditor, ""},
+        {"no map editor", std::nullopt, false, {}, "", ""},
+        {"DOS program, no emulator", mzProgram(), false, {kDosbox}, "",
+         "The map editor MAPPER.EXE is a DOS program"},
+        {"DOS program, neither way", mzProgram(), true, {kEditor, kDosbox}, "",
+         "The map editor MAPPER.EXE is a DOS program"},
+        {"Windows program that cannot start", mzProgram("NE"), false, {kEditor}, "",
+         "The map editor MAPPER.EXE cannot be started"},
+    };
+    for (const Case& c : cases) {
+        FakeHost host = installedKit(c.mapEditor);
+        host.dosPrograms = c.systemRunsDos;
+        for (const std::string& program : c.failingStarts) host.failOn("start", program, ENOENT);
+        EXPECT_EQ(runMapper(host), c.messageStart.empty() ? 0 : 1) << c.name;
+        ASSERT_EQ(host.started.size(), c.started.empty() ? 0u : 1u) << c.name;
+        if (!c.started.empty()) {
+            EXPECT_EQ(host.started[0].program, c.started) << c.name;
+            EXPECT_EQ(host.started[0].arguments,
+                      c.started == kDosbox ? kEmulatorArguments : std::vector<std::string>{})
+                << c.name;
+        }
+        const bool viaEmulator =
+            c.started == kDosbox || c.messageStart.find("DOS") != std::string::npos;
+        EXPECT_EQ(host.hasFile(kApp + "\\mapeditor.conf"), viaEmulator) << c.name;
+        EXPECT_FALSE(host.hasFile(kApp + "\\dosbox.conf")) << c.name;
+        ASSERT_EQ(host.messages.size(), c.messageStart.empty() ? 0u : 1u) << c.name;
+        if (c.messageStart.empty()) continue;
+        EXPECT_EQ(host.messages[0].text.rfind(c.messageStart, 0), 0u) << host.messages[0].text;
+        EXPECT_EQ(host.messages[0].title, "Kelmor Plix Mapper Launcher") << c.name;
+        EXPECT_EQ(host.messages[0].style, MessageStyle::Warning) << c.name;
     }
+}
+
+// The kit's rendered template, then the application folder as B: and the
+// map editor run from there; the kit's own dosbox.conf stays as it was.
+TEST(MapperLaunch, TheEmulatorRunsTheMapEditorWithTheKitsSettings) {
+    FakeHost host = installedKit(mzProgram(), "C:\\Program Files\\Kelmor Plix");
+    host.addFile(host.folder + "\\dosbox.conf", "the kit's");
+    host.setSetting("kelkit", "cycles", "30000");
+    host.setSetting("kel1", "output", "ddraw");  // the game's settings play no part
+    EXPECT_EQ(runMapper(host), 0);
+
+    std::string expected = configurationTemplate(TemplateVariant::Kit);
+    expected = replaceAll(expected, "(cycles)", "30000");
+    expected = replaceAll(expected, "(fullscreen)", "true");
+    expected = replaceAll(expected, "(fullfixed)", "false");
+    expected = replaceAll(expected, "(output)", "surface");
+    expected +=
+        "\r\ncls\r\n"
+        "mount B \"C:\\Program Files\\Kelmor Plix\"\r\n"
+        "B:\r\n"
+        "mapper.exe\r\n"
+        "exit\r\n";
+    EXPECT_EQ(host.content(host.folder + "\\mapeditor.conf"), expected);
+    EXPECT_EQ(host.content(host.folder + "\\dosbox.conf"), "the kit's");
+    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor Plix\\dosbox.exe");
+    const std::string message =
+        "The map editor MAPPER.EXE is a DOS program, which this system cannot run by itself, and "
+        "DOSBox, which would run it, cannot be started.\n\nPut DOSBox into the folder "
+        "C:\\Program Files\\Kelmor Plix as dosbox.exe, then open the map editor again.\n\n"
+        "Error 2: No such file or directory (C:\\Program Files\\Kelmor Plix\\dosbox.exe)";
+    host.failOn("start", host.started[0].program, ENOENT);
+    EXPECT_EQ(runMapper(host), 1);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, message);
+}
+
+TEST(MapperLaunch, AFailedStartOfTheKitLauncherIsDroppedWithoutAMessage) {
+    FakeHost host;
+    host.failOn("start");
+    EXPECT_EQ(runMapper(host), 0);
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST(MapperLaunch, KeepsTheFolderAndTheArgumentApart) {

@@ -1,0 +1,84 @@
+#include "kit_launcher/map_editor.hpp"
+
+#include <cstdint>
+
+#include "core/dosbox_config.hpp"
+#include "core/failure.hpp"
+#include "core/host.hpp"
+#include "core/unhandled_error.hpp"
+#include "kit_launcher/kit_texts.hpp"
+
+namespace kelmor {
+namespace {
+
+constexpr std::size_t kNewHeaderPointer = 0x3C;  // where "MZ" programs point at a newer header
+
+std::uint32_t littleEndian32(std::string_view bytes) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+// The last component of a Windows path.
+std::string fileName(const std::string& path) {
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// Shows why the map editor did not open and ends the process.
+void tellNotOpened(Host& host, const std::string& text, std::string_view title) {
+    host.messageBox(text, MessageStyle::Warning, std::string(title));
+    host.endProcess(kMapEditorNotStartedExitCode);
+}
+
+std::string noEmulatorText(const std::string& folder, const std::system_error& failure) {
+    return "The map editor MAPPER.EXE is a DOS program, which this system cannot run by "
+           "itself, and DOSBox, which would run it, cannot be started.\n\n"
+           "Put DOSBox into the folder " + folder + " as dosbox.exe, then open the map "
+           "editor again.\n\n" + unhandledErrorReport(failure);
+}
+
+std::string notStartedText(const std::string& folder, const std::system_error& failure) {
+    return "The map editor MAPPER.EXE cannot be started, and it is no DOS program that DOSBox "
+           "could run instead.\n\n"
+           "Copy the map editor from the Kelmor Plix CD (KIT\\USA\\MAPPER.EXE, or the one in "
+           "KIT\\FR or KIT\\AL) into the folder " + folder + ", then open the map editor "
+           "again.\n\n" + unhandledErrorReport(failure);
+}
+
+}  // namespace
+
+ProgramKind programKind(Host& host, const std::string& program) {
+    std::string header;
+    if (!dropFailure([&] { header = host.readFileBytes(program, 0, kNewHeaderPointer + 4); }) ||
+        header.compare(0, 2, "MZ") != 0)
+        return ProgramKind::Other;
+    if (header.size() < kNewHeaderPointer + 4) return ProgramKind::Dos;
+    const std::uint32_t newHeaderAt = littleEndian32(header.substr(kNewHeaderPointer));
+    std::string newHeader;
+    dropFailure([&] { newHeader = host.readFileBytes(program, newHeaderAt, 4); });
+    if (newHeader == std::string_view("PE\0\0", 4) || newHeader.compare(0, 2, "NE") == 0)
+        return ProgramKind::Windows;
+    return ProgramKind::Dos;
+}
+
+void openMapEditor(Host& host, const std::string& mapEditor, std::string_view programTitle) {
+    if (!host.fileExist(mapEditor)) return;
+    const std::string folder = host.applicationFolder();
+    const ProgramKind kind = programKind(host, mapEditor);
+    if (kind != ProgramKind::Dos || host.runsDosPrograms()) {
+        const auto failure = failureOf([&] { host.startProgram(mapEditor, {}); });
+        if (!failure) return;
+        // Whatever stopped a DOS program, the emulator is the way left.
+        if (kind != ProgramKind::Dos)
+            return tellNotOpened(host, notStartedText(folder, *failure), programTitle);
+    }
+    const std::string configuration =
+        renderPlaceholders(host, configurationTemplate(TemplateVariant::Kit),
+                           std::string(kKitSettings)) +
+        mapEditorAutoexecLines(folder, fileName(mapEditor));
+    writeConfiguration(host, configuration, "\\" + std::string(kMapEditorConfiguration));
+    if (const auto failure = failureOf([&] { startEmulator(host, kMapEditorConfiguration); }))
+        tellNotOpened(host, noEmulatorText(folder, *failure), programTitle);
+}
+
+}  // namespace kelmor
