@@ -21,14 +21,29 @@ install_app() {
 
 # Assembles a DOS program that writes its command tail to B:\RESULT.TXT and
 # ends, into the file $1. It is a .COM image: without the "MZ" signature DOS
-# runs it as such whatever its name, KELMOR.EXE included. With $2 "tracks"
-# it then also writes the lowest and highest track of the current drive's
-# disc, as the emulator's MSCDEX reports them ("1-2" for a data track and
-# an audio track), to B:\TRACKS.TXT.
+# runs it as such whatever its name, KELMOR.EXE included. With "exe" among
+# the words that follow it is a DOS .EXE instead: an MZ header with no newer
+# header behind it, whose CS:IP is the .COM's (100h in the segment of the
+# program's PSP). With "tracks" it then also writes the lowest and highest
+# track of the current drive's disc, as the emulator's MSCDEX reports them
+# ("1-2" for a data track and an audio track), to B:\TRACKS.TXT.
 assemble_tail_writer() {
   local source="$WORK/tail_writer.asm"
   cat >"$source" <<'ASM'
+%ifdef EXE
+        org 100h - 64           ; the 64-byte header, then the program at 100h
+        db 'MZ'
+        dw (program_end - $$) % 512, (program_end - $$ + 511) / 512 ; last page, pages
+        dw 0, 4                 ; no relocations; the header's paragraphs
+        dw 1000h, 0FFFFh        ; memory wanted beyond the image: 64 KB at least
+        dw -10h, 0FFFEh         ; SS:SP, relative to the image: the PSP's segment
+        dw 0, 100h, -10h        ; checksum; CS:IP, likewise
+        dw 40h, 0               ; relocation table, overlay
+        times 3Ch - ($ - $$) db 0
+        dd 0                    ; no newer header: a DOS program
+%else
         org 100h
+%endif
         mov ah, 3Ch             ; create B:\RESULT.TXT
         xor cx, cx
         mov dx, name
@@ -89,12 +104,17 @@ block   db 0Ah, 0, 0, 0, 0, 0, 0 ; audio disc information: lowest, highest track
 tracks  db '?-?'
 tracks_name db 'B:\TRACKS.TXT', 0
 %endif
+program_end:
 ASM
-  local defines=()
-  [ "${2:-}" != tracks ] || defines=(-DTRACKS)
-  mkdir -p "$(dirname "$1")"
-  nasm -f bin "${defines[@]}" -o "$1" "$source" || fail "nasm failed"
-  [ "$(head -c 2 "$1")" != "MZ" ] || fail "the program must not start with MZ"
+  local file=$1 defines=() option
+  shift
+  for option in "$@"; do defines+=("-D${option^^}"); done
+  mkdir -p "$(dirname "$file")"
+  nasm -f bin "${defines[@]}" -o "$file" "$source" || fail "nasm failed"
+  case " $* " in
+    *" exe "*) [ "$(head -c 2 "$file")" = "MZ" ] || fail "the .EXE must start with MZ" ;;
+    *) [ "$(head -c 2 "$file")" != "MZ" ] || fail "the program must not start with MZ" ;;
+  esac
 }
 
 # Writes the emulator stand-in $1: Debian's dosbox, headless, bounded in

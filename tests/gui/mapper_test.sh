@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real _Mapper: its wait window, and the map editor opened end to end,
 # through the real _KelmorPlix installing from a kit CD, or directly once the
-# kit is installed. The map editor is a stand-in that records how it started.
+# kit is installed; a DOS map editor through the emulator, or, without one,
+# a message. The map editor and the emulator are stand-ins that record how
+# they started.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
@@ -65,6 +67,30 @@ wait_exit "$pid"; code=$EXIT_CODE
 expect_started "$app/mapper"
 sleep 0.3
 [ ! -e "$app/_kelmorplix-started.txt" ] || fail "the kit launcher was started although the kit is installed"
+
+note "installed, the map editor a DOS program: the emulator runs it from its own configuration"
+rm -f "$app/mapper-started.txt"
+{ printf 'MZ'; head -c 62 /dev/zero; } >"$app/MAPPER.EXE"  # no newer header behind it
+stand_in "$app/dosbox.exe"
+run_program "$app" _Mapper &
+pid=$!
+wait_exit "$pid"; code=$EXIT_CODE
+[ "$code" = 0 ] || fail "_Mapper exit code $code"
+expect_started "$app/dosbox" -noconsole -conf mapeditor.conf
+grep -qF "mount B \"$(windows_path "$app")\"" "$app/mapeditor.conf" ||
+  fail "mapeditor.conf: $(cat "$app/mapeditor.conf")"
+[ ! -e "$app/dosbox.conf" ] || fail "the map editor's start wrote dosbox.conf"
+
+note "installed, a DOS map editor and no emulator: one message, exit 1"
+rm -f "$app/dosbox.exe"
+run_program "$app" _Mapper 2>"$WORK/stderr.txt" &
+pid=$!
+box=$(wait_window "Kelmor Plix Mapper Launcher")
+import -window root "$WORK/mapper-no-emulator.png" || true
+dismiss_box "$box"
+wait_exit "$pid"; code=$EXIT_CODE
+[ "$code" = 1 ] || fail "_Mapper exit code $code"
+grep -q "is a DOS program.*dosbox.exe" "$WORK/stderr.txt" || fail "stderr: $(cat "$WORK/stderr.txt")"
 
 note "installed but no map editor: nothing starts, nothing is said, exit 0"
 rm -f "$app/mapper-started.txt" "$app/MAPPER.EXE"
