@@ -36,11 +36,9 @@ bool onWow64() {
 }  // namespace
 
 bool Win32Host::runsDosPrograms() const noexcept {
-#ifdef _WIN64
-    return false;
-#else
-    return !underWine() && !onWow64();
-#endif
+    // No 64-bit Windows has a DOS subsystem.
+    constexpr bool sixtyFourBitProgram = sizeof(void*) == 8;
+    return !sixtyFourBitProgram && !underWine() && !onWow64();
 }
 
 void Win32Host::startProgram(const std::string& program,
