@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/posix/atomic_file.hpp"
+#include "core/posix/config_folder.hpp"
 
 namespace kelmor::posix {
 
@@ -76,7 +77,34 @@ bool detectionOff(const std::optional<std::string>& detect) {
     return false;
 }
 
+std::string_view withoutQuotes(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
 }  // namespace
+
+std::optional<std::string> drivePathOfValue(std::string_view value, const std::string& homeFolder,
+                                            std::string& why) {
+    const std::string_view given = withoutQuotes(trimBlanks(value));
+    if (given.empty()) {
+        why = "it names no folder or image";
+        return std::nullopt;
+    }
+    std::string path(given);
+    if (given == "~" || given.substr(0, 2) == "~/") {
+        if (homeFolder.empty() || homeFolder.front() != '/') {
+            why = "no home folder is known for ~";
+            return std::nullopt;
+        }
+        path = homeFolder + "/" + path.substr(1);
+    }
+    if (path.front() != '/') {
+        why = "\"" + path + "\" is a relative path; start it with / or ~/";
+        return std::nullopt;
+    }
+    return tidyFolder(path);
+}
 
 bool isDiscImageName(std::string_view hostPath) {
     const std::size_t slash = hostPath.rfind('/');
@@ -101,18 +129,24 @@ std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
     return mounts;
 }
 
-DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText) {
+void DriveMap::nameDrive(const std::string& key, const std::string& value,
+                         const std::string& homeFolder) {
+    const auto unusable = [&](std::string why) { unusable_.push_back({key, value, std::move(why)}); };
+    const int index = key.size() == 1 ? letterIndex(key[0]) : -1;
+    if (index == 'C' - 'A') return unusable("C: is always the root folder /");
+    if (index < 'D' - 'A') return unusable("\"" + key + "\" is no drive letter from D to Z");
+    std::string why;
+    auto path = drivePathOfValue(value, homeFolder, why);
+    if (!path) return unusable(why);
+    if (roots_[index]) return unusable(std::string(1, static_cast<char>('A' + index)) + ": is named on an earlier line");
+    roots_[index] = std::move(*path);
+}
+
+DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText,
+                         const std::string& homeFolder) {
     DriveMap map;
     map.file_ = IniText(driveMapText);
-
-    for (const auto& [key, value] : map.file_.entries("drives")) {
-        if (key.size() != 1) continue;
-        const int index = letterIndex(key[0]);
-        if (index < 'D' - 'A') continue;  // not a letter, or A: to C:
-        const std::string_view folder = trimBlanks(value);
-        if (folder.empty() || folder.front() != '/') continue;
-        if (!map.roots_[index]) map.roots_[index] = tidyFolder(folder);
-    }
+    for (const auto& [key, value] : map.file_.entries("drives")) map.nameDrive(key, value, homeFolder);
 
     if (detectionOff(map.option("detect"))) return map;
     int next = 'D' - 'A';
@@ -128,7 +162,7 @@ DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsT
 }
 
 DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile) {
-    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile));
+    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile), userHomeFolder());
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {

@@ -9,9 +9,11 @@
 //     detect=no
 //
 // A [drives] line names a letter from D to Z (either case) and an absolute
-// host folder; blanks around key and value are dropped. Lines that do not
-// fit (no '=', another letter, C:, an empty or relative folder) are ignored;
-// the first line naming a letter wins. Letters the file does not name are
+// host folder; blanks around key and value are dropped, a value in double
+// quotes is taken without them, and a leading "~/" stands for the user's
+// home folder. Lines that do not fit (another letter, C:, an empty or
+// relative folder, a letter named before) are set aside with the reason
+// (unusableLines()); the first line naming a letter wins. Letters the file does not name are
 // given, from D upward, to the optical discs (iso9660, udf) listed in the
 // mount table, unless [options] says detect=no. A letter with no folder is a
 // missing drive.
@@ -35,6 +37,13 @@ namespace kelmor::posix {
 inline constexpr std::string_view kDriveMapFileName = "drives.ini";
 inline constexpr std::string_view kDefaultMountsFile = "/proc/self/mounts";
 
+// A [drives] entry that names no drive, and why.
+struct UnusableDriveLine {
+    std::string key;
+    std::string value;
+    std::string why;
+};
+
 class DriveMap {
 public:
     // No drives but C:.
@@ -42,7 +51,10 @@ public:
 
     // The map that a drive map text and a mount table text (in the format
     // of /proc/self/mounts, with octal escapes such as \040) describe.
-    static DriveMap parse(std::string_view driveMapText, std::string_view mountsText);
+    // `homeFolder` is what a leading "~/" stands for; without one such a
+    // line is unusable.
+    static DriveMap parse(std::string_view driveMapText, std::string_view mountsText,
+                          const std::string& homeFolder = {});
 
     // The map from the drive map file and the mount table file; a file that
     // cannot be read, or is no regular file, counts as empty.
@@ -62,10 +74,23 @@ public:
     // matched without regard to case.
     std::optional<std::string> option(std::string_view key) const;
 
+    // The [drives] entries that name no drive, in text order.
+    const std::vector<UnusableDriveLine>& unusableLines() const { return unusable_; }
+
 private:
+    void nameDrive(const std::string& key, const std::string& value, const std::string& homeFolder);
+
     std::array<std::optional<std::string>, 26> roots_;
     IniText file_;
+    std::vector<UnusableDriveLine> unusable_;
 };
+
+// The host path a drive map value stands for: blanks around it dropped,
+// double quotes around it removed, a leading "~/" (or "~" alone) made the
+// home folder; slashes tidied. Nothing, with `why` set, when it is no
+// absolute path.
+std::optional<std::string> drivePathOfValue(std::string_view value, const std::string& homeFolder,
+                                            std::string& why);
 
 // Whether a host path names a disc image (".iso", ".cue", in either case)
 // rather than a folder. This alone decides which kind of drive a letter is.
