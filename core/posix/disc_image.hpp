@@ -9,9 +9,13 @@
 //    - MODE1/2048: the file that the sheet names for the track, read as an
 //      ISO 9660 image of its own. (libcdio's cue driver reads every track as
 //      2352-byte sectors, so it cannot read this one.)
-//    - MODE1/2352 or MODE2/2352: through libcdio's cue driver, which reads
-//      the file named as the sheet with ".bin" for ".cue" ("kelmor.cue",
-//      "kelmor.bin"); the sheet must name that file for the track.
+//    - MODE1/2352 or MODE2/2352: the file that the sheet names for the
+//      track, through libcdio's cue driver. The driver reads only the file
+//      named as the sheet with ".bin" for ".cue" ("kelmor.cue",
+//      "kelmor.bin"); a track in a file of another name, as rips with one
+//      file per track name them ("Kelmor (Track 1).bin"), is handed to it
+//      as a sheet of that one track in a private temporary folder, beside
+//      a link to the file, both gone once the driver has the file open.
 //    Names in a sheet are taken as the emulator takes them (cueFilePath()).
 //
 // Anything else holds no disc, and opening it fails at once, never waiting:

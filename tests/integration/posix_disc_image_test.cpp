@@ -36,6 +36,7 @@ public:
         temp.write("cd/Kelmor/kelmor/Intro.dat", "intro");
         chmod(temp.write("cd/KIT/USA/MAPPER.EXE", "#!/bin/sh\n").c_str(), 0755);
         temp.write("cd/KIT/a long name.txt", "long");
+        for (int i = 0; i < 60; ++i) temp.write("cd/KIT/MANY/FILE" + std::to_string(i) + ".DAT", "");
         temp.makeFolder("app/SAVEGAME");
         temp.makeFolder("images");
         app = "C:" + temp.path("app");
@@ -47,6 +48,9 @@ public:
         return temp.path("images/kelmor.iso");
     }
     std::string isoBytes() { return testing::fileBytes(iso()); }
+    std::string ripWithFilePerTrack(const std::string& mode) {
+        return testing::writeRipWithFilePerTrack(temp.path("images"), "Kelmor [EU] 1.0", isoBytes(), mode);
+    }
     std::string cue(const std::string& name, const std::string& sheet) {
         return temp.write("images/" + name, sheet);
     }
@@ -105,6 +109,9 @@ const std::vector<ReadableImage> kReadableImages{
          d.temp.write("images/kelmor.bin", testing::rawDataTrack(d.isoBytes(), 2));
          return d.cue("kelmor.cue", "FILE \"kelmor.bin\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n");
      }},
+    {"cue, one file per track, MODE1/2048", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2048"); }},
+    {"cue, one file per track, MODE1/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2352"); }},
+    {"cue, one file per track, MODE2/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE2/2352"); }},
 };
 
 TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
@@ -114,6 +121,7 @@ TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
         struct Probe { const char* path; bool expected; };
         const std::vector<Probe> probes{
             {"E:\\KELMOR\\KELMOR\\VIGNET.DAT", true}, {"e:\\kelmor\\Kelmor\\vignet.dat", true},
+            {"E:\\KIT\\MANY\\FILE59.DAT", true},  // a folder of more than one sector
             {"E:\\\\KELMOR\\\\KELMOR\\INTRO.DAT", true}, {"E:\\KIT\\A LONG NAME.TXT", image.longNames},
             {"E:\\KELMOR\\KELMOR", false}, {"E:\\", false}, {"E:\\VIGNET.DAT", false},
             {"E:\\KELMOR\\KELMOR\\VIGNET.DAT\\X", false}, {"E:\\KELMOR\\NONE\\VIGNET.DAT", false},
@@ -184,12 +192,6 @@ const std::vector<BadImage> kBadImages{
      [](DiscImageDrive& d) {
          d.temp.write("images/kelmor.bin", testing::audioTrack(300));
          return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
-     },
-     EMEDIUMTYPE},
-    {"a MODE1/2352 track in a file that libcdio does not read for the sheet",
-     [](DiscImageDrive& d) {
-         d.temp.write("images/track 1.bin", testing::rawDataTrack(d.isoBytes(), 1));
-         return d.cue("kelmor.cue", "FILE \"track 1.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n");
      },
      EMEDIUMTYPE},
 };
