@@ -1,5 +1,7 @@
 #include "core/posix/drive_map.hpp"
 
+#include <algorithm>
+#include <filesystem>
 #include <system_error>
 #include <vector>
 
@@ -114,6 +116,18 @@ bool isDiscImageName(std::string_view hostPath) {
     return equalIgnoringCase(extension, ".iso") || equalIgnoringCase(extension, ".cue");
 }
 
+std::vector<std::string> discImagesIn(const std::string& folder) {
+    std::vector<std::string> images;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string path = entry.path().string();
+        std::error_code kind;
+        if (isDiscImageName(path) && entry.is_regular_file(kind)) images.push_back(tidyFolder(path));
+    }
+    std::sort(images.begin(), images.end());
+    return images;
+}
+
 std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
     std::vector<std::string> mounts;
     std::size_t start = 0;
@@ -142,27 +156,42 @@ void DriveMap::nameDrive(const std::string& key, const std::string& value,
     roots_[index] = std::move(*path);
 }
 
+void DriveMap::fillFreeLetters(const std::vector<std::string>& paths, DriveSource source) {
+    int next = 'D' - 'A';
+    for (const std::string& path : paths) {
+        bool taken = false;
+        for (const auto& root : roots_) taken = taken || (root && *root == path);
+        if (taken) continue;
+        while (next < 26 && roots_[next]) ++next;
+        if (next >= 26) return;
+        roots_[next] = path;
+        sources_[next] = source;
+    }
+}
+
 DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText,
-                         const std::string& homeFolder) {
+                         const DriveMapSurroundings& surroundings) {
     DriveMap map;
     map.file_ = IniText(driveMapText);
-    for (const auto& [key, value] : map.file_.entries("drives")) map.nameDrive(key, value, homeFolder);
-
+    for (const auto& [key, value] : map.file_.entries("drives"))
+        map.nameDrive(key, value, surroundings.homeFolder);
     if (detectionOff(map.option("detect"))) return map;
-    int next = 'D' - 'A';
-    for (const std::string& mount : opticalDiscMounts(mountsText)) {
-        bool taken = false;
-        for (const auto& root : map.roots_) taken = taken || (root && *root == mount);
-        if (taken) continue;
-        while (next < 26 && map.roots_[next]) ++next;
-        if (next >= 26) break;
-        map.roots_[next] = mount;
-    }
+    map.fillFreeLetters(opticalDiscMounts(mountsText), DriveSource::MountedDisc);
+    map.fillFreeLetters(surroundings.imagesBeside, DriveSource::ImageBeside);
     return map;
 }
 
-DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile) {
-    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile), userHomeFolder());
+DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile,
+                        const std::string& applicationFolder) {
+    DriveMapSurroundings surroundings{userHomeFolder(), {}};
+    if (!applicationFolder.empty()) surroundings.imagesBeside = discImagesIn(applicationFolder);
+    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile), surroundings);
+}
+
+std::optional<DriveSource> DriveMap::source(char letter) const {
+    const int index = letterIndex(letter);
+    if (index < 'D' - 'A' || !roots_[index]) return std::nullopt;
+    return sources_[index];
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {

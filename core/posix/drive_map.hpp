@@ -15,8 +15,9 @@
 // relative folder, a letter named before) are set aside with the reason
 // (unusableLines()); the first line naming a letter wins. Letters the file does not name are
 // given, from D upward, to the optical discs (iso9660, udf) listed in the
-// mount table, unless [options] says detect=no. A letter with no folder is a
-// missing drive.
+// mount table, then to the disc images lying in the application folder
+// itself, in name order, unless [options] says detect=no. A letter with no
+// folder is a missing drive.
 //
 // A line may name a disc image instead of a folder: a file whose name ends
 // in ".iso" or ".cue" (either case), E=/home/ann/cds/kelmor.cue. Such a
@@ -44,6 +45,15 @@ struct UnusableDriveLine {
     std::string why;
 };
 
+// What the drive map text alone does not say.
+struct DriveMapSurroundings {
+    std::string homeFolder;                 // what a leading "~/" stands for
+    std::vector<std::string> imagesBeside;  // disc images in the application folder, in name order
+};
+
+// Where a drive's folder or image comes from.
+enum class DriveSource { DriveMap, MountedDisc, ImageBeside };
+
 class DriveMap {
 public:
     // No drives but C:.
@@ -51,15 +61,16 @@ public:
 
     // The map that a drive map text and a mount table text (in the format
     // of /proc/self/mounts, with octal escapes such as \040) describe.
-    // `homeFolder` is what a leading "~/" stands for; without one such a
-    // line is unusable.
+    // Without a home folder a line starting with "~/" is unusable.
     static DriveMap parse(std::string_view driveMapText, std::string_view mountsText,
-                          const std::string& homeFolder = {});
+                          const DriveMapSurroundings& surroundings = {});
 
-    // The map from the drive map file and the mount table file; a file that
-    // cannot be read, or is no regular file, counts as empty.
+    // The map from the drive map file, the mount table file and the disc
+    // images in the application folder (none when it is not given); a file
+    // that cannot be read, or is no regular file, counts as empty.
     static DriveMap load(const std::string& driveMapFile,
-                         const std::string& mountsFile = std::string(kDefaultMountsFile));
+                         const std::string& mountsFile = std::string(kDefaultMountsFile),
+                         const std::string& applicationFolder = {});
 
     // Host path behind a drive letter (either case): its folder, or its
     // disc image; without a trailing slash except for "/"; nothing for a
@@ -70,6 +81,9 @@ public:
     // one (isDiscImageName()); nothing for a folder or a missing drive.
     std::optional<std::string> image(char letter) const;
 
+    // Where the folder or image behind a letter (D to Z) comes from.
+    std::optional<DriveSource> source(char letter) const;
+
     // A value of the [options] section, blanks around it dropped; the key is
     // matched without regard to case.
     std::optional<std::string> option(std::string_view key) const;
@@ -79,8 +93,11 @@ public:
 
 private:
     void nameDrive(const std::string& key, const std::string& value, const std::string& homeFolder);
+    // Gives each path not yet behind a letter the lowest free one.
+    void fillFreeLetters(const std::vector<std::string>& paths, DriveSource source);
 
     std::array<std::optional<std::string>, 26> roots_;
+    std::array<DriveSource, 26> sources_{};
     IniText file_;
     std::vector<UnusableDriveLine> unusable_;
 };
@@ -95,6 +112,10 @@ std::optional<std::string> drivePathOfValue(std::string_view value, const std::s
 // Whether a host path names a disc image (".iso", ".cue", in either case)
 // rather than a folder. This alone decides which kind of drive a letter is.
 bool isDiscImageName(std::string_view hostPath);
+
+// The disc images (isDiscImageName()) among the files of a host folder, in
+// name order; none when it cannot be read.
+std::vector<std::string> discImagesIn(const std::string& folder);
 
 // The mount points of optical discs (iso9660, udf) in a mount table text,
 // in table order, escapes decoded.

@@ -64,7 +64,8 @@ std::string PosixHost::kitConfigFolder() const {
 const DriveMap& PosixHost::driveMap() const {
     if (!driveMap_) {
         driveMap_ = std::make_unique<DriveMap>(DriveMap::load(
-            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile));
+            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile,
+            applicationFolderHost_));
     }
     return *driveMap_;
 }

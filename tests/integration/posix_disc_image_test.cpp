@@ -151,6 +151,27 @@ TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
     }
 }
 
+TEST_F(DiscImageDrive, AnImageBesideTheProgramsTakesTheLowestFreeLetter) {
+    testing::makeIso(temp.path("cd"), temp.path("app/Kelmor (EU).iso"));
+    temp.write("app/notes.txt", "");
+    struct Case { const char* what; std::string driveMap; std::string found; };
+    const std::vector<Case> cases{
+        {"no drive map", "", "D"},
+        {"after a mapped letter", "[drives]\nD=" + temp.path("cd/KIT") + "\n", "E"},
+        {"detect=no", "[options]\ndetect=no\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.write("config/kelmor/drives.ini", c.driveMap);
+        PosixHost host({.applicationFolder = temp.path("app"), .configHome = temp.path("config"),
+                        .mountsFile = temp.path("no mounts")});
+        std::string found;
+        for (const char* letter : {"D", "E", "F"})
+            if (host.fileExist(std::string(letter) + ":\\KELMOR\\KELMOR\\VIGNET.DAT")) found += letter;
+        EXPECT_EQ(found, c.found);
+    }
+}
+
 struct BadImage {
     const char* what;
     std::function<std::string(DiscImageDrive&)> make;

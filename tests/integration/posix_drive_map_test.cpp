@@ -64,8 +64,15 @@ TEST(DriveMapParse, MapsLettersFromTheFileAndTheMountedDiscs) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(describe(DriveMap::parse(c.driveMap, c.mounts, "/home/ann")), c.expected);
+        EXPECT_EQ(describe(DriveMap::parse(c.driveMap, c.mounts, {"/home/ann", {}})), c.expected);
     }
+    const DriveMap beside = DriveMap::parse("[drives]\nD=/d\nF=/app/b.iso\n", kDiscs,
+                                            {"", {"/app/a.cue", "/app/b.iso", "/app/c.iso"}});
+    EXPECT_EQ(describe(beside), "D=/d;E=/media/a;F=/app/b.iso;G=/media/b;H=/media/c;I=/app/a.cue;J=/app/c.iso;");
+    EXPECT_EQ(beside.source('f'), DriveSource::DriveMap);
+    EXPECT_EQ(beside.source('E'), DriveSource::MountedDisc);
+    EXPECT_EQ(beside.source('J'), DriveSource::ImageBeside);
+    EXPECT_EQ(beside.source('K'), std::nullopt);
     const DriveMap map = DriveMap::parse("[drives]\nC=/x\n[options]\nEmulator = /bin/dosbox -x \n", "");
     EXPECT_EQ(map.root('c'), "/");
     EXPECT_EQ(map.root('A'), std::nullopt);
