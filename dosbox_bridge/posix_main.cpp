@@ -69,7 +69,8 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
             return std::nullopt;
         }
         try {
-            const posix::DiscImage disc(*image);
+            const posix::DiscImage disc(
+                *image, posix::ImageCheckVerdicts(posix::checkedImagesFolder()));
         } catch (const std::system_error& failure) {
             problems.push_back(std::string(1, path->drive) +
                                ": holds no disc, its image cannot be read: " + failure.what());

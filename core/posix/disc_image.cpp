@@ -194,20 +194,26 @@ private:
     std::string folder_;
 };
 
-std::unique_ptr<DiscImage::Reader> openCueSheet(const std::string& sheet, off_t size) {
+// A sheet's first track and the host path of its file.
+std::pair<CueTrack, std::string> firstTrackOf(const std::string& sheet, off_t size) {
     if (size > kLongestCueSheet) noDisc(sheet, "too long for a cue sheet");
-    const auto track = firstCueTrack(readWholeFile(sheet));
+    auto track = firstCueTrack(readWholeFile(sheet));
     if (!track) noDisc(sheet, "the cue sheet names no track in a file");
-    const std::string data = cueFilePath(sheet, track->file);
+    std::string data = cueFilePath(sheet, track->file);
+    return {std::move(*track), std::move(data)};
+}
+
+std::unique_ptr<DiscImage::Reader> openCueSheet(const std::string& sheet, off_t size) {
+    const auto [track, data] = firstTrackOf(sheet, size);
     const struct stat dataStatus = regularFile(data, sheet + ": its first track's file " + data);
 
-    if (track->mode == "MODE1/2048")
+    if (track.mode == "MODE1/2048")
         return std::make_unique<IsoFileReader>(data, dataStatus.st_size, sheet);
-    if (track->mode != "MODE1/2352" && track->mode != "MODE2/2352")
-        noDisc(sheet, "its first track is " + track->mode +
+    if (track.mode != "MODE1/2352" && track.mode != "MODE2/2352")
+        noDisc(sheet, "its first track is " + track.mode +
                           ", not a MODE1/2048, MODE1/2352 or MODE2/2352 data track");
     if (sameFile(cueDriverFile(sheet), dataStatus)) return std::make_unique<CueDriverReader>(sheet, sheet);
-    const DriverSheet driverSheet(data, track->mode);
+    const DriverSheet driverSheet(data, track.mode);
     return std::make_unique<CueDriverReader>(driverSheet.sheet(), sheet);
 }
 
@@ -229,11 +235,26 @@ std::string pathBelow(const std::string& folder, const char* name) {
     return folder == "/" ? folder + name : folder + "/" + name;
 }
 
+// The files whose content makes an image: the image, and a sheet's data
+// track's file when the sheet names one.
+std::vector<std::string> imageFiles(const std::string& image, off_t size) {
+    if (!isCueSheet(image)) return {image};
+    try {
+        return {image, firstTrackOf(image, size).second};
+    } catch (const std::system_error&) {
+        return {image};
+    }
+}
+
 }  // namespace
 
-DiscImage::DiscImage(const std::string& imagePath) : imagePath_(imagePath) {
-    regularFile(imagePath, imagePath);
-    checkFoldersInChild();
+DiscImage::DiscImage(const std::string& imagePath, const ImageCheckVerdicts& verdicts)
+    : imagePath_(imagePath) {
+    const auto files = imageFiles(imagePath, regularFile(imagePath, imagePath).st_size);
+    if (!verdicts.passed(files)) {
+        checkFoldersInChild();
+        verdicts.keepPass(files);
+    }
     openReader();
 }
 
@@ -378,7 +399,7 @@ DiscImage& DiscImages::open(const std::string& imagePath) {
     if (const auto failed = failures_.find(imagePath); failed != failures_.end())
         throw failed->second;
     try {
-        auto image = std::make_unique<DiscImage>(imagePath);
+        auto image = std::make_unique<DiscImage>(imagePath, verdicts_);
         return *images_.emplace(imagePath, std::move(image)).first->second;
     } catch (const std::system_error& failure) {
         failures_.emplace(imagePath, failure);

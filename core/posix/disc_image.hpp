@@ -38,6 +38,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/posix/image_check_verdicts.hpp"
+
 namespace kelmor::posix {
 
 class DiscImage {
@@ -51,10 +53,13 @@ public:
         std::string pathInImage{};  // of a folder: how libcdio names it
     };
 
-    // Opens the image at a host path. Throws std::system_error naming the
-    // image: ENOENT missing, EISDIR a folder, EINVAL no regular file,
-    // EMEDIUMTYPE no disc that can be read, or the host's error.
-    explicit DiscImage(const std::string& imagePath);
+    // Opens the image at a host path; the check in a child process is
+    // skipped when `verdicts` holds a pass of the image unchanged, and kept
+    // there when it passes. Throws std::system_error naming the image:
+    // ENOENT missing, EISDIR a folder, EINVAL no regular file, EMEDIUMTYPE
+    // no disc that can be read, or the host's error.
+    explicit DiscImage(const std::string& imagePath,
+                       const ImageCheckVerdicts& verdicts = ImageCheckVerdicts());
     ~DiscImage();
     DiscImage(const DiscImage&) = delete;
     DiscImage& operator=(const DiscImage&) = delete;
@@ -103,11 +108,16 @@ private:
 // once, and a failure to open is kept as well.
 class DiscImages {
 public:
+    // The images are checked with the help of `verdicts`.
+    explicit DiscImages(ImageCheckVerdicts verdicts = ImageCheckVerdicts())
+        : verdicts_(std::move(verdicts)) {}
+
     // The open image at a host path; throws as DiscImage() threw, also when
     // asked again.
     DiscImage& open(const std::string& imagePath);
 
 private:
+    ImageCheckVerdicts verdicts_;
     std::unordered_map<std::string, std::unique_ptr<DiscImage>> images_;
     std::unordered_map<std::string, std::system_error> failures_;
 };

@@ -49,7 +49,8 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
       listings_(std::make_unique<FolderListings>()),
-      images_(std::make_unique<DiscImages>()) {}
+      images_(std::make_unique<DiscImages>(
+          ImageCheckVerdicts(checkedImagesFolder(options_.cacheHome)))) {}
 
 PosixHost::~PosixHost() = default;
 

@@ -2,9 +2,12 @@
 // made in the test, probed, read and copied through the real POSIX host as a
 // folder drive is; an image that holds no disc is a drive without a disc.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -58,8 +61,9 @@ public:
     // A host whose drive E: holds the image at `image`.
     std::unique_ptr<PosixHost> hostWith(const std::string& image) {
         temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + image + "\n");
-        return std::make_unique<PosixHost>(PosixHostOptions{
-            .applicationFolder = temp.path("app"), .configHome = temp.path("config")});
+        return std::make_unique<PosixHost>(PosixHostOptions{.applicationFolder = temp.path("app"),
+                                                             .configHome = temp.path("config"),
+                                                             .cacheHome = temp.path("cache")});
     }
 
     test::TempFolder temp;
@@ -164,12 +168,48 @@ TEST_F(DiscImageDrive, AnImageBesideTheProgramsTakesTheLowestFreeLetter) {
         SCOPED_TRACE(c.what);
         temp.write("config/kelmor/drives.ini", c.driveMap);
         PosixHost host({.applicationFolder = temp.path("app"), .configHome = temp.path("config"),
-                        .mountsFile = temp.path("no mounts")});
+                        .cacheHome = temp.path("cache"), .mountsFile = temp.path("no mounts")});
         std::string found;
         for (const char* letter : {"D", "E", "F"})
             if (host.fileExist(std::string(letter) + ":\\KELMOR\\KELMOR\\VIGNET.DAT")) found += letter;
         EXPECT_EQ(found, c.found);
     }
+}
+
+std::atomic<int> childrenEnded;
+
+// The check in a child process runs once for an image, until it changes.
+TEST_F(DiscImageDrive, AnUnchangedImageIsCheckedOnce) {
+    const std::string sheet = ripWithFilePerTrack("MODE1/2352");
+    const auto setTime = [](const std::string& file, time_t seconds) {
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+    };
+    struct Case { const char* what; std::function<void()> change; int checks; };
+    const std::vector<Case> cases{
+        {"first open", [] {}, 1},
+        {"unchanged", [] {}, 0},
+        {"the sheet changed", [&] { setTime(sheet, 1000); }, 1},
+        {"the data track's file changed", [&] { setTime(temp.path("images/Kelmor [EU] 1.0 (Track 1).bin"), 1000); }, 1},
+        {"unchanged again", [] {}, 0},
+        {"the verdict damaged",
+         [&] {
+             for (const auto& verdict : fs::directory_iterator(temp.path("cache/kelmor/checked-images")))
+                 temp.write(fs::relative(verdict.path(), temp.path()).string(), "damaged");
+         },
+         1},
+    };
+    struct sigaction counting {}, previous{};
+    counting.sa_handler = [](int) { ++childrenEnded; };
+    sigaction(SIGCHLD, &counting, &previous);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        childrenEnded = 0;
+        EXPECT_TRUE(hostWith(sheet)->fileExist("E:\\KELMOR\\KELMOR\\VIGNET.DAT"));
+        EXPECT_EQ(childrenEnded, c.checks);
+    }
+    sigaction(SIGCHLD, &previous, nullptr);
 }
 
 struct BadImage {
