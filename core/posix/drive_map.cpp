@@ -183,9 +183,14 @@ DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsT
 
 DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile,
                         const std::string& applicationFolder) {
+    return fromText(textOrNothing(driveMapFile), mountsFile, applicationFolder);
+}
+
+DriveMap DriveMap::fromText(std::string_view driveMapText, const std::string& mountsFile,
+                            const std::string& applicationFolder) {
     DriveMapSurroundings surroundings{userHomeFolder(), {}};
     if (!applicationFolder.empty()) surroundings.imagesBeside = discImagesIn(applicationFolder);
-    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile), surroundings);
+    return parse(driveMapText, textOrNothing(mountsFile), surroundings);
 }
 
 std::optional<DriveSource> DriveMap::source(char letter) const {

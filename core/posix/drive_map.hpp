@@ -72,6 +72,10 @@ public:
                          const std::string& mountsFile = std::string(kDefaultMountsFile),
                          const std::string& applicationFolder = {});
 
+    // The same with the drive map's text given instead of its file.
+    static DriveMap fromText(std::string_view driveMapText, const std::string& mountsFile,
+                             const std::string& applicationFolder);
+
     // Host path behind a drive letter (either case): its folder, or its
     // disc image; without a trailing slash except for "/"; nothing for a
     // missing drive or a non-letter.
@@ -87,6 +91,9 @@ public:
     // A value of the [options] section, blanks around it dropped; the key is
     // matched without regard to case.
     std::optional<std::string> option(std::string_view key) const;
+
+    // The drive map's text as read.
+    const IniText& text() const { return file_; }
 
     // The [drives] entries that name no drive, in text order.
     const std::vector<UnusableDriveLine>& unusableLines() const { return unusable_; }

@@ -63,6 +63,10 @@ std::string PosixHost::kitConfigFolder() const {
 }
 
 const DriveMap& PosixHost::driveMap() const {
+    if (!driveMap_ && options_.driveMapText) {
+        driveMap_ = std::make_unique<DriveMap>(
+            DriveMap::fromText(*options_.driveMapText, options_.mountsFile, applicationFolderHost_));
+    }
     if (!driveMap_) {
         driveMap_ = std::make_unique<DriveMap>(DriveMap::load(
             joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile,

@@ -30,6 +30,9 @@ struct PosixHostOptions {
     std::string cacheHome{};
     // The program's arguments (argv[1] onwards).
     std::vector<std::string> arguments{};
+    // The drive map's text, read from its file in the configuration folder
+    // when not given.
+    std::optional<std::string> driveMapText{};
     // Where mounted optical discs are listed.
     std::string mountsFile = "/proc/self/mounts";
 };
