@@ -17,6 +17,7 @@
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/cue_sheet.hpp"
+#include "core/posix/file_descriptor.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/windows_path.hpp"
@@ -172,7 +173,10 @@ public:
             const std::unique_ptr<char, decltype(&std::free)> target(realpath(trackFile.c_str(), nullptr),
                                                                      &std::free);
             if (!target || symlink(target.get(), link().c_str()) != 0) throwErrno(trackFile);
-            writeFileAtomically(sheet(), "FILE \"track.bin\" BINARY\nTRACK 01 " + mode + "\nINDEX 01 00:00:00\n");
+            // The folder is this process's own: the sheet is written in place.
+            const FileDescriptor file(open(sheet().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (file.get() < 0) throwErrno(sheet());
+            writeAll(file.get(), "FILE \"track.bin\" BINARY\nTRACK 01 " + mode + "\nINDEX 01 00:00:00\n", sheet());
         } catch (...) {
             remove();
             throw;
