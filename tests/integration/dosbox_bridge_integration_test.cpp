@@ -367,6 +367,19 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     EXPECT_NE(outcome.errors.find("cannot mount E:\\KELMOR"), std::string::npos) << outcome.errors;
 }
 
+// The bridge finds the images beside the programs in its own folder, as the
+// launchers do.
+TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
+    temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("game cd"), temp.path("Kelmor app/Kelmor.iso"));
+    temp.write("config/kelmor/drives.ini", "");
+    temp.write("Kelmor app/dosbox.conf", "[autoexec]\r\nMOUNT D D:\\ -t cdrom\r\n");
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
+    EXPECT_EQ(temp.read("record.conf"),
+              "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n");
+}
+
 TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {
     const std::string folder = temp.path("runtime/kelmor-" + std::to_string(geteuid()));
     ASSERT_EQ(symlink(temp.path("Kelmor app").c_str(), folder.c_str()), 0);
