@@ -7,12 +7,16 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_RGB_Image.H>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "core/fltk/fltk_message.hpp"
+#include "core/fltk/fltk_picture.hpp"
 
 namespace kelmor::fltk {
 namespace {
@@ -22,8 +26,10 @@ constexpr int kFontSize = 13;
 
 class DrivesWindow {
 public:
-    explicit DrivesWindow(drives::DriveLetters& letters) : letters_(letters) {
+    DrivesWindow(drives::DriveLetters& letters, const EmbeddedPicture& icon)
+        : letters_(letters), icon_(toFltkImage(icon)) {
         window_.label(kDrivesWindowTitle);
+        window_.icon(icon_.get());
         list_.textsize(kFontSize);
         list_.textfont(FL_COURIER);
         problems_.textsize(kFontSize - 1);
@@ -102,6 +108,7 @@ private:
     }
 
     drives::DriveLetters& letters_;
+    std::unique_ptr<Fl_RGB_Image> icon_;
     std::vector<std::function<void()>> actions_ = [] {
         std::vector<std::function<void()>> reserved;
         reserved.reserve(5);  // the buttons keep pointers to their actions
@@ -120,12 +127,12 @@ private:
 
 }  // namespace
 
-int runDrivesWindow(drives::DriveLetters& letters) {
+int runDrivesWindow(drives::DriveLetters& letters, const EmbeddedPicture& icon) {
     // FLTK's own chooser rather than the GTK one it would load where GTK is
     // installed: the same on every desktop, its path box focused at once,
     // so a typed path and Enter choose.
     Fl::option(Fl::OPTION_FNFC_USES_GTK, false);
-    DrivesWindow window(letters);
+    DrivesWindow window(letters, icon);
     return Fl::run();
 }
 

@@ -5,13 +5,14 @@
 // Escape to close.
 #pragma once
 
+#include "core/fltk/fltk_launcher_window.hpp"
 #include "drives_tool/drive_letters.hpp"
 
 namespace kelmor::fltk {
 
 inline constexpr const char* kDrivesWindowTitle = "Kelmor Drives";
 
-// Runs the window until it is closed; returns the exit code.
-int runDrivesWindow(drives::DriveLetters& letters);
+// Runs the window, with its icon, until it is closed; returns the exit code.
+int runDrivesWindow(drives::DriveLetters& letters, const EmbeddedPicture& icon);
 
 }  // namespace kelmor::fltk

@@ -28,6 +28,7 @@ run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Drives")
 sleep 0.3
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no 32 x 32 window icon"
 import -window root "$WORK/drives.png"
 xdotool windowfocus --sync "$window"
 xdotool key --clearmodifiers Down alt+i
