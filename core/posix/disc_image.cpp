@@ -161,7 +161,9 @@ bool sameFile(const std::optional<std::string>& path, const struct stat& file) {
 // of its own beside a link to the track's file named to match: how the
 // driver reads a track whose file the sheet names otherwise ("Kelmor
 // (Track 1).bin"). The folder goes with this; the driver keeps the file it
-// has opened.
+// has opened. (A check child that libcdio crashes while the driver reads
+// the disc's first sectors leaves its folder behind in the temporary
+// folder.)
 class DriverSheet {
 public:
     DriverSheet(const std::string& trackFile, const std::string& mode) {
