@@ -8,6 +8,7 @@
 #   kelplix_icon.bmp/.png    32 x 32, 16 colours     four tiles and a pencil
 #   configuration_icon.bmp/.png  32 x 32, 16 colours gear over a slider
 #   mapper_icon.bmp/.png     64 x 64, 24-bit         folded map, compass rose, pencil
+#   drives_icon.bmp/.png     32 x 32, 16 colours     a CD beside a drive letter
 #
 # Nothing is downloaded. The result is the same on every run: star positions
 # come from a fixed-seed generator, and only the installed URW fonts are used.
@@ -238,6 +239,16 @@ draw_configuration_icon() {
     "$work/configuration_icon.miff"
 }
 
+draw_drives_icon() {
+  convert -size 32x32 xc:'#39424f' +antialias \
+    -fill '#c3ccd8' -draw "circle 13,16 13,3" -fill '#8d99a8' -draw "circle 13,16 13,8" \
+    -fill '#e8edf3' -draw "circle 13,16 13,11" -fill '#39424f' -draw "circle 13,16 13,14" \
+    -fill '#f2b632' -draw "rectangle 22,20 30,30" -fill '#1c2129' -draw "rectangle 25,22 26,28" \
+    -draw "rectangle 25,22 28,23 rectangle 25,27 28,28 rectangle 28,23 29,27" \
+    -fill none -stroke '#1c2129' -draw "rectangle 0,0 31,31" \
+    "$work/drives_icon.miff"
+}
+
 draw_mapper_icon() {
   local compass
   compass=$(awk 'BEGIN { pi = atan2(0, -1); cx = 50; cy = 14;
@@ -291,7 +302,8 @@ draw_kelmor_icon
 draw_kelplix_icon
 draw_configuration_icon
 draw_mapper_icon
-for name in kelmor_icon kelplix_icon configuration_icon mapper_icon; do
+draw_drives_icon
+for name in kelmor_icon kelplix_icon configuration_icon mapper_icon drives_icon; do
   write_bmp24 "$work/$name.miff" "$name.bmp"
   write_png "$name.bmp" "$name.png"
 done
@@ -302,7 +314,8 @@ check kelmor_icon.bmp "32 32" BMP3 16
 check kelplix_icon.bmp "32 32" BMP3 16
 check configuration_icon.bmp "32 32" BMP3 16
 check mapper_icon.bmp "64 64" BMP3 0
-for name in kelmor_icon kelplix_icon configuration_icon mapper_icon; do
+check drives_icon.bmp "32 32" BMP3 16
+for name in kelmor_icon kelplix_icon configuration_icon mapper_icon drives_icon; do
   [[ $(identify -format '%#' "$name.bmp") == $(identify -format '%#' "$name.png") ]] ||
     { echo "$name.png differs from $name.bmp" >&2; exit 1; }
 done

@@ -10,12 +10,14 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
       CACHE PATH "The application folder that the install lays out" FORCE)
 endif()
 
-# program | its icon in art/ | what its menu entry says about it
+# program | its icon in art/ | what its menu entry says about it [| its title,
+# for a program without a Windows counterpart in core/program_identity.hpp]
 set(kelmor_menu_programs
     "KELMOR|kelmor_icon.png|Play Kelmor from its CD under DOSBox"
     "_KelmorPlix|kelplix_icon.png|Build Kelmor levels with the Kelmor Plix kit"
     "_Mapper|mapper_icon.png|Open the map editor of the Kelmor Plix kit"
-    "_Configuration|configuration_icon.png|Choose the display and CPU speed of the Kelmor Plix kit")
+    "_Configuration|configuration_icon.png|Choose the display and CPU speed of the Kelmor Plix kit"
+    "kelmor-drives|drives_icon.png|Give the Kelmor kit's drive letters their CDs and CD images|Kelmor Drives")
 
 # The titles come from the programs' own identity, so menu and window agree.
 file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
@@ -30,7 +32,10 @@ foreach(entry IN LISTS kelmor_menu_programs)
   if(NOT TARGET ${program})
     continue()
   endif()
-  if(NOT kelmor_identity_text MATCHES "\"${program}\", \"([^\"]+)\"")
+  list(LENGTH parts fields)
+  if(fields GREATER 3)
+    list(GET parts 3 CMAKE_MATCH_1)
+  elseif(NOT kelmor_identity_text MATCHES "\"${program}\", \"([^\"]+)\"")
     message(FATAL_ERROR "no title for ${program} in core/program_identity.hpp")
   endif()
   string(APPEND kelmor_install_facts

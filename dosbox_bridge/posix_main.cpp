@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,7 +69,8 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
             return std::nullopt;
         }
         try {
-            const posix::DiscImage disc(*image);
+            const posix::DiscImage disc(
+                *image, posix::ImageCheckVerdicts(posix::checkedImagesFolder()));
         } catch (const std::system_error& failure) {
             problems.push_back(std::string(1, path->drive) +
                                ": holds no disc, its image cannot be read: " + failure.what());
@@ -98,13 +100,16 @@ int main(int argc, char** argv) {
 
     const std::string driveMapFile = posix::joinHostPath(
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
-    const posix::DriveMap drives = posix::DriveMap::load(driveMapFile);
+    // The bridge lies in the application folder, beside the images there.
+    const std::string bridgeFile = realPathOf("/proc/self/exe");
+    const posix::DriveMap drives =
+        posix::DriveMap::load(driveMapFile, std::string(posix::kDefaultMountsFile),
+                              std::filesystem::path(bridgeFile).parent_path().string());
 
     const auto configured = drives.option("emulator");
     const char* searchPath = std::getenv("PATH");
     const auto emulator = bridge::findEmulator(
-        configured, searchPath ? searchPath : bridge::kDefaultSearchPath,
-        realPathOf("/proc/self/exe"));
+        configured, searchPath ? searchPath : bridge::kDefaultSearchPath, bridgeFile);
     if (!emulator) {
         if (configured && !configured->empty())
             stop(127, "no emulator: emulator=" + *configured + " in " + driveMapFile +

@@ -15,7 +15,7 @@ cd_folder="$demo/cd"
 rm -rf "$demo"
 mkdir -p "$cd_folder/KELMOR" "$demo/config/kelmor" "$demo/share"
 # Everything the demo writes stays below build/demo: its menu entries too.
-export XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/share"
+export XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/share" XDG_CACHE_HOME="$demo/cache"
 cmake --install "$build" --prefix "$app" >"$demo/install.log"
 
 cat >"$demo/greeting.asm" <<'ASM'

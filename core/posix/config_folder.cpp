@@ -9,16 +9,20 @@
 
 namespace kelmor::posix {
 
-std::string userConfigHome(const std::string& configured) {
-    if (!configured.empty()) return configured;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return xdg;
+std::string userHomeFolder() {
     const char* home = std::getenv("HOME");
     if (home == nullptr || home[0] == '\0') {
         const passwd* user = getpwuid(getuid());
         home = user != nullptr ? user->pw_dir : nullptr;
     }
-    return joinHostPath(home != nullptr && home[0] != '\0' ? home : "/", ".config");
+    return home != nullptr && home[0] != '\0' ? home : "/";
+}
+
+std::string userConfigHome(const std::string& configured) {
+    if (!configured.empty()) return configured;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    return joinHostPath(userHomeFolder(), ".config");
 }
 
 std::string kitConfigFolder(const std::string& configHome) {

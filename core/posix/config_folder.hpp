@@ -5,6 +5,9 @@
 
 namespace kelmor::posix {
 
+// The user's home folder: $HOME, else the one in the user database, else "/".
+std::string userHomeFolder();
+
 // The per-user configuration folder: `configured` when not empty, else
 // $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config (the home
 // folder from the user database when HOME is not set).

@@ -12,10 +12,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <unordered_set>
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/cue_sheet.hpp"
+#include "core/posix/file_descriptor.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/windows_path.hpp"
@@ -106,14 +108,16 @@ private:
 };
 
 // The data track of a cue sheet of 2352-byte sectors, through libcdio's cue
-// driver.
+// driver, which reads the sectors from the file named as the sheet with
+// ".bin" for ".cue" and nothing else.
 class CueDriverReader : public DiscImage::Reader {
 public:
-    explicit CueDriverReader(const std::string& sheet) : cd_(cdio_open_cue(sheet.c_str())) {
-        if (!cd_) noDisc(sheet, "libcdio cannot read the sheet");
+    CueDriverReader(const std::string& driverSheet, const std::string& image)
+        : cd_(cdio_open_cue(driverSheet.c_str())) {
+        if (!cd_) noDisc(image, "libcdio cannot read the sheet");
         if (!iso9660_fs_read_superblock(cd_, ISO_EXTENSION_ALL)) {
             cdio_destroy(cd_);
-            noDisc(sheet, "its data track holds no ISO 9660 file system");
+            noDisc(image, "its data track holds no ISO 9660 file system");
         }
         end_ = cdio_get_disc_last_lsn(cd_);
     }
@@ -147,26 +151,76 @@ std::optional<std::string> cueDriverFile(const std::string& sheet) {
     return std::nullopt;
 }
 
-std::unique_ptr<DiscImage::Reader> openCueSheet(const std::string& sheet, off_t size) {
+bool sameFile(const std::optional<std::string>& path, const struct stat& file) {
+    struct stat status {};
+    return path && stat(path->c_str(), &status) == 0 && status.st_dev == file.st_dev &&
+           status.st_ino == file.st_ino;
+}
+
+// A sheet of one data track for libcdio's cue driver, in a private folder
+// of its own beside a link to the track's file named to match: how the
+// driver reads a track whose file the sheet names otherwise ("Kelmor
+// (Track 1).bin"). The folder goes with this; the driver keeps the file it
+// has opened. (A check child that libcdio crashes while the driver reads
+// the disc's first sectors leaves its folder behind in the temporary
+// folder.)
+class DriverSheet {
+public:
+    DriverSheet(const std::string& trackFile, const std::string& mode) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && tmp[0] == '/' ? tmp : "/tmp") + "/kelmor-track-XXXXXX";
+        if (!mkdtemp(pattern.data())) throwErrno(pattern);
+        folder_ = pattern;
+        try {
+            const std::unique_ptr<char, decltype(&std::free)> target(realpath(trackFile.c_str(), nullptr),
+                                                                     &std::free);
+            if (!target || symlink(target.get(), link().c_str()) != 0) throwErrno(trackFile);
+            // The folder is this process's own: the sheet is written in place.
+            const FileDescriptor file(open(sheet().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (file.get() < 0) throwErrno(sheet());
+            writeAll(file.get(), "FILE \"track.bin\" BINARY\nTRACK 01 " + mode + "\nINDEX 01 00:00:00\n", sheet());
+        } catch (...) {
+            remove();
+            throw;
+        }
+    }
+    ~DriverSheet() { remove(); }
+    DriverSheet(const DriverSheet&) = delete;
+    DriverSheet& operator=(const DriverSheet&) = delete;
+    std::string sheet() const { return folder_ + "/track.cue"; }
+
+private:
+    std::string link() const { return folder_ + "/track.bin"; }
+    void remove() const {
+        unlink(sheet().c_str());
+        unlink(link().c_str());
+        rmdir(folder_.c_str());
+    }
+
+    std::string folder_;
+};
+
+// A sheet's first track and the host path of its file.
+std::pair<CueTrack, std::string> firstTrackOf(const std::string& sheet, off_t size) {
     if (size > kLongestCueSheet) noDisc(sheet, "too long for a cue sheet");
-    const auto track = firstCueTrack(readWholeFile(sheet));
+    auto track = firstCueTrack(readWholeFile(sheet));
     if (!track) noDisc(sheet, "the cue sheet names no track in a file");
-    const std::string data = cueFilePath(sheet, track->file);
+    std::string data = cueFilePath(sheet, track->file);
+    return {std::move(*track), std::move(data)};
+}
+
+std::unique_ptr<DiscImage::Reader> openCueSheet(const std::string& sheet, off_t size) {
+    const auto [track, data] = firstTrackOf(sheet, size);
     const struct stat dataStatus = regularFile(data, sheet + ": its first track's file " + data);
 
-    if (track->mode == "MODE1/2048")
+    if (track.mode == "MODE1/2048")
         return std::make_unique<IsoFileReader>(data, dataStatus.st_size, sheet);
-    if (track->mode != "MODE1/2352" && track->mode != "MODE2/2352")
-        noDisc(sheet, "its first track is " + track->mode +
+    if (track.mode != "MODE1/2352" && track.mode != "MODE2/2352")
+        noDisc(sheet, "its first track is " + track.mode +
                           ", not a MODE1/2048, MODE1/2352 or MODE2/2352 data track");
-    const auto driverFile = cueDriverFile(sheet);
-    struct stat driverStatus {};
-    if (!driverFile || stat(driverFile->c_str(), &driverStatus) != 0 ||
-        driverStatus.st_dev != dataStatus.st_dev || driverStatus.st_ino != dataStatus.st_ino)
-        noDisc(sheet, "libcdio reads a " + track->mode +
-                          " track only from the file named as the sheet with .bin for .cue, "
-                          "not from " + data);
-    return std::make_unique<CueDriverReader>(sheet);
+    if (sameFile(cueDriverFile(sheet), dataStatus)) return std::make_unique<CueDriverReader>(sheet, sheet);
+    const DriverSheet driverSheet(data, track.mode);
+    return std::make_unique<CueDriverReader>(driverSheet.sheet(), sheet);
 }
 
 bool isCueSheet(const std::string& path) {
@@ -187,11 +241,26 @@ std::string pathBelow(const std::string& folder, const char* name) {
     return folder == "/" ? folder + name : folder + "/" + name;
 }
 
+// The files whose content makes an image: the image, and a sheet's data
+// track's file when the sheet names one.
+std::vector<std::string> imageFiles(const std::string& image, off_t size) {
+    if (!isCueSheet(image)) return {image};
+    try {
+        return {image, firstTrackOf(image, size).second};
+    } catch (const std::system_error&) {
+        return {image};
+    }
+}
+
 }  // namespace
 
-DiscImage::DiscImage(const std::string& imagePath) : imagePath_(imagePath) {
-    regularFile(imagePath, imagePath);
-    checkFoldersInChild();
+DiscImage::DiscImage(const std::string& imagePath, const ImageCheckVerdicts& verdicts)
+    : imagePath_(imagePath) {
+    const auto files = imageFiles(imagePath, regularFile(imagePath, imagePath).st_size);
+    if (!verdicts.passed(files)) {
+        checkFoldersInChild();
+        verdicts.keepPass(files);
+    }
     openReader();
 }
 
@@ -336,7 +405,7 @@ DiscImage& DiscImages::open(const std::string& imagePath) {
     if (const auto failed = failures_.find(imagePath); failed != failures_.end())
         throw failed->second;
     try {
-        auto image = std::make_unique<DiscImage>(imagePath);
+        auto image = std::make_unique<DiscImage>(imagePath, verdicts_);
         return *images_.emplace(imagePath, std::move(image)).first->second;
     } catch (const std::system_error& failure) {
         failures_.emplace(imagePath, failure);

@@ -9,9 +9,13 @@
 //    - MODE1/2048: the file that the sheet names for the track, read as an
 //      ISO 9660 image of its own. (libcdio's cue driver reads every track as
 //      2352-byte sectors, so it cannot read this one.)
-//    - MODE1/2352 or MODE2/2352: through libcdio's cue driver, which reads
-//      the file named as the sheet with ".bin" for ".cue" ("kelmor.cue",
-//      "kelmor.bin"); the sheet must name that file for the track.
+//    - MODE1/2352 or MODE2/2352: the file that the sheet names for the
+//      track, through libcdio's cue driver. The driver reads only the file
+//      named as the sheet with ".bin" for ".cue" ("kelmor.cue",
+//      "kelmor.bin"); a track in a file of another name, as rips with one
+//      file per track name them ("Kelmor (Track 1).bin"), is handed to it
+//      as a sheet of that one track in a private temporary folder, beside
+//      a link to the file, both gone once the driver has the file open.
 //    Names in a sheet are taken as the emulator takes them (cueFilePath()).
 //
 // Anything else holds no disc, and opening it fails at once, never waiting:
@@ -34,6 +38,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/posix/image_check_verdicts.hpp"
+
 namespace kelmor::posix {
 
 class DiscImage {
@@ -47,10 +53,13 @@ public:
         std::string pathInImage{};  // of a folder: how libcdio names it
     };
 
-    // Opens the image at a host path. Throws std::system_error naming the
-    // image: ENOENT missing, EISDIR a folder, EINVAL no regular file,
-    // EMEDIUMTYPE no disc that can be read, or the host's error.
-    explicit DiscImage(const std::string& imagePath);
+    // Opens the image at a host path; the check in a child process is
+    // skipped when `verdicts` holds a pass of the image unchanged, and kept
+    // there when it passes. Throws std::system_error naming the image:
+    // ENOENT missing, EISDIR a folder, EINVAL no regular file, EMEDIUMTYPE
+    // no disc that can be read, or the host's error.
+    explicit DiscImage(const std::string& imagePath,
+                       const ImageCheckVerdicts& verdicts = ImageCheckVerdicts());
     ~DiscImage();
     DiscImage(const DiscImage&) = delete;
     DiscImage& operator=(const DiscImage&) = delete;
@@ -99,11 +108,16 @@ private:
 // once, and a failure to open is kept as well.
 class DiscImages {
 public:
+    // The images are checked with the help of `verdicts`.
+    explicit DiscImages(ImageCheckVerdicts verdicts = ImageCheckVerdicts())
+        : verdicts_(std::move(verdicts)) {}
+
     // The open image at a host path; throws as DiscImage() threw, also when
     // asked again.
     DiscImage& open(const std::string& imagePath);
 
 private:
+    ImageCheckVerdicts verdicts_;
     std::unordered_map<std::string, std::unique_ptr<DiscImage>> images_;
     std::unordered_map<std::string, std::system_error> failures_;
 };

@@ -1,9 +1,12 @@
 #include "core/posix/drive_map.hpp"
 
+#include <algorithm>
+#include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "core/posix/atomic_file.hpp"
+#include "core/posix/config_folder.hpp"
 
 namespace kelmor::posix {
 
@@ -76,7 +79,34 @@ bool detectionOff(const std::optional<std::string>& detect) {
     return false;
 }
 
+std::string_view withoutQuotes(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
 }  // namespace
+
+std::optional<std::string> drivePathOfValue(std::string_view value, const std::string& homeFolder,
+                                            std::string& why) {
+    const std::string_view given = withoutQuotes(trimBlanks(value));
+    if (given.empty()) {
+        why = "it names no folder or image";
+        return std::nullopt;
+    }
+    std::string path(given);
+    if (given == "~" || given.substr(0, 2) == "~/") {
+        if (homeFolder.empty() || homeFolder.front() != '/') {
+            why = "no home folder is known for ~";
+            return std::nullopt;
+        }
+        path = homeFolder + "/" + path.substr(1);
+    }
+    if (path.front() != '/') {
+        why = "\"" + path + "\" is a relative path; start it with / or ~/";
+        return std::nullopt;
+    }
+    return tidyFolder(path);
+}
 
 bool isDiscImageName(std::string_view hostPath) {
     const std::size_t slash = hostPath.rfind('/');
@@ -84,6 +114,18 @@ bool isDiscImageName(std::string_view hostPath) {
     if (name.size() <= 4) return false;
     const std::string_view extension = name.substr(name.size() - 4);
     return equalIgnoringCase(extension, ".iso") || equalIgnoringCase(extension, ".cue");
+}
+
+std::vector<std::string> discImagesIn(const std::string& folder) {
+    std::vector<std::string> images;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string path = entry.path().string();
+        std::error_code kind;
+        if (isDiscImageName(path) && entry.is_regular_file(kind)) images.push_back(tidyFolder(path));
+    }
+    std::sort(images.begin(), images.end());
+    return images;
 }
 
 std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
@@ -101,34 +143,60 @@ std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
     return mounts;
 }
 
-DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText) {
+void DriveMap::nameDrive(const std::string& key, const std::string& value,
+                         const std::string& homeFolder) {
+    const auto unusable = [&](std::string why) { unusable_.push_back({key, value, std::move(why)}); };
+    const int index = key.size() == 1 ? letterIndex(key[0]) : -1;
+    if (index == 'C' - 'A') return unusable("C: is always the root folder /");
+    if (index < 'D' - 'A') return unusable("\"" + key + "\" is no drive letter from D to Z");
+    std::string why;
+    auto path = drivePathOfValue(value, homeFolder, why);
+    if (!path) return unusable(why);
+    if (roots_[index]) return unusable(std::string(1, static_cast<char>('A' + index)) + ": is named on an earlier line");
+    roots_[index] = std::move(*path);
+}
+
+void DriveMap::fillFreeLetters(const std::vector<std::string>& paths, DriveSource source) {
+    int next = 'D' - 'A';
+    for (const std::string& path : paths) {
+        bool taken = false;
+        for (const auto& root : roots_) taken = taken || (root && *root == path);
+        if (taken) continue;
+        while (next < 26 && roots_[next]) ++next;
+        if (next >= 26) return;
+        roots_[next] = path;
+        sources_[next] = source;
+    }
+}
+
+DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsText,
+                         const DriveMapSurroundings& surroundings) {
     DriveMap map;
     map.file_ = IniText(driveMapText);
-
-    for (const auto& [key, value] : map.file_.entries("drives")) {
-        if (key.size() != 1) continue;
-        const int index = letterIndex(key[0]);
-        if (index < 'D' - 'A') continue;  // not a letter, or A: to C:
-        const std::string_view folder = trimBlanks(value);
-        if (folder.empty() || folder.front() != '/') continue;
-        if (!map.roots_[index]) map.roots_[index] = tidyFolder(folder);
-    }
-
+    for (const auto& [key, value] : map.file_.entries("drives"))
+        map.nameDrive(key, value, surroundings.homeFolder);
     if (detectionOff(map.option("detect"))) return map;
-    int next = 'D' - 'A';
-    for (const std::string& mount : opticalDiscMounts(mountsText)) {
-        bool taken = false;
-        for (const auto& root : map.roots_) taken = taken || (root && *root == mount);
-        if (taken) continue;
-        while (next < 26 && map.roots_[next]) ++next;
-        if (next >= 26) break;
-        map.roots_[next] = mount;
-    }
+    map.fillFreeLetters(opticalDiscMounts(mountsText), DriveSource::MountedDisc);
+    map.fillFreeLetters(surroundings.imagesBeside, DriveSource::ImageBeside);
     return map;
 }
 
-DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile) {
-    return parse(textOrNothing(driveMapFile), textOrNothing(mountsFile));
+DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile,
+                        const std::string& applicationFolder) {
+    return fromText(textOrNothing(driveMapFile), mountsFile, applicationFolder);
+}
+
+DriveMap DriveMap::fromText(std::string_view driveMapText, const std::string& mountsFile,
+                            const std::string& applicationFolder) {
+    DriveMapSurroundings surroundings{userHomeFolder(), {}};
+    if (!applicationFolder.empty()) surroundings.imagesBeside = discImagesIn(applicationFolder);
+    return parse(driveMapText, textOrNothing(mountsFile), surroundings);
+}
+
+std::optional<DriveSource> DriveMap::source(char letter) const {
+    const int index = letterIndex(letter);
+    if (index < 'D' - 'A' || !roots_[index]) return std::nullopt;
+    return sources_[index];
 }
 
 std::optional<std::string> DriveMap::root(char letter) const {

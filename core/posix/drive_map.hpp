@@ -9,12 +9,15 @@
 //     detect=no
 //
 // A [drives] line names a letter from D to Z (either case) and an absolute
-// host folder; blanks around key and value are dropped. Lines that do not
-// fit (no '=', another letter, C:, an empty or relative folder) are ignored;
-// the first line naming a letter wins. Letters the file does not name are
+// host folder; blanks around key and value are dropped, a value in double
+// quotes is taken without them, and a leading "~/" stands for the user's
+// home folder. Lines that do not fit (another letter, C:, an empty or
+// relative folder, a letter named before) are set aside with the reason
+// (unusableLines()); the first line naming a letter wins. Letters the file does not name are
 // given, from D upward, to the optical discs (iso9660, udf) listed in the
-// mount table, unless [options] says detect=no. A letter with no folder is a
-// missing drive.
+// mount table, then to the disc images lying in the application folder
+// itself, in name order, unless [options] says detect=no. A letter with no
+// folder is a missing drive.
 //
 // A line may name a disc image instead of a folder: a file whose name ends
 // in ".iso" or ".cue" (either case), E=/home/ann/cds/kelmor.cue. Such a
@@ -35,6 +38,22 @@ namespace kelmor::posix {
 inline constexpr std::string_view kDriveMapFileName = "drives.ini";
 inline constexpr std::string_view kDefaultMountsFile = "/proc/self/mounts";
 
+// A [drives] entry that names no drive, and why.
+struct UnusableDriveLine {
+    std::string key;
+    std::string value;
+    std::string why;
+};
+
+// What the drive map text alone does not say.
+struct DriveMapSurroundings {
+    std::string homeFolder;                 // what a leading "~/" stands for
+    std::vector<std::string> imagesBeside;  // disc images in the application folder, in name order
+};
+
+// Where a drive's folder or image comes from.
+enum class DriveSource { DriveMap, MountedDisc, ImageBeside };
+
 class DriveMap {
 public:
     // No drives but C:.
@@ -42,12 +61,20 @@ public:
 
     // The map that a drive map text and a mount table text (in the format
     // of /proc/self/mounts, with octal escapes such as \040) describe.
-    static DriveMap parse(std::string_view driveMapText, std::string_view mountsText);
+    // Without a home folder a line starting with "~/" is unusable.
+    static DriveMap parse(std::string_view driveMapText, std::string_view mountsText,
+                          const DriveMapSurroundings& surroundings = {});
 
-    // The map from the drive map file and the mount table file; a file that
-    // cannot be read, or is no regular file, counts as empty.
+    // The map from the drive map file, the mount table file and the disc
+    // images in the application folder (none when it is not given); a file
+    // that cannot be read, or is no regular file, counts as empty.
     static DriveMap load(const std::string& driveMapFile,
-                         const std::string& mountsFile = std::string(kDefaultMountsFile));
+                         const std::string& mountsFile = std::string(kDefaultMountsFile),
+                         const std::string& applicationFolder = {});
+
+    // The same with the drive map's text given instead of its file.
+    static DriveMap fromText(std::string_view driveMapText, const std::string& mountsFile,
+                             const std::string& applicationFolder);
 
     // Host path behind a drive letter (either case): its folder, or its
     // disc image; without a trailing slash except for "/"; nothing for a
@@ -58,18 +85,44 @@ public:
     // one (isDiscImageName()); nothing for a folder or a missing drive.
     std::optional<std::string> image(char letter) const;
 
+    // Where the folder or image behind a letter (D to Z) comes from.
+    std::optional<DriveSource> source(char letter) const;
+
     // A value of the [options] section, blanks around it dropped; the key is
     // matched without regard to case.
     std::optional<std::string> option(std::string_view key) const;
 
+    // The drive map's text as read.
+    const IniText& text() const { return file_; }
+
+    // The [drives] entries that name no drive, in text order.
+    const std::vector<UnusableDriveLine>& unusableLines() const { return unusable_; }
+
 private:
+    void nameDrive(const std::string& key, const std::string& value, const std::string& homeFolder);
+    // Gives each path not yet behind a letter the lowest free one.
+    void fillFreeLetters(const std::vector<std::string>& paths, DriveSource source);
+
     std::array<std::optional<std::string>, 26> roots_;
+    std::array<DriveSource, 26> sources_{};
     IniText file_;
+    std::vector<UnusableDriveLine> unusable_;
 };
+
+// The host path a drive map value stands for: blanks around it dropped,
+// double quotes around it removed, a leading "~/" (or "~" alone) made the
+// home folder; slashes tidied. Nothing, with `why` set, when it is no
+// absolute path.
+std::optional<std::string> drivePathOfValue(std::string_view value, const std::string& homeFolder,
+                                            std::string& why);
 
 // Whether a host path names a disc image (".iso", ".cue", in either case)
 // rather than a folder. This alone decides which kind of drive a letter is.
 bool isDiscImageName(std::string_view hostPath);
+
+// The disc images (isDiscImageName()) among the files of a host folder, in
+// name order; none when it cannot be read.
+std::vector<std::string> discImagesIn(const std::string& folder);
 
 // The mount points of optical discs (iso9660, udf) in a mount table text,
 // in table order, escapes decoded.

@@ -175,6 +175,11 @@ void IniText::setValue(std::string_view section, std::string_view key, std::stri
     lines_.insert(lines_.end(), added.begin(), added.end());
 }
 
+void IniText::removeEntries(std::string_view section, std::string_view key) {
+    while (const auto index = findEntry(section, key))
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*index));
+}
+
 void IniText::endLastLine() {
     if (!finalNewline_ && !lines_.empty() && !lines_.back().carriageReturn) {
         lines_.back() = parseLine(newLine(lines_.back().raw));

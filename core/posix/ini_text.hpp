@@ -43,6 +43,9 @@ public:
     // std::system_error(EINVAL) when canHold() refuses the entry.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
 
+    // Removes every entry `key` within the sections named `section`.
+    void removeEntries(std::string_view section, std::string_view key);
+
     // The whole text, lines joined by LF.
     std::string text() const;
 

@@ -49,7 +49,8 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
       listings_(std::make_unique<FolderListings>()),
-      images_(std::make_unique<DiscImages>()) {}
+      images_(std::make_unique<DiscImages>(
+          ImageCheckVerdicts(checkedImagesFolder(options_.cacheHome)))) {}
 
 PosixHost::~PosixHost() = default;
 
@@ -62,9 +63,14 @@ std::string PosixHost::kitConfigFolder() const {
 }
 
 const DriveMap& PosixHost::driveMap() const {
+    if (!driveMap_ && options_.driveMapText) {
+        driveMap_ = std::make_unique<DriveMap>(
+            DriveMap::fromText(*options_.driveMapText, options_.mountsFile, applicationFolderHost_));
+    }
     if (!driveMap_) {
         driveMap_ = std::make_unique<DriveMap>(DriveMap::load(
-            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile));
+            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile,
+            applicationFolderHost_));
     }
     return *driveMap_;
 }

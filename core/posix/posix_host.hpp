@@ -25,8 +25,14 @@ struct PosixHostOptions {
     std::string applicationFolder{};
     // Per-user configuration folder; ${XDG_CONFIG_HOME:-$HOME/.config} when empty.
     std::string configHome{};
+    // Per-user cache folder, where the checks of disc images are kept;
+    // ${XDG_CACHE_HOME:-$HOME/.cache} when empty.
+    std::string cacheHome{};
     // The program's arguments (argv[1] onwards).
     std::vector<std::string> arguments{};
+    // The drive map's text, read from its file in the configuration folder
+    // when not given.
+    std::optional<std::string> driveMapText{};
     // Where mounted optical discs are listed.
     std::string mountsFile = "/proc/self/mounts";
 };

@@ -10,9 +10,10 @@ app="$WORK/Kelmor app"
 menu="$XDG_DATA_HOME/applications"
 
 declare -A titles=([KELMOR]="Kelmor for Windows" [_KelmorPlix]="Kelmor Plix Launcher"
-                   [_Mapper]="Kelmor Plix Mapper Launcher" [_Configuration]="Kelmor Plix Configuration")
+                   [_Mapper]="Kelmor Plix Mapper Launcher" [_Configuration]="Kelmor Plix Configuration"
+                   [kelmor-drives]="Kelmor Drives")
 programs=()
-for program in KELMOR _KelmorPlix _Mapper _Configuration; do
+for program in KELMOR _KelmorPlix _Mapper _Configuration kelmor-drives; do
   [ -x "$BIN/$program" ] && programs+=("$program")
 done
 note "programs built: ${programs[*]}"

@@ -38,8 +38,8 @@ make_workspace() {
   WORK=$(mktemp -d)
   trap 'on_wine && stop_wine; kill $(jobs -p) 2>/dev/null; stop_display; rm -rf "$WORK"' EXIT
   APPS=$WORK
-  # The settings and the drive map are the test's own, never the user's.
-  on_wine || export XDG_CONFIG_HOME="$WORK/config"
+  # The settings, the drive map and the cache are the test's own, never the user's.
+  on_wine || export XDG_CONFIG_HOME="$WORK/config" XDG_CACHE_HOME="$WORK/cache"
   if on_wine; then
     clone_wine_prefix "$WORK/prefix" || fail "no Wine prefix"
     APPS=$WINEPREFIX/drive_c

@@ -357,9 +357,12 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
 // and says so in one line.
 TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
-    testing::makeIso(temp.path("game cd"), temp.path("cd images/kelmor 100%.iso"));
+    testing::makeIso(temp.path("game cd"), temp.path("cd images/kelmor.iso"));
+    // A rip with one file per track: the emulator reads its sheet itself.
+    testing::writeRipWithFilePerTrack(temp.path("cd images"), "kelmor 100% (EU)",
+                                      testing::fileBytes(temp.path("cd images/kelmor.iso")), "MODE1/2352");
     temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" +
-                                               temp.path("cd images/kelmor 100%.iso") +
+                                               temp.path("cd images/kelmor 100% (EU).cue") +
                                                "\nF=" + temp.path("cd images/gone.cue") + "\n");
     const std::string autoexec = "[autoexec]\r\nMOUNT F F:\\ -t cdrom\r\nmount G E:\\KELMOR\r\nE:\r\n";
     temp.write("Kelmor app/dosbox.conf", std::string(kConfiguration) + autoexec.substr(12));
@@ -367,7 +370,7 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
     EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nIMGMOUNT E \"" +
-                                            temp.path("cd images/kelmor 100%%.iso") +
+                                            temp.path("cd images/kelmor 100%% (EU).cue") +
                                             "\" -t iso\r\n" + autoexec.substr(12));
     EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 2) << outcome.errors;
     EXPECT_NE(outcome.errors.find("F: holds no disc, its image cannot be read: " +
@@ -375,6 +378,19 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
               std::string::npos)
         << outcome.errors;
     EXPECT_NE(outcome.errors.find("cannot mount E:\\KELMOR"), std::string::npos) << outcome.errors;
+}
+
+// The bridge finds the images beside the programs in its own folder, as the
+// launchers do.
+TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
+    temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("game cd"), temp.path("Kelmor app/Kelmor.iso"));
+    temp.write("config/kelmor/drives.ini", "");
+    temp.write("Kelmor app/dosbox.conf", "[autoexec]\r\nMOUNT D D:\\ -t cdrom\r\n");
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
+    EXPECT_EQ(temp.read("record.conf"),
+              "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n");
 }
 
 TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {

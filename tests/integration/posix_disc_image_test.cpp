@@ -2,9 +2,12 @@
 // made in the test, probed, read and copied through the real POSIX host as a
 // folder drive is; an image that holds no disc is a drive without a disc.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -36,6 +39,7 @@ public:
         temp.write("cd/Kelmor/kelmor/Intro.dat", "intro");
         chmod(temp.write("cd/KIT/USA/MAPPER.EXE", "#!/bin/sh\n").c_str(), 0755);
         temp.write("cd/KIT/a long name.txt", "long");
+        for (int i = 0; i < 60; ++i) temp.write("cd/KIT/MANY/FILE" + std::to_string(i) + ".DAT", "");
         temp.makeFolder("app/SAVEGAME");
         temp.makeFolder("images");
         app = "C:" + temp.path("app");
@@ -47,6 +51,9 @@ public:
         return temp.path("images/kelmor.iso");
     }
     std::string isoBytes() { return testing::fileBytes(iso()); }
+    std::string ripWithFilePerTrack(const std::string& mode) {
+        return testing::writeRipWithFilePerTrack(temp.path("images"), "Kelmor [EU] 1.0", isoBytes(), mode);
+    }
     std::string cue(const std::string& name, const std::string& sheet) {
         return temp.write("images/" + name, sheet);
     }
@@ -54,8 +61,9 @@ public:
     // A host whose drive E: holds the image at `image`.
     std::unique_ptr<PosixHost> hostWith(const std::string& image) {
         temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + image + "\n");
-        return std::make_unique<PosixHost>(PosixHostOptions{
-            .applicationFolder = temp.path("app"), .configHome = temp.path("config")});
+        return std::make_unique<PosixHost>(PosixHostOptions{.applicationFolder = temp.path("app"),
+                                                             .configHome = temp.path("config"),
+                                                             .cacheHome = temp.path("cache")});
     }
 
     test::TempFolder temp;
@@ -105,6 +113,9 @@ const std::vector<ReadableImage> kReadableImages{
          d.temp.write("images/kelmor.bin", testing::rawDataTrack(d.isoBytes(), 2));
          return d.cue("kelmor.cue", "FILE \"kelmor.bin\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n");
      }},
+    {"cue, one file per track, MODE1/2048", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2048"); }},
+    {"cue, one file per track, MODE1/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2352"); }},
+    {"cue, one file per track, MODE2/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE2/2352"); }},
 };
 
 TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
@@ -114,6 +125,7 @@ TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
         struct Probe { const char* path; bool expected; };
         const std::vector<Probe> probes{
             {"E:\\KELMOR\\KELMOR\\VIGNET.DAT", true}, {"e:\\kelmor\\Kelmor\\vignet.dat", true},
+            {"E:\\KIT\\MANY\\FILE59.DAT", true},  // a folder of more than one sector
             {"E:\\\\KELMOR\\\\KELMOR\\INTRO.DAT", true}, {"E:\\KIT\\A LONG NAME.TXT", image.longNames},
             {"E:\\KELMOR\\KELMOR", false}, {"E:\\", false}, {"E:\\VIGNET.DAT", false},
             {"E:\\KELMOR\\KELMOR\\VIGNET.DAT\\X", false}, {"E:\\KELMOR\\NONE\\VIGNET.DAT", false},
@@ -141,6 +153,63 @@ TEST_F(DiscImageDrive, ProbesReadsAndCopiesAsFromAFolderAndWritesNothing) {
         std::filesystem::remove_all(temp.path("images"));
         temp.makeFolder("images");
     }
+}
+
+TEST_F(DiscImageDrive, AnImageBesideTheProgramsTakesTheLowestFreeLetter) {
+    testing::makeIso(temp.path("cd"), temp.path("app/Kelmor (EU).iso"));
+    temp.write("app/notes.txt", "");
+    struct Case { const char* what; std::string driveMap; std::string found; };
+    const std::vector<Case> cases{
+        {"no drive map", "", "D"},
+        {"after a mapped letter", "[drives]\nD=" + temp.path("cd/KIT") + "\n", "E"},
+        {"detect=no", "[options]\ndetect=no\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        temp.write("config/kelmor/drives.ini", c.driveMap);
+        PosixHost host({.applicationFolder = temp.path("app"), .configHome = temp.path("config"),
+                        .cacheHome = temp.path("cache"), .mountsFile = temp.path("no mounts")});
+        std::string found;
+        for (const char* letter : {"D", "E", "F"})
+            if (host.fileExist(std::string(letter) + ":\\KELMOR\\KELMOR\\VIGNET.DAT")) found += letter;
+        EXPECT_EQ(found, c.found);
+    }
+}
+
+std::atomic<int> childrenEnded;
+
+// The check in a child process runs once for an image, until it changes.
+TEST_F(DiscImageDrive, AnUnchangedImageIsCheckedOnce) {
+    const std::string sheet = ripWithFilePerTrack("MODE1/2352");
+    const auto setTime = [](const std::string& file, time_t seconds) {
+        const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+    };
+    struct Case { const char* what; std::function<void()> change; int checks; };
+    const std::vector<Case> cases{
+        {"first open", [] {}, 1},
+        {"unchanged", [] {}, 0},
+        {"the sheet changed", [&] { setTime(sheet, 1000); }, 1},
+        {"the data track's file changed", [&] { setTime(temp.path("images/Kelmor [EU] 1.0 (Track 1).bin"), 1000); }, 1},
+        {"unchanged again", [] {}, 0},
+        {"the verdict damaged",
+         [&] {
+             for (const auto& verdict : fs::directory_iterator(temp.path("cache/kelmor/checked-images")))
+                 temp.write(fs::relative(verdict.path(), temp.path()).string(), "damaged");
+         },
+         1},
+    };
+    struct sigaction counting {}, previous{};
+    counting.sa_handler = [](int) { ++childrenEnded; };
+    sigaction(SIGCHLD, &counting, &previous);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        childrenEnded = 0;
+        EXPECT_TRUE(hostWith(sheet)->fileExist("E:\\KELMOR\\KELMOR\\VIGNET.DAT"));
+        EXPECT_EQ(childrenEnded, c.checks);
+    }
+    sigaction(SIGCHLD, &previous, nullptr);
 }
 
 struct BadImage {
@@ -184,12 +253,6 @@ const std::vector<BadImage> kBadImages{
      [](DiscImageDrive& d) {
          d.temp.write("images/kelmor.bin", testing::audioTrack(300));
          return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
-     },
-     EMEDIUMTYPE},
-    {"a MODE1/2352 track in a file that libcdio does not read for the sheet",
-     [](DiscImageDrive& d) {
-         d.temp.write("images/track 1.bin", testing::rawDataTrack(d.isoBytes(), 1));
-         return d.cue("kelmor.cue", "FILE \"track 1.bin\" BINARY\nTRACK 01 MODE1/2352\nINDEX 01 00:00:00\n");
      },
      EMEDIUMTYPE},
 };

@@ -58,16 +58,40 @@ TEST(DriveMapParse, MapsLettersFromTheFileAndTheMountedDiscs) {
         {"detect=no", "[options]\ndetect=no\n", kDiscs, ""},
         {"detect = NO", "[Options]\n Detect = NO \n[drives]\nE=/e\n", kDiscs, "E=/e;"},
         {"detect=yes", "[options]\ndetect=yes\n", kDiscs, "D=/media/a;E=/media/b;F=/media/c;"},
+        {"quotes, blanks and ~/ as meant",
+         "[drives]\nE = \"/home/ann/My CDs/kelmor.iso\"\nF=~/cds/kit.cue\nG = \" ~/x \"\nH=~\nI=\"\"\n", "",
+         "E=/home/ann/My CDs/kelmor.iso;F=/home/ann/cds/kit.cue;H=/home/ann;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(describe(DriveMap::parse(c.driveMap, c.mounts)), c.expected);
+        EXPECT_EQ(describe(DriveMap::parse(c.driveMap, c.mounts, {"/home/ann", {}})), c.expected);
     }
+    const DriveMap beside = DriveMap::parse("[drives]\nD=/d\nF=/app/b.iso\n", kDiscs,
+                                            {"", {"/app/a.cue", "/app/b.iso", "/app/c.iso"}});
+    EXPECT_EQ(describe(beside), "D=/d;E=/media/a;F=/app/b.iso;G=/media/b;H=/media/c;I=/app/a.cue;J=/app/c.iso;");
+    EXPECT_EQ(beside.source('f'), DriveSource::DriveMap);
+    EXPECT_EQ(beside.source('E'), DriveSource::MountedDisc);
+    EXPECT_EQ(beside.source('J'), DriveSource::ImageBeside);
+    EXPECT_EQ(beside.source('K'), std::nullopt);
     const DriveMap map = DriveMap::parse("[drives]\nC=/x\n[options]\nEmulator = /bin/dosbox -x \n", "");
     EXPECT_EQ(map.root('c'), "/");
     EXPECT_EQ(map.root('A'), std::nullopt);
     EXPECT_EQ(map.option("EMULATOR"), "/bin/dosbox -x");
     EXPECT_EQ(map.option("detect"), std::nullopt);
+}
+
+TEST(DriveMapParse, SetsAsideTheLinesItCannotUseWithTheReason) {
+    const DriveMap map = DriveMap::parse(
+        "[drives]\nE=cds/kelmor.iso\nC=/c\nAB=/x\nF=\nG=/g\ng=/other\nH=~/x\n[other]\nQ=rel\n", "");
+    std::string shown;
+    for (const UnusableDriveLine& line : map.unusableLines()) shown += line.key + "=" + line.value + ": " + line.why + "\n";
+    EXPECT_EQ(shown,
+              "E=cds/kelmor.iso: \"cds/kelmor.iso\" is a relative path; start it with / or ~/\n"
+              "C=/c: C: is always the root folder /\n"
+              "AB=/x: \"AB\" is no drive letter from D to Z\n"
+              "F=: it names no folder or image\n"
+              "g=/other: G: is named on an earlier line\n"
+              "H=~/x: no home folder is known for ~\n");
 }
 
 TEST(DriveMapLoad, AnUnreadableFileMeansNoMappedDrivesButDetectionStillRuns) {

@@ -82,4 +82,24 @@ inline std::string cueTime(std::size_t sectors) {
     return text;
 }
 
+// A rip with one file per track, named as rips name them, in `folder`:
+// "<name>.cue"; "<name> (Track 1).bin", the data track of `iso` in `mode`
+// (MODE1/2048, MODE1/2352 or MODE2/2352); "<name> (Track 2).bin", audio.
+// Returns the sheet's path.
+inline std::filesystem::path writeRipWithFilePerTrack(const std::filesystem::path& folder,
+                                                      const std::string& name, const std::string& iso,
+                                                      const std::string& mode) {
+    const auto write = [&](const std::string& file, const std::string& bytes) {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / file, std::ios::binary) << bytes;
+        return folder / file;
+    };
+    write(name + " (Track 1).bin", mode == "MODE1/2048" ? iso : rawDataTrack(iso, mode[4] - '0'));
+    write(name + " (Track 2).bin", audioTrack(300));
+    return write(name + ".cue", "FILE \"" + name + " (Track 1).bin\" BINARY\r\n  TRACK 01 " + mode +
+                                    "\r\n    INDEX 01 00:00:00\r\nFILE \"" + name +
+                                    " (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n"
+                                    "    INDEX 00 00:00:00\r\n    INDEX 01 00:02:00\r\n");
+}
+
 }  // namespace kelmor::testing

@@ -1,0 +1,67 @@
+// What `kelmor-drives` shows and edits: the letters D to Z, what each holds
+// now, whether the launchers' own probes find the game CD or the kit CD
+// there, and the drive map's lines that name no drive. Edits change the
+// drive map's text line by line, so its [options] and comments stay; saving
+// replaces the file atomically.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/posix/drive_map.hpp"
+#include "core/posix/ini_text.hpp"
+
+namespace kelmor::drives {
+
+// Where the editor looks; empty fields take what the launchers take.
+struct DriveLettersPlace {
+    std::string applicationFolder{};
+    std::string configHome{};
+    std::string cacheHome{};
+    std::string mountsFile = std::string(posix::kDefaultMountsFile);
+};
+
+struct LetterState {
+    char letter = 'D';
+    std::string holds;  // "nothing", "folder /x", "image /x.iso", ...
+    bool gameCd = false;
+    bool kitCd = false;
+};
+
+class DriveLetters {
+public:
+    // Reads the drive map file, as the launchers find it.
+    explicit DriveLetters(DriveLettersPlace place = {});
+
+    // Letters D to Z as the drive map edited so far gives them.
+    std::vector<LetterState> letters() const;
+
+    // "E=cds/kelmor.iso: why" for each line that names no drive.
+    std::vector<std::string> unusableLines() const;
+
+    // Names a folder or an image (an absolute host path) for a letter, in
+    // place of what the drive map named for it.
+    void give(char letter, const std::string& hostPath);
+
+    // Removes what the drive map names for a letter.
+    void clear(char letter);
+
+    // Writes the edited drive map (creating its folder), atomically.
+    void save() const;
+
+    // The drive map file.
+    const std::string& file() const { return file_; }
+
+    // The edited drive map's text.
+    std::string text() const { return text_.text(); }
+
+private:
+    DriveLettersPlace place_;
+    std::string file_;
+    posix::IniText text_;
+};
+
+// One line of the list: "E:  image /x.iso  (game CD found)".
+std::string describeLetter(const LetterState& state);
+
+}  // namespace kelmor::drives

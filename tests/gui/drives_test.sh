@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The real kelmor-drives in a real window, with the keyboard alone: E: given
+# an image by typing its name into the file chooser, saved, the drive map
+# read back (its comment and [options] kept), and KELMOR finds the game CD
+# on E:. A Linux program only.
+set -euo pipefail
+BIN=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib.sh"
+on_wine && { echo "SKIP: kelmor-drives is a Linux program"; exit 77; }
+require_program kelmor-drives
+make_workspace
+start_display 1024x768
+
+app="$APPS/Kelmor app"
+mkdir -p "$app/SAVEGAME" "$WORK/cd/KELMOR" "$WORK/images"
+install_program kelmor-drives "$app"
+install_program KELMOR "$app"
+stand_in "$app/dosbox.exe"
+echo vignet >"$WORK/cd/KELMOR/VIGNET.DAT"
+echo intro >"$WORK/cd/KELMOR/INTRO.DAT"
+xorriso -as mkisofs -quiet -o "$WORK/images/Kelmor (EU).iso" "$WORK/cd" 2>/dev/null || fail "no image made"
+make_drive_map "F=cds/relative.iso"
+sed -i '1i ; my drives' "$XDG_CONFIG_HOME/kelmor/drives.ini"
+
+note "E: chosen, an image typed into the chooser, saved"
+cd "$WORK/images"  # where the chooser opens
+run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
+pid=$!
+window=$(wait_window "Kelmor Drives")
+sleep 0.3
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "no 32 x 32 window icon"
+import -window root "$WORK/drives.png"
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers Down alt+i
+wait_window "An image for E:" >/dev/null
+sleep 0.3
+xdotool key End
+xdotool type --delay 40 "Kelmor (EU).iso"
+xdotool key Return
+sleep 0.5
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers alt+s
+sleep 0.5
+import -window root "$WORK/saved.png"
+press_key "$window" Escape
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
+printf '; my drives\n[options]\ndetect=no\n[drives]\nF=cds/relative.iso\nE=%s\n' "$WORK/images/Kelmor (EU).iso" \
+  >"$WORK/expected.ini"
+cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
+  fail "drive map: $(cat "$XDG_CONFIG_HOME/kelmor/drives.ini")"
+
+note "KELMOR finds the game CD on E:"
+run_program "$app" KELMOR &
+pid=$!
+wait_exit "$pid" 20
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE of KELMOR"
+expect_started "$app/dosbox" -noconsole
+grep -q 'CD E:\\KELMOR' "$app/dosbox.conf" || fail "dosbox.conf: $(cat "$app/dosbox.conf")"
+echo "PASS"
