@@ -48,8 +48,22 @@ install_missing() {
   if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
   fi
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  update_package_lists
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o Acquire::Retries=3 \
+    --no-install-recommends "${missing[@]}"
+}
+
+# A mirror in the middle of a sync serves an index of the wrong size for a
+# while: try again, and at last go on with the lists apt-get could fetch (the
+# install then says plainly what it cannot find).
+update_package_lists() {
+  local try
+  for try in 1 2 3; do
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q -o Acquire::Retries=3 && return 0
+    echo "install-deps.sh: apt-get update failed (try $try of 3)" >&2
+    sleep $((try * 15))
+  done
+  echo "install-deps.sh: going on with the package lists apt-get has" >&2
 }
 
 groups=("$@")
