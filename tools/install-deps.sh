@@ -33,22 +33,25 @@ windows=(
 tests=(xorriso)
 fuzz=(clang libclang-rt-14-dev)
 
-# Installs the packages named that are missing.
-install_missing() {
-  local missing=() package
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+lists_updated=
+
+# The packages named that are not installed yet.
+missing_of() {
+  local package
   for package in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-      missing+=("$package")
-    fi
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || echo "$package"
   done
+}
+
+# Installs the packages named that are missing; fails as apt-get does.
+install_missing() {
+  local missing
+  mapfile -t missing < <(missing_of "$@")
   [ ${#missing[@]} -gt 0 ] || return 0
   echo "Installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    "${sudo[@]}" dpkg --add-architecture i386
-  fi
-  update_package_lists
+  [ -n "$lists_updated" ] || update_package_lists
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o Acquire::Retries=3 \
     --no-install-recommends "${missing[@]}"
 }
@@ -58,34 +61,53 @@ install_missing() {
 # install then says plainly what it cannot find).
 update_package_lists() {
   local try
+  lists_updated=1
   for try in 1 2 3; do
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q -o Acquire::Retries=3 && return 0
     echo "install-deps.sh: apt-get update failed (try $try of 3)" >&2
-    sleep $((try * 15))
+    [ "$try" = 3 ] || sleep $((try * 15))
   done
   echo "install-deps.sh: going on with the package lists apt-get has" >&2
+}
+
+# The Windows tests' Wine: 32-bit Wine where 32-bit programs run, else (or
+# when the mirror cannot give 32-bit Wine a matching set of i386 libraries)
+# 64-bit Wine with the x86_64 cross compiler. tools/windows-tests.sh decides
+# the same way from what is installed.
+install_windows_wine() {
+  install_missing nasm
+  if ./runs-32-bit-programs.sh >/dev/null; then
+    local added=
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      "${sudo[@]}" dpkg --add-architecture i386
+      added=1 lists_updated=
+    fi
+    install_missing "$@" wine32:i386 && return 0
+    echo "install-deps.sh: 32-bit Wine could not be installed; the Windows tests will run an x86_64 build under 64-bit Wine" >&2
+    # Leave no half-usable i386 architecture behind us.
+    if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
+      "${sudo[@]}" dpkg --remove-architecture i386 && lists_updated=
+    fi
+  fi
+  install_missing "$@" wine64 g++-mingw-w64-x86-64-win32
 }
 
 groups=("$@")
 [ ${#groups[@]} -gt 0 ] || groups=(linux)
 packages=()
+want_windows=
 for group in "${groups[@]}"; do
   case $group in
     linux) packages+=("${linux[@]}") ;;
-    windows)
-      packages+=("${windows[@]}")
-      # Which Wine runs the tests is known before anything else is installed,
-      # so that apt-get sees the whole set at once.
-      install_missing nasm
-      if ./runs-32-bit-programs.sh >/dev/null; then
-        packages+=(wine32:i386)
-      else
-        packages+=(wine64 g++-mingw-w64-x86-64-win32)
-      fi
-      ;;
+    windows) packages+=("${windows[@]}") want_windows=1 ;;
     tests) packages+=("${tests[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
     *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz)" >&2; exit 2 ;;
   esac
 done
-install_missing "${packages[@]}"
+# apt-get sees the whole set at once.
+if [ -n "$want_windows" ]; then
+  install_windows_wine "${packages[@]}"
+else
+  install_missing "${packages[@]}"
+fi
