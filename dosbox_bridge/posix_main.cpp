@@ -4,10 +4,11 @@
 // the emulator would read (the files named by -conf, else dosbox.conf
 // there), maps the drive-letter paths of its MOUNT commands onto host
 // folders through the user's drive map (a drive that holds a disc image is
-// mounted with IMGMOUNT), writes the result to a private copy and becomes
-// the host's emulator, given "-conf <copy>" in its place. The configuration
-// files themselves are never changed. A drive whose image holds no disc stays as written, and
-// one line says which image and why.
+// mounted with IMGMOUNT), writes the result to a private copy of this
+// start's own and becomes the host's emulator, given "-conf <copy>" in its
+// place. The configuration files themselves are never changed. A drive whose
+// image holds no disc stays as written, and one line says which image and
+// why.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
 // 126 the emulator found cannot be run, 1 anything else.
@@ -144,7 +145,7 @@ int main(int argc, char** argv) {
         const std::string path = realPathOf(name->c_str());
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
         try {
-            return bridge::writeRuntimeCopy(bridge::runtimeBase(), path, translation.text);
+            return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, translation.text);
         } catch (const std::system_error& failure) {
             stop(1, failure.what());
         }
