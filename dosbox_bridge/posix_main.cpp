@@ -29,6 +29,7 @@
 #include "core/posix/config_folder.hpp"
 #include "core/posix/disc_image.hpp"
 #include "core/posix/drive_map.hpp"
+#include "core/posix/ini_text.hpp"
 #include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
@@ -44,6 +45,18 @@ using namespace kelmor;
 // a wrapper that runs one) and stops instead of handing over to itself for
 // ever.
 constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
+
+// Whether a bridge started this one: the hand-over variable names this
+// process or an ancestor, or an argument names a bridge's private copy (what
+// a bridge hands on, also through a wrapper that clears the environment).
+bool startedByABridge(int argc, char** argv) {
+    const char* handedOver = std::getenv(kHandOverVariable);
+    if (handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver))) return true;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (posix::equalIgnoringCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
+            return true;
+    return false;
+}
 
 void say(const std::string& text) {
     const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
@@ -94,8 +107,7 @@ std::string realPathOf(const char* path) {
 
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
-    if (const char* handedOver = std::getenv(kHandOverVariable);
-        handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver)))
+    if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");
 

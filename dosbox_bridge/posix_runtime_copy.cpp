@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -171,6 +173,12 @@ std::string writeCopyBelow(const std::string& base, const std::string& name,
     return path;
 }
 
+bool namesRuntimeCopy(const std::string& path) {
+    const std::filesystem::path file(path);
+    return processOfCopy(file.filename().string()).value_or(0) > 0 &&
+           file.parent_path().filename() == privateFolderName();
+}
+
 }  // namespace
 
 std::vector<std::string> runtimeBases() {
@@ -203,6 +211,13 @@ std::string writeRuntimeCopy(const std::vector<std::string>& bases,
     }
     throwError(error, "no folder of this user's own for the emulator's copy of " +
                           std::string(configurationFile) + ": " + why);
+}
+
+bool isRuntimeCopy(const std::string& path) {
+    if (namesRuntimeCopy(path)) return true;
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    return real && namesRuntimeCopy(real.get());
 }
 
 }  // namespace kelmor::bridge

@@ -40,4 +40,9 @@ std::string runtimeCopyName(std::string_view configurationFile, long process);
 std::string writeRuntimeCopy(const std::vector<std::string>& bases,
                              std::string_view configurationFile, std::string_view content);
 
+// Whether `path` names one of the private copies of a bridge of this user
+// (by its name and its folder's, also through a link): an emulator handed
+// such a file is a bridge that a bridge started.
+bool isRuntimeCopy(const std::string& path);
+
 }  // namespace kelmor::bridge

@@ -410,7 +410,9 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
     temp.makeFolder("copy");
     std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("copy/dosbox"));
     const std::string wrapper = "#!/bin/sh\n'" + temp.path("copy/dosbox") + "' \"$@\"\nexit $?\n";
-    for (const std::string& emulator : {std::string("copy"), wrapper}) {
+    // One that clears the environment the bridge hands on.
+    const std::string clearing = "#!/bin/sh\nexec /usr/bin/env -i '" + temp.path("copy/dosbox") + "' \"$@\"\n";
+    for (const std::string& emulator : {std::string("copy"), wrapper, clearing}) {
         SCOPED_TRACE(emulator);
         std::filesystem::remove(temp.path("bin/dosbox"));
         if (emulator == "copy")
