@@ -94,17 +94,20 @@ bool isDrivePath(std::string_view path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// A host path as a MOUNT or IMGMOUNT argument; nothing when no argument can
-// carry it.
-std::optional<std::string> mountArgument(std::string_view hostPath, bool quote) {
-    std::string argument;
+// A host path as a MOUNT or IMGMOUNT argument, always in double quotes: the
+// emulator's shell takes '<', '>' and '|' outside quotes for redirections and
+// a blank for the end of the word, and inside them only '"' ends the text.
+// Its batch processing makes "%%" a '%' and drops control characters other
+// than a tab. So nothing can carry a '"' or such a control character (a line
+// end among them); nothing is returned for a path that holds one.
+std::optional<std::string> mountArgument(std::string_view hostPath) {
+    std::string argument = "\"";
     for (char c : hostPath) {
-        if (c == '"' || c == '\r' || c == '\n') return std::nullopt;
-        if (isBlank(c)) quote = true;
+        if (c == '"' || (static_cast<unsigned char>(c) < 0x20 && c != '\t')) return std::nullopt;
         argument += c;
         if (c == '%') argument += '%';
     }
-    if (quote) argument = '"' + argument + '"';
+    argument += '"';
     return argument;
 }
 
@@ -132,12 +135,12 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     const Word& path = found[1];
     const auto mount = mapPath(path.text);
     if (!mount) return std::nullopt;
-    const auto argument = mountArgument(mount->path, mount->image || path.quoted);
+    const auto argument = mountArgument(mount->path);
     if (!argument) {
         problems.push_back("cannot pass the " + std::string(mount->image ? "image" : "folder") +
                            " of " + std::string(path.text) + " to " +
                            (mount->image ? "IMGMOUNT" : "MOUNT") +
-                           ", it holds a double quote or a line end: " + mount->path);
+                           ", it holds a double quote or a control character: " + mount->path);
         return std::nullopt;
     }
     if (mount->image) return imageMountLine(line, words, found[0], *argument);

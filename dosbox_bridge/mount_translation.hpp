@@ -21,11 +21,12 @@
 //  - Words beginning with '-' are options; -t, -size, -label, -usecd and
 //    -freesize take the word after them as their value. Of the other words the
 //    first is the DOS drive and the second the host path.
-//  - A host path that begins with a drive letter and a colon is mapped; a
-//    folder's new text is quoted when the old one was or when it holds a
-//    blank, an image's always is; each '%' is doubled, since the emulator's
-//    batch processing would take it for the start of a variable. A path that
-//    the mapper leaves unmapped, and any other host path, stays as it was.
+//  - A host path that begins with a drive letter and a colon is mapped; its
+//    new text is always in double quotes, so that no character of it ('<',
+//    '>', '|', blanks) means anything to the emulator's shell, and each '%'
+//    is doubled, since the emulator's batch processing would take it for the
+//    start of a variable. A path that the mapper leaves unmapped, and any
+//    other host path, stays as it was.
 #pragma once
 
 #include <functional>
@@ -50,8 +51,9 @@ using PathMapper = std::function<std::optional<HostMount>(std::string_view drive
 struct MountTranslation {
     std::string text;
     // One line for each MOUNT whose mapped folder or image cannot be written
-    // on a command line (it holds a '"' or a line end); such a line stays as
-    // it was.
+    // on the emulator's command line (it holds a '"', or a control character
+    // but a tab, which the emulator drops; a line end among them); such a
+    // line stays as it was.
     std::vector<std::string> problems;
 };
 

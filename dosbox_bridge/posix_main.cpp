@@ -4,10 +4,11 @@
 // the emulator would read (the files named by -conf, else dosbox.conf
 // there), maps the drive-letter paths of its MOUNT commands onto host
 // folders through the user's drive map (a drive that holds a disc image is
-// mounted with IMGMOUNT), writes the result to a private copy and becomes
-// the host's emulator, given "-conf <copy>" in its place. The configuration
-// files themselves are never changed. A drive whose image holds no disc stays as written, and
-// one line says which image and why.
+// mounted with IMGMOUNT), writes the result to a private copy of this
+// start's own and becomes the host's emulator, given "-conf <copy>" in its
+// place. The configuration files themselves are never changed. A drive whose
+// image holds no disc stays as written, and one line says which image and
+// why.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
 // 126 the emulator found cannot be run, 1 anything else.
@@ -28,6 +29,7 @@
 #include "core/posix/config_folder.hpp"
 #include "core/posix/disc_image.hpp"
 #include "core/posix/drive_map.hpp"
+#include "core/posix/ini_text.hpp"
 #include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
@@ -43,6 +45,18 @@ using namespace kelmor;
 // a wrapper that runs one) and stops instead of handing over to itself for
 // ever.
 constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
+
+// Whether a bridge started this one: the hand-over variable names this
+// process or an ancestor, or an argument names a bridge's private copy (what
+// a bridge hands on, also through a wrapper that clears the environment).
+bool startedByABridge(int argc, char** argv) {
+    const char* handedOver = std::getenv(kHandOverVariable);
+    if (handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver))) return true;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (posix::equalIgnoringCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
+            return true;
+    return false;
+}
 
 void say(const std::string& text) {
     const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
@@ -93,8 +107,7 @@ std::string realPathOf(const char* path) {
 
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
-    if (const char* handedOver = std::getenv(kHandOverVariable);
-        handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver)))
+    if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");
 
@@ -144,7 +157,7 @@ int main(int argc, char** argv) {
         const std::string path = realPathOf(name->c_str());
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
         try {
-            return bridge::writeRuntimeCopy(bridge::runtimeBase(), path, translation.text);
+            return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, translation.text);
         } catch (const std::system_error& failure) {
             stop(1, failure.what());
         }

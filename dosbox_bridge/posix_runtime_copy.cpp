@@ -1,5 +1,6 @@
 #include "dosbox_bridge/posix_runtime_copy.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +9,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <optional>
+#include <system_error>
 
 #include "core/posix/atomic_file.hpp"
+#include "core/posix/config_folder.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/temporary_files.hpp"
@@ -35,12 +40,83 @@ std::uint64_t hashOf(std::string_view text) {
     return hash;
 }
 
+constexpr std::string_view kCopySuffix = ".conf";
+constexpr std::size_t kHashDigits = 16;
+
+std::string privateFolderName() {
+    return "kelmor-" + std::to_string(geteuid());
+}
+
+bool allOf(std::string_view text, bool (*accepted)(char)) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (!accepted(c)) return false;
+    return true;
+}
+
+bool isDecimal(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isHex(char c) {
+    return isDecimal(c) || (c >= 'a' && c <= 'f');
+}
+
+// The process id in a copy's name; 0 for the name of a copy that an earlier
+// bridge shared among its starts ("<hash>.conf"), nothing for another name.
+std::optional<long> processOfCopy(std::string_view name) {
+    if (name.size() < kHashDigits + kCopySuffix.size() ||
+        name.substr(name.size() - kCopySuffix.size()) != kCopySuffix)
+        return std::nullopt;
+    name.remove_suffix(kCopySuffix.size());
+    if (!allOf(name.substr(0, kHashDigits), isHex)) return std::nullopt;
+    if (name.size() == kHashDigits) return 0;
+    const std::string_view process = name.substr(kHashDigits + 1);
+    if (name[kHashDigits] != '-' || process.size() > 9 || !allOf(process, isDecimal))
+        return std::nullopt;
+    return std::stol(std::string(process));
+}
+
+// Removes the copies in the folder whose process no longer runs, and those
+// of earlier bridges.
+void removeEndedCopies(int folder) {
+    const int listing = dup(folder);
+    if (listing < 0) return;
+    DIR* const directory = fdopendir(listing);
+    if (!directory) {
+        close(listing);
+        return;
+    }
+    while (const dirent* entry = readdir(directory)) {
+        const auto process = processOfCopy(entry->d_name);
+        if (!process || *process == getpid() || (*process != 0 && !posix::processIsGone(*process)))
+            continue;
+        struct stat status {};
+        if (fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == geteuid())
+            unlinkat(folder, entry->d_name, 0);
+    }
+    closedir(directory);
+}
+
+// The base folder, opened, when no other user can rename what lies in it.
+int openBaseFolder(const std::string& base) {
+    Descriptor folder(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0) throwErrno(base);
+    struct stat status {};
+    if (fstat(folder.get(), &status) != 0) throwErrno(base);
+    if (status.st_uid != geteuid() && status.st_uid != 0)
+        throwError(EPERM, base + " belongs to user " + std::to_string(status.st_uid) +
+                              ", not to this user");
+    if ((status.st_mode & 022) != 0 && (status.st_mode & S_ISVTX) == 0)
+        throwError(EPERM, base + " may be changed by other users");
+    return folder.release();
+}
 
 // The user's own folder below the base, opened; created when absent.
 int openPrivateFolder(const std::string& base, const std::string& name) {
     const std::string path = posix::joinHostPath(base, name);
-    const Descriptor baseFolder(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (baseFolder.get() < 0) throwErrno(base);
+    const Descriptor baseFolder(openBaseFolder(base));
     if (mkdirat(baseFolder.get(), name.c_str(), 0700) != 0 && errno != EEXIST) throwErrno(path);
 
     Descriptor folder(
@@ -59,34 +135,15 @@ int openPrivateFolder(const std::string& base, const std::string& name) {
     return folder.release();
 }
 
-}  // namespace
-
-std::string runtimeBase() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    struct stat status {};
-    if (runtime != nullptr && runtime[0] == '/' && stat(runtime, &status) == 0 &&
-        S_ISDIR(status.st_mode)) {
-        return runtime;
-    }
-    return "/tmp";
-}
-
-std::string runtimeCopyName(std::string_view configurationFile) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%016llx.conf",
-                  static_cast<unsigned long long>(hashOf(configurationFile)));
-    return name;
-}
-
-std::string writeRuntimeCopy(const std::string& base, std::string_view configurationFile,
-                             std::string_view content) {
-    const std::string folderName = "kelmor-" + std::to_string(geteuid());
-    const std::string folderPath = posix::joinHostPath(base, folderName);
-    const Descriptor folder(openPrivateFolder(base, folderName));
-    const std::string name = runtimeCopyName(configurationFile);
+// Writes the copy into the private folder below one base.
+std::string writeCopyBelow(const std::string& base, const std::string& name,
+                           std::string_view content) {
+    const std::string folderPath = posix::joinHostPath(base, privateFolderName());
+    const Descriptor folder(openPrivateFolder(base, privateFolderName()));
     const std::string path = posix::joinHostPath(folderPath, name);
 
     posix::removeStaleTemporaryFiles(folderPath);
+    removeEndedCopies(folder.get());
     std::string temporary;
     std::optional<posix::RemovedOnSignal> removal;
     int fd = -1;
@@ -114,6 +171,53 @@ std::string writeRuntimeCopy(const std::string& base, std::string_view configura
         throw;
     }
     return path;
+}
+
+bool namesRuntimeCopy(const std::string& path) {
+    const std::filesystem::path file(path);
+    return processOfCopy(file.filename().string()).value_or(0) > 0 &&
+           file.parent_path().filename() == privateFolderName();
+}
+
+}  // namespace
+
+std::vector<std::string> runtimeBases() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return {runtime != nullptr && runtime[0] == '/' ? runtime : "/tmp",
+            posix::joinHostPath(posix::userCacheHome(), "kelmor")};
+}
+
+std::string runtimeCopyName(std::string_view configurationFile, long process) {
+    char name[48];
+    std::snprintf(name, sizeof name, "%016llx-%ld.conf",
+                  static_cast<unsigned long long>(hashOf(configurationFile)), process);
+    return name;
+}
+
+std::string writeRuntimeCopy(const std::vector<std::string>& bases,
+                             std::string_view configurationFile, std::string_view content) {
+    const std::string name = runtimeCopyName(configurationFile, getpid());
+    std::string why;
+    int error = ENOENT;
+    for (const std::string& base : bases) {
+        try {
+            if (&base != &bases.front()) posix::createFolders(base, 0700);
+            return writeCopyBelow(base, name, content);
+        } catch (const std::system_error& failure) {
+            why += why.empty() ? "" : "; ";
+            why += failure.what();
+            error = failure.code().value();
+        }
+    }
+    throwError(error, "no folder of this user's own for the emulator's copy of " +
+                          std::string(configurationFile) + ": " + why);
+}
+
+bool isRuntimeCopy(const std::string& path) {
+    if (namesRuntimeCopy(path)) return true;
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    return real && namesRuntimeCopy(real.get());
 }
 
 }  // namespace kelmor::bridge

@@ -1,30 +1,48 @@
-// The bridge's private copy of a translated configuration: one file per
-// configuration file, "<base>/kelmor-<uid>/<hash of its path>.conf",
-// replaced at every start.
+// The bridge's private copies of translated configurations:
+// "<folder>/<hash of the configuration file's path>-<process id>.conf", one
+// per start, so that two bridges started at the same moment never hand
+// their emulators each other's copy. The bridge becomes its emulator by
+// exec and keeps its process id, so the copy is needed while that process
+// runs; each start removes the copies whose process has ended.
 //
-// The base is usually /tmp, where anybody may create names. So the folder
-// "kelmor-<uid>" is used only when it is a real folder (not a link) owned by
-// this user; it is created with mode 0700 and set to 0700 when it is ours but
-// more open. The copy is written under a fresh name with mode 0600 and
-// renamed over the old one: a link planted in its place is replaced, never
+// The folder is "kelmor-<uid>" below a base folder: ${XDG_RUNTIME_DIR:-/tmp},
+// else "<cache home>/kelmor". A base is used only when no other user can
+// rename what lies in it (it belongs to this user or to root, and when
+// others may write into it, as into /tmp, its sticky bit is set), and the
+// folder only when it is a real folder (not a link) owned by this user; it is
+// created with mode 0700 and set to 0700 when it is ours but more open. So
+// another user who made /tmp/kelmor-<uid> first, or an XDG_RUNTIME_DIR
+// inherited from another user, sends the copy to the cache folder, never
+// into theirs. A copy is written under a fresh name with mode 0600 and
+// renamed into place: a link planted at its name is replaced, never
 // followed, and the emulator never reads a half-written file.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelmor::bridge {
 
-// $XDG_RUNTIME_DIR when it is an absolute path to a folder, else "/tmp".
-std::string runtimeBase();
+// The base folders in the order they are tried: $XDG_RUNTIME_DIR when it
+// is an absolute path, else /tmp; then "<cache home>/kelmor".
+std::vector<std::string> runtimeBases();
 
-// "<16 hex digits>.conf": the copy's name for a configuration file's path.
-std::string runtimeCopyName(std::string_view configurationFile);
+// "<16 hex digits>-<process id>.conf": the name of the copy of a
+// configuration file's path that the bridge in process `process` writes.
+std::string runtimeCopyName(std::string_view configurationFile, long process);
 
-// Writes the copy for a configuration file's path below `base` and returns
-// its path. Throws std::system_error when the folder is not this user's own
-// or the file cannot be written.
-std::string writeRuntimeCopy(const std::string& base, std::string_view configurationFile,
-                             std::string_view content);
+// Writes this start's copy for a configuration file's path into the private
+// folder below the first of `bases` that can hold it (one after the first is
+// made when missing), after removing that folder's copies of ended
+// processes, and returns its path. Throws
+// std::system_error, saying why for each base, when none can.
+std::string writeRuntimeCopy(const std::vector<std::string>& bases,
+                             std::string_view configurationFile, std::string_view content);
+
+// Whether `path` names one of the private copies of a bridge of this user
+// (by its name and its folder's, also through a link): an emulator handed
+// such a file is a bridge that a bridge started.
+bool isRuntimeCopy(const std::string& path);
 
 }  // namespace kelmor::bridge

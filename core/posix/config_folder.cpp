@@ -25,6 +25,13 @@ std::string userConfigHome(const std::string& configured) {
     return joinHostPath(userHomeFolder(), ".config");
 }
 
+std::string userCacheHome(const std::string& configured) {
+    if (!configured.empty()) return configured;
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    return joinHostPath(userHomeFolder(), ".cache");
+}
+
 std::string kitConfigFolder(const std::string& configHome) {
     return joinHostPath(configHome, "kelmor");
 }

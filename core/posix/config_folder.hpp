@@ -13,6 +13,10 @@ std::string userHomeFolder();
 // folder from the user database when HOME is not set).
 std::string userConfigHome(const std::string& configured = {});
 
+// The per-user cache folder: `configured` when not empty, else
+// $XDG_CACHE_HOME when it is an absolute path, else $HOME/.cache.
+std::string userCacheHome(const std::string& configured = {});
+
 // The kit's folder in a configuration folder: "<config home>/kelmor".
 std::string kitConfigFolder(const std::string& configHome);
 

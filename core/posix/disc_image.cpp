@@ -32,10 +32,12 @@ constexpr off_t kLongestCueSheet = 1 << 20;
 // Sectors read at once when a file's content is read.
 constexpr unsigned kSectorsPerRead = 32;
 
-// How long the child process may take to read every folder of an image, and
-// how many folders it reads at the most.
+// How long the child process may take to read every folder of an image.
 constexpr int kFolderCheckMilliseconds = 20000;
-constexpr std::size_t kMostFolders = 100000;
+
+// What the child process says through its pipe.
+constexpr char kReadWhole = 1;
+constexpr char kTooManyFolders = 2;
 
 // libcdio reports on stderr by default; a disc that cannot be read is the
 // caller's to report.
@@ -254,11 +256,12 @@ std::vector<std::string> imageFiles(const std::string& image, off_t size) {
 
 }  // namespace
 
-DiscImage::DiscImage(const std::string& imagePath, const ImageCheckVerdicts& verdicts)
+DiscImage::DiscImage(const std::string& imagePath, const ImageCheckVerdicts& verdicts,
+                     std::size_t mostFolders)
     : imagePath_(imagePath) {
     const auto files = imageFiles(imagePath, regularFile(imagePath, imagePath).st_size);
     if (!verdicts.passed(files)) {
-        checkFoldersInChild();
+        checkFoldersInChild(mostFolders);
         verdicts.keepPass(files);
     }
     openReader();
@@ -278,10 +281,11 @@ void DiscImage::openReader() {
 }
 
 // The child opens the image itself, before this process does: the two would
-// share the file's position otherwise. It says that it has read every folder
-// with one byte through a pipe; it cannot outlive its time. An image that
-// the child cannot open is left to this process's opening to report.
-void DiscImage::checkFoldersInChild() const {
+// share the file's position otherwise. It says with one byte through a pipe
+// whether it has read every folder or stopped at the most it reads; it
+// cannot outlive its time. An image that the child cannot open is left to
+// this process's opening to report.
+void DiscImage::checkFoldersInChild(std::size_t mostFolders) const {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) throwErrno(imagePath_);
     const pid_t child = fork();
@@ -296,12 +300,12 @@ void DiscImage::checkFoldersInChild() const {
         alarm(kFolderCheckMilliseconds / 1000 + 1);
         const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
         if (quiet >= 0) dup2(quiet, STDERR_FILENO);
+        char done = kReadWhole;
         try {
             DiscImage image(imagePath_, Unchecked{});
-            image.readEveryFolder();
+            if (!image.readEveryFolder(mostFolders)) done = kTooManyFolders;
         } catch (...) {
         }
-        const char done = 1;
         _exit(write(ends[1], &done, 1) == 1 ? 0 : 1);
     }
     close(ends[1]);
@@ -317,18 +321,23 @@ void DiscImage::checkFoldersInChild() const {
     }
     if (ready == 0) noDisc(imagePath_, "libcdio did not finish reading its folders");
     if (!finished) noDisc(imagePath_, "libcdio fails on its folders");
+    if (done == kTooManyFolders)
+        noDisc(imagePath_, "it holds more than " + std::to_string(mostFolders) +
+                               " folders, more than its check reads");
 }
 
-void DiscImage::readEveryFolder() {
+bool DiscImage::readEveryFolder(std::size_t mostFolders) {
     std::vector<Entry> pending{rootFolder()};
     std::unordered_set<std::int32_t> seen;
-    while (!pending.empty() && folders_.size() < kMostFolders) {
+    while (!pending.empty()) {
         const Entry folder = std::move(pending.back());
         pending.pop_back();
         if (!seen.insert(folder.sector).second) continue;
+        if (folders_.size() >= mostFolders) return false;
         for (const Entry& entry : listingOf(folder).entries)
             if (entry.folder) pending.push_back(entry);
     }
+    return true;
 }
 
 DiscImage::~DiscImage() = default;
@@ -405,7 +414,7 @@ DiscImage& DiscImages::open(const std::string& imagePath) {
     if (const auto failed = failures_.find(imagePath); failed != failures_.end())
         throw failed->second;
     try {
-        auto image = std::make_unique<DiscImage>(imagePath, verdicts_);
+        auto image = std::make_unique<DiscImage>(imagePath, verdicts_, mostFolders_);
         return *images_.emplace(imagePath, std::move(image)).first->second;
     } catch (const std::system_error& failure) {
         failures_.emplace(imagePath, failure);

@@ -23,7 +23,9 @@
 // data without an ISO 9660 file system. libcdio reads beyond its buffers on
 // some malformed folders, so an image is trusted to it only once a child
 // process has read all its folders with it in time: one that makes libcdio
-// crash, or read for ever, holds no disc either. An image that ends early (a download
+// crash, or read for ever, holds no disc either, and so does one with more
+// folders than the check reads (a check that does not finish proves
+// nothing; a CD holds a few hundred folders at the most). An image that ends early (a download
 // cut short) holds only what lies before its end: a folder or file whose
 // data lies beyond it is not there to be found or read.
 #pragma once
@@ -42,6 +44,9 @@
 
 namespace kelmor::posix {
 
+// The most folders the check in a child process reads.
+inline constexpr std::size_t kMostCheckedFolders = 100000;
+
 class DiscImage {
 public:
     struct Entry {
@@ -53,13 +58,15 @@ public:
         std::string pathInImage{};  // of a folder: how libcdio names it
     };
 
-    // Opens the image at a host path; the check in a child process is
-    // skipped when `verdicts` holds a pass of the image unchanged, and kept
-    // there when it passes. Throws std::system_error naming the image:
-    // ENOENT missing, EISDIR a folder, EINVAL no regular file, EMEDIUMTYPE
-    // no disc that can be read, or the host's error.
+    // Opens the image at a host path; the check in a child process, which
+    // reads at most `mostFolders` folders, is skipped when `verdicts` holds
+    // a pass of the image unchanged, and kept there when it passes. Throws
+    // std::system_error naming the image: ENOENT missing, EISDIR a folder,
+    // EINVAL no regular file, EMEDIUMTYPE no disc that can be read, or the
+    // host's error.
     explicit DiscImage(const std::string& imagePath,
-                       const ImageCheckVerdicts& verdicts = ImageCheckVerdicts());
+                       const ImageCheckVerdicts& verdicts = ImageCheckVerdicts(),
+                       std::size_t mostFolders = kMostCheckedFolders);
     ~DiscImage();
     DiscImage(const DiscImage&) = delete;
     DiscImage& operator=(const DiscImage&) = delete;
@@ -88,9 +95,11 @@ private:
     DiscImage(const std::string& imagePath, Unchecked);
     void openReader();
     // Throws EMEDIUMTYPE when a child process that reads every folder of the
-    // image crashes or does not end in time.
-    void checkFoldersInChild() const;
-    void readEveryFolder();
+    // image crashes, does not end in time or finds more than `mostFolders`.
+    void checkFoldersInChild(std::size_t mostFolders) const;
+    // Whether every folder was read: false when there are more than
+    // `mostFolders`.
+    bool readEveryFolder(std::size_t mostFolders);
 
     struct Listing {
         std::error_code error;
@@ -108,9 +117,11 @@ private:
 // once, and a failure to open is kept as well.
 class DiscImages {
 public:
-    // The images are checked with the help of `verdicts`.
-    explicit DiscImages(ImageCheckVerdicts verdicts = ImageCheckVerdicts())
-        : verdicts_(std::move(verdicts)) {}
+    // The images are checked with the help of `verdicts`, reading at most
+    // `mostFolders` folders.
+    explicit DiscImages(ImageCheckVerdicts verdicts = ImageCheckVerdicts(),
+                        std::size_t mostFolders = kMostCheckedFolders)
+        : verdicts_(std::move(verdicts)), mostFolders_(mostFolders) {}
 
     // The open image at a host path; throws as DiscImage() threw, also when
     // asked again.
@@ -118,6 +129,7 @@ public:
 
 private:
     ImageCheckVerdicts verdicts_;
+    std::size_t mostFolders_;
     std::unordered_map<std::string, std::unique_ptr<DiscImage>> images_;
     std::unordered_map<std::string, std::system_error> failures_;
 };

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <system_error>
 
 #include "core/posix/atomic_file.hpp"
@@ -64,12 +63,7 @@ void ImageCheckVerdicts::keepPass(const std::vector<std::string>& files) const {
 }
 
 std::string checkedImagesFolder(const std::string& configured) {
-    std::string cacheHome = configured;
-    if (cacheHome.empty()) {
-        const char* xdg = std::getenv("XDG_CACHE_HOME");
-        cacheHome = xdg != nullptr && xdg[0] == '/' ? xdg : joinHostPath(userHomeFolder(), ".cache");
-    }
-    return joinHostPath(joinHostPath(cacheHome, "kelmor"), "checked-images");
+    return joinHostPath(joinHostPath(userCacheHome(configured), "kelmor"), "checked-images");
 }
 
 }  // namespace kelmor::posix

@@ -50,7 +50,8 @@ PosixHost::PosixHost(PosixHostOptions options)
       configHome_(userConfigHome(options_.configHome)),
       listings_(std::make_unique<FolderListings>()),
       images_(std::make_unique<DiscImages>(
-          ImageCheckVerdicts(checkedImagesFolder(options_.cacheHome)))) {}
+          ImageCheckVerdicts(checkedImagesFolder(options_.cacheHome)),
+          options_.mostCheckedFolders.value_or(kMostCheckedFolders))) {}
 
 PosixHost::~PosixHost() = default;
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct PosixHostOptions {
     // Per-user cache folder, where the checks of disc images are kept;
     // ${XDG_CACHE_HOME:-$HOME/.cache} when empty.
     std::string cacheHome{};
+    // The most folders the check of a disc image reads (an image of more
+    // holds no disc); the kit's own limit when not given.
+    std::optional<std::size_t> mostCheckedFolders{};
     // The program's arguments (argv[1] onwards).
     std::vector<std::string> arguments{};
     // The drive map's text, read from its file in the configuration folder

@@ -74,15 +74,15 @@ pid_t ownerOf(std::string_view name) {
     return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
 }
 
-bool processIsGone(pid_t process) {
-    return kill(process, 0) != 0 && errno == ESRCH;
-}
-
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
 
 }  // namespace
+
+bool processIsGone(long process) {
+    return kill(static_cast<pid_t>(process), 0) != 0 && errno == ESRCH;
+}
 
 std::string temporaryFileName() {
     static unsigned long counter = 0;

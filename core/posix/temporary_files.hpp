@@ -26,6 +26,10 @@ private:
     int slot_;
 };
 
+// True when no process `process` runs (one of another user counts as
+// running).
+bool processIsGone(long process);
+
 // Removes the temporary files in `folder` that belong to this user and to a
 // process that no longer runs. Each folder is looked at once per process;
 // nothing is reported.

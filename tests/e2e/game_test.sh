@@ -43,13 +43,14 @@ copy=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
 grep -qF "MOUNT E \"$cd_folder\" -t cdrom -usecd 0 -ioctl" "$copy" || fail "$(grep MOUNT "$copy")"
 grep -qF "MOUNT B \"$app/SAVEGAME\"" "$copy" || fail "$(grep MOUNT "$copy")"
 
-note "a second launch reuses the copy"
+note "a second launch has a copy of its own and removes the first's"
 rm "$app/SAVEGAME/RESULT.TXT"
 timeout 30 "$app/KELMOR" &
 wait_exit $! 30
 expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
 wait_emulators 30
-[ "$(find "$XDG_RUNTIME_DIR" -name '*.conf')" = "$copy" ] || fail "a second copy was made"
+second=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
+[ "$(printf '%s\n' "$second" | wc -l)" = 1 ] && [ "$second" != "$copy" ] || fail "runtime copies: $second"
 
 note "the game CD as a .cue image with an audio track on E:"
 images="$WORK/CD images"
@@ -64,5 +65,6 @@ expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
 wait_emulators 30
 expect_file_text "$app/SAVEGAME/TRACKS.TXT" 5 "1-2"
 [ "$(cat "$app/SAVEGAME/INTRO.DAT")" = intro ] || fail "intro file not copied from the image"
+copy=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
 grep -qF "IMGMOUNT E \"$images/Kelmor.cue\" -t iso" "$copy" || fail "$(grep -i mount "$copy")"
 echo "PASS"

@@ -46,19 +46,24 @@ void makeExecutable(const TempFolder& temp, const std::string& relative,
 class RuntimeCopy : public ::testing::Test {
 protected:
     std::string base() const { return temp.path("tmp"); }
-    std::string privateFolder() const {
-        return temp.path("tmp/kelmor-" + std::to_string(geteuid()));
+    std::vector<std::string> bases() const { return {base(), temp.path("cache")}; }
+    std::string privateFolder(const std::string& below = "tmp") const {
+        return temp.path(below + "/kelmor-" + std::to_string(geteuid()));
     }
+    std::string relative(const std::string& path) const { return path.substr(temp.path().size() + 1); }
     TempFolder temp;
-    RuntimeCopy() { temp.makeFolder("tmp"); }
+    RuntimeCopy() {
+        temp.makeFolder("tmp");
+        temp.makeFolder("cache");
+    }
 };
 
-TEST_F(RuntimeCopy, OneFilePerApplicationFolderReadableByTheUserAlone) {
-    const std::string first = writeRuntimeCopy(base(), "/games/kelmor", "one");
-    EXPECT_EQ(first, privateFolder() + "/" + runtimeCopyName("/games/kelmor"));
-    EXPECT_EQ(writeRuntimeCopy(base(), "/games/kelmor", "two"), first);
-    EXPECT_EQ(temp.read(first.substr(temp.path().size() + 1)), "two");
-    EXPECT_NE(writeRuntimeCopy(base(), "/games/other", "three"), first);
+TEST_F(RuntimeCopy, OneFilePerConfigurationReadableByTheUserAlone) {
+    const std::string first = writeRuntimeCopy({base()}, "/games/kelmor", "one");
+    EXPECT_EQ(first, privateFolder() + "/" + runtimeCopyName("/games/kelmor", getpid()));
+    EXPECT_EQ(writeRuntimeCopy({base()}, "/games/kelmor", "two"), first);
+    EXPECT_EQ(temp.read(relative(first)), "two");
+    EXPECT_NE(writeRuntimeCopy({base()}, "/games/other", "three"), first);
 
     EXPECT_EQ(statusOf(privateFolder()).st_mode & 07777, 0700u);
     EXPECT_EQ(statusOf(first).st_mode & 07777, 0600u);
@@ -67,37 +72,65 @@ TEST_F(RuntimeCopy, OneFilePerApplicationFolderReadableByTheUserAlone) {
         << "no temporary file left behind";
 }
 
+// Launches at the same moment each hand their emulator a copy of their own
+// (named by its process); a start removes the copies of processes that have
+// ended, and the one an earlier bridge shared among its starts.
+TEST_F(RuntimeCopy, TheCopiesOfEndedProcessesAreRemoved) {
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+    const std::string folder = relative(privateFolder()) + "/";
+    const std::string running = folder + runtimeCopyName("/games/kelmor", 1);
+    const std::string gone = folder + runtimeCopyName("/games/kelmor", ended);
+    for (const std::string& name : {running, gone, folder + "0123456789abcdef.conf", folder + "notes"})
+        temp.write(name, "theirs");
+    writeRuntimeCopy({base()}, "/games/kelmor", "own");
+    EXPECT_EQ(temp.names(folder), (std::vector<std::string>{
+                                      runtimeCopyName("/games/kelmor", 1),
+                                      runtimeCopyName("/games/kelmor", getpid()), "notes"}));
+    EXPECT_EQ(temp.read(running), "theirs");
+}
+
 TEST_F(RuntimeCopy, OurFolderThatIsTooOpenIsClosed) {
     mkdir(privateFolder().c_str(), 0700);
     chmod(privateFolder().c_str(), 0777);
-    writeRuntimeCopy(base(), "/games/kelmor", "text");
+    writeRuntimeCopy({base()}, "/games/kelmor", "text");
     EXPECT_EQ(statusOf(privateFolder()).st_mode & 07777, 0700u);
 }
 
-// What someone else may have put in /tmp before the user's first game.
-TEST_F(RuntimeCopy, RefusesAFolderThatIsNotTheUsersOwn) {
+// What someone else may have put in /tmp before the user's first game, or
+// an XDG_RUNTIME_DIR of another user: the copy goes to the next base.
+TEST_F(RuntimeCopy, AFolderThatIsNotTheUsersOwnIsPassedOver) {
     const std::string victim = temp.write("victim/file", "keep");
     struct Plant {
         const char* what;
-        std::function<void(const std::string&)> plant;
+        std::function<void()> plant;
     };
     std::vector<Plant> plants{
         {"a link to another folder",
-         [&](const std::string& at) { symlink(temp.path("victim").c_str(), at.c_str()); }},
-        {"a file", [&](const std::string& at) { close(open(at.c_str(), O_CREAT | O_WRONLY, 0600)); }},
+         [&] { symlink(temp.path("victim").c_str(), privateFolder().c_str()); }},
+        {"a file", [&] { close(open(privateFolder().c_str(), O_CREAT | O_WRONLY, 0600)); }},
+        {"a base others may change", [&] { chmod(base().c_str(), 0777); }},
     };
     // Only root can give a folder away; other users test the rest.
     if (geteuid() == 0) {
-        plants.push_back({"a folder of another user", [&](const std::string& at) {
-                              mkdir(at.c_str(), 0777);
-                              ASSERT_EQ(chown(at.c_str(), 65534, 65534), 0);
+        plants.push_back({"a folder of another user", [&] {
+                              mkdir(privateFolder().c_str(), 0777);
+                              ASSERT_EQ(chown(privateFolder().c_str(), 65534, 65534), 0);
+                          }});
+        plants.push_back({"a base of another user", [&] {
+                              chmod(base().c_str(), 0700);
+                              ASSERT_EQ(chown(base().c_str(), 65534, 65534), 0);
                           }});
     }
     for (const Plant& p : plants) {
         SCOPED_TRACE(p.what);
-        std::filesystem::remove_all(privateFolder());
-        p.plant(privateFolder());
-        EXPECT_THROW(writeRuntimeCopy(base(), "/games/kelmor", "text"), std::system_error);
+        std::filesystem::remove_all(base());
+        temp.makeFolder("tmp");
+        p.plant();
+        EXPECT_THROW(writeRuntimeCopy({base()}, "/games/kelmor", "text"), std::system_error);
+        EXPECT_EQ(writeRuntimeCopy(bases(), "/games/kelmor", "text"),
+                  privateFolder("cache") + "/" + runtimeCopyName("/games/kelmor", getpid()));
         EXPECT_EQ(temp.names("victim"), std::vector<std::string>{"file"});
         EXPECT_EQ(temp.read("victim/file"), "keep");
     }
@@ -106,9 +139,9 @@ TEST_F(RuntimeCopy, RefusesAFolderThatIsNotTheUsersOwn) {
 TEST_F(RuntimeCopy, ALinkAtTheCopysNameIsReplacedNotFollowed) {
     const std::string victim = temp.write("victim.txt", "keep");
     mkdir(privateFolder().c_str(), 0700);
-    const std::string copy = privateFolder() + "/" + runtimeCopyName("/games/kelmor");
+    const std::string copy = privateFolder() + "/" + runtimeCopyName("/games/kelmor", getpid());
     ASSERT_EQ(symlink(victim.c_str(), copy.c_str()), 0);
-    writeRuntimeCopy(base(), "/games/kelmor", "text");
+    writeRuntimeCopy({base()}, "/games/kelmor", "text");
     EXPECT_EQ(temp.read("victim.txt"), "keep");
     EXPECT_TRUE(S_ISREG(statusOf(copy).st_mode));
 }
@@ -213,10 +246,12 @@ Outcome runProgram(const std::string& program, const std::vector<std::string>& a
     return outcome;
 }
 
-// Records its arguments, one per line, and the configuration it was handed.
+// Records its arguments, one per line, the configuration it was handed and
+// its process id, the bridge's.
 constexpr const char* kRecordingEmulator =
     "#!/bin/sh\n"
     "printf '%s\\n' \"$@\" >\"$RECORD.args\"\n"
+    "echo $$ >\"$RECORD.pid\"\n"
     "if [ \"$1\" = -conf ]; then /bin/cat \"$2\" >\"$RECORD.conf\"; fi\n"
     "exit 7\n";
 
@@ -250,6 +285,13 @@ protected:
 
     std::string hostFolder(const std::string& relative) const { return temp.path(relative); }
 
+    // The path of the copy of an application folder's file that the last
+    // bridge handed its emulator.
+    std::string copyOf(const std::string& file, const std::string& base = "runtime") const {
+        return temp.path(base + "/kelmor-" + std::to_string(geteuid()) + "/" +
+                         runtimeCopyName(temp.path("Kelmor app/" + file), std::stol(temp.read("record.pid"))));
+    }
+
     static constexpr const char* kConfiguration =
         "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n";
 
@@ -266,9 +308,7 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
 
     const Outcome outcome = run({"-NoConsole", "-exit"});
     EXPECT_EQ(outcome.exitCode, 7) << "the emulator's own exit code: " << outcome.errors;
-    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
-                                       runtimeCopyName(temp.path("Kelmor app/dosbox.conf")));
-    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-exit\n");
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("dosbox.conf") + "\n-exit\n");
     EXPECT_EQ(temp.read("record.conf"),
               "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
                   "\" -t cdrom -usecd 0 -ioctl\r\nMOUNT B \"" + temp.path("Kelmor app/SAVEGAME") +
@@ -292,9 +332,7 @@ TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
     for (char& c : windowsCd) c = c == '/' ? '\\' : c;
     temp.write("Kelmor app/MAPEDITOR.CONF", "[autoexec]\r\nmount B \"" + windowsCd + "\"\r\n");
     EXPECT_EQ(run({"-noconsole", "-conf", "mapeditor.conf", "-CONF", "none.conf"}).exitCode, 7);
-    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
-                                       runtimeCopyName(temp.path("Kelmor app/MAPEDITOR.CONF")));
-    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-CONF\nnone.conf\n");
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("MAPEDITOR.CONF") + "\n-CONF\nnone.conf\n");
     EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n");
 }
 
@@ -338,7 +376,9 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
     temp.makeFolder("copy");
     std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("copy/dosbox"));
     const std::string wrapper = "#!/bin/sh\n'" + temp.path("copy/dosbox") + "' \"$@\"\nexit $?\n";
-    for (const std::string& emulator : {std::string("copy"), wrapper}) {
+    // One that clears the environment the bridge hands on.
+    const std::string clearing = "#!/bin/sh\nexec /usr/bin/env -i '" + temp.path("copy/dosbox") + "' \"$@\"\n";
+    for (const std::string& emulator : {std::string("copy"), wrapper, clearing}) {
         SCOPED_TRACE(emulator);
         std::filesystem::remove(temp.path("bin/dosbox"));
         if (emulator == "copy")
@@ -393,13 +433,13 @@ TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
               "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n");
 }
 
-TEST_F(BridgeProgram, AnUnusablePrivateFolderStopsBeforeTheEmulator) {
+// A private folder that is not the user's own sends the copy to the cache folder.
+TEST_F(BridgeProgram, AnUnusablePrivateFolderIsPassedOver) {
     const std::string folder = temp.path("runtime/kelmor-" + std::to_string(geteuid()));
     ASSERT_EQ(symlink(temp.path("Kelmor app").c_str(), folder.c_str()), 0);
     const Outcome outcome = run({"-noconsole"});
-    EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_NE(outcome.errors.find("not a folder of its own"), std::string::npos) << outcome.errors;
-    EXPECT_FALSE(temp.exists("record.args"));
+    EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("dosbox.conf", ".cache/kelmor") + "\n");
 }
 
 }  // namespace

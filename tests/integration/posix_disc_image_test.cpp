@@ -58,12 +58,14 @@ public:
         return temp.write("images/" + name, sheet);
     }
 
-    // A host whose drive E: holds the image at `image`.
+    // A host whose drive E: holds the image at `image`. Its check of an
+    // image reads at most 10 folders, the test CD's 6 and a few more.
     std::unique_ptr<PosixHost> hostWith(const std::string& image) {
         temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + image + "\n");
         return std::make_unique<PosixHost>(PosixHostOptions{.applicationFolder = temp.path("app"),
                                                              .configHome = temp.path("config"),
-                                                             .cacheHome = temp.path("cache")});
+                                                             .cacheHome = temp.path("cache"),
+                                                             .mostCheckedFolders = 10});
     }
 
     test::TempFolder temp;
@@ -255,15 +257,25 @@ const std::vector<BadImage> kBadImages{
          return d.cue("kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n");
      },
      EMEDIUMTYPE},
+    {"more folders than the check reads",
+     [](DiscImageDrive& d) {
+         d.temp.write("many/KELMOR/KELMOR/VIGNET.DAT", "");
+         for (int i = 0; i < 8; ++i) d.temp.makeFolder("many/F" + std::to_string(i));
+         testing::makeIso(d.temp.path("many"), d.temp.path("images/kelmor.iso"));
+         return d.temp.path("images/kelmor.iso");
+     },
+     EMEDIUMTYPE},
 };
 
-// None of them waits, and none changes what a copy would replace.
+// None of them waits, none changes what a copy would replace, and none
+// counts as checked at the next start.
 TEST_F(DiscImageDrive, AnImageWithoutADiscIsADriveWithoutADisc) {
     temp.write("app/SAVEGAME/INTRO.DAT", "old");
     alarm(20);
     for (const BadImage& image : kBadImages) {
         SCOPED_TRACE(image.what);
-        const auto host = hostWith(image.make(*this));
+        const std::string imagePath = image.make(*this);
+        const auto host = hostWith(imagePath);
         EXPECT_FALSE(host->fileExist("E:\\KELMOR\\KELMOR\\VIGNET.DAT"));
         EXPECT_EQ(failureOf([&] { host->readFile("E:\\KELMOR\\KELMOR\\VIGNET.DAT"); }), image.error);
         EXPECT_EQ(failureOf([&] {
@@ -272,6 +284,7 @@ TEST_F(DiscImageDrive, AnImageWithoutADiscIsADriveWithoutADisc) {
                   image.error);
         EXPECT_EQ(temp.read("app/SAVEGAME/INTRO.DAT"), "old");
         EXPECT_EQ(temp.names("app/SAVEGAME"), std::vector<std::string>{"INTRO.DAT"});
+        EXPECT_FALSE(hostWith(imagePath)->fileExist("E:\\KELMOR\\KELMOR\\VIGNET.DAT"));
         std::filesystem::remove_all(temp.path("images"));
         temp.makeFolder("images");
     }

@@ -54,26 +54,29 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, MountLine,
     ::testing::Values(
         LineCase{"game CD", R"(MOUNT E E:\ -t cdrom -usecd 0 -ioctl)",
-                 "MOUNT E /media/cd -t cdrom -usecd 0 -ioctl"},
+                 R"(MOUNT E "/media/cd" -t cdrom -usecd 0 -ioctl)"},
         LineCase{"kit CD, lower case command", R"(mount L E:\ -t cdrom -ioctl)",
-                 "mount L /media/cd -t cdrom -ioctl"},
+                 R"(mount L "/media/cd" -t cdrom -ioctl)"},
         LineCase{"save folder with a blank, quoted", R"(MOUNT B "C:\home\ann\Kelmor app\SAVEGAME")",
                  R"(MOUNT B "/home/ann/Kelmor app/SAVEGAME")"},
-        LineCase{"quoted without a blank stays quoted", R"(mount B "C:\Games\Kit")",
-                 R"(mount B "/Games/Kit")"},
         LineCase{"unquoted gains quotes for a blank", R"(MOUNT E F:\KELMOR -t cdrom)",
                  R"(MOUNT E "/home/ann/Kelmor CD/KELMOR" -t cdrom)"},
-        LineCase{"mixed case, lower case drive", R"(MoUnT e e:\kelmor)", "MoUnT e /media/cd/kelmor"},
-        LineCase{"echo-off prefix", R"(@mount E E:\)", "@mount E /media/cd"},
+        LineCase{"'>' quoted, the shell's output redirection", R"(MOUNT E C:\home\player\cds\a>b -t cdrom)",
+                 R"(MOUNT E "/home/player/cds/a>b" -t cdrom)"},
+        LineCase{"'<' quoted, the shell's input redirection", R"(MOUNT E C:\cds\a<b)", R"(MOUNT E "/cds/a<b")"},
+        LineCase{"'|' quoted, the shell's pipe", R"(MOUNT E C:\cds\a|b)", R"(MOUNT E "/cds/a|b")"},
+        LineCase{"a tab quoted", "MOUNT E \"C:\\cds\\a\tb\"", "MOUNT E \"/cds/a\tb\""},
+        LineCase{"mixed case, lower case drive", R"(MoUnT e e:\kelmor)", R"(MoUnT e "/media/cd/kelmor")"},
+        LineCase{"echo-off prefix", R"(@mount E E:\)", R"(@mount E "/media/cd")"},
         LineCase{"options before the drive", R"(MOUNT -t cdrom -label KEL E E:\)",
-                 "MOUNT -t cdrom -label KEL E /media/cd"},
+                 R"(MOUNT -t cdrom -label KEL E "/media/cd")"},
         LineCase{"option value shaped like a path", R"(MOUNT -label C:\x E E:\)",
-                 R"(MOUNT -label C:\x E /media/cd)"},
+                 R"(MOUNT -label C:\x E "/media/cd")"},
         LineCase{"blanks and tabs around words kept", "  MOUNT\tE   E:\\\t-t cdrom  ",
-                 "  MOUNT\tE   /media/cd\t-t cdrom  "},
-        LineCase{"drive letter alone", "MOUNT E E:", "MOUNT E /media/cd"},
-        LineCase{"C: is the root", R"(MOUNT D C:\)", "MOUNT D /"},
-        LineCase{"percent doubled for the batch processor", R"(MOUNT D P:\)", "MOUNT D /srv/100%%"},
+                 "  MOUNT\tE   \"/media/cd\"\t-t cdrom  "},
+        LineCase{"drive letter alone", "MOUNT E E:", R"(MOUNT E "/media/cd")"},
+        LineCase{"C: is the root", R"(MOUNT D C:\)", R"(MOUNT D "/")"},
+        LineCase{"percent doubled for the batch processor", R"(MOUNT D P:\)", R"(MOUNT D "/srv/100%%")"},
         LineCase{"unclosed quote closed", R"(MOUNT B "C:\a b)", R"(MOUNT B "/a b")"},
         LineCase{"unmapped drive unchanged", R"(MOUNT E G:\ -t cdrom)", R"(MOUNT E G:\ -t cdrom)"},
         LineCase{"host path unchanged", "MOUNT C /home/ann/dos", "MOUNT C /home/ann/dos"},
@@ -87,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"drive path in another command unchanged", R"(CD E:\KELMOR)", R"(CD E:\KELMOR)"},
         LineCase{"quoted command word is no MOUNT", R"("MOUNT" E E:\)", R"("MOUNT" E E:\)"},
         LineCase{"folder with a double quote left alone", R"(MOUNT E Q:\)", R"(MOUNT E Q:\)"},
+        LineCase{"folder with a control character left alone", "MOUNT E C:\\a\x01" "b",
+                 "MOUNT E C:\\a\x01" "b"},
         LineCase{"game CD image, its options dropped", R"(MOUNT I I:\ -t cdrom -usecd 0 -ioctl)",
                  R"(IMGMOUNT I "/home/ann/cds/kelmor.cue" -t iso)"},
         LineCase{"kit CD image, always quoted, percent doubled", R"(mount J J:\ -t cdrom -ioctl)",
@@ -102,17 +107,17 @@ TEST(MountTranslation, LineEndsAndSectionsAsWritten) {
         const char* expected;
     };
     const Case cases[] = {
-        {"LF line ends kept", "[autoexec]\nMOUNT E E:\\\nE:\n", "[autoexec]\nMOUNT E /media/cd\nE:\n"},
+        {"LF line ends kept", "[autoexec]\nMOUNT E E:\\\nE:\n", "[autoexec]\nMOUNT E \"/media/cd\"\nE:\n"},
         {"last line without a line end", "[autoexec]\r\nMOUNT E E:\\",
-         "[autoexec]\r\nMOUNT E /media/cd"},
+         "[autoexec]\r\nMOUNT E \"/media/cd\""},
         {"section name in any case", "[AutoExec]\r\nMOUNT E E:\\\r\n",
-         "[AutoExec]\r\nMOUNT E /media/cd\r\n"},
+         "[AutoExec]\r\nMOUNT E \"/media/cd\"\r\n"},
         {"outside [autoexec] nothing changes", "[dos]\r\nMOUNT E E:\\\r\n",
          "[dos]\r\nMOUNT E E:\\\r\n"},
         {"a later section ends [autoexec]", "[autoexec]\nMOUNT E E:\\\n[dos]\nMOUNT E E:\\\n",
-         "[autoexec]\nMOUNT E /media/cd\n[dos]\nMOUNT E E:\\\n"},
+         "[autoexec]\nMOUNT E \"/media/cd\"\n[dos]\nMOUNT E E:\\\n"},
         {"a second [autoexec] counts as well", "[autoexec]\n[sdl]\n[autoexec]\nMOUNT E E:\\\n",
-         "[autoexec]\n[sdl]\n[autoexec]\nMOUNT E /media/cd\n"},
+         "[autoexec]\n[sdl]\n[autoexec]\nMOUNT E \"/media/cd\"\n"},
         {"blanks inside the brackets name another section", "[ autoexec ]\nMOUNT E E:\\\n",
          "[ autoexec ]\nMOUNT E E:\\\n"},
         {"empty text", "", ""},
@@ -133,7 +138,7 @@ TEST(MountTranslation, GameConfigurationChangesInItsTwoMountLinesOnly) {
                                 tail;
     const auto result = translateMountPaths(written, mapForTest);
     EXPECT_EQ(result.text, head +
-                               "MOUNT E /media/cd -t cdrom -usecd 0 -ioctl\r\n"
+                               "MOUNT E \"/media/cd\" -t cdrom -usecd 0 -ioctl\r\n"
                                "MOUNT B \"/home/ann/Kelmor app/SAVEGAME\"\r\n" +
                                tail);
     EXPECT_TRUE(result.problems.empty());
@@ -142,7 +147,7 @@ TEST(MountTranslation, GameConfigurationChangesInItsTwoMountLinesOnly) {
 TEST(MountTranslation, FolderOrImageThatNoArgumentCanCarryIsReported) {
     const auto result =
         translateMountPaths("[autoexec]\nMOUNT E Q:\\\nMOUNT F E:\\\nMOUNT K K:\\\n", mapForTest);
-    EXPECT_EQ(result.text, "[autoexec]\nMOUNT E Q:\\\nMOUNT F /media/cd\nMOUNT K K:\\\n");
+    EXPECT_EQ(result.text, "[autoexec]\nMOUNT E Q:\\\nMOUNT F \"/media/cd\"\nMOUNT K K:\\\n");
     ASSERT_EQ(result.problems.size(), 2u);
     EXPECT_NE(result.problems[0].find("folder of Q:\\"), std::string::npos) << result.problems[0];
     EXPECT_NE(result.problems[1].find("image of K:\\"), std::string::npos) << result.problems[1];
