@@ -10,7 +10,10 @@
 // one line says which image and why.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
-// 126 the emulator found cannot be run, 1 anything else.
+// 126 the emulator found cannot be run, 1 anything else. Why goes to
+// stderr; started from a desktop menu, where nobody reads stderr, it is
+// also shown in a message box.
+#include <FL/Fl.H>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +27,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/fltk/fltk_message.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
 #include "core/posix/disc_image.hpp"
@@ -49,10 +53,27 @@ void say(const std::string& text) {
     std::fputs(line.c_str(), stderr);
 }
 
-[[noreturn]] void stop(int code, const std::string& text) {
+// The exit code of a stop, also when FLTK gives up on the display.
+int stopCode = 1;
+
+[[noreturn]] void fltkFailed(const char*, ...) { std::_Exit(stopCode); }
+
+// Says why on stderr and ends with `code`; `box`, or else the same text, is
+// shown in a message box as well when stderr is no terminal and there is a
+// display.
+[[noreturn]] void stop(int code, const std::string& text, const std::string& box = {}) {
     say(text);
+    const char* display = std::getenv("DISPLAY");
+    if (!isatty(STDERR_FILENO) && display && *display) {
+        stopCode = code;
+        Fl::fatal = fltkFailed;
+        fltk::showMessage(box.empty() ? "The emulator cannot be started: " + text : box,
+                          MessageStyle::Critical, "DOSBox");
+    }
     std::exit(code);
 }
+
+constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install dosbox";
 
 // What a MOUNT's drive-letter path stands for: the drive's disc image when
 // it holds one that can be read (mounted whole, from its root), else its
@@ -112,10 +133,19 @@ int main(int argc, char** argv) {
         configured, searchPath ? searchPath : bridge::kDefaultSearchPath, bridgeFile);
     if (!emulator) {
         if (configured && !configured->empty())
-            stop(127, "no emulator: emulator=" + *configured + " in " + driveMapFile +
-                          " is not an executable program");
-        stop(127, "no emulator: no dosbox on PATH, and no emulator= in [options] of " +
-                      driveMapFile);
+            stop(127,
+                 "no emulator: emulator=" + *configured + " in " + driveMapFile +
+                     " is not an executable program",
+                 "The emulator that the drive map names cannot be run:\n\nemulator=" +
+                     *configured + "\n\nin " + driveMapFile +
+                     ". Correct that line to name DOSBox, or remove it to use dosbox from "
+                     "your PATH (" + kInstallDosbox + ").");
+        stop(127,
+             "no emulator: no dosbox on PATH, and no emulator= in [options] of " + driveMapFile,
+             std::string("DOSBox is not installed, and the Kelmor kit needs it to run the game and "
+                             "the level editor.\n\nInstall it (") +
+                 kInstallDosbox + "), or name the emulator you have in the drive map " +
+                 driveMapFile + ", a line emulator=/path/to/dosbox in its section [options].");
     }
 
     // A configuration file translated into its private copy. A bare name is
@@ -146,7 +176,12 @@ int main(int argc, char** argv) {
         try {
             return bridge::writeRuntimeCopy(bridge::runtimeBase(), path, translation.text);
         } catch (const std::system_error& failure) {
-            stop(1, failure.what());
+            stop(1, failure.what(),
+                 std::string("DOSBox cannot be started: its copy of the configuration cannot be "
+                             "written.\n\n") +
+                     failure.what() +
+                     "\n\nMake that folder writable, or free space on its disk, and start "
+                     "again.");
         }
     };
     std::vector<std::string> emulatorArguments =
