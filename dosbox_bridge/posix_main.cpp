@@ -7,7 +7,8 @@
 // mounted with IMGMOUNT), writes the result to a private copy and becomes
 // the host's emulator, given "-conf <copy>" in its place. The configuration
 // files themselves are never changed. A drive whose image holds no disc stays as written, and
-// one line says which image and why.
+// one line says which image and why. The user's dosbox-user.conf beside the
+// drive map, when there is one, is handed last.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
 // 126 the emulator found cannot be run, 1 anything else. Why goes to
@@ -186,6 +187,13 @@ int main(int argc, char** argv) {
     };
     std::vector<std::string> emulatorArguments =
         bridge::emulatorArguments(std::vector<std::string>(argv + 1, argv + argc), copyOf);
+    // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
+    // written anew at every launch, cannot keep: a later -conf is applied
+    // over an earlier one, so they win over the kit's.
+    const std::string userConfiguration = posix::joinHostPath(
+        posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
+    if (std::error_code ignored; std::filesystem::is_regular_file(userConfiguration, ignored))
+        emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
 
     std::vector<char*> execArguments;
     std::string program = *emulator;
