@@ -40,7 +40,8 @@ void ConfigurationDialog::load() {
     }
     if (!form_.chkIntro) return;
     // The launcher's default: the intro plays until "intro" says "0".
-    storedIntro_ = host_.readSetting(settings, settings, std::string(kIntroKey), std::string(kIntroOn));
+    storedIntro_ =
+        host_.readSetting(settings, settings, std::string(kIntroKey), std::string(kIntroOn));
     introShown_ = storedIntro_ == kIntroOn;
     controls_.setIntroChecked(introShown_);
 }

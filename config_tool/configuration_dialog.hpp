@@ -13,6 +13,7 @@
 namespace kelmor {
 
 class Host;
+
 inline constexpr std::string_view kInvalidCyclesMessage = "Invalid CPU cycles value.";
 inline constexpr std::string_view kInvalidCyclesTitle = "Kelmor";
 
