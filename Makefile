@@ -18,7 +18,7 @@ WINDOWS := win32
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install clean
+.PHONY: all deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install uninstall clean
 
 all: build
 
@@ -78,15 +78,23 @@ measure-windows: windows-release
 
 # APP reaches the shell as it was written; a leading ~/ is the home folder, as
 # the shell would take it unquoted ("~/My Games/Kelmor"); ~user is refused.
-install: export KELMOR_APP = $(APP)
-install: build
-	@app=$$KELMOR_APP; \
+APP_FOLDER = app=$$KELMOR_APP; \
 	case $$app in \
 	  "~") app=$$HOME ;; \
-	  "~/"*) app=$$HOME/$${app#"~/"} ;; \
-	  "~"*) echo "make install: APP=$$app: write the folder from / or from ~/" >&2; exit 2 ;; \
+	  "~/"*) app=$$HOME/$${app\#"~/"} ;; \
+	  "~"*) echo "make: APP=$$app: write the folder from / or from ~/" >&2; exit 2 ;; \
 	esac; \
-	cmake --install $(BUILD) --prefix "$$(realpath -m -- "$$app")"
+	app=$$(realpath -m -- "$$app")
+
+install: export KELMOR_APP = $(APP)
+install: build
+	@$(APP_FOLDER); cmake --install $(BUILD) --prefix "$$app"
+
+# Removes what `make install` brought into APP and the menu; the saved games,
+# the kit's installed data, dosbox.conf, THEST.FUJ and the settings stay.
+uninstall: export KELMOR_APP = $(APP)
+uninstall: configure
+	@$(APP_FOLDER); cmake -DKELMOR_APP_FOLDER="$$app" -P $(BUILD)/uninstall_application_folder.cmake
 
 clean:
 	rm -rf build

@@ -9,6 +9,9 @@
 #   configuration_icon.bmp/.png  32 x 32, 16 colours gear over a slider
 #   mapper_icon.bmp/.png     64 x 64, 24-bit         folded map, compass rose, pencil
 #   drives_icon.bmp/.png     32 x 32, 16 colours     a CD beside a drive letter
+#   icons/<n>x<n>/<icon>.png the five icons at 48, 64, 128 and 256 pixels for
+#                            the Linux menus: the pixel drawing kept sharp,
+#                            each pixel a block (48: 3 x 3 blocks, halved)
 #
 # Nothing is downloaded. The result is the same on every run: star positions
 # come from a fixed-seed generator, and only the installed URW fonts are used.
@@ -306,6 +309,24 @@ draw_drives_icon
 for name in kelmor_icon kelplix_icon configuration_icon mapper_icon drives_icon; do
   write_bmp24 "$work/$name.miff" "$name.bmp"
   write_png "$name.bmp" "$name.png"
+done
+
+# The menu sizes, in a desktop icon theme's layout. A 32 x 32 drawing grows by
+# whole blocks (48 from 96, box-filtered); the 64 x 64 map by 2 and 4, and
+# box-filtered to 48.
+for size in 48 64 128 256; do
+  mkdir -p "icons/${size}x$size"
+  for name in kelmor_icon kelplix_icon configuration_icon mapper_icon drives_icon; do
+    native=$(identify -format '%w' "$name.bmp")
+    if ((size % native == 0)); then
+      convert "$name.bmp" -filter point -resize "${size}x$size" "$work/$name-$size.miff"
+    else
+      convert "$name.bmp" -filter point -resize "$((size * 2))x$((size * 2))" \
+        -filter box -resize "${size}x$size" "$work/$name-$size.miff"
+    fi
+    write_png "$work/$name-$size.miff" "icons/${size}x$size/$name.png"
+    check "icons/${size}x$size/$name.png" "$size $size" PNG 0
+  done
 done
 
 check kelmor_background.bmp "318 255" BMP3 0

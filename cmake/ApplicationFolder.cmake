@@ -10,14 +10,15 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
       CACHE PATH "The application folder that the install lays out" FORCE)
 endif()
 
-# program | its icon in art/ | what its menu entry says about it [| its title,
-# for a program without a Windows counterpart in core/program_identity.hpp]
+# program | its icon in art/ | its window's class, which its menu entry
+# names as StartupWMClass | what its menu entry says about it [| its name in
+# the menu, where it is not the program title of core/program_identity.hpp]
 set(kelmor_menu_programs
-    "KELMOR|kelmor_icon.png|Play Kelmor from its CD under DOSBox"
-    "_KelmorPlix|kelplix_icon.png|Build Kelmor levels with the Kelmor Plix kit"
-    "_Mapper|mapper_icon.png|Open the map editor of the Kelmor Plix kit"
-    "_Configuration|configuration_icon.png|Choose the display and CPU speed of the Kelmor Plix kit"
-    "kelmor-drives|drives_icon.png|Give the Kelmor kit's drive letters their CDs and CD images|Kelmor Drives")
+    "KELMOR|kelmor_icon|Kelmor|Play Kelmor from its CD under DOSBox|Kelmor"
+    "_KelmorPlix|kelplix_icon|Kelmor Plix|Build Kelmor levels with the Kelmor Plix kit"
+    "_Mapper|mapper_icon|Kelmor Plix Mapper|Open the map editor of the Kelmor Plix kit"
+    "_Configuration|configuration_icon|Kelmor Plix Configuration|Choose the display and CPU speed of the Kelmor Plix kit"
+    "kelmor-drives|drives_icon|Kelmor Drives|Give the Kelmor kit's drive letters their CDs and CD images|Kelmor Drives")
 
 # The titles come from the programs' own identity, so menu and window agree.
 file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
@@ -28,13 +29,14 @@ foreach(entry IN LISTS kelmor_menu_programs)
   string(REPLACE "|" ";" parts "${entry}")
   list(GET parts 0 program)
   list(GET parts 1 icon)
-  list(GET parts 2 comment)
+  list(GET parts 2 window_class)
+  list(GET parts 3 comment)
   if(NOT TARGET ${program})
     continue()
   endif()
   list(LENGTH parts fields)
-  if(fields GREATER 3)
-    list(GET parts 3 CMAKE_MATCH_1)
+  if(fields GREATER 4)
+    list(GET parts 4 CMAKE_MATCH_1)
   elseif(NOT kelmor_identity_text MATCHES "\"${program}\", \"([^\"]+)\"")
     message(FATAL_ERROR "no title for ${program} in core/program_identity.hpp")
   endif()
@@ -42,9 +44,12 @@ foreach(entry IN LISTS kelmor_menu_programs)
          "list(APPEND KELMOR_APP_PROGRAMS \"${program}\")\n"
          "set(KELMOR_APP_${program}_FILE \"$<TARGET_FILE:${program}>\")\n"
          "set(KELMOR_APP_${program}_TITLE \"${CMAKE_MATCH_1}\")\n"
-         "set(KELMOR_APP_${program}_ICON \"${PROJECT_SOURCE_DIR}/art/${icon}\")\n"
+         "set(KELMOR_APP_${program}_ICON \"${PROJECT_SOURCE_DIR}/art/${icon}.png\")\n"
+         "set(KELMOR_APP_${program}_ICON_NAME \"${icon}\")\n"
+         "set(KELMOR_APP_${program}_CLASS \"${window_class}\")\n"
          "set(KELMOR_APP_${program}_COMMENT \"${comment}\")\n")
 endforeach()
+string(APPEND kelmor_install_facts "set(KELMOR_ART \"${PROJECT_SOURCE_DIR}/art\")\n")
 if(TARGET dosbox_bridge)
   string(APPEND kelmor_install_facts "set(KELMOR_APP_BRIDGE \"$<TARGET_FILE:dosbox_bridge>\")\n")
 endif()
@@ -53,3 +58,9 @@ file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/application_folder_facts.cmake
      CONTENT "${kelmor_install_facts}")
 install(CODE "include(\"${CMAKE_BINARY_DIR}/application_folder_facts.cmake\")
 include(\"${PROJECT_SOURCE_DIR}/cmake/InstallApplicationFolder.cmake\")")
+
+# `make uninstall`: cmake -DKELMOR_APP_FOLDER=<folder> -P <build>/uninstall_application_folder.cmake
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/uninstall_application_folder.cmake
+     CONTENT "include(\"${CMAKE_BINARY_DIR}/application_folder_facts.cmake\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/UninstallApplicationFolder.cmake\")
+")

@@ -19,3 +19,9 @@ set(KELMOR_SAVE_FOLDER SAVEGAME)
 # TEST.FUJ, which the kit launcher copies onto THEST.FUJ: one line, CR LF.
 set(KELMOR_MARKER_TEMPLATE_NAME TEST.FUJ)
 set(KELMOR_MARKER_TEMPLATE_TEXT "KELPLIX\r\n")
+
+# The game's settings: the configuration tool started with this argument
+# shows its form for "kel1" under this caption (config_tool/configuration_form.hpp),
+# and the menus offer it under the same name.
+set(KELMOR_GAME_CONFIGURATION_ARGUMENT kel1)
+set(KELMOR_GAME_CONFIGURATION_TITLE "Kelmor Configuration")

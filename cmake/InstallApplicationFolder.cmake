@@ -77,11 +77,7 @@ endforeach()
 
 # --- menu entries -----------------------------------------------------------
 
-# A value of type string: backslashes doubled.
-function(kelmor_desktop_string text out)
-  string(REPLACE "\\" "\\\\" text "${text}")
-  set(${out} "${text}" PARENT_SCOPE)
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/MenuEntries.cmake")
 
 # A program path as the Exec key wants it: quoted unless it holds only safe
 # characters; inside the quotes ", `, $ and \ carry a backslash; % doubled;
@@ -98,34 +94,52 @@ function(kelmor_desktop_exec path out)
   set(${out} "${path}" PARENT_SCOPE)
 endfunction()
 
-if(DEFINED ENV{XDG_DATA_HOME} AND IS_ABSOLUTE "$ENV{XDG_DATA_HOME}")
-  set(data_home "$ENV{XDG_DATA_HOME}")
-elseif(DEFINED ENV{HOME} AND IS_ABSOLUTE "$ENV{HOME}")
-  set(data_home "$ENV{HOME}/.local/share")
-else()
-  message(WARNING "Neither XDG_DATA_HOME nor HOME is set: no menu entries written.")
+# The next step, in two lines, at the end of the install.
+set(drive_map "$ENV{XDG_CONFIG_HOME}")
+if(NOT IS_ABSOLUTE "${drive_map}")
+  set(drive_map "$ENV{HOME}/.config")
+endif()
+set(drive_map "${drive_map}/kelmor/drives.ini")
+set(cd_line "Give the kit its CD: copy the CD image (.iso or .cue) into ${app}, or name the CD's folder or image in ${drive_map} (E=/media/cdrom), or use Kelmor Drives.")
+
+kelmor_data_home(data_home)
+if(data_home STREQUAL "")
+  message(NOTICE "No menu entries: start the programs in ${app}.\n${cd_line}")
   return()
 endif()
 set(menu "${data_home}/applications")
 file(MAKE_DIRECTORY "${menu}")
 
-foreach(program IN LISTS KELMOR_APP_PROGRAMS)
+foreach(size IN LISTS KELMOR_ICON_SIZES)
+  file(MAKE_DIRECTORY "${data_home}/icons/hicolor/${size}x${size}/apps")
+endforeach()
+
+foreach(id IN LISTS KELMOR_MENU_ENTRIES)
+  set(program "${${id}_PROGRAM}")
   kelmor_desktop_exec("${app}/${program}" exec)
+  if(NOT "${${id}_ARGUMENT}" STREQUAL "")
+    string(APPEND exec " ${${id}_ARGUMENT}")
+  endif()
   kelmor_desktop_string("${app}/${program}" try_exec)
-  kelmor_desktop_string("${app}/icons/${program}.png" icon)
   kelmor_desktop_string("${app}" folder)
+  foreach(size IN LISTS KELMOR_ICON_SIZES)
+    kelmor_replace_file("${KELMOR_ART}/icons/${size}x${size}/${${id}_ART}.png"
+                        "${data_home}/icons/hicolor/${size}x${size}/apps/${${id}_ICON}.png")
+  endforeach()
   set(entry "[Desktop Entry]
 Type=Application
 Version=1.0
-Name=${KELMOR_APP_${program}_TITLE}
-Comment=${KELMOR_APP_${program}_COMMENT}
+Name=${${id}_NAME}
+Comment=${${id}_COMMENT}
 Exec=${exec}
 TryExec=${try_exec}
 Path=${folder}
-Icon=${icon}
+Icon=${${id}_ICON}
+StartupWMClass=${${id}_CLASS}
 Terminal=false
 Categories=Game;
 ")
-  kelmor_replace_content("${entry}" "${menu}/kelmor-${program}.desktop")
-  message(STATUS "Menu entry: ${menu}/kelmor-${program}.desktop")
+  kelmor_replace_content("${entry}" "${menu}/${id}.desktop")
+  message(STATUS "Menu entry: ${menu}/${id}.desktop")
 endforeach()
+message(NOTICE "The menu entries are in ${menu} (kelmor-*.desktop): look for Kelmor in your desktop's menu.\n${cd_line}")

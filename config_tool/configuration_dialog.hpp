@@ -1,18 +1,19 @@
-// What the configuration dialog does: fill the window from the "kelkit"
-// settings when it loads, check and store them on "Save settings and exit",
-// store nothing on "Cancel" or the close box. Each toolkit's view only shows
-// the controls and forwards the clicks.
+// What the configuration dialog does: fill the window from its settings
+// ("kelkit", or the game's "kel1") when it loads, check and store them on
+// "Save settings and exit", store nothing on "Cancel" or the close box. Each
+// toolkit's view only shows the controls and forwards the clicks.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
 
+#include "config_tool/configuration_form.hpp"
+
 namespace kelmor {
 
 class Host;
 
-inline constexpr std::string_view kConfigurationSettings = "kelkit";
 inline constexpr std::string_view kInvalidCyclesMessage = "Invalid CPU cycles value.";
 inline constexpr std::string_view kInvalidCyclesTitle = "Kelmor";
 
@@ -50,18 +51,26 @@ public:
     virtual bool optionSelected(int number) const = 0;
     // Selects one option button and deselects the other four.
     virtual void selectOption(int number) = 0;
+
+    // chkIntro, on the game's form only.
+    virtual bool introChecked() const = 0;
+    virtual void setIntroChecked(bool checked) = 0;
 };
 
 class ConfigurationDialog {
 public:
-    ConfigurationDialog(Host& host, DialogControls& controls);
+    ConfigurationDialog(Host& host, DialogControls& controls,
+                        const ConfigurationForm& form = kKitConfigurationForm);
 
-    // The load step: centre, fill txtCycles, select the stored preset.
+    const ConfigurationForm& form() const { return form_; }
+
+    // The load step: centre, fill txtCycles, select the stored preset, and
+    // on the game's form check chkIntro when "intro" is "1".
     void load();
 
     // "Save settings and exit": an invalid count is reported and the dialog
-    // stays; otherwise the selected preset and the count are stored and the
-    // process ends.
+    // stays; otherwise the selected preset and the count are stored, and
+    // "intro" on the game's form, and the process ends.
     void cmdOkClicked();
 
     // "Cancel" and the close box: the process ends, nothing is stored.
@@ -70,9 +79,13 @@ public:
 
 private:
     void store(const DisplayPreset& preset);
+    void storeIntro();
 
     Host& host_;
     DialogControls& controls_;
+    const ConfigurationForm& form_;
+    std::string storedIntro_;  // "intro" as the load found it
+    bool introShown_ = false;  // whether the load checked chkIntro
 };
 
 }  // namespace kelmor

@@ -3,6 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_Input.H>
@@ -19,7 +20,6 @@
 #include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_picture.hpp"
 #include "core/fltk/fltk_window_hints.hpp"
-#include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 
 namespace kelmor::fltk {
@@ -109,16 +109,22 @@ public:
 // The window's controls as the dialog's logic sees them.
 class Controls : public DialogControls {
 public:
+    const ConfigurationForm* form = nullptr;
     Fl_Double_Window* window = nullptr;
     Fl_Input* txtCycles = nullptr;
     std::array<Fl_Round_Button*, 5> options{};
+    Fl_Check_Button* chkIntro = nullptr;
 
-    void centreWindow() override { centreOnScreen(*window, kConfigurationWindow); }
+    void centreWindow() override { centreOnScreen(*window, form->window); }
     std::string cyclesText() const override { return txtCycles->value(); }
     void setCyclesText(const std::string& text) override { txtCycles->value(text.c_str()); }
     void focusCycles() override { txtCycles->take_focus(); }
     bool optionSelected(int number) const override { return options.at(number - 1)->value() != 0; }
     void selectOption(int number) override { options.at(number - 1)->setonly(); }
+    bool introChecked() const override { return chkIntro != nullptr && chkIntro->value() != 0; }
+    void setIntroChecked(bool checked) override {
+        if (chkIntro != nullptr) chkIntro->value(checked ? 1 : 0);
+    }
 };
 
 // What a click reaches: the dialog, and the host that reports a failure the
@@ -129,7 +135,7 @@ struct Clicks {
     ConfigurationDialog& dialog;
 
     void run(void (ConfigurationDialog::*click)()) {
-        runReportingUnhandledErrors(host, kConfigurationIdentity.title,
+        runReportingUnhandledErrors(host, dialog.form().window.caption,
                                     [&] { (dialog.*click)(); });
     }
 };
@@ -148,41 +154,45 @@ void onWindowClose(Fl_Widget*, void* clicks) {
 
 }  // namespace
 
-int runConfigurationDialog(Host& host, const EmbeddedPicture& icon) {
+int runConfigurationDialog(Host& host, const ConfigurationForm& form,
+                           const EmbeddedPicture& icon) {
     Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
     Fl_Group::current(nullptr);
-    const std::string caption(kConfigurationWindow.caption);
+    const std::string caption(form.window.caption);
     Controls controls;
-    ConfigurationDialog dialog(host, controls);
+    controls.form = &form;
+    ConfigurationDialog dialog(host, controls, form);
     Clicks clicks{host, dialog};
 
-    const int width = twipsToPixels(kConfigurationWindow.clientWidthTwips);
-    const int height = twipsToPixels(kConfigurationWindow.clientHeightTwips);
+    const int width = twipsToPixels(form.window.clientWidthTwips);
+    const int height = twipsToPixels(form.window.clientHeightTwips);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
     window.labelsize(kFontSize);
     controls.window = &window;
 
-    // Created in tab order: Tab walks the box, the options and the buttons.
-    controls.txtCycles = place<Fl_Input>(kTxtCycles);
+    // Created in tab order: Tab walks the box, the options, the check box and
+    // the buttons.
+    controls.txtCycles = place<Fl_Input>(form.txtCycles);
     controls.txtCycles->label(nullptr);
     controls.txtCycles->textsize(kFontSize);
     controls.txtCycles->maximum_size(kCyclesMaxLength);
-    for (std::size_t i = 0; i < kOptions.size(); ++i) {
-        auto* option = place<Fl_Round_Button>(kOptions[i]);
+    for (std::size_t i = 0; i < form.options.size(); ++i) {
+        auto* option = place<Fl_Round_Button>(form.options[i]);
         option->type(FL_RADIO_BUTTON);  // one group: the window's other radios
         controls.options[i] = option;
     }
-    auto* lblPopis = place<Fl_Box>(kLblPopis);
+    if (form.chkIntro) controls.chkIntro = place<Fl_Check_Button>(*form.chkIntro);
+    auto* lblPopis = place<Fl_Box>(form.lblPopis);
     lblPopis->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE);
     fitLabel(*lblPopis, lblPopis->w());  // it must not run under txtCycles
-    auto* cmdOk = place<DefaultButton>(kCmdOk);
+    auto* cmdOk = place<DefaultButton>(form.cmdOk);
     cmdOk->callback(forward<&ConfigurationDialog::cmdOkClicked>, &clicks);
-    auto* cmdCancel = place<PushButton>(kCmdCancel);
+    auto* cmdCancel = place<PushButton>(form.cmdCancel);
     cmdCancel->shortcut(FL_Escape);
     cmdCancel->callback(forward<&ConfigurationDialog::cmdCancelClicked>, &clicks);
-    auto* frame1 = place<CaptionedFrame>(kFrame1);
-    auto* lblAbout = place<Fl_Box>(kLblAbout, &kFrame1);
+    auto* frame1 = place<CaptionedFrame>(form.frame1);
+    auto* lblAbout = place<Fl_Box>(form.lblAbout, &form.frame1);
     lblAbout->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     frame1->end();
     window.end();

@@ -6,11 +6,13 @@
 
 namespace kelmor {
 class Host;
+struct ConfigurationForm;
 }
 
 namespace kelmor::fltk {
 
 // Shows the dialog and runs the event loop until the dialog ends the process.
-int runConfigurationDialog(Host& host, const EmbeddedPicture& icon);
+int runConfigurationDialog(Host& host, const ConfigurationForm& form,
+                           const EmbeddedPicture& icon);
 
 }  // namespace kelmor::fltk

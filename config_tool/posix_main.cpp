@@ -1,8 +1,10 @@
-// _Configuration on Linux: the configuration dialog on FLTK over the POSIX host.
+// _Configuration on Linux: the configuration dialog on FLTK over the POSIX host;
+// `_Configuration kel1` shows the game's settings.
 #include <clocale>
 #include <cstddef>
 #include <utility>
 
+#include "config_tool/configuration_form.hpp"
 #include "config_tool/fltk_configuration_view.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/posix_host.hpp"
@@ -18,7 +20,9 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));
     fltk::presentMessagesWithFltk(host);
+    // "kel1" opens the game's settings, anything else the kit's.
     return fltk::runConfigurationDialog(
-        host, {configuration_icon_bmp, configuration_icon_bmp_size,
+        host, configurationForm(host.commandLine()),
+        {configuration_icon_bmp, configuration_icon_bmp_size,
                fltk::EmbeddedPicture::Format::Bmp});
 }

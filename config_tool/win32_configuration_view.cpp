@@ -11,7 +11,6 @@
 
 #include "config_tool/configuration_dialog.hpp"
 #include "config_tool/configuration_form.hpp"
-#include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_host.hpp"
@@ -26,6 +25,7 @@ namespace {
 // Enter and Escape press.
 constexpr int kCyclesId = 100;
 constexpr int kFirstOptionId = 101;  // opt1; opt5 is kFirstOptionId + 4
+constexpr int kIntroId = 106;
 constexpr int kLabelId = 200;
 constexpr int kFrameId = 201;
 constexpr int kAboutId = 202;
@@ -47,21 +47,27 @@ struct ControlLook {
 // WS_GROUP opens a group that the arrow keys walk; the next WS_GROUP closes
 // it. opt1 holds the option group's tab stop until an option is selected:
 // from then on the selected option holds it, as in every Windows dialog.
-const std::array<ControlLook, 11> kControls{{
-    {&kTxtCycles, nullptr, L"EDIT", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-     kCyclesId},
-    {&kOptions[0], nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0,
-     kFirstOptionId},
-    {&kOptions[1], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 1},
-    {&kOptions[2], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 2},
-    {&kOptions[3], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 3},
-    {&kOptions[4], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 4},
-    {&kLblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId},
-    {&kCmdOk, nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK},
-    {&kCmdCancel, nullptr, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL},
-    {&kFrame1, nullptr, L"BUTTON", WS_GROUP | BS_GROUPBOX, 0, kFrameId},
-    {&kLblAbout, &kFrame1, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, kAboutId},
-}};
+std::vector<ControlLook> controlLooks(const ConfigurationForm& form) {
+    std::vector<ControlLook> looks{
+        {&form.txtCycles, nullptr, L"EDIT", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
+         WS_EX_CLIENTEDGE, kCyclesId},
+        {&form.options[0], nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0,
+         kFirstOptionId},
+        {&form.options[1], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 1},
+        {&form.options[2], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 2},
+        {&form.options[3], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 3},
+        {&form.options[4], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 4},
+        {&form.lblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId},
+        {&form.cmdOk, nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK},
+        {&form.cmdCancel, nullptr, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL},
+        {&form.frame1, nullptr, L"BUTTON", WS_GROUP | BS_GROUPBOX, 0, kFrameId},
+        {&form.lblAbout, &form.frame1, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, kAboutId},
+    };
+    if (form.chkIntro)
+        looks.push_back({&*form.chkIntro, nullptr, L"BUTTON",
+                         WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0, kIntroId});
+    return looks;
+}
 
 // The window's controls as the dialog's logic sees them.
 class Controls : public DialogControls {
@@ -91,6 +97,12 @@ public:
     void selectOption(int number) override {
         CheckRadioButton(window, kFirstOptionId, kFirstOptionId + 4, kFirstOptionId + number - 1);
     }
+    bool introChecked() const override {
+        return IsDlgButtonChecked(window, kIntroId) == BST_CHECKED;
+    }
+    void setIntroChecked(bool checked) override {
+        CheckDlgButton(window, kIntroId, checked ? BST_CHECKED : BST_UNCHECKED);
+    }
 };
 
 int pixelsAcross(int twips, const DisplayScale& scale) {
@@ -102,8 +114,9 @@ int pixelsDown(int twips, const DisplayScale& scale) {
 
 // The controls in the order of their tab indices, which is the order Tab
 // walks them.
-void createControls(HWND window, const DisplayScale& scale, HFONT font) {
-    std::array<ControlLook, kControls.size()> inTabOrder = kControls;
+void createControls(HWND window, const ConfigurationForm& form, const DisplayScale& scale,
+                    HFONT font) {
+    std::vector<ControlLook> inTabOrder = controlLooks(form);
     std::sort(inTabOrder.begin(), inTabOrder.end(), [](const ControlLook& a, const ControlLook& b) {
         return a.spec->tabIndex < b.spec->tabIndex;
     });
@@ -124,9 +137,9 @@ void createControls(HWND window, const DisplayScale& scale, HFONT font) {
 }
 
 // The client area at the display's resolution, with the frame around it.
-void sizeWindow(HWND window, const DisplayScale& scale) {
-    RECT outer{0, 0, pixelsAcross(kConfigurationWindow.clientWidthTwips, scale),
-               pixelsDown(kConfigurationWindow.clientHeightTwips, scale)};
+void sizeWindow(HWND window, const WindowSpec& spec, const DisplayScale& scale) {
+    RECT outer{0, 0, pixelsAcross(spec.clientWidthTwips, scale),
+               pixelsDown(spec.clientHeightTwips, scale)};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
     SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -135,9 +148,10 @@ void sizeWindow(HWND window, const DisplayScale& scale) {
 
 struct DialogState {
     Win32Host& host;
+    const ConfigurationForm& form;
     const wchar_t* icon;
     Controls controls{};
-    ConfigurationDialog dialog{host, controls};
+    ConfigurationDialog dialog{host, controls, form};
     HFONT font = nullptr;
 
     // A failure that the dialog does not trap (a settings store that cannot
@@ -145,7 +159,7 @@ struct DialogState {
     // the dialog manager.
     void run(const std::function<void()>& step) noexcept {
         try {
-            runReportingUnhandledErrors(host, kConfigurationIdentity.title, step);
+            runReportingUnhandledErrors(host, form.window.caption, step);
         } catch (...) {
             ExitProcess(kUnhandledErrorExitCode);
         }
@@ -161,13 +175,13 @@ struct DialogState {
         controls.scale = displayScale();
         host.setMessageOwner(window);
         run([&] {
-            sizeWindow(window, controls.scale);
+            sizeWindow(window, form.window, controls.scale);
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(icon, 32)));
             SendMessageW(window, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(loadIcon(icon, GetSystemMetrics(SM_CXSMICON))));
             font = createFont(kConfigurationFont, controls.scale);
             SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            createControls(window, controls.scale, font);
+            createControls(window, form, controls.scale, font);
         });
         run(&ConfigurationDialog::load);
         controls.focusCycles();
@@ -205,14 +219,14 @@ INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 // A template of the frame alone: the controls are made when the dialog
 // opens, in pixels of the display rather than in dialog units.
-std::vector<WORD> frameTemplate() {
+std::vector<WORD> frameTemplate(const WindowSpec& spec) {
     DLGTEMPLATE header{};
     header.style = kDialogStyle;
     std::vector<WORD> words(sizeof header / sizeof(WORD));
     std::memcpy(words.data(), &header, sizeof header);
     words.push_back(0);  // no menu
     words.push_back(0);  // the system's dialog class
-    const std::wstring caption = displayText(kConfigurationWindow.caption);
+    const std::wstring caption = displayText(spec.caption);
     words.insert(words.end(), caption.begin(), caption.end());
     words.push_back(0);
     return words;
@@ -220,9 +234,9 @@ std::vector<WORD> frameTemplate() {
 
 }  // namespace
 
-int runConfigurationDialog(Win32Host& host, const wchar_t* icon) {
-    DialogState state{host, icon};
-    const std::vector<WORD> frame = frameTemplate();
+int runConfigurationDialog(Win32Host& host, const ConfigurationForm& form, const wchar_t* icon) {
+    DialogState state{host, form, icon};
+    const std::vector<WORD> frame = frameTemplate(form.window);
     // The dialog ends the process itself; it returns only when it could not be made.
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                             reinterpret_cast<const DLGTEMPLATE*>(frame.data()), nullptr,

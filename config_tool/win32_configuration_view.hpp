@@ -5,12 +5,16 @@
 // cmdCancel). The clicks go to ConfigurationDialog.
 #pragma once
 
+namespace kelmor {
+struct ConfigurationForm;
+}
+
 namespace kelmor::win32 {
 
 class Win32Host;
 
-// Shows the dialog with the icon resource of that name and runs it until
-// the dialog ends the process.
-int runConfigurationDialog(Win32Host& host, const wchar_t* icon);
+// Shows the dialog of that form with the icon resource of that name and runs
+// it until the dialog ends the process.
+int runConfigurationDialog(Win32Host& host, const ConfigurationForm& form, const wchar_t* icon);
 
 }  // namespace kelmor::win32

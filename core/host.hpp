@@ -66,6 +66,10 @@ public:
     virtual void messageBox(const std::string& text, MessageStyle style,
                             const std::string& title) = 0;
 
+    // A path as this host's user knows it, for messages: the path itself
+    // where paths are Windows paths, else the host's file it stands for.
+    virtual std::string shownPath(const std::string& path) const = 0;
+
     // The text behind the program name on the command line.
     virtual std::string commandLine() const = 0;
 

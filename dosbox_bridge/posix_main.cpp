@@ -8,10 +8,14 @@
 // start's own and becomes the host's emulator, given "-conf <copy>" in its
 // place. The configuration files themselves are never changed. A drive whose
 // image holds no disc stays as written, and one line says which image and
-// why.
+// why. The user's dosbox-user.conf beside the drive map, when there is one,
+// is handed last.
 //
 // Exit codes when it cannot become the emulator: 127 no emulator found,
-// 126 the emulator found cannot be run, 1 anything else.
+// 126 the emulator found cannot be run, 1 anything else. Why goes to
+// stderr; started from a desktop menu, where nobody reads stderr, it is
+// also shown in a message box.
+#include <FL/Fl.H>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +29,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/fltk/fltk_message.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
 #include "core/posix/disc_image.hpp"
@@ -63,10 +68,27 @@ void say(const std::string& text) {
     std::fputs(line.c_str(), stderr);
 }
 
-[[noreturn]] void stop(int code, const std::string& text) {
+// The exit code of a stop, also when FLTK gives up on the display.
+int stopCode = 1;
+
+[[noreturn]] void fltkFailed(const char*, ...) { std::_Exit(stopCode); }
+
+// Says why on stderr and ends with `code`; `box`, or else the same text, is
+// shown in a message box as well when stderr is no terminal and there is a
+// display.
+[[noreturn]] void stop(int code, const std::string& text, const std::string& box = {}) {
     say(text);
+    const char* display = std::getenv("DISPLAY");
+    if (!isatty(STDERR_FILENO) && display && *display) {
+        stopCode = code;
+        Fl::fatal = fltkFailed;
+        fltk::showMessage(box.empty() ? "The emulator cannot be started: " + text : box,
+                          MessageStyle::Critical, "DOSBox");
+    }
     std::exit(code);
 }
+
+constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install dosbox";
 
 // What a MOUNT's drive-letter path stands for: the drive's disc image when
 // it holds one that can be read (mounted whole, from its root), else its
@@ -125,10 +147,19 @@ int main(int argc, char** argv) {
         configured, searchPath ? searchPath : bridge::kDefaultSearchPath, bridgeFile);
     if (!emulator) {
         if (configured && !configured->empty())
-            stop(127, "no emulator: emulator=" + *configured + " in " + driveMapFile +
-                          " is not an executable program");
-        stop(127, "no emulator: no dosbox on PATH, and no emulator= in [options] of " +
-                      driveMapFile);
+            stop(127,
+                 "no emulator: emulator=" + *configured + " in " + driveMapFile +
+                     " is not an executable program",
+                 "The emulator that the drive map names cannot be run:\n\nemulator=" +
+                     *configured + "\n\nin " + driveMapFile +
+                     ". Correct that line to name DOSBox, or remove it to use dosbox from "
+                     "your PATH (" + kInstallDosbox + ").");
+        stop(127,
+             "no emulator: no dosbox on PATH, and no emulator= in [options] of " + driveMapFile,
+             std::string("DOSBox is not installed, and the Kelmor kit needs it to run the game and "
+                             "the level editor.\n\nInstall it (") +
+                 kInstallDosbox + "), or name the emulator you have in the drive map " +
+                 driveMapFile + ", a line emulator=/path/to/dosbox in its section [options].");
     }
 
     // A configuration file translated into its private copy. A bare name is
@@ -159,11 +190,23 @@ int main(int argc, char** argv) {
         try {
             return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, translation.text);
         } catch (const std::system_error& failure) {
-            stop(1, failure.what());
+            stop(1, failure.what(),
+                 std::string("DOSBox cannot be started: its copy of the configuration cannot be "
+                             "written.\n\n") +
+                     failure.what() +
+                     "\n\nMake that folder writable, or free space on its disk, and start "
+                     "again.");
         }
     };
     std::vector<std::string> emulatorArguments =
         bridge::emulatorArguments(std::vector<std::string>(argv + 1, argv + argc), copyOf);
+    // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
+    // written anew at every launch, cannot keep: a later -conf is applied
+    // over an earlier one, so they win over the kit's.
+    const std::string userConfiguration = posix::joinHostPath(
+        posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
+    if (std::error_code ignored; std::filesystem::is_regular_file(userConfiguration, ignored))
+        emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
 
     std::vector<char*> execArguments;
     std::string program = *emulator;

@@ -29,6 +29,7 @@ public:
     DrivesWindow(drives::DriveLetters& letters, const EmbeddedPicture& icon)
         : letters_(letters), icon_(toFltkImage(icon)) {
         window_.label(kDrivesWindowTitle);
+        window_.xclass(kDrivesWindowTitle);  // its menu entry's StartupWMClass
         window_.icon(icon_.get());
         list_.textsize(kFontSize);
         list_.textfont(FL_COURIER);

@@ -6,6 +6,7 @@
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/text.hpp"
+#include "core/unhandled_error.hpp"
 
 namespace kelmor {
 namespace {
@@ -65,7 +66,7 @@ void GameLauncher::run() {
     render();
     writeConfiguration();
     prepareIntroFile();
-    dropFailure([&] { startEmulator(host_); });
+    startEmulator();
     host_.endProcess(0);
 }
 
@@ -106,6 +107,22 @@ void GameLauncher::prepareIntroFile() {
     if (host_.fileExist(saveFolder(applicationFolder_) + "\\intro.dat")) return;
     if (introSetting() == "1")
         dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
+}
+
+
+// Of every failure of the sequence only this one is told: with DOSBox not
+// started the player would be left with nothing at all.
+void GameLauncher::startEmulator() {
+    try {
+        kelmor::startEmulator(host_);
+    } catch (const std::system_error& failure) {
+        host_.messageBox(
+            "Kelmor cannot start DOSBox, which runs the game.\n\nPut DOSBox (dosbox.exe and "
+            "its files) into the folder " + host_.shownPath(applicationFolder_) +
+                ", then start Kelmor again.\n\n" + unhandledErrorReport(failure),
+            MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.endProcess(kEmulatorNotStartedExitCode);
+    }
 }
 
 }  // namespace kelmor

@@ -16,6 +16,8 @@ inline constexpr std::string_view kGameIniSuffix = "\\KELMOR.INI";
 inline constexpr std::string_view kSaveFolderSuffix = "\\SAVEGAME";
 inline constexpr std::string_view kNoGameCdMessage = "Please insert Kelmor's CD-ROM and try again.";
 inline constexpr std::string_view kGameMessageTitle = "Kelmor";
+// The exit code when DOSBox cannot be started, after the message that says so.
+inline constexpr int kEmulatorNotStartedExitCode = 1;
 
 // The 69 places of the game CD's marker "VIGNET.DAT": the nested, the folder
 // and the root layout, each on D to Z.
@@ -41,6 +43,7 @@ private:
     void render();
     void writeConfiguration();
     void prepareIntroFile();
+    void startEmulator();
     std::string introSetting();
 
     Host& host_;

@@ -70,7 +70,8 @@ void openMapEditor(Host& host, const std::string& mapEditor, std::string_view pr
         if (!failure) return;
         // Whatever stopped a DOS program, the emulator is the way left.
         if (kind != ProgramKind::Dos)
-            return tellNotOpened(host, notStartedText(folder, *failure), programTitle);
+            return tellNotOpened(host, notStartedText(host.shownPath(folder), *failure),
+                                 programTitle);
     }
     const std::string configuration =
         renderPlaceholders(host, configurationTemplate(TemplateVariant::Kit),
@@ -78,7 +79,7 @@ void openMapEditor(Host& host, const std::string& mapEditor, std::string_view pr
         mapEditorAutoexecLines(folder, fileName(mapEditor));
     writeConfiguration(host, configuration, "\\" + std::string(kMapEditorConfiguration));
     if (const auto failure = failureOf([&] { startEmulator(host, kMapEditorConfiguration); }))
-        tellNotOpened(host, noEmulatorText(folder, *failure), programTitle);
+        tellNotOpened(host, noEmulatorText(host.shownPath(folder), *failure), programTitle);
 }
 
 }  // namespace kelmor

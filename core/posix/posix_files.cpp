@@ -55,7 +55,7 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
     DiscImage* image = imageOf(source);
     const auto entry = image ? std::optional(fileOnImage(*image, source)) : std::nullopt;
     const std::string from = image ? std::string() : resolve(source, PathUse::Existing);
-    if (onImageDrive(destination)) throwError(EROFS, destination);
+    if (onImageDrive(destination)) throwError(EROFS, shownPath(destination));
     const std::string target = resolve(destination, PathUse::Destination);
     if (image) {
         replaceFileWith(target, entry->mode & 0111, [&](int fd) {
@@ -68,9 +68,9 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
 }
 
 void PosixHost::deleteFile(const std::string& path) {
-    if (onImageDrive(path)) throwError(EROFS, path);
+    if (onImageDrive(path)) throwError(EROFS, shownPath(path));
     const std::string host = resolve(path, PathUse::Existing);
-    if (unlink(host.c_str()) != 0) throwErrno(path);
+    if (unlink(host.c_str()) != 0) throwErrno(host);
     listings_->removed(host);
 }
 
@@ -91,15 +91,16 @@ std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offs
         const std::string content = readFile(path);
         return offset < content.size() ? content.substr(offset, count) : std::string();
     }
-    const FileDescriptor file(open(resolve(path, PathUse::Existing).c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throwErrno(path);
+    const std::string host = resolve(path, PathUse::Existing);
+    const FileDescriptor file(open(host.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) throwErrno(host);
     std::string bytes(count, '\0');
     std::size_t got = 0;
     while (got < count) {
         const ssize_t read = pread(file.get(), bytes.data() + got, count - got,
                                    static_cast<off_t>(offset + got));
         if (read < 0 && errno == EINTR) continue;
-        if (read < 0) throwErrno(path);
+        if (read < 0) throwErrno(host);
         if (read == 0) break;
         got += static_cast<std::size_t>(read);
     }
@@ -108,7 +109,7 @@ std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offs
 }
 
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
-    if (onImageDrive(path)) throwError(EROFS, path);
+    if (onImageDrive(path)) throwError(EROFS, shownPath(path));
     const std::string target = resolve(path, PathUse::Destination);
     writeFileAtomically(target, content);
     listings_->added(target);
@@ -118,9 +119,9 @@ void PosixHost::replaceFile(const std::string& path, std::string_view content) {
 // disc image is never written: nothing to flush there.
 void PosixHost::flushWrites(const std::string& path) {
     if (onImageDrive(path)) return;
-    const FileDescriptor folder(open(resolve(path, PathUse::Existing).c_str(),
-                                     O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (folder.get() < 0 || syncfs(folder.get()) != 0) throwErrno(path);
+    const std::string host = resolve(path, PathUse::Existing);
+    const FileDescriptor folder(open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (folder.get() < 0 || syncfs(folder.get()) != 0) throwErrno(host);
 }
 
 }  // namespace kelmor::posix

@@ -76,8 +76,12 @@ const DriveMap& PosixHost::driveMap() const {
     return *driveMap_;
 }
 
+// A failure names the host's path, as the user knows the file.
 std::string PosixHost::resolve(const std::string& windowsPath, PathUse use) const {
-    return resolveWindowsPath(driveMap(), windowsPath, use, listings_.get());
+    std::error_code error;
+    auto host = resolveWindowsPath(driveMap(), windowsPath, use, error, listings_.get());
+    if (!host) throw std::system_error(error, shownPath(windowsPath));
+    return std::move(*host);
 }
 
 std::optional<std::string> PosixHost::resolveIfFound(const std::string& windowsPath,
@@ -100,6 +104,16 @@ DiscImage* PosixHost::imageOf(const std::string& windowsPath) const {
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
     return resolveIfFound(windowsPath, PathUse::Lenient);
+}
+
+// The drive map's host path; a path on a drive that names no folder stays
+// as written, the only name it has.
+std::string PosixHost::shownPath(const std::string& path) const {
+    try {
+        return hostPath(path).value_or(path);
+    } catch (...) {
+        return path;
+    }
 }
 
 std::optional<std::string> PosixHost::applicationFolderRefusal() const {

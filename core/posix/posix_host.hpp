@@ -67,6 +67,7 @@ public:
     bool runsDosPrograms() const noexcept override { return false; }
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
+    std::string shownPath(const std::string& path) const override;
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,

@@ -67,10 +67,14 @@ void PosixHost::startProgram(const std::string& program,
             break;
         }
     }
-    if (!executable) throwError(ENOENT, program);
+    // A failure names the file as this host knows it: the program without
+    // ".exe", which is what a Linux folder holds.
+    if (!executable)
+        throwError(ENOENT, shownPath(endsWithExe(program) ? program.substr(0, program.size() - 4)
+                                                          : program));
     // Checked here as well as by the spawn, which reports a failed exec only
     // where it does not fork.
-    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) throwErrno(program);
+    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) throwErrno(*executable);
 
     std::vector<char*> argv;
     argv.push_back(executable->data());
@@ -85,29 +89,29 @@ void PosixHost::startProgram(const std::string& program,
     sigset_t none;
     sigfillset(&all);
     sigemptyset(&none);
-    check(posix_spawnattr_setsigdefault(setup.attributes(), &all), program);
-    check(posix_spawnattr_setsigmask(setup.attributes(), &none), program);
+    check(posix_spawnattr_setsigdefault(setup.attributes(), &all), *executable);
+    check(posix_spawnattr_setsigmask(setup.attributes(), &none), *executable);
     check(posix_spawnattr_setflags(setup.attributes(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
                                                            POSIX_SPAWN_SETSIGMASK),
-          program);
+          *executable);
 
     // Input from nowhere; output and errors shared with this process, or
     // sent nowhere when this process has none.
     check(posix_spawn_file_actions_addopen(setup.actions(), STDIN_FILENO, "/dev/null", O_RDONLY, 0),
-          program);
+          *executable);
     for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
         if (fcntl(fd, F_GETFD) == -1) {
             check(posix_spawn_file_actions_addopen(setup.actions(), fd, "/dev/null", O_WRONLY, 0),
-                  program);
+                  *executable);
         }
     }
     check(posix_spawn_file_actions_addchdir_np(setup.actions(), applicationFolderHost_.c_str()),
-          program);
+          *executable);
 
     pid_t child = 0;
     check(posix_spawn(&child, executable->c_str(), setup.actions(), setup.attributes(), argv.data(),
                       environ),
-          program);
+          *executable);
 }
 
 }  // namespace kelmor::posix

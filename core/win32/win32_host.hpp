@@ -44,6 +44,7 @@ public:
     bool runsDosPrograms() const noexcept override;
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
+    std::string shownPath(const std::string& path) const override { return path; }
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,

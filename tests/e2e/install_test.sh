@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` lays out a complete application folder with menu
-# entries, and installing again keeps what the user and the kit put there.
+# entries, installing again keeps what the user and the kit put there, and
+# the uninstall takes back what the install brought and nothing else.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -9,9 +10,11 @@ BIN="$BUILD/bin"
 app="$WORK/Kelmor app"
 menu="$XDG_DATA_HOME/applications"
 
-declare -A titles=([KELMOR]="Kelmor for Windows" [_KelmorPlix]="Kelmor Plix Launcher"
+declare -A titles=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix Launcher"
                    [_Mapper]="Kelmor Plix Mapper Launcher" [_Configuration]="Kelmor Plix Configuration"
                    [kelmor-drives]="Kelmor Drives")
+declare -A classes=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix" [_Mapper]="Kelmor Plix Mapper"
+                    [_Configuration]="Kelmor Plix Configuration" [kelmor-drives]="Kelmor Drives")
 programs=()
 for program in KELMOR _KelmorPlix _Mapper _Configuration kelmor-drives; do
   [ -x "$BIN/$program" ] && programs+=("$program")
@@ -53,18 +56,28 @@ diff <(printf '%s\n' "${expected_folders[@]}" | sort) \
      <(cd "$app" && find . -mindepth 1 -type d | sed 's|^\./||' | sort) >&2 ||
   fail "the folders differ from the kit's destinations (< wanted, > found)"
 
-note "menu entries named by title, pointing into the folder"
-for program in "${programs[@]}"; do
-  entry="$menu/kelmor-$program.desktop"
+note "menu entries named by title, pointing into the folder, with their window class and theme icons"
+entries=("${programs[@]}")
+titles[game]="Kelmor Configuration" classes[game]="Kelmor Configuration"
+[ -x "$BIN/_Configuration" ] && entries+=(game)
+for program in "${entries[@]}"; do
+  entry="$menu/kelmor-$program.desktop" exec="Exec=\"$app/$program\""
+  [ "$program" != game ] || entry="$menu/kelmor-game-configuration.desktop" exec="Exec=\"$app/_Configuration\" kel1"
   [ -f "$entry" ] || fail "no menu entry $entry"
-  grep -qx "Name=${titles[$program]}" "$entry" || fail "$entry: $(cat "$entry")"
-  grep -qxF "Exec=\"$app/$program\"" "$entry" || fail "$entry: Exec not quoted: $(grep Exec "$entry")"
+  grep -qx "Name=${titles[$program]}" "$entry" && grep -qx "StartupWMClass=${classes[$program]}" "$entry" ||
+    fail "$entry: $(cat "$entry")"
+  grep -qxF "$exec" "$entry" || fail "$entry: Exec: $(grep Exec "$entry")"
   icon=$(sed -n 's/^Icon=//p' "$entry")
-  [ "$(head -c 8 "$icon" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] ||
-    fail "$entry: no PNG icon at $icon"
+  for size in 48 64 128 256; do
+    [ "$(identify -format '%m %wx%h' "$XDG_DATA_HOME/icons/hicolor/${size}x$size/apps/$icon.png")" = "PNG ${size}x$size" ] ||
+      fail "$entry: no $size-pixel icon $icon"
+  done
   if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry" >&2 || fail "$entry invalid"; fi
 done
-[ "$(ls "$menu" | wc -l)" = "${#programs[@]}" ] || fail "unexpected menu entries: $(ls "$menu")"
+[ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] || fail "unexpected menu entries: $(ls "$menu")"
+tail -n 2 "$WORK/install.log" | grep -qF "The menu entries are in $menu" &&
+  tail -n 1 "$WORK/install.log" | grep -qF "Give the kit its CD: copy the CD image (.iso or .cue) into $app," ||
+  fail "the install does not end with the next step: $(tail -n 2 "$WORK/install.log")"
 
 note "installing again keeps the user's files and replaces a linked dosbox without writing through it"
 printf 'save' >"$app/SAVEGAME/SAVE1.DAT"
@@ -86,4 +99,17 @@ install_app "$BUILD" "$app"
 grep -q "DOSBOX.EXE is started in place of the bridge" "$WORK/install.log" ||
   fail "no warning about DOSBOX.EXE: $(cat "$WORK/install.log")"
 [ -z "$(find "$app" -name '*.installing')" ] || fail "temporary files left behind"
+
+note "the uninstall takes back what the install brought; the user's files, the settings and another folder's entries stay"
+rm "$app/DOSBOX.EXE"
+printf 'settings' >"$XDG_CONFIG_HOME/kelmor/kel1.ini"
+printf '[Desktop Entry]\nPath=/elsewhere\n' >"$menu/kelmor-_Mapper.desktop"
+cmake -DKELMOR_APP_FOLDER="$app" -P "$BUILD/uninstall_application_folder.cmake" >"$WORK/uninstall.log" 2>&1 ||
+  fail "uninstall failed: $(cat "$WORK/uninstall.log")"
+[ "$(cd "$app" && find . | sort | tr '\n' ' ')" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
+  fail "left in the folder: $(cd "$app" && find . | sort | tr '\n' ' ')"
+[ "$(ls "$menu")" = kelmor-_Mapper.desktop ] || fail "menu entries left: $(ls "$menu")"
+[ "$(find "$XDG_DATA_HOME/icons" -type f -printf '%f\n' | sort -u | tr '\n' ' ')" = "kelmor-_Mapper.png " ] ||
+  fail "icons left: $(find "$XDG_DATA_HOME/icons" -type f)"
+[ "$(cat "$XDG_CONFIG_HOME/kelmor/kel1.ini")" = settings ] || fail "the settings went"
 echo "PASS"

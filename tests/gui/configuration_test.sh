@@ -2,7 +2,7 @@
 # The real _Configuration in a real window: where it shows, the first start,
 # the keyboard alone (Tab, arrows, Space, Enter), Escape and the close box,
 # the five-character box, invalid counts, a stored preset it does not know,
-# and a store that cannot be written. Settings are read back from the host's
+# the game's settings (argument kel1), and a store that cannot be written. Settings are read back from the host's
 # own store (the INI file, or the registry under Wine).
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
@@ -17,9 +17,9 @@ install_program _Configuration "$app"
 cd "$WORK"
 
 start_dialog() {
-  run_program "$app" _Configuration 2>>"$WORK/stderr.txt" &
+  run_program "$app" _Configuration "$@" 2>>"$WORK/stderr.txt" &
   pid=$!
-  window=$(wait_window "$title" 20)
+  window=$(wait_window "${dialog_title:-$title}" 20)
   sleep 0.3  # let it draw and take the focus
   # Wine's dialog takes the focus itself; asking Wine's windows for it can hang.
   on_wine || xdotool windowfocus --sync "$window"
@@ -121,6 +121,23 @@ clear_box
 type_text 30000
 keys Return
 expect_saved_and_ended "$saved" "saving with no option"
+
+note "the game's settings: _Configuration kel1 writes kel1 with the intro check box, kelkit stays"
+kelkit=$(stored_settings kelkit)
+dialog_title="Kelmor Configuration" start_dialog kel1
+[ "$(window_geometry "$window" | cut -d' ' -f2)" = "$(on_wine && echo 333x343 || echo 327x318)" ] ||
+  fail "the game's dialog is $(window_geometry "$window")"
+keys Tab Down Down space
+# chkIntro, checked by default, unchecked with the mouse; the client area
+# lies inside the frame Wine draws.
+inside=(16 128); on_wine && inside=(19 150)
+xdotool mousemove --window "$window" $((inside[0] + 6)) $((inside[1] + 8)) click 1
+import -window root "$WORK/game-settings.png"
+keys Return
+wait_exit "$pid"
+[ "$(stored_settings kel1)" = "cycles=20000 fullfixed=false fullscreen=false intro=0 output=surface predvolba=3 " ] ||
+  fail "kel1 holds: $(stored_settings kel1)"
+expect_stored "$kelkit" "the game's settings"
 
 # A Wine prefix's registry cannot be made unwritable from outside.
 if ! on_wine; then

@@ -46,4 +46,19 @@ printf 'CD E:\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n' >"$WORK/expected-end"
 tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
   fail "unexpected end of dosbox.conf: $(tail -c 60 "$app/dosbox.conf" | od -c)"
 cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied"
+
+note "no emulator: one message naming the folder it belongs in, exit 1"
+rm -f "$app/dosbox.exe"
+run_program "$app" KELMOR 2>"$WORK/stderr.txt" &
+pid=$!
+box=$(wait_window Kelmor 10 2)
+import -window root "$WORK/no-emulator.png"
+dismiss_box "$box"
+wait_exit "$pid"
+[ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE without an emulator"
+folder=$(windows_path "$app"); on_wine || folder=$app
+grep -q "^Kelmor: Kelmor cannot start DOSBox" "$WORK/stderr.txt" &&
+  grep -qF "into the folder $folder, then start Kelmor again." "$WORK/stderr.txt" ||
+  fail "stderr: $(cat "$WORK/stderr.txt")"
+[ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/
 echo "PASS"

@@ -336,6 +336,15 @@ TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
     EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n");
 }
 
+TEST_F(BridgeProgram, TheUsersOwnConfigurationIsHandedAfterTheKits) {
+    temp.write("config/kelmor/dosbox-user.conf", "[midi]\r\nmididevice=fluidsynth\r\n");
+    EXPECT_EQ(run({"-noconsole", "-exit"}).exitCode, 7);
+    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
+                                       runtimeCopyName(temp.path("Kelmor app/dosbox.conf")));
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-exit\n-conf\n" +
+                                            temp.path("config/kelmor/dosbox-user.conf") + "\n");
+}
+
 TEST_F(BridgeProgram, WithoutDosboxConfTheEmulatorStartsAsOnItsOwn) {
     std::filesystem::remove(temp.path("Kelmor app/dosbox.conf"));
     EXPECT_EQ(run({"-noconsole", "-c", "exit"}).exitCode, 7);

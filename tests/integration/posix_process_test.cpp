@@ -114,13 +114,19 @@ TEST_F(PosixProcess, NameDotExeFallsBackToTheProgramWithoutExtension) {
     }
 }
 
+// The failure names the file as Linux knows it, the program without ".exe".
 TEST_F(PosixProcess, AProgramThatCannotRunIsAnError) {
     temp.write("app folder with blanks/plain.exe", "#!/bin/sh\n");  // no execute permission
     temp.makeFolder("app folder with blanks/folder.exe");
-    struct Case { std::string program; int error; };
+    const std::string folder = temp.path("app folder with blanks");
+    struct Case { std::string program; int error; std::string named; };
     const std::vector<Case> cases = {
-        {app + "\\missing.exe", ENOENT}, {app + "\\missing", ENOENT}, {app + "\\folder.exe", ENOENT},
-        {"Q:\\dosbox.exe", ENOENT},     {"dosbox.exe", ENOENT},       {app + "\\plain.exe", EACCES},
+        {app + "\\missing.exe", ENOENT, folder + "/missing"},
+        {app + "\\missing", ENOENT, folder + "/missing"},
+        {app + "\\folder.exe", ENOENT, folder + "/folder"},
+        {"Q:\\dosbox.exe", ENOENT, "Q:\\dosbox"},
+        {"dosbox.exe", ENOENT, "dosbox"},
+        {app + "\\plain.exe", EACCES, folder + "/plain.exe"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
@@ -129,6 +135,7 @@ TEST_F(PosixProcess, AProgramThatCannotRunIsAnError) {
             ADD_FAILURE() << "started";
         } catch (const std::system_error& failure) {
             EXPECT_EQ(failure.code().value(), c.error);
+            EXPECT_EQ(std::string(failure.what()), c.named + ": " + failure.code().message());
         }
     }
 }

@@ -15,6 +15,7 @@ class FakeControls : public DialogControls {
 public:
     std::string text = "65536";  // the design-time text, replaced at load
     int selected = 0;            // 0: no option selected
+    bool intro = false;          // chkIntro
     std::vector<std::string> events;
 
     void centreWindow() override { events.push_back("centre"); }
@@ -28,6 +29,11 @@ public:
     void selectOption(int number) override {
         selected = number;
         events.push_back("select " + std::to_string(number));
+    }
+    bool introChecked() const override { return intro; }
+    void setIntroChecked(bool checked) override {
+        intro = checked;
+        events.push_back(checked ? "intro checked" : "intro unchecked");
     }
 };
 

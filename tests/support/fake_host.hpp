@@ -90,6 +90,7 @@ public:
     std::vector<std::string> settingWrites;  // "<app>/<section>/<key>=<value>", in order
 
     std::string applicationFolder() const override { return folder; }
+    std::string shownPath(const std::string& path) const override { return path; }
 
     bool fileExist(const std::string& path) noexcept override {
         probes.push_back(path);

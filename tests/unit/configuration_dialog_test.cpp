@@ -146,6 +146,40 @@ TEST(ConfigurationDialog, CancelAndCloseBoxStoreNothing) {
     }
 }
 
+// The game's form: the same presets and check, written to "kel1", and
+// chkIntro for "intro"; a value that is neither "1" nor "0" stays unless
+// the box is changed.
+TEST(ConfigurationDialog, GameFormWritesKel1AndTheIntro) {
+    struct Case {
+        const char* stored;  // nullptr: absent
+        bool shownChecked;
+        bool leftChecked;
+        const char* written;  // nullptr: not written
+    };
+    const Case cases[] = {
+        {nullptr, true, true, "1"}, {"1", true, false, "0"}, {"0", false, false, "0"},
+        {"0", false, true, "1"},    {"yes", false, false, nullptr}, {"yes", false, true, "1"},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        FakeControls controls;
+        ConfigurationDialog dialog(host, controls, configurationForm("kel1"));
+        if (c.stored) host.setSetting("kel1", "intro", c.stored);
+        dialog.load();
+        EXPECT_EQ(controls.intro, c.shownChecked) << c.stored;
+        controls.intro = c.leftChecked;
+        controls.selected = 3;
+        EXPECT_THROW(dialog.cmdOkClicked(), ProcessEnded);
+        std::vector<std::string> writes{"kel1/kel1/fullscreen=false", "kel1/kel1/fullfixed=false",
+                                        "kel1/kel1/output=surface", "kel1/kel1/predvolba=3",
+                                        "kel1/kel1/cycles=20000"};
+        if (c.written) writes.push_back(std::string("kel1/kel1/intro=") + c.written);
+        EXPECT_EQ(host.settingWrites, writes) << c.stored;
+    }
+    EXPECT_EQ(&configurationForm(""), &kKitConfigurationForm);
+    EXPECT_EQ(kGameConfigurationForm.window.caption, "Kelmor Configuration");
+}
+
 TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
     const TwipSize outer = outerSize(kConfigurationWindow);
     EXPECT_EQ(outer.width, (327 + 6) * 15);

@@ -57,10 +57,13 @@ for file in DOSBox.exe SDL.dll SDL_net.dll; do
   cmp -s "$app/$file" "$dosbox_home/$file" || fail "$file was not copied from DOSBox"
 done
 menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs/Kelmor Kit')
-[ "$(LC_ALL=C ls "$menu" | tr '\n' '|')" = "Kelmor Plix Configuration.lnk|Kelmor Plix Launcher.lnk|Kelmor Plix Mapper Launcher.lnk|Kelmor for Windows.lnk|" ] ||
+[ "$(LC_ALL=C ls "$menu" | tr '\n' '|')" = "Kelmor Configuration.lnk|Kelmor Plix Configuration.lnk|Kelmor Plix Launcher.lnk|Kelmor Plix Mapper Launcher.lnk|Kelmor for Windows.lnk|" ] ||
   fail "shortcuts: $(ls "$menu")"
 grep -qaF "Kelmor Kit\\_Mapper.exe" "$menu/Kelmor Plix Mapper Launcher.lnk" ||
   fail "the mapper's shortcut does not lead to _Mapper.exe"
+tr -d '\0' <"$menu/Kelmor Configuration.lnk" | grep -qaF "_Configuration.exe" &&
+  tr -d '\0' <"$menu/Kelmor Configuration.lnk" | grep -qa "kel1" ||
+  fail "the game's configuration shortcut does not start _Configuration.exe kel1"
 uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\KelmorKit'
 folder=$(windows_path "$app")
 expected="DisplayIcon=$folder\\KELMOR.EXE,0

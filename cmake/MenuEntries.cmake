@@ -1,0 +1,57 @@
+# The desktop menu entries of an application folder, from the build's facts
+# (application_folder_facts.cmake): one per program, named by its title, and
+# "Kelmor Configuration", the configuration tool on the game's settings.
+# Included by the install and the uninstall, which so agree on what there is.
+#
+# For each id in KELMOR_MENU_ENTRIES (also the entry's file name, <id>.desktop):
+# <id>_PROGRAM, <id>_ARGUMENT (or empty), <id>_NAME, <id>_CLASS (its window's
+# class, StartupWMClass), <id>_COMMENT and <id>_ICON (the icon's name in the
+# icon theme, drawn as art/icons/<n>x<n>/<id>_ART.png).
+
+include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
+
+# The sizes desktops ask for, in the theme's layout <n>x<n>/apps.
+set(KELMOR_ICON_SIZES 48 64 128 256)
+
+set(KELMOR_MENU_ENTRIES "")
+foreach(program IN LISTS KELMOR_APP_PROGRAMS)
+  set(id "kelmor-${program}")
+  list(APPEND KELMOR_MENU_ENTRIES ${id})
+  set(${id}_PROGRAM "${program}")
+  set(${id}_ARGUMENT "")
+  set(${id}_NAME "${KELMOR_APP_${program}_TITLE}")
+  set(${id}_CLASS "${KELMOR_APP_${program}_CLASS}")
+  set(${id}_COMMENT "${KELMOR_APP_${program}_COMMENT}")
+  set(${id}_ICON "${id}")
+  set(${id}_ART "${KELMOR_APP_${program}_ICON_NAME}")
+endforeach()
+list(FIND KELMOR_APP_PROGRAMS _Configuration configuration_tool)
+if(configuration_tool GREATER -1)
+  set(id kelmor-game-configuration)
+  list(APPEND KELMOR_MENU_ENTRIES ${id})
+  set(${id}_PROGRAM _Configuration)
+  set(${id}_ARGUMENT "${KELMOR_GAME_CONFIGURATION_ARGUMENT}")
+  set(${id}_NAME "${KELMOR_GAME_CONFIGURATION_TITLE}")
+  set(${id}_CLASS "${KELMOR_GAME_CONFIGURATION_TITLE}")
+  set(${id}_COMMENT "Choose how DOSBox shows the game Kelmor and how fast its CPU runs")
+  set(${id}_ICON "kelmor-_Configuration")
+  set(${id}_ART "${KELMOR_APP__Configuration_ICON_NAME}")
+endif()
+
+# The user's data folder (menu entries, icons), or nothing with a warning.
+function(kelmor_data_home out)
+  if(DEFINED ENV{XDG_DATA_HOME} AND IS_ABSOLUTE "$ENV{XDG_DATA_HOME}")
+    set(${out} "$ENV{XDG_DATA_HOME}" PARENT_SCOPE)
+  elseif(DEFINED ENV{HOME} AND IS_ABSOLUTE "$ENV{HOME}")
+    set(${out} "$ENV{HOME}/.local/share" PARENT_SCOPE)
+  else()
+    message(WARNING "Neither XDG_DATA_HOME nor HOME is set: no menu entries.")
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# A value of type string: backslashes doubled.
+function(kelmor_desktop_string text out)
+  string(REPLACE "\\" "\\\\" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
