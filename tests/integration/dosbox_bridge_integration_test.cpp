@@ -339,9 +339,7 @@ TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
 TEST_F(BridgeProgram, TheUsersOwnConfigurationIsHandedAfterTheKits) {
     temp.write("config/kelmor/dosbox-user.conf", "[midi]\r\nmididevice=fluidsynth\r\n");
     EXPECT_EQ(run({"-noconsole", "-exit"}).exitCode, 7);
-    const std::string copy = temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
-                                       runtimeCopyName(temp.path("Kelmor app/dosbox.conf")));
-    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copy + "\n-exit\n-conf\n" +
+    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("dosbox.conf") + "\n-exit\n-conf\n" +
                                             temp.path("config/kelmor/dosbox-user.conf") + "\n");
 }
 
