@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
+#include "core/host.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/temporary_files.hpp"
@@ -181,9 +183,11 @@ void writeAll(int fd, std::string_view data, const std::string& what) {
 
 std::string readWholeFile(const std::string& path) {
     const FileDescriptor file = openRegularFile(path);
-    std::string content;
     struct stat status {};
-    if (fstat(file.get(), &status) == 0) content.reserve(static_cast<std::size_t>(status.st_size));
+    if (fstat(file.get(), &status) != 0) throwErrno(path);
+    if (static_cast<std::uint64_t>(status.st_size) > kLargestWholeFile) throwError(EFBIG, path);
+    std::string content;
+    content.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[64 * 1024];
     while (true) {
         const ssize_t got = read(file.get(), buffer, sizeof buffer);
@@ -192,6 +196,9 @@ std::string readWholeFile(const std::string& path) {
             if (errno == EINTR) continue;
             throwErrno(path);
         }
+        // A file that grows while it is read is held to the same limit.
+        if (content.size() + static_cast<std::size_t>(got) > kLargestWholeFile)
+            throwError(EFBIG, path);
         content.append(buffer, static_cast<std::size_t>(got));
     }
 }

@@ -11,7 +11,8 @@
 namespace kelmor::posix {
 
 // The whole content of a regular file. Anything else fails at once, without
-// waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL.
+// waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL, a file
+// larger than kLargestWholeFile with EFBIG.
 std::string readWholeFile(const std::string& path);
 
 // Writes all of data to fd, going on after interruptions; `what` names the

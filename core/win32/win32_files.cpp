@@ -134,12 +134,17 @@ std::string Win32Host::readFile(const std::string& path) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) throwLastError(path);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) throwLastError(path);
+    if (static_cast<std::uint64_t>(size.QuadPart) > kLargestWholeFile)
+        throwWindowsError(ERROR_FILE_TOO_LARGE, path);
     std::string bytes;
     char buffer[64 * 1024];
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) throwLastError(path);
         if (read == 0) break;
+        if (bytes.size() + read > kLargestWholeFile) throwWindowsError(ERROR_FILE_TOO_LARGE, path);
         bytes.append(buffer, read);
     }
     return textFromAnsi(bytes);
