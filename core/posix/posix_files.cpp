@@ -58,7 +58,8 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
     if (onImageDrive(destination)) throwError(EROFS, destination);
     const std::string target = resolve(destination, PathUse::Destination);
     if (image) {
-        replaceFileWith(target, entry->mode & 0111, [&](int fd) {
+        // A disc's files are there to be read by whoever reads the disc.
+        replaceFileWith(target, 0444 | (entry->mode & 0111), [&](int fd) {
             image->read(*entry, [&](std::string_view part) { writeAll(fd, part, target); });
         });
     } else {

@@ -157,11 +157,12 @@ TEST_F(PosixFiles, CopyKeepsEveryByteAndMakesWritableFilesFromReadOnlySources) {
     EXPECT_EQ(status.st_mode & 07777, 0644u);
 }
 
-TEST_F(PosixFiles, CopyOfAProgramStaysAProgram) {
+TEST_F(PosixFiles, CopyOfAProgramStaysAProgramNoMoreReadableThanItsSource) {
     struct Case {
         mode_t source, mask, copy;
     };
-    const Case cases[] = {{0555, 022, 0755}, {0700, 022, 0744}, {0755, 077, 0700}, {0644, 022, 0644}};
+    const Case cases[] = {{0555, 022, 0755}, {0700, 022, 0700}, {0755, 077, 0700},
+                          {0644, 022, 0644}, {0600, 002, 0600}, {0640, 0, 0660}};
     for (const Case& c : cases) {
         write("cd/MAPPER.EXE", "#!/bin/sh\n");
         chmod(path("cd/MAPPER.EXE").c_str(), c.source);
