@@ -76,9 +76,7 @@ void Win32Host::endProcess(int exitCode) {
 }
 
 std::optional<double> Win32Host::numericValue(std::string_view text) const {
-    const std::string point = localeText(LOCALE_SDECIMAL);
-    const std::string thousands = localeText(LOCALE_STHOUSAND);
-    return parseNumber(text, {point, thousands});
+    return parseNumber(text, localeText(LOCALE_SDECIMAL));
 }
 
 }  // namespace kelmor::win32

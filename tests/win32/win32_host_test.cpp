@@ -69,17 +69,18 @@ TEST(Win32Settings, AbsentOrForeignEntriesGiveTheDefault) {
     EXPECT_THROW(scene.host.writeSetting("", "kelkit", "cycles", "1"), std::system_error);
 }
 
-// The user locale of the test prefix is English (United States): "." and ",".
-TEST(Win32Numbers, FollowTheUserLocalesSeparators) {
+// The user locale of the test prefix is English (United States): its point
+// "." counts, its thousands separator "," is no part of a number.
+TEST(Win32Numbers, FollowTheUserLocalesDecimalPoint) {
     Scene scene;
     struct Case {
         std::string text;
         std::optional<double> value;
     };
     const std::vector<Case> cases = {
-        {"20000", 20000}, {"1.5E4", 15000}, {" +1000 ", 1000}, {"20,000", 20000},
-        {"1,000.5", 1000.5}, {"12,5", 125}, {",5", std::nullopt}, {"5,", std::nullopt},
-        {"1,,0", std::nullopt}, {"1.000,5", std::nullopt}, {"", std::nullopt}};
+        {"20000", 20000}, {"1.5E4", 15000}, {" +1000 ", 1000}, {"20,000", std::nullopt},
+        {"1,000.5", std::nullopt}, {"12,5", std::nullopt}, {",5", std::nullopt},
+        {"1.000,5", std::nullopt}, {"", std::nullopt}};
     for (const Case& c : cases) EXPECT_EQ(scene.host.numericValue(c.text), c.value) << c.text;
 }
 
