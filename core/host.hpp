@@ -21,6 +21,9 @@ namespace kelmor {
 // reserve its whole size in memory.
 inline constexpr std::uint64_t kLargestWholeFile = 4 * 1024 * 1024;
 
+// The exit code of a program that refuses to run from its folder.
+inline constexpr int kRefusedFolderExitCode = 2;
+
 // Style of a message box: one OK button, with or without the warning icon.
 enum class MessageStyle : int { Plain = 0, Critical = 16, Warning = 48 };
 
