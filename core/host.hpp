@@ -15,6 +15,15 @@
 
 namespace kelmor {
 
+// The largest file read whole: far above any file the kit reads so (the
+// marker, a settings file, the drive map, dosbox.conf, a cue sheet). A
+// larger file is unreadable ("file too large") rather than a reason to
+// reserve its whole size in memory.
+inline constexpr std::uint64_t kLargestWholeFile = 4 * 1024 * 1024;
+
+// The exit code of a program that refuses to run from its folder.
+inline constexpr int kRefusedFolderExitCode = 2;
+
 // Style of a message box: one OK button, with or without the warning icon.
 enum class MessageStyle : int { Plain = 0, Critical = 16, Warning = 48 };
 
@@ -36,7 +45,8 @@ public:
     // Deletes one file; a missing file is an error.
     virtual void deleteFile(const std::string& path) = 0;
 
-    // The whole content of a file, as 8-bit text.
+    // The whole content of a file, as 8-bit text; a file larger than
+    // kLargestWholeFile is not read.
     virtual std::string readFile(const std::string& path) = 0;
 
     // Up to `count` bytes of a file from `offset` on, as they are, without

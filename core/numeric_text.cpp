@@ -47,15 +47,13 @@ struct CNumber {
 
 class Parser {
 public:
-    Parser(std::string_view text, NumberSeparators separators)
-        : text_(text),
-          point_(separators.decimalPoint.empty() ? "." : separators.decimalPoint),
-          group_(separators.thousands) {}
+    Parser(std::string_view text, std::string_view decimalPoint)
+        : text_(text), point_(decimalPoint.empty() ? "." : decimalPoint) {}
 
     std::optional<double> parse() {
         skipBlanks();
         if (at(0) == '+' || at(0) == '-') number_.negative = text_[position_++] == '-';
-        std::size_t mantissaDigits = integerPart();
+        std::size_t mantissaDigits = digits();
         number_.integerDigits = number_.digits.size();
         if (take(point_)) mantissaDigits += digits();
         if (mantissaDigits == 0) return std::nullopt;
@@ -85,17 +83,6 @@ private:
         for (; isDigit(at(0)); ++count) number_.digits += text_[position_++];
         return count;
     }
-    // Digits, each group separator standing between two of them. The
-    // decimal point wins where the two separators are the same.
-    std::size_t integerPart() {
-        std::size_t count = digits();
-        while (count > 0 && !group_.empty() && group_ != point_ &&
-               text_.substr(position_, group_.size()) == group_ && isDigit(at(group_.size()))) {
-            position_ += group_.size();
-            count += digits();
-        }
-        return count;
-    }
     bool exponentPart() {
         bool negative = false;
         if (at(0) == '+' || at(0) == '-') negative = text_[position_++] == '-';
@@ -111,15 +98,14 @@ private:
 
     std::string_view text_;
     std::string_view point_;
-    std::string_view group_;
     std::size_t position_ = 0;
     CNumber number_;
 };
 
 }  // namespace
 
-std::optional<double> parseNumber(std::string_view text, NumberSeparators separators) {
-    return Parser(text, separators).parse();
+std::optional<double> parseNumber(std::string_view text, std::string_view decimalPoint) {
+    return Parser(text, decimalPoint).parse();
 }
 
 }  // namespace kelmor

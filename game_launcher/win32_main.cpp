@@ -10,6 +10,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
+    host.refuseUnusableApplicationFolder(kGameLauncherIdentity.title);
     GameLauncher launcher(host);
     const win32::LauncherLook look{.background = L"KELMOR_BACKGROUND_BMP",
                                    .icon = L"KELMOR_ICON_BMP"};

@@ -10,6 +10,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
+    host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
     KitLauncher launcher(host);
     const win32::LauncherLook look{.background = L"KELPLIX_BACKGROUND_GIF",
                                    .icon = L"KELPLIX_ICON_BMP"};

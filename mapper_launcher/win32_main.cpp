@@ -10,6 +10,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
+    host.refuseUnusableApplicationFolder(kMapperLauncherIdentity.title);
     MapperLauncher launcher(host);
     const win32::LauncherLook look{.icon = L"MAPPER_ICON_BMP",
                                    .iconSize = 64,

@@ -59,7 +59,7 @@ Var DOSBoxBox
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, the programs that start Kelmor and the Kelmor Plix kit from their CDs under DOSBox, for you alone.$\r$\n$\r$\nNo administrator rights are needed."
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_DIRECTORYPAGE_TEXT_TOP "The launchers write their DOSBox settings and the kit's files into their own folder, so it must be a folder you can write to, not Program Files."
-!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderWritable
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolder
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom DOSBoxPage DOSBoxPageLeave
 !insertmacro MUI_PAGE_INSTFILES
@@ -174,14 +174,49 @@ Function FindDOSBox
   !insertmacro DOSBoxInFolder "$LOCALAPPDATA\Programs"
 FunctionEnd
 
+; The launchers write dosbox.conf, which names their folder, as 8-bit text in
+; the ANSI code page: $0 becomes 1 when that page holds every character of
+; $INSTDIR, else 0; $3 is the code page.
+Function FolderFitsCodePage
+  System::Call 'kernel32::GetACP() i .r3'
+  StrCpy $0 1
+  ${IfThen} $3 == 65001 ${|} Return ${|}  ; UTF-8 holds every character
+  StrCpy $1 0
+  StrCpy $4 $INSTDIR
+  ; WC_NO_BEST_FIT_CHARS: no look-alike stands in for a missing character.
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w r4, i -1, p 0, i 0, p 0, *i 0 r1) i .r2'
+  ${If} $2 == 0
+  ${OrIf} $1 != 0
+    StrCpy $0 0
+  ${EndIf}
+FunctionEnd
+
+; A user name the code page cannot hold is in the default folder, below
+; %LOCALAPPDATA%: the directory page then offers a folder at the root of the
+; system drive instead, and a silent install stops (exit code 2) before it
+; writes anything.
 Function .onInit
   StrCpy $CopyDOSBox 1
+  Call FolderFitsCodePage
+  ${If} $0 != 1
+    ${If} ${Silent}
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    StrCpy $R0 $WINDIR 2
+    StrCpy $INSTDIR "$R0\Games\${PRODUCT}"
+  ${EndIf}
   Call FindDOSBox
 FunctionEnd
 
 ; --- pages -------------------------------------------------------------------
 
-Function CheckFolderWritable
+Function CheckFolder
+  Call FolderFitsCodePage
+  ${If} $0 != 1
+    MessageBox MB_OK|MB_ICONEXCLAMATION "The Kelmor programs cannot run from the folder $\"$INSTDIR$\": its name holds a character that this system's ANSI code page ($3) cannot hold, so dosbox.conf could not name the folder.$\r$\n$\r$\nPlease choose another folder, one whose name has no such character."
+    Abort
+  ${EndIf}
   ClearErrors
   CreateDirectory "$INSTDIR"
   FileOpen $0 "$INSTDIR\kelmor-setup.tmp" w

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 
+#include "core/host.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/temporary_files.hpp"
@@ -87,14 +89,18 @@ public:
     }
 
     // A copy is always writable by its owner, also from a read-only disc,
-    // and stays a program where the source is one: the source's execute
-    // bits are given where the copy is readable.
-    void keepExecutableBits(mode_t sourceBits) {
+    // and never more readable than its source: group and others get nothing
+    // where they could not read the source. It stays a program where the
+    // source is one: the source's execute bits are given where the copy is
+    // readable.
+    void followSourceMode(mode_t source) {
         struct stat to {};
         if (fstat(fd_, &to) != 0) return;
-        const mode_t readable = (to.st_mode & 0444) >> 2;
-        const mode_t executable = sourceBits & 0111 & readable;
-        if (executable != 0) fchmod(fd_, (to.st_mode & 07777) | executable);
+        mode_t mode = to.st_mode & 07777;
+        if ((source & 0040) == 0) mode &= ~static_cast<mode_t>(0070);
+        if ((source & 0004) == 0) mode &= ~static_cast<mode_t>(0007);
+        mode |= source & 0111 & ((mode & 0444) >> 2);
+        if (mode != (to.st_mode & 07777)) fchmod(fd_, mode);  // where modes can be set at all
     }
 
     void commit(Durability durability = Durability::Ordinary) {
@@ -181,9 +187,11 @@ void writeAll(int fd, std::string_view data, const std::string& what) {
 
 std::string readWholeFile(const std::string& path) {
     const FileDescriptor file = openRegularFile(path);
-    std::string content;
     struct stat status {};
-    if (fstat(file.get(), &status) == 0) content.reserve(static_cast<std::size_t>(status.st_size));
+    if (fstat(file.get(), &status) != 0) throwErrno(path);
+    if (static_cast<std::uint64_t>(status.st_size) > kLargestWholeFile) throwError(EFBIG, path);
+    std::string content;
+    content.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[64 * 1024];
     while (true) {
         const ssize_t got = read(file.get(), buffer, sizeof buffer);
@@ -192,6 +200,9 @@ std::string readWholeFile(const std::string& path) {
             if (errno == EINTR) continue;
             throwErrno(path);
         }
+        // A file that grows while it is read is held to the same limit.
+        if (content.size() + static_cast<std::size_t>(got) > kLargestWholeFile)
+            throwError(EFBIG, path);
         content.append(buffer, static_cast<std::size_t>(got));
     }
 }
@@ -204,10 +215,10 @@ void writeFileAtomically(const std::string& path, std::string_view content,
     file.commit(durability);
 }
 
-void replaceFileWith(const std::string& destination, unsigned executableBits,
+void replaceFileWith(const std::string& destination, unsigned sourceMode,
                      const std::function<void(int fd)>& fill) {
     TemporaryFile file(replaceableTarget(destination));
-    file.keepExecutableBits(static_cast<mode_t>(executableBits));
+    file.followSourceMode(static_cast<mode_t>(sourceMode));
     fill(file.fd());
     file.commit();
 }
@@ -216,7 +227,7 @@ void copyFileAtomically(const std::string& source, const std::string& destinatio
     const FileDescriptor from = openRegularFile(source);
     struct stat status {};
     if (fstat(from.get(), &status) != 0) throwErrno(source);
-    replaceFileWith(destination, status.st_mode & 0111, [&](int to) {
+    replaceFileWith(destination, status.st_mode & 0777, [&](int to) {
         copyContent(from.get(), to, source + " -> " + destination);
     });
 }

@@ -11,7 +11,8 @@
 namespace kelmor::posix {
 
 // The whole content of a regular file. Anything else fails at once, without
-// waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL.
+// waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL, a file
+// larger than kLargestWholeFile with EFBIG.
 std::string readWholeFile(const std::string& path);
 
 // Writes all of data to fd, going on after interruptions; `what` names the
@@ -32,15 +33,17 @@ void writeFileAtomically(const std::string& path, std::string_view content,
 
 // Copies a regular file over a destination (created when absent); any other
 // source fails as readWholeFile() fails, a read-only destination with
-// EACCES. The copy gets 0666 less the umask whatever the source's mode, so a
-// file copied from a read-only disc stays writable.
+// EACCES. The copy gets 0666 less the umask, so a file copied from a
+// read-only disc stays writable, but never more readable than the source:
+// a private source gives a private copy.
 void copyFileAtomically(const std::string& source, const std::string& destination);
 
 // Replaces a destination as copyFileAtomically() does with what `fill`
-// writes to the descriptor it is given; `executableBits` (of 0111) are the
-// source's, given to the copy where it is readable. A failure in `fill`
-// leaves the destination as it was.
-void replaceFileWith(const std::string& destination, unsigned executableBits,
+// writes to the descriptor it is given; `sourceMode` (of 0777) is the
+// source's: the copy's group and others lose what they could not read
+// there, and its execute bits are given where the copy is readable. A
+// failure in `fill` leaves the destination as it was.
+void replaceFileWith(const std::string& destination, unsigned sourceMode,
                      const std::function<void(int fd)>& fill);
 
 // Creates a folder and the missing folders above it with the given mode.

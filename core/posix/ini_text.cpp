@@ -29,6 +29,12 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 IniText::IniText(std::string_view text) {
+    // A Windows editor may begin the file with UTF-8's byte-order mark: it
+    // is kept for the written text, but no part of the first line.
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        byteOrderMark_ = true;
+        text.remove_prefix(kByteOrderMark.size());
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = text.find('\n', start);
@@ -188,7 +194,7 @@ void IniText::endLastLine() {
 }
 
 std::string IniText::text() const {
-    std::string text;
+    std::string text(byteOrderMark_ ? kByteOrderMark : std::string_view());
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         text += lines_[i].raw;
         if (i + 1 < lines_.size() || finalNewline_) text += '\n';

@@ -1,6 +1,7 @@
 // INI text, the one format of the kit's per-user files (the settings store
 // and the drive map): "[section]" headers and "key=value" entries.
 //
+//  - A UTF-8 byte-order mark at the start is skipped (and kept on writing).
 //  - A line ends at LF; a CR before the LF is not part of the line.
 //  - Lines whose first non-blank character is ';' or '#' are comments.
 //  - A header is "[name]", blanks around it and around the name ignored.
@@ -67,8 +68,11 @@ private:
     // Gives the last line a line end if it has none.
     void endLastLine();
 
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
     std::vector<Line> lines_;
     bool finalNewline_ = false;
+    bool byteOrderMark_ = false;
 };
 
 // Blanks (space, tab) removed from both ends.

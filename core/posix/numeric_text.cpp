@@ -6,10 +6,8 @@
 
 namespace kelmor::posix {
 
-// The POSIX locale's thousands separator is not taken: the C library's own
-// conversions do not accept it either.
 std::optional<double> parseNumericText(std::string_view text, std::string_view decimalPoint) {
-    return parseNumber(text, {decimalPoint, {}});
+    return parseNumber(text, decimalPoint);
 }
 
 std::optional<double> parseNumericText(std::string_view text) {

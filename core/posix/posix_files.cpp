@@ -58,7 +58,8 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
     if (onImageDrive(destination)) throwError(EROFS, shownPath(destination));
     const std::string target = resolve(destination, PathUse::Destination);
     if (image) {
-        replaceFileWith(target, entry->mode & 0111, [&](int fd) {
+        // A disc's files are there to be read by whoever reads the disc.
+        replaceFileWith(target, 0444 | (entry->mode & 0111), [&](int fd) {
             image->read(*entry, [&](std::string_view part) { writeAll(fd, part, target); });
         });
     } else {
@@ -77,6 +78,7 @@ void PosixHost::deleteFile(const std::string& path) {
 std::string PosixHost::readFile(const std::string& path) {
     if (DiscImage* image = imageOf(path)) {
         const DiscImage::Entry file = fileOnImage(*image, path);
+        if (file.size > kLargestWholeFile) throwError(EFBIG, path);
         std::string content;
         content.reserve(file.size);
         image->read(file, [&](std::string_view part) { content += part; });
@@ -87,9 +89,20 @@ std::string PosixHost::readFile(const std::string& path) {
 
 std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    if (imageOf(path)) {
-        const std::string content = readFile(path);
-        return offset < content.size() ? content.substr(offset, count) : std::string();
+    if (DiscImage* image = imageOf(path)) {
+        // Only the bytes asked for are kept, whatever the file's size.
+        const DiscImage::Entry file = fileOnImage(*image, path);
+        std::string bytes;
+        std::uint64_t at = 0;
+        image->read(file, [&](std::string_view part) {
+            const std::uint64_t end = at + part.size();
+            if (end > offset && bytes.size() < count) {
+                const std::size_t from = offset > at ? static_cast<std::size_t>(offset - at) : 0;
+                bytes.append(part.substr(from, count - bytes.size()));
+            }
+            at = end;
+        });
+        return bytes;
     }
     const std::string host = resolve(path, PathUse::Existing);
     const FileDescriptor file(open(host.c_str(), O_RDONLY | O_CLOEXEC));

@@ -41,9 +41,6 @@ struct PosixHostOptions {
     std::string mountsFile = "/proc/self/mounts";
 };
 
-// The exit code of a program that refuses to run from its folder.
-inline constexpr int kRefusedFolderExitCode = 2;
-
 class PosixHost : public Host {
 public:
     using MessagePresenter =

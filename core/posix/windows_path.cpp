@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "core/posix/drive_map.hpp"
 #include "core/posix/folder_listings.hpp"
@@ -25,6 +27,43 @@ std::error_code errnoCode(int number) {
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
+
+std::optional<std::string> realPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) return std::nullopt;
+    return std::string(real.get());
+}
+
+// Whether a host path, its links followed, lies inside a drive's folder. A
+// path whose links lead nowhere (a dangling link, a name still to be
+// written) is judged by the folder that holds it; a drive folder that is
+// not there holds nothing to escape from.
+bool liesInside(const std::string& host, const std::string& root) {
+    const auto folder = realPath(root);
+    if (!folder || *folder == "/") return true;
+    auto real = realPath(host);
+    if (!real) {
+        const std::size_t slash = host.rfind('/');
+        if (slash == std::string::npos || slash == 0) return true;
+        real = realPath(host.substr(0, slash));
+        if (!real) return true;
+    }
+    return *real == *folder || real->compare(0, folder->size() + 1, *folder + "/") == 0;
+}
+
+// A path found on a drive. A CD in a folder may hold links; one that leads
+// out of the drive's folder names no file of the drive. C: is the whole
+// file system: nothing lies outside it.
+std::optional<std::string> foundOnDrive(std::string host, const std::string& root, PathUse use,
+                                        std::error_code& error) {
+    if (use != PathUse::Lenient && root != "/" && !liesInside(host, root)) {
+        error = errnoCode(ENOENT);
+        return std::nullopt;
+    }
+    error.clear();
+    return host;
+}
 
 }  // namespace
 
@@ -116,10 +155,7 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
     for (std::size_t i = 0; i + 1 < count; ++i) folder = joinHostPath(folder, path->components[i]);
     std::string host = count > 0 ? joinHostPath(folder, path->components.back()) : folder;
     struct stat status {};
-    if (lstat(host.c_str(), &status) == 0) {
-        error.clear();
-        return host;
-    }
+    if (lstat(host.c_str(), &status) == 0) return foundOnDrive(std::move(host), *root, use, error);
     // A drive whose folder is not there holds nothing: one look-up says so.
     if (stat(root->c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
         if (use != PathUse::Lenient) {
@@ -152,8 +188,7 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
         error = missing;
         return std::nullopt;
     }
-    error.clear();
-    return host;
+    return foundOnDrive(std::move(host), *root, use, error);
 }
 
 std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use,

@@ -6,7 +6,8 @@
 // up one component lexically and never above the drive's root. Each
 // component is then looked up in its host folder: the entry spelled exactly
 // so wins, else the entry equal to it without regard to ASCII letter case
-// (the first in byte order when several are).
+// (the first in byte order when several are). On drives D: to Z: a path
+// whose links lead out of the drive's folder is not found.
 #pragma once
 
 #include <optional>

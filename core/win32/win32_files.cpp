@@ -3,6 +3,8 @@
 // whole: the new content goes to a temporary file beside it, which then
 // takes its place in one rename; a failure leaves the older file as it was.
 #include <algorithm>
+#include <set>
+#include <string_view>
 #include <utility>
 
 #include "core/win32/win32_error.hpp"
@@ -39,16 +41,95 @@ std::wstring folderOf(const std::wstring& path) {
     return folder;
 }
 
+std::wstring joinedPath(const std::wstring& folder, std::wstring_view name) {
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'\\') path += L'\\';
+    path += name;
+    return path;
+}
+
+// Temporary files are named "kel<process id>-<n>.tmp" beside the file they
+// are to become. A process ended while it writes (from the Task Manager, at
+// a shutdown) leaves its own behind; a later process removes those whose
+// process no longer runs.
+constexpr std::wstring_view kTemporaryPrefix = L"kel";
+constexpr std::wstring_view kTemporarySuffix = L".tmp";
+
+bool allDigits(std::wstring_view text) {
+    if (text.empty() || text.size() > 10) return false;
+    for (wchar_t c : text)
+        if (c < L'0' || c > L'9') return false;
+    return true;
+}
+
+// The process id in a temporary file's name; 0 when it is no such name.
+DWORD ownerOf(std::wstring_view name) {
+    if (name.size() <= kTemporaryPrefix.size() + kTemporarySuffix.size() ||
+        name.substr(0, kTemporaryPrefix.size()) != kTemporaryPrefix ||
+        name.substr(name.size() - kTemporarySuffix.size()) != kTemporarySuffix)
+        return 0;
+    name = name.substr(kTemporaryPrefix.size(),
+                       name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    const std::size_t dash = name.find(L'-');
+    if (dash == std::wstring_view::npos || !allDigits(name.substr(0, dash)) ||
+        !allDigits(name.substr(dash + 1)))
+        return 0;
+    const unsigned long long process = std::stoull(std::wstring(name.substr(0, dash)));
+    return process <= 0xFFFFFFFFull ? static_cast<DWORD>(process) : 0;
+}
+
+bool processIsGone(DWORD process) {
+    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (handle == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
+    const bool ended = WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    CloseHandle(handle);
+    return ended;
+}
+
+// Removes the temporary files in a folder whose process no longer runs.
+// Each folder is looked at once per process; nothing is reported.
+void removeStaleTemporaryFiles(const std::wstring& folder) {
+    static std::set<std::wstring> swept;
+    if (!swept.insert(folder).second) return;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(joinedPath(folder, L"kel*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const DWORD process = ownerOf(found.cFileName);
+        if (process == 0 || process == GetCurrentProcessId() || !processIsGone(process)) continue;
+        const std::wstring path = joinedPath(folder, found.cFileName);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a copy of a read-only file
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
 // A new, empty file beside a destination, removed again unless it took the
 // destination's place.
 class TemporaryFile {
 public:
     TemporaryFile(const std::wstring& destination, const std::string& what)
         : destination_(destination), what_(what) {
-        wchar_t name[MAX_PATH] = {};
-        if (GetTempFileNameW(folderOf(destination).c_str(), L"kel", 0, name) == 0)
-            throwLastError(what);
-        path_ = name;
+        const std::wstring folder = folderOf(destination);
+        removeStaleTemporaryFiles(folder);
+        static unsigned long counter = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::wstring path = joinedPath(
+                folder, std::wstring(kTemporaryPrefix) + std::to_wstring(GetCurrentProcessId()) +
+                            L"-" + std::to_wstring(++counter) + std::wstring(kTemporarySuffix));
+            const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                CloseHandle(file);
+                path_ = path;
+                return;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                throwWindowsError(error, what);
+        }
+        throwWindowsError(ERROR_FILE_EXISTS, what);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -134,12 +215,17 @@ std::string Win32Host::readFile(const std::string& path) {
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) throwLastError(path);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) throwLastError(path);
+    if (static_cast<std::uint64_t>(size.QuadPart) > kLargestWholeFile)
+        throwWindowsError(ERROR_FILE_TOO_LARGE, path);
     std::string bytes;
     char buffer[64 * 1024];
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) throwLastError(path);
         if (read == 0) break;
+        if (bytes.size() + read > kLargestWholeFile) throwWindowsError(ERROR_FILE_TOO_LARGE, path);
         bytes.append(buffer, read);
     }
     return textFromAnsi(bytes);

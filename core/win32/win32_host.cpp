@@ -1,6 +1,8 @@
 #include "core/win32/win32_host.hpp"
 
 #include <cstdio>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "core/numeric_text.hpp"
@@ -46,6 +48,23 @@ void writeToErrorOutput(const std::string& title, const std::string& text) {
     WriteFile(output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+// The first character of a text that the ANSI code page cannot hold;
+// empty when there is none.
+std::string firstCharacterOutsideAnsi(const std::string& text) {
+    const std::wstring characters = displayText(text);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        const bool pair = IS_HIGH_SURROGATE(characters[i]) && i + 1 < characters.size();
+        const std::string character = utf8(std::wstring_view(characters).substr(i, pair ? 2 : 1));
+        try {
+            ansiText(character, text);
+        } catch (const std::system_error&) {
+            return character;
+        }
+        if (pair) ++i;
+    }
+    return {};
+}
+
 }  // namespace
 
 Win32Host::Win32Host(Win32HostOptions options)
@@ -75,10 +94,29 @@ void Win32Host::endProcess(int exitCode) {
     ExitProcess(static_cast<UINT>(exitCode));
 }
 
+std::optional<std::string> Win32Host::applicationFolderRefusal() const {
+    try {
+        ansiText(applicationFolder_, applicationFolder_);
+        return std::nullopt;
+    } catch (const std::system_error&) {
+    }
+    const std::string character = firstCharacterOutsideAnsi(applicationFolder_);
+    return "The Kelmor programs cannot run from the folder \"" + applicationFolder_ +
+           "\": its name holds " + (character.empty() ? "a character" : "\"" + character + "\"") +
+           ", which this system's ANSI code page (" + std::to_string(GetACP()) +
+           ") cannot hold, so dosbox.conf could not name the folder. Move the programs to "
+           "another folder, or rename this one.";
+}
+
+void Win32Host::refuseUnusableApplicationFolder(std::string_view programTitle) {
+    if (const auto refusal = applicationFolderRefusal()) {
+        messageBox(*refusal, MessageStyle::Critical, std::string(programTitle));
+        endProcess(kRefusedFolderExitCode);
+    }
+}
+
 std::optional<double> Win32Host::numericValue(std::string_view text) const {
-    const std::string point = localeText(LOCALE_SDECIMAL);
-    const std::string thousands = localeText(LOCALE_STHOUSAND);
-    return parseNumber(text, {point, thousands});
+    return parseNumber(text, localeText(LOCALE_SDECIMAL));
 }
 
 }  // namespace kelmor::win32

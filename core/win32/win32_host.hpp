@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/host.hpp"
@@ -56,6 +57,16 @@ public:
 
     // The window that owns the message boxes; none until the program has one.
     void setMessageOwner(HWND owner) { messageOwner_ = owner; }
+
+    // The report that refuses to run from the application folder when the
+    // ANSI code page cannot hold its name, so dosbox.conf, text in that
+    // page, could not name it; nothing when it can.
+    std::optional<std::string> applicationFolderRefusal() const;
+
+    // Shows that report, titled with the program title, and ends the
+    // process with kRefusedFolderExitCode before anything is read or
+    // written; returns when the folder can be used.
+    void refuseUnusableApplicationFolder(std::string_view programTitle);
 
 private:
     std::string applicationFolder_;

@@ -1,6 +1,7 @@
 // Windows paths on the POSIX host. Input: a path. Its components are never
-// empty, "." or ".."; resolved on drive D:, a small folder tree, for every
-// use, the host path never leaves the drive's folder, names an existing
+// empty, "." or ".."; resolved on drive D:, a small folder tree with links
+// out of it, for every use, the host path never leaves the drive's folder
+// (nor do its links, but where the use takes any name), names an existing
 // entry where the use wants one, and is the same with the folder listings
 // kept for a run as without.
 #include <stdlib.h>
@@ -34,8 +35,15 @@ struct DriveFolder {
             std::filesystem::create_directories(at.parent_path());
             std::ofstream(at) << file;
         }
+        std::ofstream(path + "-outside") << "private";
+        std::filesystem::create_directories(path + "/Kit/DATA");
+        std::filesystem::create_symlink(path + "-outside", path + "/Kit/DATA/AL.BIN");
+        std::filesystem::create_directory_symlink("/", path + "/Kit/OUT");
     }
-    ~DriveFolder() { std::filesystem::remove_all(path); }
+    ~DriveFolder() {
+        std::filesystem::remove_all(path);
+        std::filesystem::remove(path + "-outside");
+    }
 };
 
 const std::string& driveFolder() {
@@ -69,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!split || split->drive != 'D') return 0;
 
     const std::string& root = driveFolder();
+    static const std::string realRoot = std::filesystem::canonical(root).string();
     const posix::DriveMap drives = posix::DriveMap::parse("[drives]\nD=" + root + "\n", "");
     for (const posix::PathUse use :
          {posix::PathUse::Existing, posix::PathUse::Destination, posix::PathUse::Lenient}) {
@@ -79,6 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         expect(plain == listed, "the same host path with the listings as without");
         if (!plain) continue;
         expect(withinDrive(*plain, root), "never outside the drive's folder");
+        char* real = realpath(plain->c_str(), nullptr);
+        if (real != nullptr && use != posix::PathUse::Lenient)
+            expect(withinDrive(real, realRoot), "no link leads out of the drive's folder");
+        free(real);
         struct stat status {};
         if (use == posix::PathUse::Existing)
             expect(lstat(plain->c_str(), &status) == 0, "an existing path names an entry");

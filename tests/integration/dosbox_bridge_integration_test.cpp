@@ -349,6 +349,17 @@ TEST_F(BridgeProgram, WithoutDosboxConfTheEmulatorStartsAsOnItsOwn) {
     EXPECT_EQ(temp.read("record.args"), "-c\nexit\n");
 }
 
+// A configuration far larger than any real one is refused in one line, as
+// an unreadable one is, and the emulator does not start.
+TEST_F(BridgeProgram, AHugeDosboxConfIsOneLineAndNoStart) {
+    temp.sparse("Kelmor app/dosbox.conf", std::uintmax_t{64} << 30);
+    const Outcome outcome = run({"-noconsole"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("dosbox.conf: File too large"), std::string::npos) << outcome.errors;
+    EXPECT_FALSE(temp.exists("record.args"));
+}
+
 // Each way of finding no emulator: one line on stderr, exit 127, nothing written.
 TEST_F(BridgeProgram, NoEmulatorIsOneLineAndExit127) {
     struct Case {

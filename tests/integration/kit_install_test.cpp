@@ -158,12 +158,19 @@ TEST_F(KitInstall, SecondRunCopiesNothingAndLeavesEveryFileAlone) {
     EXPECT_EQ(second.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
 }
 
+// A link on the CD counts only where it stays on the CD.
 TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     writeBytes(app / "DATA" / "SOUND.BIN", "older sound");
     writeBytes(app / "DATA" / "LET.OBF", "older let");
+    writeBytes(app / "DATA" / "AL.BIN", "older al");
     fs::remove(cd / "kit" / "data" / "sound.bin");
     fs::remove(cd / "kit" / "data" / "let.obf");
     fs::create_directory(cd / "kit" / "data" / "let.obf");  // present, but no file to read
+    writeBytes(fs::path(temp.path()) / "private", "not on the CD");
+    fs::remove(cd / "kit" / "data" / "al.bin");
+    fs::create_symlink(fs::path(temp.path()) / "private", cd / "kit" / "data" / "al.bin");
+    fs::rename(cd / "kit" / "data" / "fr.bin", cd / "fr.bin");
+    fs::create_symlink("../../fr.bin", cd / "kit" / "data" / "fr.bin");
     fs::remove_all(app / "vantrel");
     fs::remove_all(app / "PCMAP" / "FR");
 
@@ -171,6 +178,8 @@ TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     EXPECT_EQ(run(h), 0);
     EXPECT_EQ(readBytes(app / "DATA" / "SOUND.BIN"), "older sound");
     EXPECT_EQ(readBytes(app / "DATA" / "LET.OBF"), "older let");
+    EXPECT_EQ(readBytes(app / "DATA" / "AL.BIN"), "older al");
+    EXPECT_EQ(readBytes(app / "DATA" / "FR.BIN"), cdContent("DATA\\FR.BIN"));
     std::set<std::string> dataFolder;
     for (const auto& entry : fs::directory_iterator(app / "DATA"))
         dataFolder.insert(entry.path().filename().string());

@@ -100,7 +100,9 @@ TEST(DriveMapLoad, AnUnreadableFileMeansNoMappedDrivesButDetectionStillRuns) {
     temp.write("good.ini", "[drives]\nE=/e\n");
     temp.write("mounts", "/dev/sr0 /media/disc iso9660 ro 0 0\n");
     ASSERT_EQ(mkfifo(temp.path("fifo.ini").c_str(), 0600), 0);
+    temp.sparse("huge.ini", std::uintmax_t{64} << 30);
     EXPECT_EQ(describe(DriveMap::load(temp.path("drives.ini"), temp.path("mounts"))), "D=/media/disc;");
+    EXPECT_EQ(describe(DriveMap::load(temp.path("huge.ini"), temp.path("mounts"))), "D=/media/disc;");
     alarm(10);  // a FIFO that were opened for reading would wait for a writer for good
     EXPECT_EQ(describe(DriveMap::load(temp.path("fifo.ini"), temp.path("mounts"))), "D=/media/disc;");
     alarm(0);

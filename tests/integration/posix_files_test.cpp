@@ -81,12 +81,15 @@ TEST_F(PosixFiles, FileExistIsTrueOnlyForFilesWhoseLengthCanBeRead) {
 }
 
 // A FIFO or a device is never opened for reading: that would wait for a
-// writer for good. Probes miss, reads and copies fail at once.
+// writer for good. Probes miss, reads and copies fail at once. A file far
+// larger than any the kit reads whole is not read either.
 TEST_F(PosixFiles, OnlyRegularFilesAreReadOrCopied) {
     write("OLD.DAT", "old");
     ASSERT_EQ(mkfifo(path("FIFO.DAT").c_str(), 0600), 0);
     temp.makeFolder("config/kelmor");
     ASSERT_EQ(mkfifo(temp.path("config/kelmor/kelkit.ini").c_str(), 0600), 0);
+    temp.sparse("app/THEST.FUJ", std::uintmax_t{64} << 30);
+    temp.sparse("config/kelmor/kel1.ini", std::uintmax_t{64} << 30);
     const auto failure = [](int number) { return std::system_error(number, std::generic_category()); };
     struct Case { const char* name; std::function<void()> operation; int error; };
     const std::vector<Case> cases = {
@@ -96,12 +99,14 @@ TEST_F(PosixFiles, OnlyRegularFilesAreReadOrCopied) {
         {"probe a FIFO", [&] { if (host->fileExist(app + "\\FIFO.DAT")) throw failure(EEXIST); }, 0},
         {"settings in a FIFO", [&] { if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw failure(EPROTO); }, 0},
         {"write settings beside a FIFO", [&] { host->writeSetting("kelkit", "kelkit", "cycles", "1"); }, EINVAL},
+        {"read a 64 GB file", [&] { host->readFile(app + "\\THEST.FUJ"); }, EFBIG},
+        {"settings in a 64 GB file", [&] { if (host->readSetting("kel1", "kel1", "cycles", "d") != "d") throw failure(EPROTO); }, 0},
     };
     alarm(10);
     for (const auto& c : cases) EXPECT_EQ(failureOf(c.operation), c.error) << c.name;
     alarm(0);
     EXPECT_EQ(text("OLD.DAT"), "old");
-    EXPECT_EQ(names(), (Names{"FIFO.DAT", "OLD.DAT"}));
+    EXPECT_EQ(names(), (Names{"FIFO.DAT", "OLD.DAT", "THEST.FUJ"}));
     EXPECT_EQ(std::filesystem::status(temp.path("config/kelmor/kelkit.ini")).type(), std::filesystem::file_type::fifo);
 }
 
@@ -152,11 +157,12 @@ TEST_F(PosixFiles, CopyKeepsEveryByteAndMakesWritableFilesFromReadOnlySources) {
     EXPECT_EQ(status.st_mode & 07777, 0644u);
 }
 
-TEST_F(PosixFiles, CopyOfAProgramStaysAProgram) {
+TEST_F(PosixFiles, CopyOfAProgramStaysAProgramNoMoreReadableThanItsSource) {
     struct Case {
         mode_t source, mask, copy;
     };
-    const Case cases[] = {{0555, 022, 0755}, {0700, 022, 0744}, {0755, 077, 0700}, {0644, 022, 0644}};
+    const Case cases[] = {{0555, 022, 0755}, {0700, 022, 0700}, {0755, 077, 0700},
+                          {0644, 022, 0644}, {0600, 002, 0600}, {0640, 0, 0660}};
     for (const Case& c : cases) {
         write("cd/MAPPER.EXE", "#!/bin/sh\n");
         chmod(path("cd/MAPPER.EXE").c_str(), c.source);

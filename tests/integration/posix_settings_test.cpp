@@ -32,6 +32,7 @@ TEST(IniText, FindsEntriesWithoutRegardToCaseAndKeepsValuesVerbatim) {
         {"entry of another section", "[a]\nk=1\n[s]\n[b]\nk=2\n", std::nullopt},
         {"garbage ignored", "\x01\x02garbage\n[s\nk=1\n[s]\nno equals\n=x\nk=2\n", "2"},
         {"binary", std::string("\0\xff[s]\0\nk=1", 10), std::nullopt},
+        {"UTF-8 byte-order mark", "\xEF\xBB\xBF[s]\r\nk=1\r\n", "1"},
     };
     for (const auto& c : cases) EXPECT_EQ(IniText(c.text).value("s", "k"), c.expected) << c.name;
 }
@@ -47,6 +48,7 @@ TEST(IniText, SettingAValueChangesOneLineAndKeepsEveryOther) {
         {"new section at the end", "x\n[t]\nb=2", "x\n[t]\nb=2\n\n[s]\nk=v\n"},
         {"CR LF kept", "[s]\r\na=1\r\nk=1\r\n", "[s]\r\na=1\r\nk=v\r\n"},
         {"CR LF for new lines", "[s]\r\na=1", "[s]\r\na=1\r\nk=v\r\n"},
+        {"byte-order mark kept", "\xEF\xBB\xBF[s]\nk=1\n", "\xEF\xBB\xBF[s]\nk=v\n"},
     };
     for (const auto& c : cases) {
         IniText text(c.text);

@@ -56,6 +56,13 @@ public:
         return file;
     }
 
+    // Writes a sparse file of the given size inside (holes take no disk).
+    std::string sparse(const std::string& relative, std::uintmax_t size) const {
+        const std::string file = write(relative, "");
+        std::filesystem::resize_file(file, size);
+        return file;
+    }
+
     // The content of a file inside (throws when it cannot be read).
     std::string read(const std::string& relative) const {
         std::ifstream in(path(relative), std::ios::binary);

@@ -35,8 +35,14 @@ wine reg add "$entry" /v DisplayName /d "DOSBox 0.74-3" /f "${view[@]}" >/dev/nu
 wine reg add "$entry" /v UninstallString /d "$(windows_path "$dosbox_home")\\uninstall.exe" /f \
   "${view[@]}" >/dev/null 2>&1
 
-note "the silent install: the zip's folder, DOSBox copied, shortcuts, Programs and Features"
 cp "$setup" "$APPS/setup.exe"
+note "a folder the ANSI code page cannot hold: the silent install stops before it writes"
+code=0
+LC_ALL=C.UTF-8 wine 'C:\setup.exe' /S '/D=C:\Łukasz\Kelmor' || code=$?
+[ "$code" = 2 ] || fail "the setup into C:\\Łukasz\\Kelmor ended with $code"
+[ -z "$(find "$APPS" -maxdepth 1 -name '*ukasz')" ] || fail "the setup made C:\\Łukasz"
+
+note "the silent install: the zip's folder, DOSBox copied, shortcuts, Programs and Features"
 wine 'C:\setup.exe' /S || fail "the silent install failed ($?)"
 app=$(find "$WINEPREFIX/drive_c/users" -maxdepth 6 -type d -path '*/AppData/Local/Programs/Kelmor Kit')
 [ -n "$app" ] || fail "nothing installed below the user's AppData\\Local\\Programs"

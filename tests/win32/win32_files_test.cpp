@@ -80,10 +80,13 @@ TEST(Win32Files, ACopyReplacesTheDestinationWholeAndIsWritable) {
     EXPECT_THROW(scene.host.flushWrites("Q:\\"), std::system_error);
 }
 
-// A failed copy or write leaves the older destination and no temporary file.
+// A failed copy or write leaves the older destination and no temporary file,
+// and the first write into a folder removes those that a process ended
+// while writing left there.
 TEST(Win32Files, AFailureLeavesTheOlderFile) {
     Scene scene;
     scene.write("app/dosbox.conf", "older");
+    scene.write("app/kel2147483632-1.tmp", "of a process that no longer runs");
     scene.write("cd/INTRO.DAT", "intro");
     const std::string conf = scene.path("app/dosbox.conf");
     EXPECT_THROW(scene.host.copyFile(scene.path("cd/MISSING.DAT"), conf), std::system_error);

@@ -69,18 +69,50 @@ TEST(Win32Settings, AbsentOrForeignEntriesGiveTheDefault) {
     EXPECT_THROW(scene.host.writeSetting("", "kelkit", "cycles", "1"), std::system_error);
 }
 
-// The user locale of the test prefix is English (United States): "." and ",".
-TEST(Win32Numbers, FollowTheUserLocalesSeparators) {
+// The user locale of the test prefix is English (United States): its point
+// "." counts, its thousands separator "," is no part of a number.
+TEST(Win32Numbers, FollowTheUserLocalesDecimalPoint) {
     Scene scene;
     struct Case {
         std::string text;
         std::optional<double> value;
     };
     const std::vector<Case> cases = {
-        {"20000", 20000}, {"1.5E4", 15000}, {" +1000 ", 1000}, {"20,000", 20000},
-        {"1,000.5", 1000.5}, {"12,5", 125}, {",5", std::nullopt}, {"5,", std::nullopt},
-        {"1,,0", std::nullopt}, {"1.000,5", std::nullopt}, {"", std::nullopt}};
+        {"20000", 20000}, {"1.5E4", 15000}, {" +1000 ", 1000}, {"20,000", std::nullopt},
+        {"1,000.5", std::nullopt}, {"12,5", std::nullopt}, {",5", std::nullopt},
+        {"1.000,5", std::nullopt}, {"", std::nullopt}};
     for (const Case& c : cases) EXPECT_EQ(scene.host.numericValue(c.text), c.value) << c.text;
+}
+
+// dosbox.conf names the application folder in the ANSI code page (1252 in
+// the test prefix): a folder that page cannot hold is refused, saying which
+// folder, which character and what to do.
+TEST(Win32Host, AnApplicationFolderTheCodePageCannotHoldIsRefused) {
+    if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP() << ", not 1252";
+    struct Case { std::string folder, character; };  // no character: usable
+    const std::vector<Case> cases = {
+        {"C:\\Games\\Kelmor Kit", ""},
+        {"C:\\Hry\\K\xc3\xa9lmor \xe2\x82\xac", ""},
+        {"C:\\Users\\\xc5\x81ukasz\\AppData\\Local\\Programs\\Kelmor Kit", "\xc5\x81"},
+        {"C:\\Hry\\\xf0\x9f\x8e\xae\\\xd0\x96", "\xf0\x9f\x8e\xae"},
+    };
+    for (const Case& c : cases) {
+        const Win32Host host({.applicationFolder = c.folder});
+        const auto refusal = host.applicationFolderRefusal();
+        if (c.character.empty()) {
+            EXPECT_FALSE(refusal) << c.folder;
+            continue;
+        }
+        ASSERT_TRUE(refusal) << c.folder;
+        EXPECT_EQ(refusal->rfind("The Kelmor programs cannot run from the folder \"" + c.folder +
+                                     "\": its name holds \"" + c.character + "\", which this "
+                                     "system's ANSI code page (1252) cannot hold",
+                                 0),
+                  0u)
+            << *refusal;
+        EXPECT_NE(refusal->find("Move the programs to another folder, or rename this one."),
+                  std::string::npos);
+    }
 }
 
 // The report names the Windows error number and the system's own description.
