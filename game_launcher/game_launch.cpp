@@ -109,7 +109,6 @@ void GameLauncher::prepareIntroFile() {
         dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
 }
 
-
 // Of every failure of the sequence only this one is told: with DOSBox not
 // started the player would be left with nothing at all.
 void GameLauncher::startEmulator() {
