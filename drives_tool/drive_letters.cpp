@@ -1,5 +1,6 @@
 #include "drives_tool/drive_letters.hpp"
 
+#include <optional>
 #include <system_error>
 
 #include "core/cd_search.hpp"
@@ -16,10 +17,14 @@ namespace {
 
 constexpr std::string_view kSection = "drives";
 
-std::string textOrNothing(const std::string& file) {
+// The drive map's text; a file that is not there is an empty one. Any other
+// failure is kept in `unread`: that file must not be replaced by a text
+// that never held its lines.
+std::string textOrNothing(const std::string& file, std::optional<std::system_error>& unread) {
     try {
         return posix::readWholeFile(file);
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& failure) {
+        if (failure.code() != std::errc::no_such_file_or_directory) unread = failure;
         return {};
     }
 }
@@ -56,7 +61,7 @@ DriveLetters::DriveLetters(DriveLettersPlace place)
     : place_(std::move(place)),
       file_(posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome(place_.configHome)),
                                 posix::kDriveMapFileName)),
-      text_(textOrNothing(file_)) {}
+      text_(textOrNothing(file_, unread_)) {}
 
 std::vector<LetterState> DriveLetters::letters() const {
     posix::PosixHost host({.applicationFolder = place_.applicationFolder,
@@ -91,6 +96,9 @@ void DriveLetters::clear(char letter) {
 }
 
 void DriveLetters::save() const {
+    if (unread_)
+        throw std::system_error(unread_->code(),
+                                file_ + " could not be read, so it is left as it is");
     posix::createFolders(file_.substr(0, file_.rfind('/')), 0700);
     posix::writeFileAtomically(file_, text_.text());
 }

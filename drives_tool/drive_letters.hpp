@@ -5,7 +5,9 @@
 // replaces the file atomically.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "core/posix/drive_map.hpp"
@@ -46,7 +48,9 @@ public:
     // Removes what the drive map names for a letter.
     void clear(char letter);
 
-    // Writes the edited drive map (creating its folder), atomically.
+    // Writes the edited drive map (creating its folder), atomically. A drive
+    // map that is there but could not be read (no permission, too large) is
+    // never replaced: std::system_error says so.
     void save() const;
 
     // The drive map file.
@@ -58,6 +62,7 @@ public:
 private:
     DriveLettersPlace place_;
     std::string file_;
+    std::optional<std::system_error> unread_;
     posix::IniText text_;
 };
 

@@ -2,7 +2,10 @@
 // the launchers' probes, and edits saved into the drive map's other lines.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "drives_tool/drive_letters.hpp"
@@ -36,6 +39,17 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
     letters.save();
     EXPECT_EQ(temp.read("config/kelmor/drives.ini"),
               "; mine\n[drives]\ne=\"" + temp.path("kit-cd") + " \"\n[options]\nemulator=/bin/x\n");
+}
+
+// A drive map that is there but cannot be read is never replaced by the
+// dialog's text, which never held its lines.
+TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
+    test::TempFolder temp;
+    const std::string file = temp.sparse("config/kelmor/drives.ini", std::uintmax_t{64} << 30);
+    DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+    letters.give('E', temp.path("cd"));
+    EXPECT_THROW(letters.save(), std::system_error);
+    EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{64} << 30);
 }
 
 }  // namespace
