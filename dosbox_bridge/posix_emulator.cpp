@@ -17,18 +17,11 @@ namespace kelmor::bridge {
 
 namespace {
 
-std::optional<std::string> realPathOf(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    if (!real) return std::nullopt;
-    return std::string(real.get());
-}
-
 bool isRunnable(const std::string& path, const std::string& self) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
     if (faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) != 0) return false;
-    const auto real = realPathOf(path);
+    const auto real = posix::realHostPath(path);
     return real && *real != self;
 }
 

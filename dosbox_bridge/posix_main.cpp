@@ -120,11 +120,6 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
     return bridge::HostMount{std::move(*folder), false};
 }
 
-std::string realPathOf(const char* path) {
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path, nullptr), &std::free);
-    return real ? std::string(real.get()) : std::string();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,7 +131,7 @@ int main(int argc, char** argv) {
     const std::string driveMapFile = posix::joinHostPath(
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
     // The bridge lies in the application folder, beside the images there.
-    const std::string bridgeFile = realPathOf("/proc/self/exe");
+    const std::string bridgeFile = posix::realHostPath("/proc/self/exe").value_or("");
     const posix::DriveMap drives =
         posix::DriveMap::load(driveMapFile, std::string(posix::kDefaultMountsFile),
                               std::filesystem::path(bridgeFile).parent_path().string());
@@ -185,7 +180,7 @@ int main(int argc, char** argv) {
             });
         for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);
-        const std::string path = realPathOf(name->c_str());
+        const std::string path = posix::realHostPath(*name).value_or("");
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
         try {
             return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, translation.text);

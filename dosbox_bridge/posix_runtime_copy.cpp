@@ -215,9 +215,8 @@ std::string writeRuntimeCopy(const std::vector<std::string>& bases,
 
 bool isRuntimeCopy(const std::string& path) {
     if (namesRuntimeCopy(path)) return true;
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    return real && namesRuntimeCopy(real.get());
+    const auto real = posix::realHostPath(path);
+    return real && namesRuntimeCopy(*real);
 }
 
 }  // namespace kelmor::bridge

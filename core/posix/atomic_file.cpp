@@ -31,9 +31,7 @@ std::string folderOf(const std::string& path) {
 std::string replacementTarget(const std::string& path) {
     struct stat status {};
     if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    return real ? std::string(real.get()) : path;
+    return realHostPath(path).value_or(path);
 }
 
 // Makes a rename in a folder stay.

@@ -28,25 +28,18 @@ struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
 };
 
-std::optional<std::string> realPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    if (!real) return std::nullopt;
-    return std::string(real.get());
-}
-
 // Whether a host path, its links followed, lies inside a drive's folder. A
 // path whose links lead nowhere (a dangling link, a name still to be
 // written) is judged by the folder that holds it; a drive folder that is
 // not there holds nothing to escape from.
 bool liesInside(const std::string& host, const std::string& root) {
-    const auto folder = realPath(root);
+    const auto folder = realHostPath(root);
     if (!folder || *folder == "/") return true;
-    auto real = realPath(host);
+    auto real = realHostPath(host);
     if (!real) {
         const std::size_t slash = host.rfind('/');
         if (slash == std::string::npos || slash == 0) return true;
-        real = realPath(host.substr(0, slash));
+        real = realHostPath(host.substr(0, slash));
         if (!real) return true;
     }
     return *real == *folder || real->compare(0, folder->size() + 1, *folder + "/") == 0;
@@ -219,6 +212,13 @@ std::optional<std::string> windowsPathProblem(std::string_view hostPath) {
     if (hostPath.find('"') != std::string_view::npos)
         return "a double quote (\"), which would end the folder's name in dosbox.conf";
     return std::nullopt;
+}
+
+std::optional<std::string> realHostPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) return std::nullopt;
+    return std::string(real.get());
 }
 
 }  // namespace kelmor::posix

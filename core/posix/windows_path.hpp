@@ -76,4 +76,8 @@ std::optional<std::string> windowsPathProblem(std::string_view hostPath);
 // A host path and a name joined by one slash.
 std::string joinHostPath(std::string_view folder, std::string_view name);
 
+// A host path with its links, "." and ".." resolved; nothing (errno set) when
+// it cannot be resolved.
+std::optional<std::string> realHostPath(const std::string& path);
+
 }  // namespace kelmor::posix
