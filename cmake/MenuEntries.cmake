@@ -13,29 +13,31 @@ include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
 # The sizes desktops ask for, in the theme's layout <n>x<n>/apps.
 set(KELMOR_ICON_SIZES 48 64 128 256)
 
-set(KELMOR_MENU_ENTRIES "")
-foreach(program IN LISTS KELMOR_APP_PROGRAMS)
-  set(id "kelmor-${program}")
+# Adds one entry to KELMOR_MENU_ENTRIES with its facts.
+macro(kelmor_menu_entry id program argument name class comment icon art)
   list(APPEND KELMOR_MENU_ENTRIES ${id})
   set(${id}_PROGRAM "${program}")
-  set(${id}_ARGUMENT "")
-  set(${id}_NAME "${KELMOR_APP_${program}_TITLE}")
-  set(${id}_CLASS "${KELMOR_APP_${program}_CLASS}")
-  set(${id}_COMMENT "${KELMOR_APP_${program}_COMMENT}")
-  set(${id}_ICON "${id}")
-  set(${id}_ART "${KELMOR_APP_${program}_ICON_NAME}")
+  set(${id}_ARGUMENT "${argument}")
+  set(${id}_NAME "${name}")
+  set(${id}_CLASS "${class}")
+  set(${id}_COMMENT "${comment}")
+  set(${id}_ICON "${icon}")
+  set(${id}_ART "${art}")
+endmacro()
+
+set(KELMOR_MENU_ENTRIES "")
+foreach(program IN LISTS KELMOR_APP_PROGRAMS)
+  kelmor_menu_entry(kelmor-${program} ${program} ""
+    "${KELMOR_APP_${program}_TITLE}" "${KELMOR_APP_${program}_CLASS}"
+    "${KELMOR_APP_${program}_COMMENT}" kelmor-${program} "${KELMOR_APP_${program}_ICON_NAME}")
 endforeach()
 list(FIND KELMOR_APP_PROGRAMS _Configuration configuration_tool)
 if(configuration_tool GREATER -1)
-  set(id kelmor-game-configuration)
-  list(APPEND KELMOR_MENU_ENTRIES ${id})
-  set(${id}_PROGRAM _Configuration)
-  set(${id}_ARGUMENT "${KELMOR_GAME_CONFIGURATION_ARGUMENT}")
-  set(${id}_NAME "${KELMOR_GAME_CONFIGURATION_TITLE}")
-  set(${id}_CLASS "${KELMOR_GAME_CONFIGURATION_TITLE}")
-  set(${id}_COMMENT "Choose how DOSBox shows the game Kelmor and how fast its CPU runs")
-  set(${id}_ICON "kelmor-_Configuration")
-  set(${id}_ART "${KELMOR_APP__Configuration_ICON_NAME}")
+  kelmor_menu_entry(kelmor-game-configuration _Configuration
+    "${KELMOR_GAME_CONFIGURATION_ARGUMENT}" "${KELMOR_GAME_CONFIGURATION_TITLE}"
+    "${KELMOR_GAME_CONFIGURATION_TITLE}"
+    "Choose how DOSBox shows the game Kelmor and how fast its CPU runs"
+    kelmor-_Configuration "${KELMOR_APP__Configuration_ICON_NAME}")
 endif()
 
 # The user's data folder (menu entries, icons), or nothing with a warning.
