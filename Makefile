@@ -71,9 +71,12 @@ bench: build
 	$(BUILD)/bench/disc_image_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 measure: build
+	tools/install-deps.sh linux measure
 	bench/launch_times.sh
 
+# Times the set of Windows programs this machine's tests run, and says which.
 measure-windows: windows-release
+	tools/install-deps.sh windows measure
 	bench/wine_times.sh
 
 # APP reaches the shell as it was written; a leading ~/ is the home folder, as

@@ -6,7 +6,9 @@
 #   windows  cross-building the Windows programs and their release, and
 #            running them under Wine;
 #   tests    what only the tests use besides those two;
-#   fuzz     clang and its libFuzzer, for the fuzz targets.
+#   fuzz     clang and its libFuzzer, for the fuzz targets;
+#   measure  hyperfine, which times whole commands (make measure,
+#            make measure-windows).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -32,6 +34,7 @@ windows=(
 # The tests make their disc images with xorriso.
 tests=(xorriso)
 fuzz=(clang libclang-rt-14-dev)
+measure=(hyperfine)
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
@@ -107,7 +110,8 @@ for group in "${groups[@]}"; do
     windows) packages+=("${windows[@]}") want_windows=1 ;;
     tests) packages+=("${tests[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
-    *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz)" >&2; exit 2 ;;
+    measure) packages+=("${measure[@]}") ;;
+    *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz, measure)" >&2; exit 2 ;;
   esac
 done
 # apt-get sees the whole set at once.

@@ -10,18 +10,20 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 
 # The Windows tests run the shipped 32-bit programs under 32-bit Wine, or, on
-# a machine that cannot run 32-bit programs, an x86_64 build under 64-bit
-# Wine (KELMOR_WINE_ARCH=win64). Debian's wine script takes the 32-bit loader
-# whenever it is installed, so the 64-bit one is named here; `wine` in these
-# scripts means the loader of the set.
+# a machine that cannot run them, an x86_64 build under 64-bit Wine
+# (KELMOR_WINE_ARCH=win64; tools/wine-set.sh chooses). Debian's wine script
+# takes the 32-bit loader whenever it is installed, so the 64-bit one is named
+# here. KELMOR_WINE is the program, found once; `wine` in these scripts means
+# it, never a function or alias of that name.
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/wine-set.sh"
 if [ "${KELMOR_WINE_ARCH:-win32}" = win64 ]; then
-  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  export WINEARCH=win64 WINELOADER=$KELMOR_WINE_LOADERS/wine64
   KELMOR_WINE=$WINELOADER
 else
   export WINEARCH=win32
-  KELMOR_WINE=wine
+  KELMOR_WINE=$(type -P wine) || KELMOR_WINE=wine
 fi
-wine() { "$KELMOR_WINE" "$@"; }
+wine() { command "$KELMOR_WINE" "$@"; }
 
 # Clones the template $KELMOR_WINE_TEMPLATE into the new prefix $1 and exports
 # WINEPREFIX. Files are hard links, but for the registry, which wineserver

@@ -8,7 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/wine_lib.sh"
 template=$(realpath -m -- "$1")  # Wine wants an absolute prefix
-command -v "$KELMOR_WINE" >/dev/null || { echo "$KELMOR_WINE is not installed (tools/install-deps.sh windows)" >&2; exit 1; }
+type -P "$KELMOR_WINE" >/dev/null || { echo "$KELMOR_WINE is not installed (tools/install-deps.sh windows)" >&2; exit 1; }
 version="$(wine --version) $WINEARCH"
 if [ -e "$template/.complete" ] && [ "$(cat "$template/.complete")" = "$version" ]; then
   echo "Wine template $template is up to date ($version)"
