@@ -16,16 +16,20 @@ install_program _Mapper "$app"
 
 note "the wait window: title, place, picture and label"
 make_drive_map
-# The window lives 600 ms; it is held still for the screenshot.
+# The window lives 600 ms: the program is held still as soon as it shows,
+# for its place and icon (a loaded machine may take that long to look), then
+# let paint a moment and held again for the screenshot.
 run_program "$app" _Mapper 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Plix Mapper")
-sleep 0.2
-kill -STOP "$pid"
+kill -STOP "$pid" 2>/dev/null || true
 geometry=$(window_geometry "$window") || true
 icon=$(xprop -id "$window" _NET_WM_ICON | sed -n 1p) || true
+kill -CONT "$pid" 2>/dev/null || true
+sleep 0.2
+kill -STOP "$pid" 2>/dev/null || true
 import -window root "$WORK/mapper-window.png" || true
-kill -CONT "$pid"
+kill -CONT "$pid" 2>/dev/null || true
 # The client area at the same place on both hosts; X sees Wine's window
 # with the frame that Wine draws itself.
 wanted="379,354 265x79"
