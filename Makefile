@@ -89,12 +89,16 @@ APP_FOLDER = app=$$KELMOR_APP; \
 	esac; \
 	app=$$(realpath -m -- "$$app")
 
+# Lays out APP and records what it brought; stops before writing anything
+# when a file of the user's stands at one of the kit's names there.
 install: export KELMOR_APP = $(APP)
 install: build
 	@$(APP_FOLDER); cmake --install $(BUILD) --prefix "$$app"
 
-# Removes what `make install` brought into APP and the menu; the saved games,
-# the kit's installed data, dosbox.conf, THEST.FUJ and the settings stay.
+# Removes what `make install` brought into APP and the menu, as APP's install
+# record lists it, each file only while unchanged; the saved games, the kit's
+# installed data, dosbox.conf, THEST.FUJ, the files the user changed and the
+# settings stay. A folder without a record keeps everything.
 uninstall: export KELMOR_APP = $(APP)
 uninstall: configure
 	@$(APP_FOLDER); cmake -DKELMOR_APP_FOLDER="$$app" -P $(BUILD)/uninstall_application_folder.cmake

@@ -2,8 +2,10 @@
 # `make install APP=<folder>`) lays out a complete application folder there:
 # the programs that this tree builds, the DOSBox bridge as `dosbox`, TEST.FUJ,
 # SAVEGAME, the folders the kit's installation copies into, the icons, and a
-# desktop entry for each program in the user's menu. The work is done at
-# install time by InstallApplicationFolder.cmake; this file tells it what there is.
+# desktop entry for each program in the user's menu, and records in the folder
+# what it brought (InstallRecord.cmake), which is what the uninstall removes.
+# The work is done at install time by InstallApplicationFolder.cmake; this
+# file tells it what there is.
 
 if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND DEFINED ENV{HOME})
   set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local/share/kelmor"
@@ -50,6 +52,8 @@ foreach(entry IN LISTS kelmor_menu_programs)
          "set(KELMOR_APP_${program}_COMMENT \"${comment}\")\n")
 endforeach()
 string(APPEND kelmor_install_facts "set(KELMOR_ART \"${PROJECT_SOURCE_DIR}/art\")\n")
+# Where the install makes its files ready before it writes any into the folder.
+string(APPEND kelmor_install_facts "set(KELMOR_STAGING \"${CMAKE_BINARY_DIR}/application_folder_staging\")\n")
 if(TARGET dosbox_bridge)
   string(APPEND kelmor_install_facts "set(KELMOR_APP_BRIDGE \"$<TARGET_FILE:dosbox_bridge>\")\n")
 endif()

@@ -7,6 +7,9 @@
 # <id>_PROGRAM, <id>_ARGUMENT (or empty), <id>_NAME, <id>_CLASS (its window's
 # class, StartupWMClass), <id>_COMMENT and <id>_ICON (the icon's name in the
 # icon theme, drawn as art/icons/<n>x<n>/<id>_ART.png).
+#
+# One folder's entries carry these ids. Each other installed folder gets a
+# set of its own, told apart in the menu (kelmor_menu_id, kelmor_menu_name).
 
 include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
 
@@ -50,6 +53,28 @@ function(kelmor_data_home out)
     message(WARNING "Neither XDG_DATA_HOME nor HOME is set: no menu entries.")
     set(${out} "" PARENT_SCOPE)
   endif()
+endfunction()
+
+# The file id of entry (or icon) `id` in a folder's set: `id` itself in the
+# set without a tag, kelmor-<tag>-... in the set of another folder, whose
+# tag is the first 8 hex digits of the SHA-256 of its path.
+function(kelmor_menu_id id tag out)
+  if(NOT tag STREQUAL "")
+    string(SUBSTRING "${id}" 7 -1 rest)
+    set(id "kelmor-${tag}-${rest}")
+  endif()
+  set(${out} "${id}" PARENT_SCOPE)
+endfunction()
+
+# The menu name of entry `id` in a folder's set: its name, and in the set of
+# another folder the folder's name after it, "Kelmor (kelmor2)".
+function(kelmor_menu_name id tag folder out)
+  set(name "${${id}_NAME}")
+  if(NOT tag STREQUAL "")
+    get_filename_component(base "${folder}" NAME)
+    string(APPEND name " (${base})")
+  endif()
+  set(${out} "${name}" PARENT_SCOPE)
 endfunction()
 
 # A value of type string: backslashes doubled.

@@ -1,78 +1,126 @@
 # Runs with `cmake -DKELMOR_APP_FOLDER=<folder> -P uninstall_application_folder.cmake`
-# (`make uninstall APP=<folder>`): removes what the install brought into the
-# application folder and the desktop, by the same facts the install used.
+# (`make uninstall APP=<folder>`): takes back what the install brought into
+# the application folder and the desktop menu, as the folder's install
+# record (InstallRecord.cmake) lists it, and nothing else.
 #
-# Removed: the programs, the bridge `dosbox`, TEST.FUJ, the icons, the menu
-# entries that lead into this folder and their icons in the icon theme, and
-# the folders of the layout that are then empty. Kept: the save folder
-# SAVEGAME (empty or not), the kit's installed data, dosbox.conf,
-# mapeditor.conf, THEST.FUJ, everything else the user put there, and the
-# settings and drive map in the user's configuration folder.
+# Removed: each file on the record (the programs, the bridge `dosbox`,
+# TEST.FUJ, the icons, this folder's menu entries and their icons in the
+# icon theme) while it is still what the install wrote, an icon only when no
+# menu entry names it any more, and the folders the install created when
+# they are empty (rmdir). Kept: a file the user changed since (said in one
+# line each), the save folder SAVEGAME (empty or not), the kit's installed
+# data, dosbox.conf, mapeditor.conf, THEST.FUJ, everything else the user put
+# there, and the settings and drive map in the user's configuration folder.
+#
+# A folder without a record (it never held the kit, or an earlier version of
+# the kit installed it) keeps everything: one line says why and what to do.
+
+cmake_policy(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/MenuEntries.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake")
 
 set(app "${KELMOR_APP_FOLDER}")
 if(NOT IS_ABSOLUTE "${app}" OR NOT IS_DIRECTORY "${app}")
   message(FATAL_ERROR "No application folder at '${app}'.")
 endif()
 string(REGEX REPLACE "(.)/+$" "\\1" app "${app}")
-if(NOT EXISTS "${app}/${KELMOR_MARKER_TEMPLATE_NAME}" AND NOT EXISTS "${app}/dosbox")
-  message(NOTICE "${app} holds no installed Kelmor kit (no ${KELMOR_MARKER_TEMPLATE_NAME}, "
-                 "no dosbox): nothing removed.")
+set(record "${app}/${KELMOR_RECORD_NAME}")
+kelmor_record_read("${record}" old)
+if(NOT old_exists)
+  message(NOTICE "Nothing removed: ${app} holds no record of a Kelmor kit install (${KELMOR_RECORD_NAME}); "
+                 "if an earlier version of the kit installed it, install again (make install APP=...), then uninstall.")
   return()
 endif()
 
-function(kelmor_remove path)
-  if(EXISTS "${path}" OR IS_SYMLINK "${path}")
-    file(REMOVE "${path}")
-    message(STATUS "Removed: ${path}")
-  endif()
-endfunction()
-
-foreach(program IN LISTS KELMOR_APP_PROGRAMS)
-  kelmor_remove("${app}/${program}")
-  kelmor_remove("${app}/icons/${program}.png")
-endforeach()
-kelmor_remove("${app}/dosbox")
-kelmor_remove("${app}/${KELMOR_MARKER_TEMPLATE_NAME}")
-
-# The deepest folders first; a folder that holds anything stays.
-list(REVERSE KELMOR_APP_FOLDERS)
-foreach(folder IN LISTS KELMOR_APP_FOLDERS ITEMS icons)
-  if(folder STREQUAL KELMOR_SAVE_FOLDER OR NOT IS_DIRECTORY "${app}/${folder}")
-    continue()
-  endif()
-  file(GLOB left "${app}/${folder}/*" "${app}/${folder}/.*")
-  if(left STREQUAL "")
-    file(REMOVE_RECURSE "${app}/${folder}")
-  endif()
-endforeach()
-
-# A menu entry is this folder's when its Path= names it: another
-# installation's entries stay, and so do their icons.
-kelmor_data_home(data_home)
-if(data_home STREQUAL "")
-  return()
+# A record that came with a copy of another folder: the menu entries it
+# names are that folder's.
+file(REAL_PATH "${app}" real_app)
+if(NOT "${old_in}" STREQUAL "${real_app}" AND old_count GREATER 0)
+  kelmor_record_forget_outside(old)
+  message(NOTICE "Kept the menu entries: the kit was installed as ${old_in}, and they start that folder.")
 endif()
-kelmor_desktop_string("${app}" folder)
-set(removed_icons "")
-foreach(id IN LISTS KELMOR_MENU_ENTRIES)
-  set(entry "${data_home}/applications/${id}.desktop")
-  if(NOT EXISTS "${entry}")
-    continue()
+
+# Files: the folder's first, then the menu entries, then the icons, so that
+# an icon goes only when no entry names it.
+set(done "\n")
+set(kept 0)
+foreach(pass folder entries icons)
+  if(old_count EQUAL 0)
+    break()
   endif()
-  file(STRINGS "${entry}" path_line REGEX "^Path=")
-  if(NOT path_line STREQUAL "Path=${folder}")
-    message(STATUS "Kept: ${entry}, which leads to another folder")
-    continue()
-  endif()
-  kelmor_remove("${entry}")
-  list(APPEND removed_icons "${${id}_ICON}")
-endforeach()
-list(REMOVE_DUPLICATES removed_icons)
-foreach(icon IN LISTS removed_icons)
-  foreach(size IN LISTS KELMOR_ICON_SIZES)
-    kelmor_remove("${data_home}/icons/hicolor/${size}x${size}/apps/${icon}.png")
+  foreach(i RANGE 1 ${old_count})
+    set(recorded "${old_path_${i}}")
+    if(NOT old_kind_${i} STREQUAL "file")
+      continue()
+    endif()
+    set(where folder)
+    if(recorded MATCHES "^/.*\\.png$")
+      set(where icons)
+    elseif(recorded MATCHES "^/")
+      set(where entries)
+    endif()
+    string(FIND "${done}" "\n${recorded}\n" seen)
+    if(NOT where STREQUAL pass OR seen GREATER -1)
+      continue()
+    endif()
+    string(APPEND done "${recorded}\n")
+    set(path "${recorded}")
+    if(where STREQUAL "folder")
+      set(path "${app}/${recorded}")
+    endif()
+    kelmor_path_state("${path}" "${recorded}" "" old state)
+    if(state STREQUAL "kit")
+      if(where STREQUAL "icons")
+        kelmor_icon_in_use("${path}" used)
+        if(used)
+          message(STATUS "Kept: ${path}, which a menu entry names")
+          continue()
+        endif()
+      endif()
+      file(REMOVE "${path}")
+      message(STATUS "Removed: ${path}")
+    elseif(state STREQUAL "changed")
+      message(NOTICE "Kept: ${path}, changed since the install.")
+      math(EXPR kept "${kept} + 1")
+    elseif(NOT state STREQUAL "absent")
+      message(NOTICE "Kept: ${path}, no longer the file the install wrote.")
+      math(EXPR kept "${kept} + 1")
+    endif()
   endforeach()
 endforeach()
-message(NOTICE "Uninstalled from ${app}; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings.")
+
+# The folders the install created, the deepest first, while empty; the
+# save folder stays.
+set(depth 0)
+if(old_count GREATER 0)
+  foreach(i RANGE 1 ${old_count})
+    if(old_kind_${i} STREQUAL "folder")
+      string(REGEX REPLACE "[^/]" "" slashes "${old_path_${i}}")
+      string(LENGTH "${slashes}" length)
+      if(length GREATER depth)
+        set(depth ${length})
+      endif()
+    endif()
+  endforeach()
+  foreach(level RANGE ${depth} 0 -1)
+    foreach(i RANGE ${old_count} 1 -1)
+      set(folder "${old_path_${i}}")
+      if(NOT old_kind_${i} STREQUAL "folder" OR folder STREQUAL KELMOR_SAVE_FOLDER)
+        continue()
+      endif()
+      string(REGEX REPLACE "[^/]" "" slashes "${folder}")
+      string(LENGTH "${slashes}" length)
+      if(length EQUAL level)
+        kelmor_remove_empty_folder("${app}/${folder}" removed)
+      endif()
+    endforeach()
+  endforeach()
+endif()
+
+file(REMOVE "${record}")
+set(changed "")
+if(kept GREATER 0)
+  set(changed ", the files you changed (above)")
+endif()
+message(NOTICE "Uninstalled from ${app}; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ${changed} and your settings.")

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # `cmake --install` lays out a complete application folder with menu
-# entries, installing again keeps what the user and the kit put there, and
-# the uninstall takes back what the install brought and nothing else.
+# entries and records what it brought; installing again keeps what the user
+# and the kit put there and never overwrites a file of the user's; the
+# uninstall takes back what the record lists while it is unchanged, and
+# nothing else. Then one row for each kind of folder: a path with glob
+# characters, ";", "%" or bytes that are not UTF-8, a folder that never held
+# the kit, a file the user changed, an earlier version's install without a
+# record, a copied folder, and two installed folders with a menu each.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 make_e2e_workspace
 BIN="$BUILD/bin"
 app="$WORK/Kelmor app"
@@ -33,6 +39,24 @@ for name in 'x\y' 'x"y' $'x\ny'; do
   [ ! -e "$menu" ] || fail "menu entries written: $(ls "$menu")"
 done
 
+# What a folder holds, one line: ". ./DATA ./SAVEGAME ".
+listing() { (cd "$1" && find . | LC_ALL=C sort | tr '\n' ' '); }
+
+# Uninstalls the application folder $1; its output goes to uninstall.log.
+uninstall_app() {
+  cmake -DKELMOR_APP_FOLDER="$1" -P "$BUILD/uninstall_application_folder.cmake" >"$WORK/uninstall.log" 2>&1 ||
+    fail "uninstall failed: $(cat "$WORK/uninstall.log")"
+}
+
+# An install into $1 that must stop, its output in install.log.
+refused_install() {
+  if cmake --install "$BUILD" --prefix "$1" >"$WORK/install.log" 2>&1; then
+    fail "installed into $1: $(cat "$WORK/install.log")"
+  fi
+  grep -qF "Nothing installed into $1: these files are not the kit's" "$WORK/install.log" ||
+    fail "refusal: $(cat "$WORK/install.log")"
+}
+
 # The installed programs and the bridge: the built ones without their symbols.
 same_program() {
   strip -o "$WORK/stripped" "$1" && cmp -s "$WORK/stripped" "$2" && [ -x "$2" ] &&
@@ -55,6 +79,10 @@ done
 diff <(printf '%s\n' "${expected_folders[@]}" | sort) \
      <(cd "$app" && find . -mindepth 1 -type d | sed 's|^\./||' | sort) >&2 ||
   fail "the folders differ from the kit's destinations (< wanted, > found)"
+grep -qxF "in $app" "$app/.kelmor-install" &&
+  [ "$(grep -c '^folder ' "$app/.kelmor-install")" = "${#expected_folders[@]}" ] &&
+  grep -qE "^file [0-9]+ [0-9a-f]{64} TEST.FUJ\$" "$app/.kelmor-install" ||
+  fail "install record: $(cat "$app/.kelmor-install")"
 
 note "menu entries named by title, pointing into the folder, with their window class and theme icons"
 entries=("${programs[@]}")
@@ -103,13 +131,188 @@ grep -q "DOSBOX.EXE is started in place of the bridge" "$WORK/install.log" ||
 note "the uninstall takes back what the install brought; the user's files, the settings and another folder's entries stay"
 rm "$app/DOSBOX.EXE"
 printf 'settings' >"$XDG_CONFIG_HOME/kelmor/kel1.ini"
-printf '[Desktop Entry]\nPath=/elsewhere\n' >"$menu/kelmor-_Mapper.desktop"
-cmake -DKELMOR_APP_FOLDER="$app" -P "$BUILD/uninstall_application_folder.cmake" >"$WORK/uninstall.log" 2>&1 ||
-  fail "uninstall failed: $(cat "$WORK/uninstall.log")"
-[ "$(cd "$app" && find . | sort | tr '\n' ' ')" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
-  fail "left in the folder: $(cd "$app" && find . | sort | tr '\n' ' ')"
+printf '[Desktop Entry]\nPath=/elsewhere\nIcon=kelmor-_Mapper\n' >"$menu/kelmor-_Mapper.desktop"
+uninstall_app "$app"
+[ "$(listing "$app")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
+  fail "left in the folder: $(listing "$app")"
 [ "$(ls "$menu")" = kelmor-_Mapper.desktop ] || fail "menu entries left: $(ls "$menu")"
+grep -qxF "Kept: $menu/kelmor-_Mapper.desktop, changed since the install." "$WORK/uninstall.log" ||
+  fail "the changed entry kept without a word: $(cat "$WORK/uninstall.log")"
 [ "$(find "$XDG_DATA_HOME/icons" -type f -printf '%f\n' | sort -u | tr '\n' ' ')" = "kelmor-_Mapper.png " ] ||
   fail "icons left: $(find "$XDG_DATA_HOME/icons" -type f)"
 [ "$(cat "$XDG_CONFIG_HOME/kelmor/kel1.ini")" = settings ] || fail "the settings went"
+tail -n 1 "$WORK/uninstall.log" | grep -qxF "Uninstalled from $app; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ, the files you changed (above) and your settings." ||
+  fail "closing line: $(tail -n 1 "$WORK/uninstall.log")"
+rm -rf "$XDG_DATA_HOME"
+# Every row below starts from an empty menu and icon theme.
+fresh_menu() { rm -rf "$XDG_DATA_HOME"; }
+# The kit's entries and icons in the menu, one name a line.
+menu_files() {
+  { [ ! -d "$menu" ] || ls "$menu"; [ ! -d "$XDG_DATA_HOME/icons" ] || find "$XDG_DATA_HOME/icons" -type f -printf '%P\n'; } | sort
+}
+entry_sums() { (cd "$menu" && sha256sum kelmor-*.desktop); }
+# Every menu entry passes desktop-file-validate, where it is installed.
+validate_entries() {
+  command -v desktop-file-validate >/dev/null || return 0
+  local entry
+  for entry in "$menu"/*.desktop; do desktop-file-validate "$entry" >&2 || fail "$entry invalid"; done
+}
+
+note "a path with glob characters: a file in a layout folder keeps it and its folders"
+fresh_menu
+gog="$WORK/Games [GOG] *?/kelmor"
+install_app "$BUILD" "$gog"
+printf 'map' >"$gog/CAKE/MAP_101/MAP.INI"
+uninstall_app "$gog"
+[ "$(listing "$gog")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./SAVEGAME " ] ||
+  fail "left in $gog: $(listing "$gog")"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
+note "a folder that never held the kit: the uninstall removes nothing, the install overwrites nothing"
+mine="$WORK/mine"
+mkdir -p "$mine/CAKE" "$mine/DATA"
+printf '#!/bin/sh\nexec /usr/bin/dosbox "$@"\n' >"$mine/dosbox" && chmod +x "$mine/dosbox"
+before=$(listing "$mine"; sha256sum "$mine/dosbox")
+uninstall_app "$mine"
+[ "$(cat "$WORK/uninstall.log")" = "Nothing removed: $mine holds no record of a Kelmor kit install (.kelmor-install); if an earlier version of the kit installed it, install again (make install APP=...), then uninstall." ] ||
+  fail "uninstall of a folder without the kit said: $(cat "$WORK/uninstall.log")"
+[ "$(listing "$mine"; sha256sum "$mine/dosbox")" = "$before" ] || fail "changed: $(listing "$mine")"
+refused_install "$mine"
+grep -qxF "  $mine/dosbox (not the kit's)" "$WORK/install.log" || fail "refusal: $(cat "$WORK/install.log")"
+[ "$(listing "$mine"; sha256sum "$mine/dosbox")" = "$before" ] || fail "written: $(listing "$mine")"
+[ -z "$(menu_files)" ] || fail "menu written: $(menu_files)"
+note "... and once the user's dosbox is gone, the folders that were there before the install stay after the uninstall"
+mv "$mine/dosbox" "$WORK/my-dosbox"
+install_app "$BUILD" "$mine"
+uninstall_app "$mine"
+[ "$(listing "$mine")" = ". ./CAKE ./DATA ./SAVEGAME " ] || fail "left in $mine: $(listing "$mine")"
+
+note "a file the user changed: installing again refuses to overwrite it, the uninstall keeps it and says so"
+fresh_menu
+changed="$WORK/changed"
+install_app "$BUILD" "$changed"
+printf 'KELPLIX\r\nmine\r\n' >"$changed/TEST.FUJ"
+before=$(listing "$changed"; sha256sum "$changed/TEST.FUJ" "$changed/KELMOR" "$changed/.kelmor-install"; entry_sums)
+refused_install "$changed"
+grep -qxF "  $changed/TEST.FUJ (changed since the kit installed it)" "$WORK/install.log" ||
+  fail "refusal: $(cat "$WORK/install.log")"
+[ "$(listing "$changed"; sha256sum "$changed/TEST.FUJ" "$changed/KELMOR" "$changed/.kelmor-install"; entry_sums)" = "$before" ] ||
+  fail "the refused install wrote"
+uninstall_app "$changed"
+grep -qxF "Kept: $changed/TEST.FUJ, changed since the install." "$WORK/uninstall.log" ||
+  fail "no word on the changed TEST.FUJ: $(cat "$WORK/uninstall.log")"
+[ "$(listing "$changed")" = ". ./SAVEGAME ./TEST.FUJ " ] || fail "left in $changed: $(listing "$changed")"
+[ "$(od -An -c "$changed/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n m i n e \r \n" ] || fail "TEST.FUJ changed"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
+note "an earlier version's install (no record): the uninstall removes nothing, installing again upgrades it"
+fresh_menu
+earlier="$WORK/earlier"
+install_app "$BUILD" "$earlier"
+rm "$earlier/.kelmor-install"
+printf 'kit data' >"$earlier/DATA/USA.BIN"
+# Its programs and icons are an older build's.
+for file in KELMOR dosbox icons/KELMOR.png; do printf 'older' >>"$earlier/$file"; done
+uninstall_app "$earlier"
+grep -q "^Nothing removed: $earlier holds no record" "$WORK/uninstall.log" || fail "$(cat "$WORK/uninstall.log")"
+[ -x "$earlier/KELMOR" ] && [ -f "$menu/kelmor-KELMOR.desktop" ] || fail "the uninstall removed files without a record"
+install_app "$BUILD" "$earlier"
+[ -f "$earlier/.kelmor-install" ] && same_program "$BIN/dosbox" "$earlier/dosbox" &&
+  same_program "$BIN/KELMOR" "$earlier/KELMOR" && cmp -s "$earlier/icons/KELMOR.png" "$ROOT/art/kelmor_icon.png" ||
+  fail "no upgrade: $(cat "$WORK/install.log")"
+[ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] || fail "menu entries after the upgrade: $(ls "$menu")"
+uninstall_app "$earlier"
+[ "$(listing "$earlier")" = ". ./DATA ./DATA/USA.BIN ./SAVEGAME " ] || fail "left in $earlier: $(listing "$earlier")"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+note "... but a script of the user's at the bridge's name in it is not overwritten"
+install_app "$BUILD" "$earlier"
+rm "$earlier/.kelmor-install"
+printf '#!/bin/sh\nexec /usr/bin/dosbox "$@"\n' >"$earlier/dosbox"
+refused_install "$earlier"
+grep -qxF "  $earlier/dosbox (not the kit's)" "$WORK/install.log" || fail "refusal: $(cat "$WORK/install.log")"
+grep -q '^exec /usr/bin/dosbox' "$earlier/dosbox" || fail "the user's dosbox was overwritten"
+fresh_menu
+
+note "a path with ';': the uninstall removes the folder's menu entries"
+semicolon="$WORK/a;b"
+install_app "$BUILD" "$semicolon"
+grep -qxF "Path=$semicolon" "$menu/kelmor-KELMOR.desktop" || fail "$(cat "$menu/kelmor-KELMOR.desktop")"
+uninstall_app "$semicolon"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+[ "$(listing "$semicolon")" = ". ./SAVEGAME " ] || fail "left in $semicolon: $(listing "$semicolon")"
+
+note "a copy of an installed folder: its uninstall leaves the menu entries, which start the original"
+install_app "$BUILD" "$WORK/original"
+cp -a "$WORK/original" "$WORK/copy"
+sums=$(entry_sums)
+uninstall_app "$WORK/copy"
+grep -qxF "Kept the menu entries: the kit was installed as $WORK/original, and they start that folder." "$WORK/uninstall.log" ||
+  fail "$(cat "$WORK/uninstall.log")"
+[ "$(entry_sums)" = "$sums" ] || fail "the original's menu entries changed"
+[ "$(listing "$WORK/copy")" = ". ./SAVEGAME " ] || fail "left in the copy: $(listing "$WORK/copy")"
+uninstall_app "$WORK/original"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
+note "a path with '%' and the shell's characters: the menu entries start their programs (gio launch)"
+command -v gio >/dev/null || fail "gio (libglib2.0-bin) is not installed"
+start_display 1024x768
+odd="$WORK/it's 50% off \$HOME \`x\` & more"
+install_app "$BUILD" "$odd"
+validate_entries
+for folder in "$odd" "$WORK/plain"; do
+  [ "$folder" = "$odd" ] || { uninstall_app "$odd"; install_app "$BUILD" "$folder"; }
+  gio launch "$menu/kelmor-game-configuration.desktop" 2>"$WORK/gio.log" ||
+    fail "gio launch: $(cat "$WORK/gio.log"); $(grep Exec "$menu/kelmor-game-configuration.desktop")"
+  window=$(wait_window "Kelmor Configuration" 20)
+  pid=$(xdotool getwindowpid "$window")
+  [ "$(readlink "/proc/$pid/cwd")" = "$folder" ] && [ "$(readlink "/proc/$pid/exe")" = "$folder/_Configuration" ] ||
+    fail "started: $(readlink "/proc/$pid/exe") in $(readlink "/proc/$pid/cwd")"
+  kill "$pid"
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+done
+uninstall_app "$WORK/plain"
+
+note "a path that is not UTF-8: no menu entries, and the install says why"
+not_utf8="$WORK/"$'caf\xe9'
+install_app "$BUILD" "$not_utf8"
+tail -n 2 "$WORK/install.log" | head -n 1 | grep -qF "No menu entries: the folder's path is not UTF-8 text" ||
+  fail "$(tail -n 2 "$WORK/install.log")"
+[ -z "$(menu_files)" ] || fail "menu entries written: $(menu_files)"
+[ -x "$not_utf8/KELMOR" ] || fail "not installed"
+uninstall_app "$not_utf8"
+[ "$(listing "$not_utf8")" = ". ./SAVEGAME " ] || fail "left: $(listing "$not_utf8")"
+
+note "two installed folders: each keeps menu entries of its own, whichever goes first"
+first="$WORK/kelmor1" second="$WORK/games/kelmor2"
+install_app "$BUILD" "$first"
+sums=$(entry_sums)
+install_app "$BUILD" "$second"
+tag=$(printf '%s' "$second" | sha256sum | cut -c1-8)
+tail -n 2 "$WORK/install.log" | head -n 1 |
+  grep -qxF "The menu entries are in $menu (kelmor-$tag-*.desktop): look for Kelmor (kelmor2) in your desktop's menu; kelmor-*.desktop start $first." ||
+  fail "$(tail -n 2 "$WORK/install.log")"
+(cd "$menu" && sha256sum --quiet -c <<<"$sums") >&2 || fail "the first folder's entries changed"
+for program in "${entries[@]}"; do
+  entry="$menu/kelmor-$tag-$program.desktop" name="${titles[$program]} (kelmor2)"
+  [ "$program" != game ] || entry="$menu/kelmor-$tag-game-configuration.desktop"
+  grep -qxF "Name=$name" "$entry" && grep -qxF "Path=$second" "$entry" || fail "$entry: $(cat "$entry" 2>&1)"
+  icon=$(sed -n 's/^Icon=//p' "$entry")
+  [ "${icon#kelmor-$tag-}" != "$icon" ] && [ -f "$XDG_DATA_HOME/icons/hicolor/48x48/apps/$icon.png" ] || fail "$entry: icon $icon"
+done
+[ "$(ls "$menu" | wc -l)" = $((2 * ${#entries[@]})) ] || fail "menu: $(ls "$menu")"
+validate_entries
+uninstall_app "$second"
+[ "$(entry_sums)" = "$sums" ] || fail "the first folder's entries changed: $(ls "$menu")"
+[ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
+install_app "$BUILD" "$second"
+uninstall_app "$first"
+[ "$(find "$menu" -name "kelmor-$tag-*.desktop" | wc -l)" = "${#entries[@]}" ] && [ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] ||
+  fail "the second folder's entries after the first's uninstall: $(ls "$menu")"
+note "... and installing the second again, with the first gone, gives it kelmor-*.desktop"
+install_app "$BUILD" "$second"
+[ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] && grep -qxF "Path=$second" "$menu/kelmor-KELMOR.desktop" ||
+  fail "menu: $(ls "$menu")"
+[ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
+uninstall_app "$second"
+[ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
 echo "PASS"
