@@ -48,7 +48,8 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
 }
 
 // A drive map that is there but cannot be read is never replaced by the
-// dialog's text, which never held its lines.
+// dialog's text, which never held its lines; the edits wait for a save
+// that can read it.
 TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     test::TempFolder temp;
     const std::string file = temp.sparse("config/kelmor/drives.ini", std::uintmax_t{64} << 30);
@@ -56,6 +57,9 @@ TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     letters.give('E', temp.path("cd"));
     EXPECT_THROW(letters.save(), std::system_error);
     EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{64} << 30);
+    temp.write("config/kelmor/drives.ini", "; readable again\n");
+    letters.save();
+    EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "; readable again\n\n[drives]\nE=" + temp.path("cd") + "\n");
 }
 
 // Saving applies the dialog's own changes to the drive map as it is then:
