@@ -1,5 +1,6 @@
 #include "drives_tool/drive_letters.hpp"
 
+#include <cerrno>
 #include <optional>
 #include <system_error>
 
@@ -37,6 +38,13 @@ std::string shownDriveMapText(const std::string& file) {
     } catch (const std::system_error&) {
         return {};
     }
+}
+
+// A path as a message shows it, its line ends written as \n and \r.
+std::string withVisibleLineEnds(const std::string& path) {
+    std::string shown;
+    for (char c : path) shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return shown;
 }
 
 // A drive map value that reads back as the path: in double quotes when
@@ -105,6 +113,11 @@ std::vector<std::string> DriveLetters::unusableLines() const {
 }
 
 void DriveLetters::give(char letter, const std::string& hostPath) {
+    if (hostPath.find_first_of("\r\n") != std::string::npos)
+        throw std::system_error(EINVAL, std::generic_category(),
+                                withVisibleLineEnds(hostPath) +
+                                    ": its name holds a line end, and the drive map names each "
+                                    "drive on one line");
     edit({letter, valueOf(hostPath)});
 }
 

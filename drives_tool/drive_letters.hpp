@@ -42,7 +42,9 @@ public:
     std::vector<std::string> unusableLines() const;
 
     // Names a folder or an image (an absolute host path) for a letter, in
-    // place of what the drive map named for it.
+    // place of what the drive map named for it. A path that no line of the
+    // drive map can hold (its name holds a line end) changes nothing:
+    // std::system_error (EINVAL) says why.
     void give(char letter, const std::string& hostPath);
 
     // Removes what the drive map names for a letter.
