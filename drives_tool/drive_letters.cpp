@@ -1,5 +1,6 @@
 #include "drives_tool/drive_letters.hpp"
 
+#include <cerrno>
 #include <optional>
 #include <system_error>
 
@@ -7,6 +8,7 @@
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
 #include "core/posix/posix_host.hpp"
+#include "core/posix/settings_lock.hpp"
 #include "core/posix/windows_path.hpp"
 #include "game_launcher/game_launch.hpp"
 #include "kit_launcher/kit_texts.hpp"
@@ -17,16 +19,32 @@ namespace {
 
 constexpr std::string_view kSection = "drives";
 
-// The drive map's text; a file that is not there is an empty one. Any other
-// failure is kept in `unread`: that file must not be replaced by a text
-// that never held its lines.
-std::string textOrNothing(const std::string& file, std::optional<std::system_error>& unread) {
+// The drive map's text; a file that is not there is an empty one. Any
+// other failure goes on up: that file must not be replaced by a text that
+// never held its lines.
+std::string driveMapText(const std::string& file) {
     try {
         return posix::readWholeFile(file);
     } catch (const std::system_error& failure) {
-        if (failure.code() != std::errc::no_such_file_or_directory) unread = failure;
+        if (failure.code() == std::errc::no_such_file_or_directory) return {};
+        throw std::system_error(failure.code(), file + " could not be read, so it is left as it is");
+    }
+}
+
+// What the dialog shows at first: a drive map it cannot read shows as none.
+std::string shownDriveMapText(const std::string& file) {
+    try {
+        return driveMapText(file);
+    } catch (const std::system_error&) {
         return {};
     }
+}
+
+// A path as a message shows it, its line ends written as \n and \r.
+std::string withVisibleLineEnds(const std::string& path) {
+    std::string shown;
+    for (char c : path) shown += c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return shown;
 }
 
 // A drive map value that reads back as the path: in double quotes when
@@ -55,13 +73,21 @@ std::string holdsOf(const posix::DriveMap& map, char letter) {
     return (map.image(letter) ? "image " : "folder ") + *root;
 }
 
+// One letter's change: what the drive map named for it goes, and the new
+// value, if any, takes its place.
+void apply(posix::IniText& text, char letter, const std::optional<std::string>& value) {
+    const std::string key(1, letter);
+    text.removeEntries(kSection, key);
+    if (value) text.setValue(kSection, key, *value);
+}
+
 }  // namespace
 
 DriveLetters::DriveLetters(DriveLettersPlace place)
     : place_(std::move(place)),
       file_(posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome(place_.configHome)),
                                 posix::kDriveMapFileName)),
-      text_(textOrNothing(file_, unread_)) {}
+      text_(shownDriveMapText(file_)) {}
 
 std::vector<LetterState> DriveLetters::letters() const {
     posix::PosixHost host({.applicationFolder = place_.applicationFolder,
@@ -87,20 +113,36 @@ std::vector<std::string> DriveLetters::unusableLines() const {
 }
 
 void DriveLetters::give(char letter, const std::string& hostPath) {
-    clear(letter);
-    text_.setValue(kSection, std::string(1, letter), valueOf(hostPath));
+    if (hostPath.find_first_of("\r\n") != std::string::npos)
+        throw std::system_error(EINVAL, std::generic_category(),
+                                withVisibleLineEnds(hostPath) +
+                                    ": its name holds a line end, and the drive map names each "
+                                    "drive on one line");
+    edit({letter, valueOf(hostPath)});
 }
 
 void DriveLetters::clear(char letter) {
-    text_.removeEntries(kSection, std::string(1, letter));
+    edit({letter, std::nullopt});
 }
 
-void DriveLetters::save() const {
-    if (unread_)
-        throw std::system_error(unread_->code(),
-                                file_ + " could not be read, so it is left as it is");
-    posix::createFolders(file_.substr(0, file_.rfind('/')), 0700);
-    posix::writeFileAtomically(file_, text_.text());
+void DriveLetters::edit(Edit change) {
+    apply(text_, change.letter, change.value);
+    edits_.push_back(std::move(change));
+}
+
+void DriveLetters::save() {
+    const std::string folder = file_.substr(0, file_.rfind('/'));
+    posix::createFolders(folder, 0700);
+    const posix::SettingsLock lock(folder);
+    // The dialog's own changes go onto the drive map as it is now: what
+    // other programs wrote since the dialog read it stays. Where they
+    // changed a letter that the dialog changed too, the dialog's change
+    // wins: the user made it, and saving it is the user's latest word.
+    posix::IniText current(driveMapText(file_));
+    for (const Edit& change : edits_) apply(current, change.letter, change.value);
+    posix::writeFileAtomically(file_, current.text());
+    text_ = std::move(current);
+    edits_.clear();
 }
 
 std::string describeLetter(const LetterState& state) {

@@ -2,12 +2,12 @@
 // now, whether the launchers' own probes find the game CD or the kit CD
 // there, and the drive map's lines that name no drive. Edits change the
 // drive map's text line by line, so its [options] and comments stay; saving
-// replaces the file atomically.
+// applies them to the drive map as it is then and replaces the file
+// atomically, so what other programs wrote meanwhile stays too.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "core/posix/drive_map.hpp"
@@ -42,16 +42,22 @@ public:
     std::vector<std::string> unusableLines() const;
 
     // Names a folder or an image (an absolute host path) for a letter, in
-    // place of what the drive map named for it.
+    // place of what the drive map named for it. A path that no line of the
+    // drive map can hold (its name holds a line end) changes nothing:
+    // std::system_error (EINVAL) says why.
     void give(char letter, const std::string& hostPath);
 
     // Removes what the drive map names for a letter.
     void clear(char letter);
 
-    // Writes the edited drive map (creating its folder), atomically. A drive
-    // map that is there but could not be read (no permission, too large) is
-    // never replaced: std::system_error says so.
-    void save() const;
+    // Reads the drive map file again, applies the letters given and cleared
+    // since the last save, in their order, and writes it (creating its
+    // folder) atomically, holding the configuration folder's lock: every
+    // other line stays as it is in the file now. A drive map that is there
+    // but cannot be read (no permission, too large) is never replaced:
+    // std::system_error says so, and the edits stay for another try. After
+    // a save the edited text is the saved file's.
+    void save();
 
     // The drive map file.
     const std::string& file() const { return file_; }
@@ -60,10 +66,18 @@ public:
     std::string text() const { return text_.text(); }
 
 private:
+    // A letter given a drive map value, or cleared (no value).
+    struct Edit {
+        char letter;
+        std::optional<std::string> value;
+    };
+
+    void edit(Edit change);
+
     DriveLettersPlace place_;
     std::string file_;
-    std::optional<std::system_error> unread_;
     posix::IniText text_;
+    std::vector<Edit> edits_;  // since the last save
 };
 
 // One line of the list: "E:  image /x.iso  (game CD found)".

@@ -94,7 +94,15 @@ private:
         if (!folder) chooser.filter("CD images\t*.{iso,cue,ISO,CUE}");
         if (chooser.show() != 0 || chooser.filename() == nullptr) return;
         const std::string path = chooser.filename();
-        edit([&] { letters_.give(letter, path); });
+        try {
+            edit([&] { letters_.give(letter, path); });
+        } catch (const std::system_error& failure) {
+            // The letter keeps what it had, and the edits so far stay.
+            showMessage(std::string(1, letter) + ": cannot be given this " +
+                            (folder ? "folder" : "image") + ": " + failure.what() +
+                            ".\n\nRename it, or choose another one.",
+                        MessageStyle::Warning, kDrivesWindowTitle);
+        }
     }
 
     void save() {

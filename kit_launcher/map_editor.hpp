@@ -6,7 +6,9 @@
 // settings, the application folder as B:, the map editor run from there and
 // the emulator ending with it. dosbox.conf, the kit's own, stays untouched:
 // the map editor's configuration is a file of its own, handed to the
-// emulator with "-conf".
+// emulator with "-conf". A program of the host in its place (an ELF program
+// or a script, which the install may have made executable from the CD's
+// modes) is never started: the map editor never runs as a host program.
 #pragma once
 
 #include <string>
@@ -16,14 +18,17 @@ namespace kelmor {
 
 class Host;
 
-// What a program file is, told from its bytes, never from its name.
+// What a program file is, told from its bytes, never from its name: DOS
+// itself told an .EXE from a .COM by its first two bytes.
 enum class ProgramKind {
-    Dos,      // "MZ", and no Windows header where the word at 0x3C points
-              // (an extended DOS program's "LE" or "LX" header counts as DOS)
+    Dos,      // "MZ", and no Windows header where the word at 0x3C points (an
+              // extended DOS program's "LE" or "LX" header counts as DOS); or a
+              // program in COM form, which is any other bytes
     Windows,  // "MZ", and there "PE\0\0" (32 or 64 bit) or "NE" (16 bit)
-    Other,    // anything else, a file that cannot be read included
+    Host,     // a program of a POSIX system: an ELF file or a "#!" script
 };
 
+// Throws std::system_error when the program's first bytes cannot be read.
 ProgramKind programKind(Host& host, const std::string& program);
 
 // The map editor's configuration, beside dosbox.conf in the application folder.
@@ -35,9 +40,10 @@ inline constexpr int kMapEditorNotStartedExitCode = 1;
 // Opens the map editor `mapEditor`, a file of the application folder, and
 // returns; waits for nothing. A missing map editor is left alone: nothing
 // starts and nothing is said. A DOS program goes to the emulator unless the
-// system runs it itself; a failed direct start of it goes there too. When
-// nothing could start it, one message (titled `programTitle`) says what is
-// missing and what to do, and the process ends with
+// system runs it itself; a failed direct start of it goes there too. A
+// Windows program starts directly. A host program, or a file that cannot be
+// read, is never started. When the map editor does not open, one message
+// (titled `programTitle`) says why and what to do, and the process ends with
 // kMapEditorNotStartedExitCode. A configuration that cannot be written is
 // the caller's failure, as the kit's own dosbox.conf is.
 void openMapEditor(Host& host, const std::string& mapEditor, std::string_view programTitle);

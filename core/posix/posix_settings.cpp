@@ -2,45 +2,14 @@
 // one "[section]" per section, "key=value" lines with the value verbatim.
 // A write reads the file, changes one line and replaces the file, holding
 // the folder's lock throughout, and is on disk when it returns.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-
 #include "core/posix/atomic_file.hpp"
-#include "core/posix/file_descriptor.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
+#include "core/posix/settings_lock.hpp"
 #include "core/posix/windows_path.hpp"
 
 namespace kelmor::posix {
-
-namespace {
-
-constexpr std::string_view kLockFileName = ".settings.lock";
-
-// Held while a write reads, changes and replaces a settings file: two
-// programs writing other keys at once never undo each other's writes. One
-// lock for the folder, as writes are few and short.
-class SettingsLock {
-public:
-    explicit SettingsLock(const std::string& folder)
-        : path_(joinHostPath(folder, kLockFileName)),
-          fd_(open(path_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600)) {
-        if (fd_.get() < 0) throwErrno(path_);
-        struct stat status {};
-        if (fstat(fd_.get(), &status) != 0) throwErrno(path_);
-        if (!S_ISREG(status.st_mode)) throwError(EINVAL, path_ + " is not a regular file");
-        while (flock(fd_.get(), LOCK_EX) != 0)
-            if (errno != EINTR) throwErrno(path_);
-    }
-
-private:
-    std::string path_;
-    FileDescriptor fd_;  // closing it gives the lock up
-};
-
-}  // namespace
 
 std::string PosixHost::settingsFile(const std::string& application) const {
     if (application.empty() || application == "." || application == ".." ||

@@ -6,7 +6,9 @@
 # the emulator runs it from the application folder as B: with no arguments
 # and ends with it, and dosbox.conf is left as it was: none after the
 # installation run, the kit's own (which would end the emulator before the
-# map editor) after the second.
+# map editor) after the second. A map editor in COM form (no MZ header), as
+# executable as an install from a CD's Rock Ridge modes leaves it, runs in
+# the emulator too, never as a program of Linux.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -52,4 +54,9 @@ note "installed: _Mapper opens the map editor itself, dosbox.conf stays the kit'
 printf '[autoexec]\r\nexit\r\n' >"$app/dosbox.conf"
 open_map_editor
 [ "$(cat "$app/dosbox.conf")" = $'[autoexec]\r\nexit\r' ] || fail "dosbox.conf changed"
+
+note "installed, the map editor in COM form and executable: the emulator runs it"
+assemble_tail_writer "$app/MAPPER.EXE"
+chmod +x "$app/MAPPER.EXE"
+open_map_editor
 echo "PASS"

@@ -2,7 +2,9 @@
 # The real kelmor-drives in a real window, with the keyboard alone: E: given
 # an image by typing its name into the file chooser, saved, the drive map
 # read back (its comment and [options] kept), and KELMOR finds the game CD
-# on E:. A Linux program only.
+# on E:. Then a folder whose name holds a line end: a message says why F:
+# cannot have it, and the dialog goes on with its edit, which Save writes.
+# A Linux program only.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
@@ -57,4 +59,34 @@ wait_exit "$pid" 20
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE of KELMOR"
 expect_started "$app/dosbox" -noconsole
 grep -q 'CD E:\\KELMOR' "$app/dosbox.conf" || fail "dosbox.conf: $(cat "$app/dosbox.conf")"
+
+note "E: cleared, F: refused a folder with a line end in its name, E: saved cleared"
+mkdir "$WORK/images/two"$'\n'"lines"
+run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
+pid=$!
+window=$(wait_window "Kelmor Drives")
+xdotool windowfocus --sync "$window"
+# Clear takes the focus; the first arrow gives it back to the list.
+xdotool key --clearmodifiers Down alt+l Down Down alt+f
+wait_window "A folder for F:" >/dev/null
+sleep 0.3
+xdotool key End
+xdotool type --delay 40 "two"  # the chooser completes the name, line end and all
+xdotool key Return  # into the folder
+sleep 0.5
+xdotool key Return  # chosen
+box=$(wait_window "Kelmor Drives" 10 2)
+sleep 0.3
+import -window root "$WORK/line-end-refused.png"
+dismiss_box "$box"
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers alt+s
+sleep 0.5
+press_key "$window" Escape
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
+printf '; my drives\n[options]\ndetect=no\n[drives]\nF=cds/relative.iso\n' >"$WORK/expected.ini"
+cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
+  fail "drive map: $(od -c "$XDG_CONFIG_HOME/kelmor/drives.ini")"
+[ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/
 echo "PASS"

@@ -16,14 +16,14 @@ printf 'KELPLIX\r\n' >"$app/TEST.FUJ"
 stand_in "$app/dosbox.exe"
 
 # A small kit CD: what it lacks of the manifest is skipped without a word.
-# It holds no MAPPER.EXE, so the application folder's "\MAPPER.EXE" is a
-# stand-in that records its start.
+# It holds no MAPPER.EXE, so the map editor is the application folder's
+# "\MAPPER.EXE", a DOS program, which the emulator runs.
 mkdir -p "$cd_root/kit/data"
 echo kelkit >"$cd_root/kit/KELKIT.EXE"
 echo driver >"$cd_root/kit/hmidet.386"
 echo usa >"$cd_root/kit/data/USA.BIN"
 echo fr >"$cd_root/kit/data/fr.bin"
-stand_in "$app/MAPPER.EXE"
+{ printf 'MZ'; head -c 62 /dev/zero; } >"$app/MAPPER.EXE"
 
 note "no CD: the window, then the box"
 make_drive_map
@@ -43,16 +43,15 @@ grep -qx "Kelmor: Please insert Kelmor Plix CD-ROM and restart application." "$W
   fail "stderr: $(cat "$WORK/stderr.txt")"
 [ "$(ls "$app")" = "$before" ] || fail "something was written without a CD: $(ls "$app")"
 
-note "mapper on an installation run: data installed, the map editor started, no dosbox.conf"
+note "mapper on an installation run: data installed, the map editor started in the emulator, no dosbox.conf"
 make_drive_map "E=$cd_root"
 run_program "$app" _KelmorPlix mapper &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE in mapper mode"
-expect_started "$app/mapper"
+expect_started "$app/dosbox" -noconsole -conf mapeditor.conf
 [ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf written in mapper mode"
-[ ! -e "$app/dosbox-started.txt" ] || fail "the emulator was started in mapper mode"
 cmp -s "$app/THEST.FUJ" "$app/TEST.FUJ" || fail "the marker was not written"
 cmp -s "$app/HMIDET.386" "$cd_root/kit/hmidet.386" || fail "HMIDET.386 not installed"
 cmp -s "$app/DATA/FR.BIN" "$cd_root/kit/data/fr.bin" || fail "DATA/FR.BIN not installed"
@@ -61,14 +60,14 @@ head -c "$(wc -c <"$WORK/ini-start")" "$app/vantrel/vtr.ini" | cmp -s - "$WORK/i
   fail "vtr.ini: $(od -c "$app/vantrel/vtr.ini" | head)"
 
 note "installed, CD on E: dosbox.conf written, the emulator started in the application folder"
-rm -f "$app/mapper-started.txt"
+rm -f "$app/dosbox-started.txt" "$app/mapeditor.conf"
 run_program "$app" _KelmorPlix mapper &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after a launch"
 expect_started "$app/dosbox" -noconsole
-[ ! -e "$app/mapper-started.txt" ] || fail "the map editor was started although the kit is installed"
+[ ! -e "$app/mapeditor.conf" ] || fail "the map editor was started although the kit is installed"
 cmp -s "$app/dosbox.conf" "$app/dosbox-handed.conf" || fail "the emulator saw another dosbox.conf"
 printf '[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B "%s"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n' \
   "$(windows_path "$app")" >"$WORK/expected-end"

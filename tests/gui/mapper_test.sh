@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real _Mapper: its wait window, and the map editor opened end to end,
 # through the real _KelmorPlix installing from a kit CD, or directly once the
-# kit is installed, a DOS map editor through the emulator. The map editor
-# and the emulator are stand-ins that record how they started.
+# kit is installed: a DOS map editor through the emulator, a script in its
+# place refused, never started. The emulator is a stand-in that records how
+# it started.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
@@ -40,41 +41,30 @@ wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "exit code $code although the kit launcher is missing"
 [ ! -s "$WORK/stderr.txt" ] || fail "a missing kit launcher was reported: $(cat "$WORK/stderr.txt")"
 
-note "not installed: the real _KelmorPlix installs from the kit CD and opens the map editor"
+note "not installed: the real _KelmorPlix installs from the kit CD and opens the DOS map editor in the emulator"
 cd_root="$WORK/kit cd"
 mkdir -p "$cd_root/KIT/USA" "$cd_root/KIT/DATA" "$app/DATA" "$app/vantrel"
 for f in KELKIT.EXE HMIDET.386 HMIDRV.386; do echo "$f" >"$cd_root/KIT/$f"; done
 echo usa >"$cd_root/KIT/DATA/USA.BIN"
-stand_in "$cd_root/KIT/USA/MAPPER.EXE"
+{ printf 'MZ'; head -c 62 /dev/zero; } >"$cd_root/KIT/USA/MAPPER.EXE"  # no newer header behind it
 printf 'KELPLIX\r\n' >"$app/TEST.FUJ"
 install_program _KelmorPlix "$app"
+stand_in "$app/dosbox.exe"
 make_drive_map "E=$cd_root"
 run_program "$app" _Mapper 2>"$WORK/stderr.txt" &
 pid=$!
 wait_window "Kelmor Plix Mapper" >/dev/null
 wait_exit "$pid"; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "_Mapper exit code $code"
-expect_started "$app/mapper"
+expect_started "$app/dosbox" -noconsole -conf mapeditor.conf
 cmp -s "$app/THEST.FUJ" "$app/TEST.FUJ" || fail "the kit launcher did not record the installation"
 cmp -s "$app/DATA/USA.BIN" "$cd_root/KIT/DATA/USA.BIN" || fail "the kit's data were not installed"
 [ -e "$app/vantrel/vtr.ini" ] || fail "the vendor ini file was not written"
 [ ! -e "$app/dosbox.conf" ] || fail "mapper mode wrote dosbox.conf"
 
-note "installed: _Mapper opens the map editor itself"
-rm -f "$app/mapper-started.txt" "$app/vantrel/vtr.ini"
+note "installed: _Mapper opens the DOS map editor itself, the emulator running it from its own configuration"
+rm -f "$app/dosbox-started.txt" "$app/mapeditor.conf" "$app/vantrel/vtr.ini"
 stand_in "$app/_KelmorPlix.exe"  # would record a start of the kit launcher
-run_program "$app" _Mapper &
-pid=$!
-wait_exit "$pid"; code=$EXIT_CODE
-[ "$code" = 0 ] || fail "_Mapper exit code $code"
-expect_started "$app/mapper"
-sleep 0.3
-[ ! -e "$app/_kelmorplix-started.txt" ] || fail "the kit launcher was started although the kit is installed"
-
-note "installed, the map editor a DOS program: the emulator runs it from its own configuration"
-rm -f "$app/mapper-started.txt"
-{ printf 'MZ'; head -c 62 /dev/zero; } >"$app/MAPPER.EXE"  # no newer header behind it
-stand_in "$app/dosbox.exe"
 run_program "$app" _Mapper &
 pid=$!
 wait_exit "$pid"; code=$EXIT_CODE
@@ -83,9 +73,28 @@ expect_started "$app/dosbox" -noconsole -conf mapeditor.conf
 grep -qF "mount B \"$(windows_path "$app")\"" "$app/mapeditor.conf" ||
   fail "mapeditor.conf: $(cat "$app/mapeditor.conf")"
 [ ! -e "$app/dosbox.conf" ] || fail "the map editor's start wrote dosbox.conf"
+sleep 0.3
+[ ! -e "$app/_kelmorplix-started.txt" ] || fail "the kit launcher was started although the kit is installed"
+
+note "installed, MAPPER.EXE an executable script: one message says why, nothing starts, exit 1"
+rm -f "$app/dosbox-started.txt"
+printf '#!/bin/sh\ntouch "$(dirname "$0")/script-ran.txt"\n' >"$app/MAPPER.EXE"
+chmod +x "$app/MAPPER.EXE"
+run_program "$app" _Mapper 2>"$WORK/stderr.txt" &
+pid=$!
+box=$(wait_window "Kelmor Plix Mapper Launcher")
+sleep 0.3
+import -window root "$WORK/mapper-script-refused.png" || true
+dismiss_box "$box"
+wait_exit "$pid"; code=$EXIT_CODE
+[ "$code" = 1 ] || fail "_Mapper exit code $code for a script"
+sleep 0.3
+[ ! -e "$app/script-ran.txt" ] && [ ! -e "$app/dosbox-started.txt" ] || fail "something was started"
+on_wine || grep -qF "Kelmor Plix Mapper Launcher: MAPPER.EXE in the folder $app is a Linux program or a script" \
+  "$WORK/stderr.txt" || fail "stderr: $(cat "$WORK/stderr.txt")"
 
 note "installed but no map editor: nothing starts, nothing is said, exit 0"
-rm -f "$app/mapper-started.txt" "$app/dosbox-started.txt" "$app/MAPPER.EXE"
+rm -f "$app/MAPPER.EXE"
 run_program "$app" _Mapper 2>"$WORK/stderr.txt" &
 pid=$!
 wait_exit "$pid"; code=$EXIT_CODE

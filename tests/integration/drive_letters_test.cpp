@@ -1,11 +1,17 @@
 // The drives dialog's logic on the real POSIX host: what each letter holds,
 // the launchers' probes, and edits saved into the drive map's other lines.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "drives_tool/drive_letters.hpp"
@@ -42,7 +48,8 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
 }
 
 // A drive map that is there but cannot be read is never replaced by the
-// dialog's text, which never held its lines.
+// dialog's text, which never held its lines; the edits wait for a save
+// that can read it.
 TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     test::TempFolder temp;
     const std::string file = temp.sparse("config/kelmor/drives.ini", std::uintmax_t{64} << 30);
@@ -50,6 +57,63 @@ TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     letters.give('E', temp.path("cd"));
     EXPECT_THROW(letters.save(), std::system_error);
     EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{64} << 30);
+    temp.write("config/kelmor/drives.ini", "; readable again\n");
+    letters.save();
+    EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "; readable again\n\n[drives]\nE=" + temp.path("cd") + "\n");
+}
+
+// Saving applies the dialog's own changes to the drive map as it is then:
+// what another program wrote meanwhile stays, and where it changed a letter
+// the dialog changed too, the dialog's change wins. A save applies them once.
+TEST(DriveLetters, SavingAppliesTheEditsToTheDriveMapAsItIsThen) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> meanwhile;  // none: the file removed
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"a letter, the emulator and a comment added",
+         "[drives]\nE=/e\nG=/g\nF=/f\n; theirs\n[options]\nemulator=/b\n",
+         "[drives]\nG=/g\nF=/f\n; theirs\nH=/h\n[options]\nemulator=/b\n"},
+        {"the same letters changed", "[drives]\nE=/theirs\nH=/theirs\n[options]\nemulator=/a\n",
+         "[drives]\nH=/h\n[options]\nemulator=/a\n"},
+        {"the file removed", std::nullopt, "[drives]\nH=/h\n"},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder temp;
+        const std::string file = temp.write("config/kelmor/drives.ini",
+                                            "[drives]\nE=/e\nG=/g\n[options]\nemulator=/a\n");
+        DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+        letters.clear('E');
+        letters.give('H', "/h");
+        if (c.meanwhile)
+            temp.write("config/kelmor/drives.ini", *c.meanwhile);
+        else
+            std::filesystem::remove(file);
+        letters.save();
+        EXPECT_EQ(temp.read("config/kelmor/drives.ini"), c.saved) << c.name;
+        EXPECT_EQ(letters.text(), c.saved) << c.name;
+        temp.write("config/kelmor/drives.ini", "[drives]\nE=/later\n");
+        letters.save();
+        EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "[drives]\nE=/later\n") << c.name;
+    }
+}
+
+// Another writer that holds the configuration folder's lock finishes first;
+// the save reads what it wrote.
+TEST(DriveLetters, SavingWaitsForTheConfigurationFoldersLock) {
+    test::TempFolder temp;
+    temp.write("config/kelmor/drives.ini", "[drives]\n");
+    const int lock = open(temp.path("config/kelmor/.settings.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+    letters.give('E', "/e");
+    std::thread save([&] { letters.save(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    temp.write("config/kelmor/drives.ini", "[drives]\nF=/f\n");
+    close(lock);
+    save.join();
+    EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "[drives]\nF=/f\nE=/e\n");
 }
 
 }  // namespace

@@ -333,6 +333,7 @@ TEST(KitLaunch, MapperModeOnlyOnAnInstallationRunWithExactlyMapper) {
 TEST(KitLaunch, MapEditorThatCannotStartIsToldInTheLaunchersName) {
     FakeHost host = kitHost("mapper");
     addKitCd(host);
+    host.addFile("E:\\KIT\\USA\\MAPPER.EXE", testing::mzProgram("NE"));  // a Windows program
     host.failOn("start", kMapEditor, ENOENT);
     EXPECT_EQ(runKit(host), 1);
     EXPECT_TRUE(host.started.empty());

@@ -54,6 +54,7 @@ TEST(MapperLaunch, TheMarkerDecidesWhatStarts) {
     };
     for (const Case& c : cases) {
         FakeHost host;
+        host.dosPrograms = true;  // the 32-bit Windows the kit was made for
         host.addFile(kApp + "\\MAPPER.EXE", "a program of the system's own");
         if (c.marker) host.addFile(kApp + "\\THEST.FUJ", *c.marker);
         if (c.unreadable) host.failOn("read");
@@ -75,7 +76,10 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
         std::vector<std::string> failingStarts;
         std::string started;       // empty: nothing
         std::string messageStart;  // empty: no message
+        bool unreadable = false;
     };
+    const std::string kHostProgram =
+        "MAPPER.EXE in the folder " + kApp + " is a Linux program or a script";
     std::string pointerBeyondTheEnd = mzProgram();
     pointerBeyondTheEnd[0x3F] = '\x7F';
     const Case cases[] = {
@@ -87,7 +91,13 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
         {"header pointer beyond the file", pointerBeyondTheEnd, false, {}, kDosbox, ""},
         {"Windows program (PE)", mzProgram(std::string("PE\0\0", 4)), false, {}, kEditor, ""},
         {"Windows 3 program (NE)", mzProgram("NE"), false, {}, kEditor, ""},
-        {"no MZ at all", "#!/bin/sh\n", false, {}, kEditor, ""},
+        {"DOS program in COM form", "\xB4\x4C\xCD\x21", false, {}, kDosbox, ""},
+        {"COM program, 32-bit Windows", "\xB4\x4C\xCD\x21", true, {}, kEditor, ""},
+        {"script", "#!/bin/sh\n", false, {}, "", kHostProgram},
+        {"script, 32-bit Windows", "#!/bin/sh\n", true, {}, "", kHostProgram},
+        {"ELF program", "\x7F" "ELF\x02\x01\x01", false, {}, "", kHostProgram},
+        {"map editor that cannot be read", mzProgram(), false, {}, "",
+         "The map editor MAPPER.EXE cannot be read", true},
         {"no map editor", std::nullopt, false, {}, "", ""},
         {"DOS program, no emulator", mzProgram(), false, {kDosbox}, "",
          "The map editor MAPPER.EXE is a DOS program"},
@@ -98,6 +108,7 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
         FakeHost host = installedKit(c.mapEditor);
         host.dosPrograms = c.systemRunsDos;
         for (const std::string& program : c.failingStarts) host.failOn("start", program, ENOENT);
+        if (c.unreadable) host.failOn("read", kApp + "\\MAPPER.EXE");
         EXPECT_EQ(runMapper(host), c.messageStart.empty() ? 0 : 1) << c.name;
         ASSERT_EQ(host.started.size(), c.started.empty() ? 0u : 1u) << c.name;
         if (!c.started.empty()) {

@@ -1,0 +1,23 @@
+// The lock of the kit's configuration folder, the file ".settings.lock"
+// there. It is held while a settings file or the drive map is read, changed
+// and replaced: two programs writing at once never undo each other's
+// writes. One lock for the folder, as writes are few and short.
+#pragma once
+
+#include <string>
+
+#include "core/posix/file_descriptor.hpp"
+
+namespace kelmor::posix {
+
+class SettingsLock {
+public:
+    // Waits until the lock of `folder` is this process's.
+    explicit SettingsLock(const std::string& folder);
+
+private:
+    std::string path_;
+    FileDescriptor fd_;  // closing it gives the lock up
+};
+
+}  // namespace kelmor::posix
