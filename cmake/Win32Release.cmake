@@ -44,8 +44,8 @@ file(COPY_FILE ${release_inputs}/marker.new ${release_inputs}/${KELMOR_MARKER_TE
      ONLY_IF_DIFFERENT)
 
 # What the setup program installs and its uninstaller removes, as NSIS macros.
-set(install_files "")
-set(remove_files "")
+# KelmorForEachFile inserts the macro it is given once for each file.
+set(kit_files "")
 set(create_shortcuts "")
 set(remove_shortcuts "")
 set(program_files "")
@@ -54,8 +54,7 @@ foreach(program IN LISTS kelmor_release_programs)
   set(name $<TARGET_FILE_NAME:${program}>)
   set(shortcut "$SMPROGRAMS\\${app_name}\\${ID_TITLE}.lnk")
   list(APPEND program_files $<TARGET_FILE:${program}>)
-  string(APPEND install_files "  File \"\${STAGE}/${name}\"\n")
-  string(APPEND remove_files "  Delete \"$INSTDIR\\${name}\"\n")
+  string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
   string(APPEND create_shortcuts "  CreateShortcut \"${shortcut}\" \"$INSTDIR\\${name}\"\n")
   string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
   if(program STREQUAL "_Configuration")
@@ -66,8 +65,7 @@ foreach(program IN LISTS kelmor_release_programs)
   endif()
 endforeach()
 foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt)
-  string(APPEND install_files "  File \"\${STAGE}/${name}\"\n")
-  string(APPEND remove_files "  Delete \"$INSTDIR\\${name}\"\n")
+  string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
 endforeach()
 set(create_folders "")
 set(remove_folders "")
@@ -82,10 +80,8 @@ endforeach()
 file(GENERATE OUTPUT ${release_inputs}/layout.nsh CONTENT
 "; Made by cmake/Win32Release.cmake from the application folder's layout.
 !define KELMOR_ICON_PROGRAM \"$<TARGET_FILE_NAME:KELMOR>\"
-!macro KelmorInstallFiles
-${install_files}!macroend
-!macro KelmorRemoveFiles
-${remove_files}!macroend
+!macro KelmorForEachFile MACRO
+${kit_files}!macroend
 !macro KelmorCreateFolders
 ${create_folders}!macroend
 !macro KelmorRemoveEmptyFolders

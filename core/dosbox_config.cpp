@@ -73,6 +73,18 @@ std::string replaceAll(std::string_view text, std::string_view token, std::strin
     return result;
 }
 
+std::string batchText(std::string_view text) {
+    return replaceAll(text, "%", "%%");
+}
+
+std::string batchReading(std::string_view text) {
+    return replaceAll(text, "%%", "%");
+}
+
+std::string mountFolderArgument(std::string_view folder) {
+    return "\"" + batchText(folder) + "\"";
+}
+
 std::string renderPlaceholder(Host& host, std::string_view workingText,
                               const Placeholder& placeholder, const std::string& settingsName) {
     const std::string value = host.readSetting(settingsName, settingsName,

@@ -44,6 +44,21 @@ std::string renderPlaceholder(Host& host, std::string_view workingText,
 std::string renderPlaceholders(Host& host, std::string_view workingText,
                                const std::string& settingsName);
 
+// The emulator's shell runs the lines of [autoexec] as a batch file, where
+// "%%" stands for one '%' and a single '%' starts a variable or an argument.
+
+// A text as an [autoexec] line must hold it for the shell to read it as it
+// is: each '%' doubled.
+std::string batchText(std::string_view text);
+
+// What the shell reads from a text of an [autoexec] line: each "%%" one '%';
+// any other character, a single '%' included, as it is.
+std::string batchReading(std::string_view text);
+
+// A folder as the argument of a MOUNT line of [autoexec]: in double quotes,
+// as batchText.
+std::string mountFolderArgument(std::string_view folder);
+
 inline constexpr std::string_view kConfigurationSuffix = "\\dosbox.conf";
 inline constexpr std::string_view kEmulatorSuffix = "\\dosbox.exe";
 inline constexpr std::string_view kEmulatorArgument = "-noconsole";

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/dosbox_config.hpp"
+
 namespace kelmor::bridge {
 
 namespace {
@@ -133,7 +135,8 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     const std::vector<Word> found = operands(words);
     if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
     const Word& path = found[1];
-    const auto mount = mapPath(path.text);
+    // The launchers double each '%' of a folder for the emulator's shell.
+    const auto mount = mapPath(batchReading(path.text));
     if (!mount) return std::nullopt;
     const auto argument = mountArgument(mount->path);
     if (!argument) {

@@ -21,12 +21,14 @@
 //  - Words beginning with '-' are options; -t, -size, -label, -usecd and
 //    -freesize take the word after them as their value. Of the other words the
 //    first is the DOS drive and the second the host path.
-//  - A host path that begins with a drive letter and a colon is mapped; its
-//    new text is always in double quotes, so that no character of it ('<',
-//    '>', '|', blanks) means anything to the emulator's shell, and each '%'
-//    is doubled, since the emulator's batch processing would take it for the
-//    start of a variable. A path that the mapper leaves unmapped, and any
-//    other host path, stays as it was.
+//  - A host path that begins with a drive letter and a colon is mapped, read
+//    as the emulator's batch processing reads it: each "%%" one '%' (the
+//    launchers double a folder's '%' for it). Its new text is always in
+//    double quotes, so that no character of it ('<', '>', '|', blanks) means
+//    anything to the emulator's shell, and each '%' is doubled again, since
+//    the batch processing would take a single one for the start of a
+//    variable. A path that the mapper leaves unmapped, and any other host
+//    path, stays as it was.
 #pragma once
 
 #include <functional>

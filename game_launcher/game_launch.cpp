@@ -44,8 +44,8 @@ std::string gameAutoexecEchoLines() {
 std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& applicationFolder) {
     const std::string crlf(kCrLf);
     return crlf + "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl" + crlf +
-           "MOUNT B \"" + saveFolder(applicationFolder) + "\"" + crlf + "ECHO ON" + crlf +
-           cd.letter + ":" + crlf + "CD " + cd.folder + crlf + "KELMOR.EXE save=B:" + crlf +
+           "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) + crlf + "ECHO ON" +
+           crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf + "KELMOR.EXE save=B:" + crlf +
            "exit";
 }
 

@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "core/dosbox_config.hpp"
 #include "core/text.hpp"
 
 namespace kelmor {
@@ -38,7 +39,7 @@ namespace {
 
 // The application folder as DOS drive B:, from which the kit's programs run.
 std::string applicationFolderMount(const std::string& applicationFolder) {
-    return "mount B \"" + applicationFolder + "\"";
+    return "mount B " + mountFolderArgument(applicationFolder);
 }
 
 }  // namespace

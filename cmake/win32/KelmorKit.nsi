@@ -8,9 +8,22 @@
 ; DOSBox is installed it offers to copy DOSBox.exe and its DLLs into the
 ; folder; the silent install (/S) copies them.
 ;
-; The uninstaller removes what the installer brought (the DOSBox files it
-; copied included) and the folders it made that are still empty; it keeps
-; SAVEGAME, the files the kit launcher installed and dosbox.conf.
+; The setup writes over no file it did not bring. Each file it brings (the
+; programs, TEST.FUJ, README.txt, the DOSBox files it copies, the
+; uninstaller) is recorded with its size and CRC-32 in Uninstall.ini in the
+; folder itself, so the record goes wherever the folder's uninstaller is.
+; A folder that already holds a file of the kit's names that the record does
+; not give as brought and unchanged (README.txt or uninstall.exe in DOSBox's
+; own folder, for one) is refused: another program's files would be written
+; over, and that program's uninstaller would act in the kit's folder. A
+; silent install then ends with exit code 2, as for a folder the ANSI code
+; page cannot hold. A DOSBox file already in the folder is kept and not
+; copied.
+;
+; The uninstaller removes the files of its folder's record that are still as
+; they were brought, and the layout's folders that are then empty; it keeps
+; SAVEGAME, the files the kit launcher installed, dosbox.conf and every file
+; that changed since. Without a record it removes nothing from the folder.
 ;
 ;   makensis -DVERSION=1.0.0 -DLAYOUT=<layout.nsh> -DSTAGE=<staged folder>
 ;            -DOUTFILE=<setup.exe> KelmorKit.nsi
@@ -31,10 +44,11 @@ ManifestDPIAware false
 
 !define PRODUCT "Kelmor Kit"
 !define KIT_KEY "Software\Kelmor Kit"
-!define COPIED_KEY "${KIT_KEY}\Copied files"
 !define WINDOWS_UNINSTALL "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 !define UNINSTALL_KEY "${WINDOWS_UNINSTALL}\KelmorKit"
 !define UNINSTALLER "Uninstall.exe"
+!define RECORD "Uninstall.ini"    ; [Kelmor Kit] Version=, [Files] <name>=<fingerprint>
+!define RECORD_FILES "Files"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -174,6 +188,152 @@ Function FindDOSBox
   !insertmacro DOSBoxInFolder "$LOCALAPPDATA\Programs"
 FunctionEnd
 
+; --- the record of what the setup brought ------------------------------------
+
+; Takes a file's path from the stack and leaves its fingerprint there, its
+; size and CRC-32 ("1234 0A1B2C3D"), or "" when it cannot be read.
+; RtlComputeCrc32 is in ntdll from Windows XP on.
+!macro FingerprintFunction UN
+Function ${UN}Fingerprint
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  ClearErrors
+  FileOpen $1 $0 r
+  StrCpy $0 ""
+  ${IfNot} ${Errors}
+    System::Alloc 65536
+    Pop $2
+    StrCpy $3 0  ; the CRC so far
+    StrCpy $4 0  ; the size so far
+    ${Do}
+      System::Call 'kernel32::ReadFile(p r1, p r2, i 65536, *i .r5, p 0) i .r0'
+      ${If} $0 == 0
+        StrCpy $4 ""
+        ${ExitDo}
+      ${EndIf}
+      ${IfThen} $5 == 0 ${|} ${ExitDo} ${|}
+      System::Call 'ntdll::RtlComputeCrc32(i r3, p r2, i r5) i .r3'
+      IntOp $4 $4 + $5
+    ${Loop}
+    System::Free $2
+    FileClose $1
+    StrCpy $0 ""
+    ${If} $4 != ""
+      IntFmt $3 "%08X" $3
+      StrCpy $0 "$4 $3"
+    ${EndIf}
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro FingerprintFunction ""
+!insertmacro FingerprintFunction "un."
+
+; Takes a file name from the stack and leaves 1 there when the record of
+; $INSTDIR gives that file as brought by the setup and it is still as it was
+; brought, else 0.
+!macro AsBroughtFunction UN
+Function ${UN}AsBrought
+  Exch $0
+  Push $1
+  ReadINIStr $1 "$INSTDIR\${RECORD}" "${RECORD_FILES}" $0
+  ${If} $1 == ""
+    StrCpy $0 0
+  ${Else}
+    Push "$INSTDIR\$0"
+    Call ${UN}Fingerprint
+    Pop $0
+    ${If} $0 == $1
+      StrCpy $0 1
+    ${Else}
+      StrCpy $0 0
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+!macroend
+!insertmacro AsBroughtFunction ""
+!insertmacro AsBroughtFunction "un."
+
+; $0 becomes 1 when $INSTDIR holds a record of this setup, else 0.
+!macro HasRecordFunction UN
+Function ${UN}HasRecord
+  ReadINIStr $0 "$INSTDIR\${RECORD}" "${PRODUCT}" "Version"
+  ${If} $0 == ""
+    StrCpy $0 0
+  ${Else}
+    StrCpy $0 1
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro HasRecordFunction ""
+!insertmacro HasRecordFunction "un."
+
+; Records the file of $INSTDIR named on the stack as brought by the setup.
+Function RecordFile
+  Exch $0
+  Push $1
+  Push "$INSTDIR\$0"
+  Call Fingerprint
+  Pop $1
+  ${If} $1 == ""
+    DeleteINIStr "$INSTDIR\${RECORD}" "${RECORD_FILES}" $0
+  ${Else}
+    WriteINIStr "$INSTDIR\${RECORD}" "${RECORD_FILES}" $0 $1
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Begins the record, or goes on with the one of an earlier installation into
+; the same folder. UTF-16 (the byte-order mark makes the system write the
+; file so), so that it holds every character of a file name.
+Function StartRecord
+  ${IfNot} ${FileExists} "$INSTDIR\${RECORD}"
+    FileOpen $0 "$INSTDIR\${RECORD}" w
+    FileWriteWord $0 0xFEFF
+    FileClose $0
+  ${EndIf}
+  WriteINIStr "$INSTDIR\${RECORD}" "${PRODUCT}" "Version" "${VERSION}"
+FunctionEnd
+
+!macro CheckKitFile NAME
+  ${If} $0 == ""
+  ${AndIf} ${FileExists} "$INSTDIR\${NAME}"
+    Push "${NAME}"
+    Call AsBrought
+    Pop $1
+    ${IfThen} $1 != 1 ${|} StrCpy $0 "${NAME}" ${|}
+  ${EndIf}
+!macroend
+
+; $0 becomes the name of the first file the setup would write into $INSTDIR
+; that is there but not as this setup brought it (another program's, or one
+; the user changed), or "" when there is none.
+Function FindForeignFile
+  StrCpy $0 ""
+  ${If} ${FileExists} "$INSTDIR\${RECORD}"
+    Call HasRecord
+    ${If} $0 != 1
+      StrCpy $0 "${RECORD}"
+      Return
+    ${EndIf}
+    StrCpy $0 ""
+  ${EndIf}
+  !insertmacro KelmorForEachFile CheckKitFile
+  !insertmacro CheckKitFile "${UNINSTALLER}"
+FunctionEnd
+
 ; The launchers write dosbox.conf, which names their folder, as 8-bit text in
 ; the ANSI code page: $0 becomes 1 when that page holds every character of
 ; $INSTDIR, else 0; $3 is the code page.
@@ -194,7 +354,8 @@ FunctionEnd
 ; A user name the code page cannot hold is in the default folder, below
 ; %LOCALAPPDATA%: the directory page then offers a folder at the root of the
 ; system drive instead, and a silent install stops (exit code 2) before it
-; writes anything.
+; writes anything. So does a silent install into a folder that holds files
+; of the kit's names that this setup did not bring.
 Function .onInit
   StrCpy $CopyDOSBox 1
   Call FolderFitsCodePage
@@ -206,6 +367,13 @@ Function .onInit
     StrCpy $R0 $WINDIR 2
     StrCpy $INSTDIR "$R0\Games\${PRODUCT}"
   ${EndIf}
+  ${If} ${Silent}
+    Call FindForeignFile
+    ${If} $0 != ""
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
   Call FindDOSBox
 FunctionEnd
 
@@ -215,6 +383,11 @@ Function CheckFolder
   Call FolderFitsCodePage
   ${If} $0 != 1
     MessageBox MB_OK|MB_ICONEXCLAMATION "The Kelmor programs cannot run from the folder $\"$INSTDIR$\": its name holds a character that this system's ANSI code page ($3) cannot hold, so dosbox.conf could not name the folder.$\r$\n$\r$\nPlease choose another folder, one whose name has no such character."
+    Abort
+  ${EndIf}
+  Call FindForeignFile
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "The folder $\"$INSTDIR$\" already holds $0, which this setup did not bring there: another program's file, or one you changed. The setup never writes over such a file, so it cannot install into this folder.$\r$\n$\r$\nPlease choose another folder: a new one, or the folder of an earlier installation of ${PRODUCT}."
     Abort
   ${EndIf}
   ClearErrors
@@ -255,23 +428,48 @@ FunctionEnd
 
 ; --- installing --------------------------------------------------------------
 
-; One DOSBox file, recorded so that the uninstaller removes the copy.
-!macro CopyDOSBoxFile NAME
-  ClearErrors
-  CopyFiles /SILENT "$DOSBoxFolder\${NAME}" "$INSTDIR"
-  ${If} ${Errors}
-    DetailPrint "Could not copy $DOSBoxFolder\${NAME}"
-  ${Else}
-    WriteRegStr HKCU "${COPIED_KEY}" "${NAME}" "$DOSBoxFolder"
-  ${EndIf}
+!macro InstallKitFile NAME
+  File "${STAGE}/${NAME}"
+  Push "${NAME}"
+  Call RecordFile
 !macroend
+
+; One DOSBox file, named on the stack, recorded so that the uninstaller
+; removes the copy. A file of that name that the setup did not bring (the
+; user's own DOSBox, say) is kept as it is.
+Function CopyDOSBoxFile
+  Exch $0
+  Push $1
+  StrCpy $1 1
+  ${If} ${FileExists} "$INSTDIR\$0"
+    Push $0
+    Call AsBrought
+    Pop $1
+  ${EndIf}
+  ${If} $1 != 1
+    DetailPrint "Kept $0: it was in $INSTDIR before, and the setup writes over no file it did not bring"
+  ${Else}
+    ClearErrors
+    CopyFiles /SILENT "$DOSBoxFolder\$0" "$INSTDIR"
+    ${If} ${Errors}
+      DetailPrint "Could not copy $DOSBoxFolder\$0"
+    ${Else}
+      Push $0
+      Call RecordFile
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
 
 Function CopyDOSBox
   DetailPrint "Copying DOSBox from $DOSBoxFolder"
-  !insertmacro CopyDOSBoxFile "DOSBox.exe"
+  Push "DOSBox.exe"
+  Call CopyDOSBoxFile
   FindFirst $R0 $R1 "$DOSBoxFolder\*.dll"
   ${DoWhile} $R1 != ""
-    !insertmacro CopyDOSBoxFile $R1
+    Push $R1
+    Call CopyDOSBoxFile
     FindNext $R0 $R1
   ${Loop}
   FindClose $R0
@@ -279,13 +477,17 @@ FunctionEnd
 
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
-  !insertmacro KelmorInstallFiles
+  Call StartRecord
+  !insertmacro KelmorForEachFile InstallKitFile
   !insertmacro KelmorCreateFolders
   ${If} $CopyDOSBox == ${BST_CHECKED}
   ${AndIf} $DOSBoxFolder != ""
     Call CopyDOSBox
   ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  Push "${UNINSTALLER}"
+  Call RecordFile
+  FlushINI "$INSTDIR\${RECORD}"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   !insertmacro KelmorCreateShortcuts
@@ -305,24 +507,51 @@ SectionEnd
 
 ; --- uninstalling ------------------------------------------------------------
 
+; The file of $INSTDIR named on the stack goes when the record gives it as
+; brought and it is still as it was brought.
+Function un.RemoveAsBrought
+  Exch $0
+  Push $1
+  ReadINIStr $1 "$INSTDIR\${RECORD}" "${RECORD_FILES}" $0
+  ${If} $1 != ""
+    Push $0
+    Call un.AsBrought
+    Pop $1
+    ${If} $1 == 1
+      Delete "$INSTDIR\$0"
+    ${Else}
+      DetailPrint "Kept $0: it changed after the setup brought it"
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Section "Uninstall"
-  !insertmacro KelmorRemoveFiles
-  StrCpy $R0 0
-  ${Do}
-    ClearErrors
-    EnumRegValue $R1 HKCU "${COPIED_KEY}" $R0
-    ${IfThen} $R1 == "" ${|} ${ExitDo} ${|}
-    Delete "$INSTDIR\$R1"
-    IntOp $R0 $R0 + 1
-  ${Loop}
-  Delete "$INSTDIR\${UNINSTALLER}"
-  ; Only the folders still empty: SAVEGAME and the kit's data stay.
-  !insertmacro KelmorRemoveEmptyFolders
-  RMDir "$INSTDIR"
+  Call un.HasRecord
+  ${If} $0 == 1
+    FindFirst $R0 $R1 "$INSTDIR\*"
+    ${DoWhile} $R1 != ""
+      Push $R1
+      Call un.RemoveAsBrought
+      FindNext $R0 $R1
+    ${Loop}
+    FindClose $R0
+    Delete "$INSTDIR\${RECORD}"
+    ; Only the folders still empty: SAVEGAME and the kit's data stay.
+    !insertmacro KelmorRemoveEmptyFolders
+    RMDir "$INSTDIR"
+  ${Else}
+    DetailPrint "$INSTDIR holds no record of what the setup of ${PRODUCT} brought there: nothing is removed from it"
+  ${EndIf}
 
-  !insertmacro KelmorRemoveShortcuts
-  RMDir "$SMPROGRAMS\${PRODUCT}"
-
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  DeleteRegKey HKCU "${KIT_KEY}"
+  ; The shortcuts and the entries lead to the folder of the latest
+  ; installation: only the uninstall of that folder removes them.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $INSTDIR
+    !insertmacro KelmorRemoveShortcuts
+    RMDir "$SMPROGRAMS\${PRODUCT}"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    DeleteRegKey HKCU "${KIT_KEY}"
+  ${EndIf}
 SectionEnd

@@ -1,7 +1,8 @@
 // The settings store of the Win32 host: string values under
 // HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>,
 // where Visual Basic programs keep theirs, so the kit's earlier settings
-// (and the game's "kel1" values) are found where they already are.
+// (and the game's "kel1" values) are found where they already are. A value
+// with a line end, or one the ANSI code page cannot hold, counts as not set.
 
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_host.hpp"
@@ -30,6 +31,20 @@ private:
 // An application or section names one key below the root: not empty, no backslash.
 bool isKeyName(const std::string& name) {
     return !name.empty() && name.find('\\') == std::string::npos;
+}
+
+// A value goes into a line of dosbox.conf, 8-bit text in the ANSI code page:
+// a line end in it would end that line and begin lines of its own there (a
+// section, commands of [autoexec]), and a character the page cannot hold
+// would fail the whole file. Such a value is no setting of the kit's.
+bool fitsConfigurationLine(const std::string& value) {
+    if (value.find_first_of("\r\n") != std::string::npos) return false;
+    try {
+        ansiText(value, "setting");
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
 }
 
 std::string describe(const std::string& application, const std::string& section,
@@ -68,7 +83,8 @@ std::string Win32Host::readSetting(const std::string& application, const std::st
             value.resize(size / sizeof(wchar_t));
             // The terminating null, when the value has one, is not part of it.
             if (!value.empty() && value.back() == L'\0') value.pop_back();
-            return utf8(value);
+            std::string text = utf8(value);
+            return fitsConfigurationLine(text) ? text : defaultValue;
         }
     } catch (...) {
         return defaultValue;
@@ -80,6 +96,8 @@ void Win32Host::writeSetting(const std::string& application, const std::string& 
     if (!isKeyName(application) || !isKeyName(section))
         throwWindowsError(ERROR_INVALID_NAME, "settings \"" + application + "\\" + section + "\"");
     const std::string what = describe(application, section, key);
+    // What a read would not take is not stored either.
+    if (!fitsConfigurationLine(value)) throwWindowsError(ERROR_INVALID_DATA, what);
     RegistryKey settings;
     const LONG created =
         RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0, nullptr,

@@ -4,7 +4,8 @@
 # runs the CD's program with the save folder as B:. The program writes its
 # command tail to B:\RESULT.TXT, so SAVEGAME/RESULT.TXT holding " save=B:"
 # proves the mounts, the drive change, the folder, the program and its
-# argument. Application folder and CD have blanks in their paths. Then the
+# argument. Application folder and CD have blanks in their paths, and the
+# folder a '%', which dosbox.conf doubles for the emulator's shell. Then the
 # same CD as a cue sheet image with a MODE1/2048 data track and an audio
 # track, which the emulator mounts with IMGMOUNT; its program also writes
 # the tracks that the emulator's MSCDEX reports for the disc: both.
@@ -15,7 +16,7 @@ make_e2e_workspace
 [ -x "$BUILD/bin/KELMOR" ] || { echo "SKIP: KELMOR is not built"; exit 77; }
 start_display 1024x768
 
-app="$WORK/Kelmor app"
+app="$WORK/Kelmor 100% app"
 cd_folder="$WORK/Game CD"
 install_app "$BUILD" "$app"
 assemble_tail_writer "$cd_folder/Kelmor/kelmor/KELMOR.EXE"
@@ -33,7 +34,7 @@ wait_exit $! 30
 [ "$EXIT_CODE" = 0 ] || fail "KELMOR ended with $EXIT_CODE"
 expect_file_text "$app/SAVEGAME/RESULT.TXT" 30 " save=B:"
 wait_emulators 30
-grep -q "^MOUNT B \"C:\\\\.*\\\\Kelmor app\\\\SAVEGAME\"" "$app/dosbox.conf" ||
+grep -q "^MOUNT B \"C:\\\\.*\\\\Kelmor 100%% app\\\\SAVEGAME\"" "$app/dosbox.conf" ||
   fail "dosbox.conf no longer holds the launcher's text: $(grep MOUNT "$app/dosbox.conf")"
 [ "$(cat "$app/SAVEGAME/INTRO.DAT")" = intro ] || fail "intro file not copied"
 
@@ -41,7 +42,7 @@ note "the copy the emulator read: host folders, quoted for their blanks"
 copy=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
 [ "$(printf '%s\n' "$copy" | wc -l)" = 1 ] || fail "runtime copies: $copy"
 grep -qF "MOUNT E \"$cd_folder\" -t cdrom -usecd 0 -ioctl" "$copy" || fail "$(grep MOUNT "$copy")"
-grep -qF "MOUNT B \"$app/SAVEGAME\"" "$copy" || fail "$(grep MOUNT "$copy")"
+grep -qF "MOUNT B \"${app//%/%%}/SAVEGAME\"" "$copy" || fail "$(grep MOUNT "$copy")"
 
 note "a second launch has a copy of its own and removes the first's"
 rm "$app/SAVEGAME/RESULT.TXT"

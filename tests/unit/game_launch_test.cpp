@@ -115,13 +115,14 @@ TEST(GameLaunch, WritesTheTwentyFourAutoexecLines) {
 
 TEST(GameLaunch, RendersOverTheAppendedLinesToo) {
     FakeHost host;
-    host.folder = "C:\\Games\\(output) Kelmor";
+    host.folder = "C:\\Games\\(output) Kelmor 100%";
     host.setSetting("kel1", "output", "opengl");
     host.setSetting("kel1", "cycles", "");
     host.addFile("E:\\VIGNET.DAT");
     runGame(host);
     const std::vector<std::string> lines = autoexecLines(host.content(host.folder + "\\dosbox.conf"));
-    EXPECT_EQ(lines[18], "MOUNT B \"C:\\Games\\opengl Kelmor\\SAVEGAME\"");
+    // The shell would take a single '%' for the start of a variable.
+    EXPECT_EQ(lines[18], "MOUNT B \"C:\\Games\\opengl Kelmor 100%%\\SAVEGAME\"");
     EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\ncycles=\r\n"),
               std::string::npos);
 }

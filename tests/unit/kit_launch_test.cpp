@@ -262,10 +262,11 @@ TEST(KitLaunch, LanguageIsTheLastLanguageFileOfTheApplicationFolder) {
 }
 
 // The template alone is rendered: a placeholder token in the application
-// folder's name reaches the autoexec lines as it is.
+// folder's name reaches the autoexec lines as it is, and its '%' doubled for
+// the emulator's shell.
 TEST(KitLaunch, WritesTheRenderedTemplateAndTheAutoexecLines) {
     FakeHost host = kitHost();
-    host.folder = "C:\\Program Files\\Kelmor (output) Plix";
+    host.folder = "C:\\Program Files\\Kelmor (output) 100% Plix";
     host.addFile(host.folder + "\\THEST.FUJ", "KELPLIX\r\n");
     host.addFile(host.folder + "\\DATA\\USA.BIN");
     host.addFile("G:\\KIT\\KELKIT.EXE");
@@ -284,13 +285,13 @@ TEST(KitLaunch, WritesTheRenderedTemplateAndTheAutoexecLines) {
     expected +=
         "\r\ncls\r\n"
         "mount G G:\\ -t cdrom -ioctl\r\n"
-        "mount B \"C:\\Program Files\\Kelmor (output) Plix\"\r\n"
+        "mount B \"C:\\Program Files\\Kelmor (output) 100%% Plix\"\r\n"
         "B:\r\n"
         "KELKIT.EXE ver=usa\r\n"
         "exit\r\n";
     EXPECT_EQ(host.content(host.folder + "\\dosbox.conf"), expected);
     ASSERT_EQ(host.started.size(), 1u);
-    EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor (output) Plix\\dosbox.exe");
+    EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor (output) 100% Plix\\dosbox.exe");
     EXPECT_EQ(host.started[0].arguments, std::vector<std::string>{"-noconsole"});
 }
 

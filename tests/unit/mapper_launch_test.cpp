@@ -129,10 +129,11 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
     }
 }
 
-// The kit's rendered template, then the application folder as B: and the
-// map editor run from there; the kit's own dosbox.conf stays as it was.
+// The kit's rendered template, then the application folder as B: (its '%'
+// doubled for the emulator's shell) and the map editor run from there; the
+// kit's own dosbox.conf stays as it was.
 TEST(MapperLaunch, TheEmulatorRunsTheMapEditorWithTheKitsSettings) {
-    FakeHost host = installedKit(mzProgram(), "C:\\Program Files\\Kelmor Plix");
+    FakeHost host = installedKit(mzProgram(), "C:\\Program Files\\Kelmor Plix 100%");
     host.addFile(host.folder + "\\dosbox.conf", "the kit's");
     host.setSetting("kelkit", "cycles", "30000");
     host.setSetting("kel1", "output", "ddraw");  // the game's settings play no part
@@ -145,14 +146,14 @@ TEST(MapperLaunch, TheEmulatorRunsTheMapEditorWithTheKitsSettings) {
     expected = replaceAll(expected, "(output)", "surface");
     expected +=
         "\r\ncls\r\n"
-        "mount B \"C:\\Program Files\\Kelmor Plix\"\r\n"
+        "mount B \"C:\\Program Files\\Kelmor Plix 100%%\"\r\n"
         "B:\r\n"
         "mapper.exe\r\n"
         "exit\r\n";
     EXPECT_EQ(host.content(host.folder + "\\mapeditor.conf"), expected);
     EXPECT_EQ(host.content(host.folder + "\\dosbox.conf"), "the kit's");
     ASSERT_EQ(host.started.size(), 1u);
-    EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor Plix\\dosbox.exe");
+    EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor Plix 100%\\dosbox.exe");
 }
 
 TEST(MapperLaunch, AFailedStartOfTheKitLauncherIsDroppedWithoutAMessage) {

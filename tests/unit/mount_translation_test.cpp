@@ -77,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"drive letter alone", "MOUNT E E:", R"(MOUNT E "/media/cd")"},
         LineCase{"C: is the root", R"(MOUNT D C:\)", R"(MOUNT D "/")"},
         LineCase{"percent doubled for the batch processor", R"(MOUNT D P:\)", R"(MOUNT D "/srv/100%%")"},
+        LineCase{"a launcher's doubled percent is one, doubled once", R"(MOUNT B "C:\Kit 100%%")",
+                 R"(MOUNT B "/Kit 100%%")"},
         LineCase{"unclosed quote closed", R"(MOUNT B "C:\a b)", R"(MOUNT B "/a b")"},
         LineCase{"unmapped drive unchanged", R"(MOUNT E G:\ -t cdrom)", R"(MOUNT E G:\ -t cdrom)"},
         LineCase{"host path unchanged", "MOUNT C /home/ann/dos", "MOUNT C /home/ann/dos"},

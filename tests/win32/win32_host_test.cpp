@@ -31,21 +31,30 @@ std::optional<std::wstring> registryValue(const wchar_t* name) {
     return std::wstring(data);
 }
 
-void writeNumber(const wchar_t* name, DWORD number) {
+// Stores a value as another program (or regedit) would.
+void writeValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKitKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                               &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+void writeNumber(const wchar_t* name, DWORD number) {
+    writeValue(name, REG_DWORD, &number, sizeof number);
+}
+
+void writeText(const wchar_t* name, const std::string& text) {
+    const std::wstring data = wide(text, text);
+    writeValue(name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 TEST(Win32Settings, RoundTripsEveryValueWhereVisualBasicKeepsIt) {
     Scene scene;
     const std::vector<std::string> values = {
-        "20000", "", " 00010 ", "a=b", "[kelkit]", "line\r\nline", "C:\\Games\\", "\"quoted\"",
-        "K\xc3\xa9lmor \xe2\x82\xac \xd0\x96 \xf0\x9f\x8e\xae", std::string(3000, 'x'),
-        std::string("nul\0inside", 10)};
+        "20000", "", " 00010 ", "a=b", "[kelkit]", "C:\\Games\\", "\"quoted\"", "max 50%",
+        std::string(3000, 'x'), std::string("nul\0inside", 10)};
     for (const std::string& value : values) {
         scene.host.writeSetting("kelkit", "kelkit", "cycles", value);
         EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), value);
@@ -53,6 +62,25 @@ TEST(Win32Settings, RoundTripsEveryValueWhereVisualBasicKeepsIt) {
     scene.host.writeSetting("kelkit", "kelkit", "output", "opengl");
     EXPECT_EQ(registryValue(L"output"), L"opengl");
     EXPECT_EQ(settingsKey("kel1", "kel1"), L"Software\\VB and VBA Program Settings\\kel1\\kel1");
+}
+
+// A value goes into a line of dosbox.conf in the ANSI code page (1252 in the
+// test prefix): one that would end that line, or that the page cannot hold,
+// is read as not set, and is not stored.
+TEST(Win32Settings, AValueNoConfigurationLineCanHoldIsNotSet) {
+    if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP() << ", not 1252";
+    Scene scene;
+    const std::string held = "K\xc3\xa9lmor \xe2\x82\xac";  // the page holds both
+    writeText(L"cycles", held);
+    EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), held);
+    for (const std::string value :
+         {"20000\r\n[autoexec]\r\nmount Q C:\\\r\necho 1 > Q:\\PWNED.TXT", "line\r\nline", "20000\n",
+          "\r20000", "\xd0\x96", "K\xc3\xa9lmor \xf0\x9f\x8e\xae"}) {
+        writeText(L"cycles", value);
+        EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), "20000") << value;
+        EXPECT_THROW(scene.host.writeSetting("kelkit", "kelkit", "output", value), std::system_error)
+            << value;
+    }
 }
 
 TEST(Win32Settings, AbsentOrForeignEntriesGiveTheDefault) {
