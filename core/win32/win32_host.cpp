@@ -79,6 +79,8 @@ Win32Host::Win32Host(Win32HostOptions options)
 }
 
 Win32Host::~Win32Host() = default;
+Win32Host::Win32Host(Win32Host&&) noexcept = default;
+Win32Host& Win32Host::operator=(Win32Host&&) noexcept = default;
 
 const std::map<char, std::string>& Win32Host::imageDrives() const {
     if (!imageDrives_) imageDrives_ = imageLetters(discImagesIn(applicationFolder_), GetLogicalDrives());

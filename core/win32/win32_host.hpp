@@ -38,6 +38,8 @@ public:
     // drive") off for this process: a probe of an empty drive is a miss.
     explicit Win32Host(Win32HostOptions options = {});
     ~Win32Host() override;
+    Win32Host(Win32Host&&) noexcept;
+    Win32Host& operator=(Win32Host&&) noexcept;
 
     std::string applicationFolder() const override;
     bool fileExist(const std::string& path) noexcept override;
