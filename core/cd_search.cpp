@@ -1,5 +1,6 @@
 #include "core/cd_search.hpp"
 
+#include "core/dosbox_config.hpp"
 #include "core/host.hpp"
 #include "core/text.hpp"
 
@@ -12,8 +13,14 @@ std::string lastHitFolder(Host& host, const std::vector<CdProbe>& probes) {
     return folder;
 }
 
-CdLocation locateCd(const std::string& folder) {
-    return {folder, leftOf(folder, 3), leftOf(folder, 1)};
+CdLocation locateCd(const Host& host, const std::string& folder) {
+    CdLocation cd{folder, leftOf(folder, 3), leftOf(folder, 1)};
+    if (!folder.empty()) cd.image = host.driveImage(folder[0]).value_or("");
+    return cd;
+}
+
+std::string imageMountLine(std::string_view command, const CdLocation& cd) {
+    return std::string(command) + " " + cd.letter + " " + mountFolderArgument(cd.image) + " -t iso";
 }
 
 }  // namespace kelmor

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelmor {
@@ -26,8 +27,14 @@ struct CdLocation {
     std::string folder;  // e.g. "E:\KELMOR"
     std::string root;    // its first three characters, "E:\"
     std::string letter;  // its first character, "E"
+    std::string image{};  // the disc image the emulator mounts as that letter, if any
 };
 
-CdLocation locateCd(const std::string& folder);
+CdLocation locateCd(const Host& host, const std::string& folder);
+
+// The emulator's mount of a CD that is a disc image: `command` (IMGMOUNT in
+// the launcher's letter case), the letter, the image's path as a MOUNT line
+// takes a folder (mountFolderArgument()) and "-t iso".
+std::string imageMountLine(std::string_view command, const CdLocation& cd);
 
 }  // namespace kelmor

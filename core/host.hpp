@@ -76,6 +76,12 @@ public:
     virtual void messageBox(const std::string& text, MessageStyle style,
                             const std::string& title) = 0;
 
+    // The disc image that a drive letter stands for, where the host gives
+    // images letters of their own and the emulator is to mount the image
+    // itself (IMGMOUNT): its full Windows path. Nothing for a drive, and on
+    // a host whose emulator bridge mounts images on its own.
+    virtual std::optional<std::string> driveImage(char letter) const = 0;
+
     // A path as this host's user knows it, for messages: the path itself
     // where paths are Windows paths, else the host's file it stands for.
     virtual std::string shownPath(const std::string& path) const = 0;

@@ -32,7 +32,8 @@
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
-#include "core/posix/disc_image.hpp"
+#include "core/disc_image.hpp"
+#include "core/posix/image_files.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/windows_path.hpp"
@@ -105,8 +106,8 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
             return std::nullopt;
         }
         try {
-            const posix::DiscImage disc(
-                *image, posix::ImageCheckVerdicts(posix::checkedImagesFolder()));
+            posix::HostImageFiles files;
+            const DiscImage disc(files, *image);
         } catch (const std::system_error& failure) {
             problems.push_back(std::string(1, path->drive) +
                                ": holds no disc, its image cannot be read: " + failure.what());

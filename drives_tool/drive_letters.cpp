@@ -92,7 +92,6 @@ DriveLetters::DriveLetters(DriveLettersPlace place)
 std::vector<LetterState> DriveLetters::letters() const {
     posix::PosixHost host({.applicationFolder = place_.applicationFolder,
                            .configHome = place_.configHome,
-                           .cacheHome = place_.cacheHome,
                            .driveMapText = text_.text(),
                            .mountsFile = place_.mountsFile});
     const posix::DriveMap map = posix::DriveMap::fromText(

@@ -19,7 +19,6 @@ namespace kelmor::drives {
 struct DriveLettersPlace {
     std::string applicationFolder{};
     std::string configHome{};
-    std::string cacheHome{};
     std::string mountsFile = std::string(posix::kDefaultMountsFile);
 };
 

@@ -43,9 +43,12 @@ std::string gameAutoexecEchoLines() {
 
 std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& applicationFolder) {
     const std::string crlf(kCrLf);
-    return crlf + "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl" + crlf +
-           "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) + crlf + "ECHO ON" +
-           crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf + "KELMOR.EXE save=B:" + crlf +
+    const std::string cdMount = cd.image.empty()
+                                    ? "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl"
+                                    : imageMountLine("IMGMOUNT", cd);
+    return crlf + cdMount + crlf + "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) +
+           crlf + "ECHO ON" + crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf +
+           "KELMOR.EXE save=B:" + crlf +
            "exit";
 }
 
@@ -75,7 +78,7 @@ void GameLauncher::deleteGameIni() {
 }
 
 void GameLauncher::findGameCd() {
-    cd_ = locateCd(lastHitFolder(host_, gameCdProbes()));
+    cd_ = locateCd(host_, lastHitFolder(host_, gameCdProbes()));
 }
 
 void GameLauncher::appendAutoexecLines() {

@@ -34,7 +34,7 @@ void KitLauncher::ZjisteniCDMechaniky() {
                          std::string(kKitMessageTitle));
         host_.endProcess(0);
     }
-    cd_ = locateCd(folder);
+    cd_ = locateCd(host_, folder);
 }
 
 // Every statement is dropped on its own when it fails: one missing file

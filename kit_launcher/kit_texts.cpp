@@ -47,7 +47,9 @@ std::string applicationFolderMount(const std::string& applicationFolder) {
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode) {
     return std::string(kCrLf) +
-           joinLines({"cls", "mount " + cd.letter + " " + cd.root + " -t cdrom -ioctl",
+           joinLines({"cls",
+                      cd.image.empty() ? "mount " + cd.letter + " " + cd.root + " -t cdrom -ioctl"
+                                       : imageMountLine("imgmount", cd),
                       applicationFolderMount(applicationFolder), "B:",
                       "KELKIT.EXE ver=" + languageCode, "exit"});
 }

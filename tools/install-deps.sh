@@ -13,12 +13,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
-# name /usr/bin/fluid and fail without it. Disc images are read with libcdio's
-# ISO 9660 library. The demo assembles its DOS program with nasm and runs
+# name /usr/bin/fluid and fail without it. The demo assembles its DOS program with nasm and runs
 # headless on Xvfb when there is no display.
 linux=(
   g++ cmake make pkg-config
-  libfltk1.3-dev fluid libcdio-dev libiso9660-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libfltk1.3-dev fluid libgtest-dev libgmock-dev libbenchmark-dev
   dosbox nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
 # The mingw-w64 cross compiler with win32 threads (its programs start on XP),

@@ -77,6 +77,7 @@ Var DOSBoxBox
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom DOSBoxPage DOSBoxPageLeave
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed in $INSTDIR.$\r$\n$\r$\nThe launchers find Kelmor's CD in a CD drive, or a CD image copied into that folder: an .iso file, or a .cue file with its .bin files. No virtual drive program is needed."
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM

@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include "core/posix/atomic_file.hpp"
-#include "core/posix/disc_image.hpp"
+#include "core/disc_image.hpp"
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/folder_listings.hpp"
+#include "core/posix/image_files.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/windows_path.hpp"
@@ -59,7 +60,7 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
     const std::string target = resolve(destination, PathUse::Destination);
     if (image) {
         // A disc's files are there to be read by whoever reads the disc.
-        replaceFileWith(target, 0444 | (entry->mode & 0111), [&](int fd) {
+        replaceFileWith(target, 0444, [&](int fd) {
             image->read(*entry, [&](std::string_view part) { writeAll(fd, part, target); });
         });
     } else {
@@ -89,36 +90,8 @@ std::string PosixHost::readFile(const std::string& path) {
 
 std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    if (DiscImage* image = imageOf(path)) {
-        // Only the bytes asked for are kept, whatever the file's size.
-        const DiscImage::Entry file = fileOnImage(*image, path);
-        std::string bytes;
-        std::uint64_t at = 0;
-        image->read(file, [&](std::string_view part) {
-            const std::uint64_t end = at + part.size();
-            if (end > offset && bytes.size() < count) {
-                const std::size_t from = offset > at ? static_cast<std::size_t>(offset - at) : 0;
-                bytes.append(part.substr(from, count - bytes.size()));
-            }
-            at = end;
-        });
-        return bytes;
-    }
-    const std::string host = resolve(path, PathUse::Existing);
-    const FileDescriptor file(open(host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) throwErrno(host);
-    std::string bytes(count, '\0');
-    std::size_t got = 0;
-    while (got < count) {
-        const ssize_t read = pread(file.get(), bytes.data() + got, count - got,
-                                   static_cast<off_t>(offset + got));
-        if (read < 0 && errno == EINTR) continue;
-        if (read < 0) throwErrno(host);
-        if (read == 0) break;
-        got += static_cast<std::size_t>(read);
-    }
-    bytes.resize(got);
-    return bytes;
+    if (DiscImage* image = imageOf(path)) return image->readBytes(fileOnImage(*image, path), offset, count);
+    return readRegularFileBytes(resolve(path, PathUse::Existing), offset, count);
 }
 
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {

@@ -9,7 +9,8 @@
 #include <memory>
 
 #include "core/posix/config_folder.hpp"
-#include "core/posix/disc_image.hpp"
+#include "core/disc_image.hpp"
+#include "core/posix/image_files.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/folder_listings.hpp"
 #include "core/posix/numeric_text.hpp"
@@ -49,9 +50,8 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
       listings_(std::make_unique<FolderListings>()),
-      images_(std::make_unique<DiscImages>(
-          ImageCheckVerdicts(checkedImagesFolder(options_.cacheHome)),
-          options_.mostCheckedFolders.value_or(kMostCheckedFolders))) {}
+      imageFiles_(std::make_unique<HostImageFiles>()),
+      images_(std::make_unique<DiscImages>(*imageFiles_)) {}
 
 PosixHost::~PosixHost() = default;
 

@@ -13,10 +13,15 @@
 
 #include "core/host.hpp"
 
-namespace kelmor::posix {
-
+namespace kelmor {
 class DiscImage;
 class DiscImages;
+}  // namespace kelmor
+
+namespace kelmor::posix {
+
+class HostImageFiles;
+
 class DriveMap;
 class FolderListings;
 enum class PathUse;
@@ -26,12 +31,6 @@ struct PosixHostOptions {
     std::string applicationFolder{};
     // Per-user configuration folder; ${XDG_CONFIG_HOME:-$HOME/.config} when empty.
     std::string configHome{};
-    // Per-user cache folder, where the checks of disc images are kept;
-    // ${XDG_CACHE_HOME:-$HOME/.cache} when empty.
-    std::string cacheHome{};
-    // The most folders the check of a disc image reads (an image of more
-    // holds no disc); the kit's own limit when not given.
-    std::optional<std::size_t> mostCheckedFolders{};
     // The program's arguments (argv[1] onwards).
     std::vector<std::string> arguments{};
     // The drive map's text, read from its file in the configuration folder
@@ -65,6 +64,8 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
     std::string shownPath(const std::string& path) const override;
+    // Nothing: the DOSBox bridge mounts a drive's image itself.
+    std::optional<std::string> driveImage(char) const override { return std::nullopt; }
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,
@@ -119,7 +120,8 @@ private:
     mutable std::unique_ptr<DriveMap> driveMap_;
     // The folders read while this host lives: one run of a program.
     std::unique_ptr<FolderListings> listings_;
-    // The disc images opened while this host lives.
+    // The disc images opened while this host lives, read from the host's files.
+    std::unique_ptr<HostImageFiles> imageFiles_;
     std::unique_ptr<DiscImages> images_;
 };
 

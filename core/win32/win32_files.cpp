@@ -2,13 +2,17 @@
 // system itself, without regard to case. Every destination is replaced as a
 // whole: the new content goes to a temporary file beside it, which then
 // takes its place in one rename; a failure leaves the older file as it was.
+// The drive of a disc image beside the programs is read through the kit's
+// reader, and only read, as a CD drive is.
 #include <algorithm>
 #include <set>
 #include <string_view>
 #include <utility>
 
+#include "core/disc_image.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_host.hpp"
+#include "core/win32/win32_image_drives.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
@@ -164,10 +168,35 @@ void writeAll(const Handle& file, std::string_view bytes, const std::string& wha
     }
 }
 
+// The entry of a disc image that a path names, or nothing with `error` set:
+// its components after the drive, empty ones skipped as Windows skips them.
+std::optional<DiscImage::Entry> entryOnImage(DiscImage& image, const std::string& path, std::error_code& error) {
+    std::vector<std::string> components;
+    for (std::size_t start = 2, end; start <= path.size(); start = end + 1) {
+        end = std::min(path.find('\\', start), path.size());
+        if (end > start) components.push_back(path.substr(start, end - start));
+    }
+    return image.find(components, error);
+}
+
+// The file of a disc image that a path names; throws naming the path.
+DiscImage::Entry fileOnImage(DiscImage& image, const std::string& path) {
+    std::error_code error;
+    const auto entry = entryOnImage(image, path, error);
+    if (!entry) throw std::system_error(error, path);
+    if (entry->folder) throwWindowsError(ERROR_ACCESS_DENIED, path);
+    return *entry;
+}
+
 }  // namespace
 
 bool Win32Host::fileExist(const std::string& path) noexcept {
     try {
+        if (DiscImage* image = imageOf(path)) {
+            std::error_code error;
+            const auto entry = entryOnImage(*image, path, error);
+            return entry && !entry->folder && image->holds(*entry);
+        }
         const DWORD attributes = GetFileAttributesW(wide(path, path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     } catch (...) {
@@ -178,6 +207,21 @@ bool Win32Host::fileExist(const std::string& path) noexcept {
 // The copy is writable whatever the source was: files from a CD are
 // read-only, and the installed ones are edited and replaced later.
 void Win32Host::copyFile(const std::string& source, const std::string& destination) {
+    if (onImageDrive(destination)) throwWindowsError(ERROR_WRITE_PROTECT, destination);
+    if (DiscImage* image = imageOf(source)) {
+        const DiscImage::Entry file = fileOnImage(*image, source);
+        TemporaryFile copy(wide(destination, destination), destination);
+        {
+            Handle written(CreateFileW(copy.path().c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!written.valid()) throwLastError(destination);
+            image->read(file, [&](std::string_view part) { writeAll(written, part, destination); });
+            if (!written.close()) throwLastError(destination);
+        }
+        copy.replaceDestination();
+        unflushedCopies_.push_back(wide(destination, destination));
+        return;
+    }
     const std::wstring from = wide(source, source);
     TemporaryFile copy(wide(destination, destination), destination);
     if (!CopyFileW(from.c_str(), copy.path().c_str(), FALSE)) throwLastError(source);
@@ -194,6 +238,7 @@ void Win32Host::copyFile(const std::string& source, const std::string& destinati
 // A written file is flushed before it replaces the older one; a copy is
 // flushed here, once, so that 218 copies do not wait for the disk one by one.
 void Win32Host::flushWrites(const std::string& path) {
+    if (onImageDrive(path)) return;  // nothing is ever written there
     if (GetFileAttributesW(wide(path, path).c_str()) == INVALID_FILE_ATTRIBUTES)
         throwLastError(path);
     for (const std::wstring& copied : unflushedCopies_) {
@@ -207,10 +252,16 @@ void Win32Host::flushWrites(const std::string& path) {
 }
 
 void Win32Host::deleteFile(const std::string& path) {
+    if (onImageDrive(path)) throwWindowsError(ERROR_WRITE_PROTECT, path);
     if (!DeleteFileW(wide(path, path).c_str())) throwLastError(path);
 }
 
 std::string Win32Host::readFile(const std::string& path) {
+    if (DiscImage* image = imageOf(path)) {
+        const DiscImage::Entry file = fileOnImage(*image, path);
+        if (file.size > kLargestWholeFile) throwWindowsError(ERROR_FILE_TOO_LARGE, path);
+        return textFromAnsi(image->readBytes(file, 0, file.size));
+    }
     const Handle file(CreateFileW(wide(path, path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -233,27 +284,12 @@ std::string Win32Host::readFile(const std::string& path) {
 
 std::string Win32Host::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    const Handle file(CreateFileW(wide(path, path).c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) throwLastError(path);
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) throwLastError(path);
-    std::string bytes(count, '\0');
-    std::size_t got = 0;
-    while (got < count) {
-        DWORD read = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - got, 64 * 1024));
-        if (!ReadFile(file.get(), bytes.data() + got, wanted, &read, nullptr)) throwLastError(path);
-        if (read == 0) break;
-        got += read;
-    }
-    bytes.resize(got);
-    return bytes;
+    if (DiscImage* image = imageOf(path)) return image->readBytes(fileOnImage(*image, path), offset, count);
+    return readFileBytesAt(path, offset, count);
 }
 
 void Win32Host::replaceFile(const std::string& path, std::string_view content) {
+    if (onImageDrive(path)) throwWindowsError(ERROR_WRITE_PROTECT, path);
     // Refused before anything is touched when the code page cannot hold it.
     const std::string bytes = ansiText(content, path);
     TemporaryFile replacement(wide(path, path), path);

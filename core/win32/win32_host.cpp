@@ -5,10 +5,12 @@
 #include <system_error>
 #include <utility>
 
+#include "core/disc_image.hpp"
 #include "core/numeric_text.hpp"
 #include "core/text.hpp"
 #include "core/win32/win32_command_line.hpp"
 #include "core/win32/win32_error.hpp"
+#include "core/win32/win32_image_drives.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
@@ -69,9 +71,35 @@ std::string firstCharacterOutsideAnsi(const std::string& text) {
 
 Win32Host::Win32Host(Win32HostOptions options)
     : applicationFolder_(options.applicationFolder.empty() ? runningProgramFolder()
-                                                           : std::move(options.applicationFolder)) {
+                                                           : std::move(options.applicationFolder)),
+      imageFiles_(std::make_unique<Win32ImageFiles>()),
+      images_(std::make_unique<DiscImages>(*imageFiles_)) {
     const UINT mode = SetErrorMode(0);
     SetErrorMode(mode | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+Win32Host::~Win32Host() = default;
+Win32Host::Win32Host(Win32Host&&) noexcept = default;
+Win32Host& Win32Host::operator=(Win32Host&&) noexcept = default;
+
+const std::map<char, std::string>& Win32Host::imageDrives() const {
+    if (!imageDrives_) imageDrives_ = imageLetters(discImagesIn(applicationFolder_), GetLogicalDrives());
+    return *imageDrives_;
+}
+
+std::optional<std::string> Win32Host::driveImage(char letter) const {
+    const auto image = imageDrives().find(static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter));
+    if (image == imageDrives().end()) return std::nullopt;
+    return image->second;
+}
+
+bool Win32Host::onImageDrive(const std::string& path) const {
+    return path.size() >= 2 && path[1] == ':' && driveImage(path[0]);
+}
+
+DiscImage* Win32Host::imageOf(const std::string& path) {
+    const auto image = path.size() >= 2 && path[1] == ':' ? driveImage(path[0]) : std::nullopt;
+    return image ? &images_->open(*image) : nullptr;
 }
 
 std::string Win32Host::applicationFolder() const {

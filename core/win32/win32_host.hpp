@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +15,14 @@
 
 #include "core/host.hpp"
 
+namespace kelmor {
+class DiscImage;
+class DiscImages;
+}  // namespace kelmor
+
 namespace kelmor::win32 {
+
+class Win32ImageFiles;
 
 struct Win32HostOptions {
     // The application folder; the running program's folder when empty.
@@ -28,6 +37,9 @@ public:
     // Turns the system's critical-error boxes ("There is no disk in the
     // drive") off for this process: a probe of an empty drive is a miss.
     explicit Win32Host(Win32HostOptions options = {});
+    ~Win32Host() override;
+    Win32Host(Win32Host&&) noexcept;
+    Win32Host& operator=(Win32Host&&) noexcept;
 
     std::string applicationFolder() const override;
     bool fileExist(const std::string& path) noexcept override;
@@ -46,6 +58,8 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
     std::string shownPath(const std::string& path) const override { return path; }
+    // The image beside the programs that has the letter (win32_image_drives.hpp).
+    std::optional<std::string> driveImage(char letter) const override;
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,
@@ -69,7 +83,17 @@ public:
     void refuseUnusableApplicationFolder(std::string_view programTitle);
 
 private:
+    // The images beside the programs by their letters, found on first use.
+    const std::map<char, std::string>& imageDrives() const;
+    // The image behind a path's drive, opened once; nothing for a drive.
+    // Throws std::system_error when it holds no disc that can be read.
+    DiscImage* imageOf(const std::string& path);
+    bool onImageDrive(const std::string& path) const;
+
     std::string applicationFolder_;
+    mutable std::optional<std::map<char, std::string>> imageDrives_;
+    std::unique_ptr<Win32ImageFiles> imageFiles_;
+    std::unique_ptr<DiscImages> images_;
     HWND messageOwner_ = nullptr;
     // Copies not yet on disk: a user cannot flush a whole volume on Windows,
     // so flushWrites flushes each of them.

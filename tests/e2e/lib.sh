@@ -157,15 +157,3 @@ expect_file_text() {
   [ "$(cat "$1")" = "$3" ] || fail "$1 holds '$(cat "$1")', wanted '$3'"
 }
 
-# Makes the cue sheet image $2 of the folder $1: its ISO 9660 image as a
-# MODE1/2048 data track in a file of its own, then an audio track of four
-# seconds in another.
-make_cue_image() {
-  local folder=$(dirname "$2") name=$(basename "$2" .cue)
-  mkdir -p "$folder"
-  xorriso -as mkisofs -quiet -R -J -o "$folder/$name data.iso" "$1" 2>/dev/null ||
-    fail "xorriso could not make an image of $1"
-  head -c $((2352 * 300)) /dev/zero >"$folder/$name audio.bin"
-  printf 'FILE "%s" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n' "$name data.iso" >"$2"
-  printf 'FILE "%s" BINARY\r\n  TRACK 02 AUDIO\r\n    INDEX 01 00:00:00\r\n' "$name audio.bin" >>"$2"
-}

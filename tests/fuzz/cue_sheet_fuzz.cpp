@@ -1,10 +1,10 @@
 // The first track of a cue sheet. Input: a sheet. A track found names a
 // file that the sheet holds, in a mode of upper-case words; lines after the
-// first track's never change it; the file's host path holds no backslash
-// and lies beside the sheet unless the name is absolute.
+// first track's never change it or where it begins; the file's host path
+// holds no backslash and lies beside the sheet unless the name is absolute.
 #include <string>
 
-#include "core/posix/cue_sheet.hpp"
+#include "core/cue_sheet.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 using namespace kelmor;
@@ -12,15 +12,15 @@ using fuzz::expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string sheet(reinterpret_cast<const char*>(data), size);
-    const auto track = posix::firstCueTrack(sheet);
+    const auto track = firstCueTrack(sheet);
     if (!track) return 0;
     expect(!track->file.empty() && sheet.find(track->file) != std::string::npos,
            "the file is named in the sheet");
     for (char c : track->mode) expect(c < 'a' || c > 'z', "the mode is in upper case");
-    const auto later = posix::firstCueTrack(sheet + "\nFILE other.bin BINARY\nTRACK 02 AUDIO\n");
-    expect(later && later->file == track->file && later->mode == track->mode,
+    const auto later = firstCueTrack(sheet + "\nFILE other.bin BINARY\nTRACK 02 AUDIO\n");
+    expect(later && later->file == track->file && later->mode == track->mode && later->start == track->start,
            "lines after the first track change nothing");
-    const std::string path = posix::cueFilePath("/cds/kelmor.cue", track->file);
+    const std::string path = cueFilePath("/cds/kelmor.cue", track->file, '/');
     expect(path.find('\\') == std::string::npos, "no backslash in a host path");
     expect(path.front() == '/' , "an absolute host path");
     return 0;

@@ -47,6 +47,22 @@ tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/ex
   fail "unexpected end of dosbox.conf: $(tail -c 60 "$app/dosbox.conf" | od -c)"
 cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied"
 
+note "a cue sheet with its tracks beside the programs: drive D:, which the emulator mounts whole"
+rm -f "$app/dosbox-started.txt" "$app/SAVEGAME/INTRO.DAT"
+make_cue_image "$WORK/cd" "$app/Kelmor.cue"
+give_image_beside "$app/Kelmor.cue"
+run_program "$app" KELMOR &
+pid=$!
+wait_exit "$pid" 20
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE on an image"
+expect_started "$app/dosbox" -noconsole
+mount='MOUNT D D:\ -t cdrom -usecd 0 -ioctl'  # which the bridge turns into IMGMOUNT
+on_wine && mount="IMGMOUNT D \"$(windows_path "$app")\\Kelmor.cue\" -t iso"
+grep -qxF "$mount"$'\r' "$app/dosbox.conf" || fail "dosbox.conf mounts: $(grep -i mount "$app/dosbox.conf")"
+cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied from the image"
+rm "$app"/Kelmor*
+make_drive_map "E=$WORK/cd"
+
 note "no emulator: one message naming the folder it belongs in, exit 1"
 rm -f "$app/dosbox.exe"
 run_program "$app" KELMOR 2>"$WORK/stderr.txt" &

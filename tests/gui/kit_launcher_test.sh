@@ -43,8 +43,9 @@ grep -qx "Kelmor: Please insert Kelmor Plix CD-ROM and restart application." "$W
   fail "stderr: $(cat "$WORK/stderr.txt")"
 [ "$(ls "$app")" = "$before" ] || fail "something was written without a CD: $(ls "$app")"
 
-note "mapper on an installation run: data installed, the map editor started in the emulator, no dosbox.conf"
-make_drive_map "E=$cd_root"
+note "mapper on an installation run from a cue sheet beside the programs: data installed, the map editor started in the emulator, no dosbox.conf"
+make_cue_image "$cd_root" "$app/Kelmor Plix.cue"
+give_image_beside "$app/Kelmor Plix.cue"
 run_program "$app" _KelmorPlix mapper &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
@@ -59,7 +60,7 @@ printf '[OSD]\r\nDirectory=%s\\vantrel\\osd\r\n' "$(windows_path "$app")" >"$WOR
 head -c "$(wc -c <"$WORK/ini-start")" "$app/vantrel/vtr.ini" | cmp -s - "$WORK/ini-start" ||
   fail "vtr.ini: $(od -c "$app/vantrel/vtr.ini" | head)"
 
-note "installed, CD on E: dosbox.conf written, the emulator started in the application folder"
+note "installed, the image on D: dosbox.conf written, the emulator started in the application folder"
 rm -f "$app/dosbox-started.txt" "$app/mapeditor.conf"
 run_program "$app" _KelmorPlix mapper &
 pid=$!
@@ -69,8 +70,10 @@ wait_exit "$pid"
 expect_started "$app/dosbox" -noconsole
 [ ! -e "$app/mapeditor.conf" ] || fail "the map editor was started although the kit is installed"
 cmp -s "$app/dosbox.conf" "$app/dosbox-handed.conf" || fail "the emulator saw another dosbox.conf"
-printf '[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B "%s"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n' \
-  "$(windows_path "$app" | sed 's/%/%%/g')" >"$WORK/expected-end"
+mount='mount D D:\ -t cdrom -ioctl'  # which the bridge turns into imgmount
+on_wine && mount="imgmount D \"$(windows_path "$app" | sed 's/%/%%/g')\\Kelmor Plix.cue\" -t iso"
+printf '[autoexec]\r\n\r\ncls\r\n%s\r\nmount B "%s"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n' \
+  "$mount" "$(windows_path "$app" | sed 's/%/%%/g')" >"$WORK/expected-end"
 tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
   fail "unexpected end of dosbox.conf: $(tail -c 120 "$app/dosbox.conf" | od -c)"
 

@@ -95,6 +95,27 @@ make_drive_map() {
     >"$XDG_CONFIG_HOME/kelmor/drives.ini"
 }
 
+# Makes the cue sheet image $2 of the folder $1: its ISO 9660 image as a
+# MODE1/2048 data track in a file of its own, then an audio track of four
+# seconds in another, named as rips name them ("<name> (Track 1).bin").
+make_cue_image() {
+  local folder=$(dirname "$2") name=$(basename "$2" .cue)
+  mkdir -p "$folder"
+  xorriso -as mkisofs -quiet -R -J -o "$folder/$name (Track 1).bin" "$1" 2>/dev/null ||
+    fail "xorriso could not make an image of $1"
+  head -c $((2352 * 300)) /dev/zero >"$folder/$name (Track 2).bin"
+  printf 'FILE "%s" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n' "$name (Track 1).bin" >"$2"
+  printf 'FILE "%s" BINARY\r\n  TRACK 02 AUDIO\r\n    INDEX 01 00:00:00\r\n' "$name (Track 2).bin" >>"$2"
+}
+
+# Gives the image $1, lying in the application folder, drive D: and no other
+# drive but C: (and Wine's E: without a disc): under Wine as an image beside
+# the programs, on Linux named in the drive map (which gives images beside
+# the programs letters only where it looks for mounted discs as well).
+give_image_beside() {
+  if on_wine; then make_drive_map; else make_drive_map "D=$1"; fi
+}
+
 # The Windows path the programs see for a host path.
 windows_path() {
   if on_wine; then windows_path_in_prefix "$1"; else printf 'C:%s' "${1//\//\\}"; fi

@@ -29,7 +29,7 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
     temp.write("config/kelmor/drives.ini", "; mine\n[drives]\ne = \"" + temp.path("game cd") +
                                                "\"\nE=/other\nQ=rel\n[options]\nemulator=/bin/x\n");
     DriveLetters letters({.applicationFolder = temp.path("app"), .configHome = temp.path("config"),
-                          .cacheHome = temp.path("cache"), .mountsFile = temp.path("mounts")});
+                          .mountsFile = temp.path("mounts")});
     std::vector<std::string> shown;
     for (const LetterState& state : letters.letters()) shown.push_back(describeLetter(state));
     ASSERT_EQ(shown.size(), 23u);
@@ -53,7 +53,7 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
 TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     test::TempFolder temp;
     const std::string file = temp.sparse("config/kelmor/drives.ini", std::uintmax_t{64} << 30);
-    DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+    DriveLetters letters({.configHome = temp.path("config")});
     letters.give('E', temp.path("cd"));
     EXPECT_THROW(letters.save(), std::system_error);
     EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{64} << 30);

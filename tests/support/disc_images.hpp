@@ -1,6 +1,6 @@
 // CD images made from a folder for the tests and benchmarks: ISO 9660 images
-// made by xorriso, their sectors framed as raw CD sectors, audio sectors and
-// cue sheets.
+// made by xorriso, and rips of them with one file per track (the framing of
+// their sectors is in iso_images.hpp).
 #pragma once
 
 #include <sys/wait.h>
@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "tests/support/iso_images.hpp"
 
 namespace kelmor::testing {
 
@@ -48,38 +50,6 @@ inline void makeIso(const std::filesystem::path& folder, const std::filesystem::
 inline std::string fileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The 2048-byte sectors of an ISO image as 2352-byte sectors of a data
-// track: sync, address and mode, then the data (MODE2 with its subheader of
-// form 1); error codes left zero.
-inline std::string rawDataTrack(const std::string& iso, int mode) {
-    std::string raw;
-    const auto bcd = [](int value) { return static_cast<char>((value / 10) << 4 | value % 10); };
-    for (std::size_t sector = 0; sector * 2048 < iso.size(); ++sector) {
-        const int address = static_cast<int>(sector) + 150;
-        raw += std::string("\0\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\0", 12);
-        raw += {bcd(address / 4500), bcd(address / 75 % 60), bcd(address % 75), static_cast<char>(mode)};
-        if (mode == 2) raw += std::string("\0\0\x08\0\0\0\x08\0", 8);
-        raw += iso.substr(sector * 2048, 2048);
-        raw += std::string(mode == 2 ? 280 : 288, '\0');
-    }
-    return raw;
-}
-
-// Sectors of an audio track: 2352 bytes each, a tone of 16-bit samples.
-inline std::string audioTrack(int sectors) {
-    std::string audio(static_cast<std::size_t>(sectors) * 2352, '\0');
-    for (std::size_t i = 0; i < audio.size(); ++i) audio[i] = static_cast<char>(i % 97 * 3);
-    return audio;
-}
-
-// "mm:ss:ff" of a sector count, as cue sheets give a track's start.
-inline std::string cueTime(std::size_t sectors) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02zu:%02zu:%02zu", sectors / 4500, sectors / 75 % 60,
-                  sectors % 75);
-    return text;
 }
 
 // A rip with one file per track, named as rips name them, in `folder`:

@@ -89,8 +89,15 @@ public:
     std::map<std::tuple<std::string, std::string, std::string>, std::string> settings;
     std::vector<std::string> settingWrites;  // "<app>/<section>/<key>=<value>", in order
 
+    std::map<char, std::string> images;  // drive letter -> the image the emulator mounts
+
     std::string applicationFolder() const override { return folder; }
     std::string shownPath(const std::string& path) const override { return path; }
+    std::optional<std::string> driveImage(char letter) const override {
+        const auto image = images.find(letter);
+        if (image == images.end()) return std::nullopt;
+        return image->second;
+    }
 
     bool fileExist(const std::string& path) noexcept override {
         probes.push_back(path);

@@ -45,6 +45,7 @@ TEST(GameLaunch, RunsEveryProbeAndTheLastHitWins) {
         const char* name;
         std::vector<std::string> markers;
         std::string folder, root, letter;
+        std::string image = "";  // the disc image the host gives the letter
     };
     const Case cases[] = {
         {"nested on E", {"E:\\KELMOR\\KELMOR\\VIGNET.DAT"}, "E:\\KELMOR\\KELMOR", "E:\\", "E"},
@@ -57,17 +58,22 @@ TEST(GameLaunch, RunsEveryProbeAndTheLastHitWins) {
          "E:\\KELMOR", "E:\\", "E"},
         {"root layout on F", {"F:\\VIGNET.DAT"}, "F:\\", "F:\\", "F"},
         {"marker in other case", {"e:\\kelmor\\vignet.dat"}, "E:\\KELMOR", "E:\\", "E"},
+        {"an image beside the programs", {"D:\\KELMOR\\KELMOR\\VIGNET.DAT"}, "D:\\KELMOR\\KELMOR", "D:\\",
+         "D", "C:\\Games\\Kelmor Kit\\Kelmor.cue"},
     };
     for (const Case& c : cases) {
         FakeHost host;
         for (const std::string& marker : c.markers) host.addFile(marker);
+        if (!c.image.empty()) host.images[c.letter[0]] = c.image;
         EXPECT_EQ(runGame(host), 0) << c.name;
         std::vector<std::string> cdProbes;
         for (const std::string& p : host.probes)
             if (p.find("VIGNET") != std::string::npos) cdProbes.push_back(p);
         EXPECT_EQ(cdProbes.size(), 69u) << c.name;
         const std::vector<std::string> lines = autoexecLines(host.content(kConf));
-        EXPECT_EQ(lines[17], "MOUNT " + c.letter + " " + c.root + " -t cdrom -usecd 0 -ioctl")
+        EXPECT_EQ(lines[17], c.image.empty()
+                                 ? "MOUNT " + c.letter + " " + c.root + " -t cdrom -usecd 0 -ioctl"
+                                 : "IMGMOUNT " + c.letter + " \"" + c.image + "\" -t iso")
             << c.name;
         EXPECT_EQ(lines[20], c.letter + ":") << c.name;
         EXPECT_EQ(lines[21], "CD " + c.folder) << c.name;

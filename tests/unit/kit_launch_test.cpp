@@ -77,12 +77,14 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         const char* name;
         std::vector<std::string> kits;
         std::string folder, root, letter;
+        bool image = false;  // the letter is that of a disc image beside the programs
     };
     const Case cases[] = {
         {"E only", {"E:\\KIT"}, "E:\\KIT", "E:\\", "E"},
         {"E and G", {"E:\\KIT", "G:\\KIT"}, "G:\\KIT", "G:\\", "G"},
         {"D, the first letter", {"D:\\KIT"}, "D:\\KIT", "D:\\", "D"},
         {"Z, the last letter", {"Z:\\KIT", "D:\\KIT"}, "Z:\\KIT", "Z:\\", "Z"},
+        {"an image beside the programs on F", {"F:\\KIT"}, "F:\\KIT", "F:\\", "F", true},
     };
     std::vector<std::string> expectedProbes;
     for (char letter = 'D'; letter <= 'Z'; ++letter)
@@ -90,6 +92,7 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
     for (const Case& c : cases) {
         FakeHost host = kitHost();
         for (const std::string& kit : c.kits) host.addFile(kit + "\\KELKIT.EXE");
+        if (c.image) host.images['F'] = host.folder + "\\Kelmor Plix.iso";
         KitLauncher launcher(host);
         EXPECT_EQ(runKit(host, launcher), 0) << c.name;
         EXPECT_EQ(launcher.CdFolder(), c.folder) << c.name;
@@ -98,6 +101,10 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         const std::vector<std::string> cdProbes(host.probes.begin(), host.probes.begin() + 23);
         EXPECT_EQ(cdProbes, expectedProbes) << c.name;
         EXPECT_TRUE(host.messages.empty()) << c.name;
+        const std::string mount = c.image ? "imgmount F \"" + host.images['F'] + "\" -t iso"
+                                          : "mount " + c.letter + " " + c.root + " -t cdrom -ioctl";
+        EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\n" + mount + "\r\n"), std::string::npos)
+            << c.name;
     }
 }
 

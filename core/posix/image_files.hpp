@@ -1,0 +1,27 @@
+// The host's files as disc images are read from them: regular files, by
+// their host paths, a piece at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/disc_image.hpp"
+
+namespace kelmor::posix {
+
+// Up to `count` bytes of a regular file at a host path from `offset` on,
+// fewer where it ends. Throws std::system_error naming the path: EISDIR a
+// folder, EINVAL no regular file (a FIFO or device is never waited on), or
+// errno.
+std::string readRegularFileBytes(const std::string& path, std::uint64_t offset, std::size_t count);
+
+class HostImageFiles final : public ImageFiles {
+public:
+    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+        return readRegularFileBytes(path, offset, count);
+    }
+    char separator() const override { return '/'; }
+    std::error_code noDisc() const override;
+};
+
+}  // namespace kelmor::posix
