@@ -83,7 +83,7 @@ TEST(DriveLetters, SavingAppliesTheEditsToTheDriveMapAsItIsThen) {
         test::TempFolder temp;
         const std::string file = temp.write("config/kelmor/drives.ini",
                                             "[drives]\nE=/e\nG=/g\n[options]\nemulator=/a\n");
-        DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+        DriveLetters letters({.configHome = temp.path("config")});
         letters.clear('E');
         letters.give('H', "/h");
         if (c.meanwhile)
@@ -106,7 +106,7 @@ TEST(DriveLetters, SavingWaitsForTheConfigurationFoldersLock) {
     temp.write("config/kelmor/drives.ini", "[drives]\n");
     const int lock = open(temp.path("config/kelmor/.settings.lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
-    DriveLetters letters({.configHome = temp.path("config"), .cacheHome = temp.path("cache")});
+    DriveLetters letters({.configHome = temp.path("config")});
     letters.give('E', "/e");
     std::thread save([&] { letters.save(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
