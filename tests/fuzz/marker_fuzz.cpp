@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.addFile(host.folder + "\\THEST.FUJ", content);
     const bool marker = content == "KELPLIX" || content == "KELPLIX\r" || content == "KELPLIX\r\n";
     expect(kitIsInstalled(host) == marker, "installed exactly for the one line KELPLIX");
-    host.addFile(host.folder + "\\MAPPER.EXE", "map editor");
+    // A Windows program: started directly wherever it is installed.
+    host.addFile(host.folder + "\\MAPPER.EXE", testing::mzProgram(std::string_view("PE\0\0", 4)));
     testing::exitCodeOf([&] { MapperLauncher(host).run(); });
     expect(host.started.size() == 1 &&
                (host.started[0].program == host.folder + "\\mapper.exe") == marker,
