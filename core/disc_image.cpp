@@ -233,6 +233,23 @@ std::optional<DiscImage::Entry> DiscImage::find(const std::vector<std::string>& 
     return current;
 }
 
+std::optional<DiscImage::Entry> DiscImage::findPath(std::string_view drivePath, std::error_code& error) {
+    std::vector<std::string> components;
+    for (std::size_t start = 2, end; start <= drivePath.size(); start = end + 1) {
+        end = std::min(drivePath.find('\\', start), drivePath.size());
+        if (end > start) components.emplace_back(drivePath.substr(start, end - start));
+    }
+    return find(components, error);
+}
+
+DiscImage::Entry DiscImage::fileAt(const std::string& drivePath) {
+    std::error_code error;
+    const auto entry = findPath(drivePath, error);
+    if (!entry) throw std::system_error(error, drivePath);
+    if (entry->folder) fail(std::make_error_code(std::errc::is_a_directory), drivePath);
+    return *entry;
+}
+
 bool DiscImage::holds(const Entry& entry) {
     if (entry.size == 0) return true;
     const std::uint32_t last = entry.size - 1;

@@ -84,6 +84,14 @@ public:
     // that cannot be read.
     std::optional<Entry> find(const std::vector<std::string>& components, std::error_code& error);
 
+    // The same for a drive-letter path ("E:\\KELMOR\\VIGNET.DAT"): its
+    // components after the drive, empty ones skipped as Windows skips them.
+    std::optional<Entry> findPath(std::string_view drivePath, std::error_code& error);
+
+    // The file a drive-letter path names. Throws std::system_error naming
+    // the path: as find() fails, or EISDIR for a folder.
+    Entry fileAt(const std::string& drivePath);
+
     // Whether all of an entry's data lies within the image now.
     bool holds(const Entry& entry);
 

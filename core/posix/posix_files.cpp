@@ -16,32 +16,11 @@
 
 namespace kelmor::posix {
 
-namespace {
-
-// The entry of a disc image that a Windows path names, or nothing with
-// `error` set.
-std::optional<DiscImage::Entry> entryOnImage(DiscImage& image, const std::string& windowsPath,
-                                             std::error_code& error) {
-    const auto path = splitWindowsPath(windowsPath);
-    return image.find(path ? path->components : std::vector<std::string>{}, error);
-}
-
-// The file of a disc image that a Windows path names; throws naming the path.
-DiscImage::Entry fileOnImage(DiscImage& image, const std::string& windowsPath) {
-    std::error_code error;
-    const auto entry = entryOnImage(image, windowsPath, error);
-    if (!entry) throw std::system_error(error, windowsPath);
-    if (entry->folder) throwError(EISDIR, windowsPath);
-    return *entry;
-}
-
-}  // namespace
-
 bool PosixHost::fileExist(const std::string& path) noexcept {
     try {
         if (DiscImage* image = imageOf(path)) {
             std::error_code error;
-            const auto entry = entryOnImage(*image, path, error);
+            const auto entry = image->findPath(path, error);
             return entry && !entry->folder && image->holds(*entry);
         }
         const auto host = resolveIfFound(path, PathUse::Existing);
@@ -54,7 +33,7 @@ bool PosixHost::fileExist(const std::string& path) noexcept {
 
 void PosixHost::copyFile(const std::string& source, const std::string& destination) {
     DiscImage* image = imageOf(source);
-    const auto entry = image ? std::optional(fileOnImage(*image, source)) : std::nullopt;
+    const auto entry = image ? std::optional(image->fileAt(source)) : std::nullopt;
     const std::string from = image ? std::string() : resolve(source, PathUse::Existing);
     if (onImageDrive(destination)) throwError(EROFS, shownPath(destination));
     const std::string target = resolve(destination, PathUse::Destination);
@@ -78,7 +57,7 @@ void PosixHost::deleteFile(const std::string& path) {
 
 std::string PosixHost::readFile(const std::string& path) {
     if (DiscImage* image = imageOf(path)) {
-        const DiscImage::Entry file = fileOnImage(*image, path);
+        const DiscImage::Entry file = image->fileAt(path);
         if (file.size > kLargestWholeFile) throwError(EFBIG, path);
         std::string content;
         content.reserve(file.size);
@@ -90,7 +69,7 @@ std::string PosixHost::readFile(const std::string& path) {
 
 std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    if (DiscImage* image = imageOf(path)) return image->readBytes(fileOnImage(*image, path), offset, count);
+    if (DiscImage* image = imageOf(path)) return image->readBytes(image->fileAt(path), offset, count);
     return readRegularFileBytes(resolve(path, PathUse::Existing), offset, count);
 }
 

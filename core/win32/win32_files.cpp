@@ -168,33 +168,13 @@ void writeAll(const Handle& file, std::string_view bytes, const std::string& wha
     }
 }
 
-// The entry of a disc image that a path names, or nothing with `error` set:
-// its components after the drive, empty ones skipped as Windows skips them.
-std::optional<DiscImage::Entry> entryOnImage(DiscImage& image, const std::string& path, std::error_code& error) {
-    std::vector<std::string> components;
-    for (std::size_t start = 2, end; start <= path.size(); start = end + 1) {
-        end = std::min(path.find('\\', start), path.size());
-        if (end > start) components.push_back(path.substr(start, end - start));
-    }
-    return image.find(components, error);
-}
-
-// The file of a disc image that a path names; throws naming the path.
-DiscImage::Entry fileOnImage(DiscImage& image, const std::string& path) {
-    std::error_code error;
-    const auto entry = entryOnImage(image, path, error);
-    if (!entry) throw std::system_error(error, path);
-    if (entry->folder) throwWindowsError(ERROR_ACCESS_DENIED, path);
-    return *entry;
-}
-
 }  // namespace
 
 bool Win32Host::fileExist(const std::string& path) noexcept {
     try {
         if (DiscImage* image = imageOf(path)) {
             std::error_code error;
-            const auto entry = entryOnImage(*image, path, error);
+            const auto entry = image->findPath(path, error);
             return entry && !entry->folder && image->holds(*entry);
         }
         const DWORD attributes = GetFileAttributesW(wide(path, path).c_str());
@@ -209,7 +189,7 @@ bool Win32Host::fileExist(const std::string& path) noexcept {
 void Win32Host::copyFile(const std::string& source, const std::string& destination) {
     if (onImageDrive(destination)) throwWindowsError(ERROR_WRITE_PROTECT, destination);
     if (DiscImage* image = imageOf(source)) {
-        const DiscImage::Entry file = fileOnImage(*image, source);
+        const DiscImage::Entry file = image->fileAt(source);
         TemporaryFile copy(wide(destination, destination), destination);
         {
             Handle written(CreateFileW(copy.path().c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
@@ -258,7 +238,7 @@ void Win32Host::deleteFile(const std::string& path) {
 
 std::string Win32Host::readFile(const std::string& path) {
     if (DiscImage* image = imageOf(path)) {
-        const DiscImage::Entry file = fileOnImage(*image, path);
+        const DiscImage::Entry file = image->fileAt(path);
         if (file.size > kLargestWholeFile) throwWindowsError(ERROR_FILE_TOO_LARGE, path);
         return textFromAnsi(image->readBytes(file, 0, file.size));
     }
@@ -284,7 +264,7 @@ std::string Win32Host::readFile(const std::string& path) {
 
 std::string Win32Host::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    if (DiscImage* image = imageOf(path)) return image->readBytes(fileOnImage(*image, path), offset, count);
+    if (DiscImage* image = imageOf(path)) return image->readBytes(image->fileAt(path), offset, count);
     return readFileBytesAt(path, offset, count);
 }
 

@@ -27,9 +27,7 @@ using testing::DiscNames;
 
 // More than one read of the host's: 35 sectors and a byte.
 std::string largeContent() {
-    std::string content(35 * 2048 + 1, '\0');
-    for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 251);
-    return content;
+    return testing::patternedBytes(35 * 2048 + 1);
 }
 
 class DiscImageDrive : public ::testing::Test {

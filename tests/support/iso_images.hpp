@@ -16,6 +16,14 @@
 
 namespace kelmor::testing {
 
+// Bytes that differ from sector to sector and within each, so that a piece
+// read from the wrong place shows.
+inline std::string patternedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+    return bytes;
+}
+
 // Files by path, read as a host would read them; a read can be made to see
 // the file as it is at that moment (`beforeRead`).
 class MemoryImageFiles final : public ImageFiles {
