@@ -11,9 +11,11 @@
 #include <FL/Fl_Round_Button.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config_tool/configuration_dialog.hpp"
 #include "config_tool/configuration_form.hpp"
@@ -81,6 +83,55 @@ public:
         PushButton::draw();
         fl_color(FL_FOREGROUND_COLOR);
         fl_rect(x(), y(), w(), h());
+    }
+};
+
+// An option of the preset group. The group is one tab stop, as in every
+// Windows dialog: Tab and Shift+Tab reach only the selected option (the
+// first while none is), and the arrows select the next or the previous one,
+// round from the last to the first.
+class OptionButton : public Fl_Round_Button {
+public:
+    using Fl_Round_Button::Fl_Round_Button;
+    int handle(int event) override {
+        if (event == FL_FOCUS && Fl::event() != FL_PUSH && !holdsTabStop()) return 0;
+        if (event == FL_KEYBOARD && Fl::focus() == this)
+            if (const int step = arrowStep(Fl::event_key())) {
+                select(step);
+                return 1;
+            }
+        return Fl_Round_Button::handle(event);
+    }
+
+private:
+    static int arrowStep(int key) {
+        if (key == FL_Down || key == FL_Right) return 1;
+        if (key == FL_Up || key == FL_Left) return -1;
+        return 0;
+    }
+
+    // The window's options, in order.
+    std::vector<OptionButton*> group() const {
+        std::vector<OptionButton*> options;
+        for (int i = 0; i < parent()->children(); ++i)
+            if (auto* option = dynamic_cast<OptionButton*>(parent()->child(i))) options.push_back(option);
+        return options;
+    }
+
+    bool holdsTabStop() const {
+        const auto options = group();
+        const auto selected = std::find_if(options.begin(), options.end(),
+                                           [](const OptionButton* o) { return o->value() != 0; });
+        return selected != options.end() ? *selected == this : options.front() == this;
+    }
+
+    void select(int step) {
+        const auto options = group();
+        const auto count = static_cast<int>(options.size());
+        const int at = static_cast<int>(std::find(options.begin(), options.end(), this) - options.begin());
+        OptionButton* next = options[static_cast<std::size_t>((at + step + count) % count)];
+        next->setonly();
+        next->take_focus();
     }
 };
 
@@ -171,14 +222,14 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form,
     window.labelsize(kFontSize);
     controls.window = &window;
 
-    // Created in tab order: Tab walks the box, the options, the check box and
-    // the buttons.
+    // Created in tab order: Tab walks the box, the option group, the check
+    // box and the buttons.
     controls.txtCycles = place<Fl_Input>(form.txtCycles);
     controls.txtCycles->label(nullptr);
     controls.txtCycles->textsize(kFontSize);
     controls.txtCycles->maximum_size(kCyclesMaxLength);
     for (std::size_t i = 0; i < form.options.size(); ++i) {
-        auto* option = place<Fl_Round_Button>(form.options[i]);
+        auto* option = place<OptionButton>(form.options[i]);
         option->type(FL_RADIO_BUTTON);  // one group: the window's other radios
         controls.options[i] = option;
     }

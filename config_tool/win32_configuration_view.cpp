@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "config_tool/caption_fit.hpp"
 #include "config_tool/configuration_dialog.hpp"
 #include "config_tool/configuration_form.hpp"
 #include "core/unhandled_error.hpp"
@@ -34,6 +35,12 @@ constexpr int kAboutId = 202;
 // or maximise button.
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
+// What room across a control's caption needs in the dialog's font: its
+// line; its lines within the control's height; its line beside a radio
+// button's or check box's box; within a push button's edges; as a frame's
+// caption.
+enum class CaptionRoom { None, Line, Lines, BesideBox, InButton, OnFrame };
+
 // How each control of the form is made on Win32.
 struct ControlLook {
     const ControlSpec* spec;
@@ -42,30 +49,38 @@ struct ControlLook {
     DWORD style;
     DWORD extendedStyle;
     int id;
+    CaptionRoom room;
 };
 
 // WS_GROUP opens a group that the arrow keys walk; the next WS_GROUP closes
 // it. opt1 holds the option group's tab stop until an option is selected:
 // from then on the selected option holds it, as in every Windows dialog.
 std::vector<ControlLook> controlLooks(const ConfigurationForm& form) {
+    using enum CaptionRoom;
     std::vector<ControlLook> looks{
         {&form.txtCycles, nullptr, L"EDIT", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
-         WS_EX_CLIENTEDGE, kCyclesId},
+         WS_EX_CLIENTEDGE, kCyclesId, None},
         {&form.options[0], nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 0,
-         kFirstOptionId},
-        {&form.options[1], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 1},
-        {&form.options[2], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 2},
-        {&form.options[3], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 3},
-        {&form.options[4], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 4},
-        {&form.lblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId},
-        {&form.cmdOk, nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK},
-        {&form.cmdCancel, nullptr, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL},
-        {&form.frame1, nullptr, L"BUTTON", WS_GROUP | BS_GROUPBOX, 0, kFrameId},
-        {&form.lblAbout, &form.frame1, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, kAboutId},
+         kFirstOptionId, BesideBox},
+        {&form.options[1], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 1,
+         BesideBox},
+        {&form.options[2], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 2,
+         BesideBox},
+        {&form.options[3], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 3,
+         BesideBox},
+        {&form.options[4], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 4,
+         BesideBox},
+        {&form.lblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId,
+         Line},
+        {&form.cmdOk, nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK,
+         InButton},
+        {&form.cmdCancel, nullptr, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, InButton},
+        {&form.frame1, nullptr, L"BUTTON", WS_GROUP | BS_GROUPBOX, 0, kFrameId, OnFrame},
+        {&form.lblAbout, &form.frame1, L"STATIC", SS_LEFT | SS_NOPREFIX, 0, kAboutId, Lines},
     };
     if (form.chkIntro)
         looks.push_back({&*form.chkIntro, nullptr, L"BUTTON",
-                         WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0, kIntroId});
+                         WS_GROUP | WS_TABSTOP | BS_AUTOCHECKBOX, 0, kIntroId, BesideBox});
     return looks;
 }
 
@@ -112,15 +127,117 @@ int pixelsDown(int twips, const DisplayScale& scale) {
     return twipsToPixels(twips, scale.dotsPerInchY);
 }
 
+// A control as made, with its look.
+struct MadeControl {
+    HWND handle;
+    const ControlLook* look;
+};
+
+// The screen's device context with the dialog's font, for measuring.
+class MeasuringContext {
+public:
+    explicit MeasuringContext(HFONT font)
+        : context_(GetDC(nullptr)), previous_(SelectObject(context_, font)) {}
+    MeasuringContext(const MeasuringContext&) = delete;
+    MeasuringContext& operator=(const MeasuringContext&) = delete;
+    ~MeasuringContext() {
+        SelectObject(context_, previous_);
+        ReleaseDC(nullptr, context_);
+    }
+
+    int lineWidth(const std::wstring& text) const {
+        SIZE extent{};
+        GetTextExtentPoint32W(context_, text.c_str(), static_cast<int>(text.size()), &extent);
+        return extent.cx;
+    }
+
+    // The height of the text broken into lines as a static control breaks
+    // it at that width.
+    int linesHeight(const std::wstring& text, int width) const {
+        RECT room{0, 0, width, 0};
+        DrawTextW(context_, text.c_str(), static_cast<int>(text.size()), &room,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        return room.bottom;
+    }
+
+private:
+    HDC context_;
+    HGDIOBJ previous_;
+};
+
+std::wstring captionOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// A sixteenth more than the measure: Wine, for one, draws the glyphs a
+// little wider than it measures them at some resolutions.
+int withAllowance(int width) { return width * 17 / 16; }
+
+// The width, in pixels, that a control's caption needs to show whole; 0
+// for a control without a caption.
+int neededWidth(const MeasuringContext& measure, HWND control, CaptionRoom room) {
+    if (room == CaptionRoom::None) return 0;
+    const std::wstring text = captionOf(control);
+    RECT client{};
+    GetClientRect(control, &client);
+    if (room == CaptionRoom::Lines) {
+        // The narrowest width at which its lines fit its height; a label
+        // whose lines fit as it is keeps its width.
+        const int widest = 4 * client.right;
+        int width = client.right;
+        while (width < widest && measure.linesHeight(text, width) > client.bottom) ++width;
+        return width > client.right ? withAllowance(width) : width;
+    }
+    const int line = withAllowance(measure.lineWidth(text));
+    const int digit = measure.lineWidth(L"0");  // the gap beside a box
+    switch (room) {
+        case CaptionRoom::BesideBox: return GetSystemMetrics(SM_CXMENUCHECK) + digit + line;
+        case CaptionRoom::InButton: return line + 4 * GetSystemMetrics(SM_CXEDGE);
+        case CaptionRoom::OnFrame: return line + 4 * digit;
+        default: return line;
+    }
+}
+
+// Widens the controls whose captions the font does not fit, and moves
+// those beside them (caption_fit.hpp); returns the client area's width,
+// widened when they need it.
+int fitControlsToCaptions(const std::vector<MadeControl>& made, HFONT font, int clientWidth) {
+    const MeasuringContext measure(font);
+    std::vector<FittedControl> fitted;
+    for (const MadeControl& control : made) {
+        RECT place{};
+        GetWindowRect(control.handle, &place);
+        MapWindowPoints(nullptr, GetParent(control.handle), reinterpret_cast<POINT*>(&place), 2);
+        FittedControl& box = fitted.emplace_back(
+            FittedControl{place.left, place.top, place.right - place.left, place.bottom - place.top,
+                          neededWidth(measure, control.handle, control.look->room), -1});
+        for (std::size_t frame = 0; frame < made.size(); ++frame)
+            if (made[frame].look->spec == control.look->container)
+                box.container = static_cast<int>(frame);
+    }
+    const int width = kelmor::fitCaptions(fitted, clientWidth);
+    for (std::size_t i = 0; i < made.size(); ++i)
+        SetWindowPos(made[i].handle, nullptr, fitted[i].left, fitted[i].top, fitted[i].width,
+                     fitted[i].height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return width;
+}
+
 // The controls in the order of their tab indices, which is the order Tab
 // walks them.
-void createControls(HWND window, const ConfigurationForm& form, const DisplayScale& scale,
-                    HFONT font) {
-    std::vector<ControlLook> inTabOrder = controlLooks(form);
-    std::sort(inTabOrder.begin(), inTabOrder.end(), [](const ControlLook& a, const ControlLook& b) {
-        return a.spec->tabIndex < b.spec->tabIndex;
-    });
-    for (const ControlLook& look : inTabOrder) {
+std::vector<MadeControl> createControls(HWND window, const std::vector<ControlLook>& looks,
+                                        const DisplayScale& scale, HFONT font) {
+    std::vector<const ControlLook*> inTabOrder;
+    for (const ControlLook& look : looks) inTabOrder.push_back(&look);
+    std::stable_sort(inTabOrder.begin(), inTabOrder.end(),
+                     [](const ControlLook* a, const ControlLook* b) {
+                         return a->spec->tabIndex < b->spec->tabIndex;
+                     });
+    std::vector<MadeControl> made;
+    for (const ControlLook* next : inTabOrder) {
+        const ControlLook& look = *next;
         const ControlSpec& spec = *look.spec;
         const int left = spec.left + (look.container != nullptr ? look.container->left : 0);
         const int top = spec.top + (look.container != nullptr ? look.container->top : 0);
@@ -132,14 +249,15 @@ void createControls(HWND window, const ConfigurationForm& form, const DisplaySca
             nullptr);
         if (control == nullptr) throwLastError("the control " + std::string(spec.name));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        made.push_back({control, &look});
     }
     SendDlgItemMessageW(window, kCyclesId, EM_SETLIMITTEXT, kCyclesMaxLength, 0);
+    return made;
 }
 
-// The client area at the display's resolution, with the frame around it.
-void sizeWindow(HWND window, const WindowSpec& spec, const DisplayScale& scale) {
-    RECT outer{0, 0, pixelsAcross(spec.clientWidthTwips, scale),
-               pixelsDown(spec.clientHeightTwips, scale)};
+// The client area of that size, with the frame around it.
+void sizeWindow(HWND window, int clientWidth, int clientHeight) {
+    RECT outer{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
     SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -175,13 +293,18 @@ struct DialogState {
         controls.scale = displayScale();
         host.setMessageOwner(window);
         run([&] {
-            sizeWindow(window, form.window, controls.scale);
             SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(icon, 32)));
             SendMessageW(window, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(loadIcon(icon, GetSystemMetrics(SM_CXSMICON))));
             font = createFont(kConfigurationFont, controls.scale);
             SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            createControls(window, form, controls.scale, font);
+            // The form's size at the display's resolution, wider where the
+            // captions need it.
+            const std::vector<ControlLook> looks = controlLooks(form);
+            const int width =
+                fitControlsToCaptions(createControls(window, looks, controls.scale, font), font,
+                                      pixelsAcross(form.window.clientWidthTwips, controls.scale));
+            sizeWindow(window, width, pixelsDown(form.window.clientHeightTwips, controls.scale));
         });
         run(&ConfigurationDialog::load);
         controls.focusCycles();

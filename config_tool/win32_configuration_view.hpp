@@ -1,5 +1,6 @@
 // The configuration dialog frmMain on Win32: a dialog whose controls sit at
-// their twip positions at the display's resolution, in tab order, so the
+// their twip positions at the display's resolution, widened where their
+// captions need more room in the dialog's font, in tab order, so the
 // dialog manager gives it the keyboard of every Windows dialog (Tab, the
 // arrows within the option group, Space, Enter for cmdOk, Escape for
 // cmdCancel). The clicks go to ConfigurationDialog.

@@ -18,6 +18,9 @@ namespace kelmor::drives {
 namespace {
 
 constexpr std::string_view kSection = "drives";
+constexpr std::string_view kOptions = "options";
+constexpr std::string_view kEmulator = "emulator";
+constexpr std::string_view kDetect = "detect";
 
 // The drive map's text; a file that is not there is an empty one. Any
 // other failure goes on up: that file must not be replaced by a text that
@@ -73,12 +76,17 @@ std::string holdsOf(const posix::DriveMap& map, char letter) {
     return (map.image(letter) ? "image " : "folder ") + *root;
 }
 
-// One letter's change: what the drive map named for it goes, and the new
-// value, if any, takes its place.
-void apply(posix::IniText& text, char letter, const std::optional<std::string>& value) {
-    const std::string key(1, letter);
-    text.removeEntries(kSection, key);
-    if (value) text.setValue(kSection, key, *value);
+// One change. A letter: what the drive map named for it goes, and the new
+// value, if any, takes its place. An option: its line takes the new value
+// where it stands, or every line of it goes.
+void apply(posix::IniText& text, std::string_view section, const std::string& key,
+           const std::optional<std::string>& value) {
+    if (section == kSection || !value) text.removeEntries(section, key);
+    if (value) text.setValue(section, key, *value);
+}
+
+std::system_error refusal(const std::string& path, const std::string& why) {
+    return std::system_error(EINVAL, std::generic_category(), withVisibleLineEnds(path) + ": " + why);
 }
 
 }  // namespace
@@ -113,19 +121,38 @@ std::vector<std::string> DriveLetters::unusableLines() const {
 
 void DriveLetters::give(char letter, const std::string& hostPath) {
     if (hostPath.find_first_of("\r\n") != std::string::npos)
-        throw std::system_error(EINVAL, std::generic_category(),
-                                withVisibleLineEnds(hostPath) +
-                                    ": its name holds a line end, and the drive map names each "
-                                    "drive on one line");
-    edit({letter, valueOf(hostPath)});
+        throw refusal(hostPath,
+                      "its name holds a line end, and the drive map names each drive on one line");
+    edit({kSection, std::string(1, letter), valueOf(hostPath)});
 }
 
 void DriveLetters::clear(char letter) {
-    edit({letter, std::nullopt});
+    edit({kSection, std::string(1, letter), std::nullopt});
+}
+
+std::string DriveLetters::emulator() const {
+    return std::string(posix::trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
+}
+
+void DriveLetters::setEmulator(const std::string& program) {
+    const std::string quoted = "\"" + program + "\"";
+    if (program.find_first_of("\r\n") != std::string::npos)
+        throw refusal(quoted, "its name holds a line end, and the drive map names it on one line");
+    if (posix::trimBlanks(program) != program)
+        throw refusal(quoted, "its name begins or ends with a blank, which the drive map would drop");
+    edit({kOptions, std::string(kEmulator), program.empty() ? std::nullopt : std::optional(program)});
+}
+
+bool DriveLetters::detects() const {
+    return posix::DriveMap::parse(text_.text(), "").detects();
+}
+
+void DriveLetters::setDetection(bool on) {
+    edit({kOptions, std::string(kDetect), on ? "yes" : "no"});
 }
 
 void DriveLetters::edit(Edit change) {
-    apply(text_, change.letter, change.value);
+    apply(text_, change.section, change.key, change.value);
     edits_.push_back(std::move(change));
 }
 
@@ -138,7 +165,7 @@ void DriveLetters::save() {
     // changed a letter that the dialog changed too, the dialog's change
     // wins: the user made it, and saving it is the user's latest word.
     posix::IniText current(driveMapText(file_));
-    for (const Edit& change : edits_) apply(current, change.letter, change.value);
+    for (const Edit& change : edits_) apply(current, change.section, change.key, change.value);
     posix::writeFileAtomically(file_, current.text());
     text_ = std::move(current);
     edits_.clear();

@@ -1,6 +1,7 @@
 // What `kelmor-drives` shows and edits: the letters D to Z, what each holds
 // now, whether the launchers' own probes find the game CD or the kit CD
-// there, and the drive map's lines that name no drive. Edits change the
+// there, and the drive map's lines that name no drive; and the drive map's
+// options: the emulator and the detection of discs. Edits change the
 // drive map's text line by line, so its [options] and comments stay; saving
 // applies them to the drive map as it is then and replaces the file
 // atomically, so what other programs wrote meanwhile stays too.
@@ -49,8 +50,23 @@ public:
     // Removes what the drive map names for a letter.
     void clear(char letter);
 
+    // The emulator the bridge runs (emulator= in [options]): a program's
+    // path, or a name looked up on PATH; empty for dosbox on PATH.
+    std::string emulator() const;
+
+    // Names the emulator; empty removes the line, for dosbox on PATH. A
+    // name that the line cannot hold as it is (a line end in it, blanks at
+    // either end, which reading drops) changes nothing: std::system_error
+    // (EINVAL) says why.
+    void setEmulator(const std::string& program);
+
+    // Whether letters the drive map does not name go to mounted discs and
+    // to the images beside the programs (detect= in [options]).
+    bool detects() const;
+    void setDetection(bool on);
+
     // Reads the drive map file again, applies the letters given and cleared
-    // since the last save, in their order, and writes it (creating its
+    // and the options set since the last save, in their order, and writes it (creating its
     // folder) atomically, holding the configuration folder's lock: every
     // other line stays as it is in the file now. A drive map that is there
     // but cannot be read (no permission, too large) is never replaced:
@@ -65,9 +81,11 @@ public:
     std::string text() const { return text_.text(); }
 
 private:
-    // A letter given a drive map value, or cleared (no value).
+    // A letter given a drive map value, or cleared (no value); or an
+    // option set or removed.
     struct Edit {
-        char letter;
+        std::string_view section;
+        std::string key;
         std::optional<std::string> value;
     };
 

@@ -175,7 +175,7 @@ DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsT
     map.file_ = IniText(driveMapText);
     for (const auto& [key, value] : map.file_.entries("drives"))
         map.nameDrive(key, value, surroundings.homeFolder);
-    if (detectionOff(map.option("detect"))) return map;
+    if (!map.detects()) return map;
     map.fillFreeLetters(opticalDiscMounts(mountsText), DriveSource::MountedDisc);
     map.fillFreeLetters(surroundings.imagesBeside, DriveSource::ImageBeside);
     return map;
@@ -210,6 +210,10 @@ std::optional<std::string> DriveMap::image(char letter) const {
     auto path = root(letter);
     if (!path || !isDiscImageName(*path)) return std::nullopt;
     return path;
+}
+
+bool DriveMap::detects() const {
+    return !detectionOff(option("detect"));
 }
 
 std::optional<std::string> DriveMap::option(std::string_view key) const {

@@ -92,6 +92,11 @@ public:
     // matched without regard to case.
     std::optional<std::string> option(std::string_view key) const;
 
+    // Whether letters the text does not name go to mounted discs and to the
+    // images beside the programs: unless [options] says detect=no (or
+    // false, off, 0, in any case).
+    bool detects() const;
+
     // The drive map's text as read.
     const IniText& text() const { return file_; }
 

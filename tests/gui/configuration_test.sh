@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The real _Configuration in a real window: where it shows, the first start,
-# the keyboard alone (Tab, arrows, Space, Enter), Escape and the close box,
+# the keyboard alone (Tab, arrows, Space, Enter; the option group one tab
+# stop whose arrows select), Escape and the close box,
 # the five-character box, invalid counts, a stored preset it does not know,
-# the game's settings (argument kel1), and a store that cannot be written. Settings are read back from the host's
+# the game's settings (argument kel1), on Windows a resolution whose font
+# needs more room than the form gives, and a store that cannot be written. Settings are read back from the host's
 # own store (the INI file, or the registry under Wine).
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
@@ -138,6 +140,34 @@ wait_exit "$pid"
 [ "$(stored_settings kel1)" = "cycles=20000 fullfixed=false fullscreen=false intro=0 output=surface predvolba=3 " ] ||
   fail "kel1 holds: $(stored_settings kel1)"
 expect_stored "$kelkit" "the game's settings"
+
+note "the option group is one tab stop: Tab reaches the selected option, arrows select round the group, Tab leaves it"
+store_setting kel1 predvolba 4
+dialog_title="Kelmor Configuration" start_dialog kel1
+keys Tab Down Right Up Tab space  # opt4, opt5, opt1, opt5; chkIntro checked again
+import -window root "$WORK/option-group.png"
+keys Return
+wait_exit "$pid"
+[ "$(stored_settings kel1)" = "cycles=20000 fullfixed=false fullscreen=false intro=1 output=opengl predvolba=5 " ] ||
+  fail "kel1 holds: $(stored_settings kel1)"
+
+# At 144 dots per inch the font grows faster than the form's twips: the
+# longest option and the About text need more room across than they are
+# given, and the dialog widens for them (a Windows setting).
+if on_wine; then
+  note "at 144 dots per inch the dialog widens so that each caption shows whole"
+  stop_wine
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
+    fail "could not set the resolution"
+  stop_wine
+  start_dialog
+  size=$(window_geometry "$window" | cut -d' ' -f2)
+  # The form alone is 490 pixels across; Wine's frame adds a few.
+  [ "${size%x*}" -gt 510 ] || fail "the dialog at 144 dots per inch is $size"
+  import -window root "$WORK/wider-captions.png"
+  keys Escape
+  wait_exit "$pid"
+fi
 
 # A Wine prefix's registry cannot be made unwritable from outside.
 if ! on_wine; then

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The real kelmor-drives in a real window, with the keyboard alone: E: given
-# an image by typing its name into the file chooser, saved, the drive map
-# read back (its comment and [options] kept), and KELMOR finds the game CD
-# on E:. Then a folder whose name holds a line end: a message says why F:
-# cannot have it, and the dialog goes on with its edit, which Save writes.
+# an image by typing its absolute path behind the folder the file chooser
+# shows, the emulator named (a name the drive map cannot hold refused in one
+# message first) and detection switched on, saved, the drive map read back
+# (its comment kept), and KELMOR finds the game CD on E:. Then a folder
+# whose name holds a line end, its path typed over the chooser's: a message
+# says why F: cannot have it, and the dialog goes on with its edit, which
+# Save writes.
 # A Linux program only.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
@@ -24,8 +27,8 @@ xorriso -as mkisofs -quiet -o "$WORK/images/Kelmor (EU).iso" "$WORK/cd" 2>/dev/n
 make_drive_map "F=cds/relative.iso"
 sed -i '1i ; my drives' "$XDG_CONFIG_HOME/kelmor/drives.ini"
 
-note "E: chosen, an image typed into the chooser, saved"
-cd "$WORK/images"  # where the chooser opens
+note "E: chosen, an image's path typed into the chooser, the emulator and detection set, saved"
+cd "$WORK"  # where the chooser opens
 run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Drives")
@@ -37,18 +40,28 @@ xdotool key --clearmodifiers Down alt+i
 wait_window "An image for E:" >/dev/null
 sleep 0.3
 xdotool key End
-xdotool type --delay 40 "Kelmor (EU).iso"
+xdotool type --delay 40 "$WORK/images/Kelmor (EU).iso"
 xdotool key Return
 sleep 0.5
 xdotool windowfocus --sync "$window"
-xdotool key --clearmodifiers alt+s
+xdotool key --clearmodifiers alt+e
+xdotool type --delay 30 "/opt/dos box/dosbox "  # its last blank would be lost
+xdotool key Return
+box=$(wait_window "Kelmor Drives" 10 2)
+sleep 0.5
+import -window root "$WORK/emulator-refused.png"
+dismiss_box "$box"
+sleep 0.5
+[ "$(windows_named "Kelmor Drives" | grep -c .)" = 1 ] || fail "more than one message"
+xdotool windowfocus --sync "$window"
+xdotool key --clearmodifiers alt+e End BackSpace alt+d alt+s
 sleep 0.5
 import -window root "$WORK/saved.png"
 press_key "$window" Escape
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
-printf '; my drives\n[options]\ndetect=no\n[drives]\nF=cds/relative.iso\nE=%s\n' "$WORK/images/Kelmor (EU).iso" \
-  >"$WORK/expected.ini"
+printf '; my drives\n[options]\ndetect=yes\nemulator=/opt/dos box/dosbox\n[drives]\nF=cds/relative.iso\nE=%s\n' \
+  "$WORK/images/Kelmor (EU).iso" >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(cat "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 
@@ -66,12 +79,12 @@ run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Drives")
 xdotool windowfocus --sync "$window"
-# Clear takes the focus; the first arrow gives it back to the list.
-xdotool key --clearmodifiers Down alt+l Down Down alt+f
+# Clear takes the focus; Up, to the list above it, gives it back.
+xdotool key --clearmodifiers Down alt+l Up Down alt+f
 wait_window "A folder for F:" >/dev/null
 sleep 0.3
-xdotool key End
-xdotool type --delay 40 "two"  # the chooser completes the name, line end and all
+xdotool key ctrl+a
+xdotool type --delay 40 "$WORK/images/two"  # the chooser completes the name, line end and all
 xdotool key Return  # into the folder
 sleep 0.5
 xdotool key Return  # chosen
@@ -85,7 +98,8 @@ sleep 0.5
 press_key "$window" Escape
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
-printf '; my drives\n[options]\ndetect=no\n[drives]\nF=cds/relative.iso\n' >"$WORK/expected.ini"
+printf '; my drives\n[options]\ndetect=yes\nemulator=/opt/dos box/dosbox\n[drives]\nF=cds/relative.iso\n' \
+  >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(od -c "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 [ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "drives_tool/drive_letters.hpp"
+#include "drives_tool/typed_path.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace kelmor::drives {
@@ -40,11 +42,77 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
               (std::vector<std::string>{"E=/other: E: is named on an earlier line",
                                         "Q=rel: \"rel\" is a relative path; start it with / or ~/"}));
 
+    letters.setDetection(false);
+    EXPECT_EQ(describeLetter(letters.letters()[0]), "D:  nothing");
+    letters.setDetection(true);
     letters.give('e', temp.path("kit-cd") + " ");
     letters.clear('Q');
     letters.save();
     EXPECT_EQ(temp.read("config/kelmor/drives.ini"),
-              "; mine\n[drives]\ne=\"" + temp.path("kit-cd") + " \"\n[options]\nemulator=/bin/x\n");
+              "; mine\n[drives]\ne=\"" + temp.path("kit-cd") + " \"\n[options]\nemulator=/bin/x\ndetect=yes\n");
+}
+
+// The emulator and the detection are edits like the letters: saved onto the
+// drive map as it is then, each option's line changed where it stands.
+// A name the line cannot hold as it is changes nothing.
+TEST(DriveLetters, SetsTheEmulatorAndTheDetectionAsItSetsLetters) {
+    struct Case {
+        const char* name;
+        std::string before;
+        std::function<void(DriveLetters&)> edit;
+        std::string saved;  // with "G=/g" written meanwhile by another program
+        std::string emulator;
+        bool detects;
+    };
+    const Case cases[] = {
+        {"named where it stands", "[options]\n Emulator = /a\ndetect=no\nemulator=/b\n",
+         [](DriveLetters& l) { l.setEmulator("/opt/dos box/dosbox"); },
+         "[options]\n Emulator =/opt/dos box/dosbox\ndetect=no\nemulator=/b\n[drives]\nG=/g\n",
+         "/opt/dos box/dosbox", false},
+        {"a name on PATH, [options] added", "; mine\n",
+         [](DriveLetters& l) { l.setEmulator("dosbox-x"); },
+         "; mine\n[drives]\nG=/g\n\n[options]\nemulator=dosbox-x\n", "dosbox-x", true},
+        {"empty: every line of it goes", "[options]\nemulator=/a\nemulator=/b\n",
+         [](DriveLetters& l) { l.setEmulator(""); }, "[options]\n[drives]\nG=/g\n", "", true},
+        {"detection on where it was off", "[options]\ndetect = OFF\n",
+         [](DriveLetters& l) { l.setDetection(true); }, "[options]\ndetect =yes\n[drives]\nG=/g\n", "", true},
+        {"detection off", "", [](DriveLetters& l) { l.setDetection(false); },
+         "[drives]\nG=/g\n\n[options]\ndetect=no\n", "", false},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder temp;
+        temp.write("config/kelmor/drives.ini", c.before);
+        DriveLetters letters({.configHome = temp.path("config")});
+        c.edit(letters);
+        EXPECT_EQ(letters.emulator(), c.emulator) << c.name;
+        EXPECT_EQ(letters.detects(), c.detects) << c.name;
+        temp.write("config/kelmor/drives.ini", c.before + "[drives]\nG=/g\n");
+        letters.save();
+        EXPECT_EQ(temp.read("config/kelmor/drives.ini"), c.saved) << c.name;
+    }
+    for (const std::string refused : {"/opt/dosbox\n-x", "/opt/dosbox ", "\t/opt/dosbox"}) {
+        test::TempFolder temp;
+        temp.write("config/kelmor/drives.ini", "[options]\nemulator=/a\n");
+        DriveLetters letters({.configHome = temp.path("config")});
+        EXPECT_THROW(letters.setEmulator(refused), std::system_error) << refused;
+        EXPECT_EQ(letters.emulator(), "/a") << refused;
+        letters.save();
+        EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "[options]\nemulator=/a\n") << refused;
+    }
+}
+
+// A path typed behind the folder a chooser's box shows is taken as typed.
+TEST(DriveLetters, TypedPathIsTheAbsolutePathTypedBehindTheFolder) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"/home/ann/cds/kelmor.iso", "/home/ann/cds/kelmor.iso"},
+        {"/home/ann/cds//media/cd/x.iso", "/media/cd/x.iso"},
+        {"/home/ann//tmp//x.iso", "/x.iso"},
+        {"/home/ann/cds//", "/"},
+        {"/home/ann/cds///media", "/media"},
+        {"kelmor.iso", "kelmor.iso"},
+        {"", ""},
+    };
+    for (const auto& [box, path] : rows) EXPECT_EQ(typedPath(box), path) << box;
 }
 
 // A drive map that is there but cannot be read is never replaced by the

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "config_tool/caption_fit.hpp"
 #include "config_tool/configuration_form.hpp"
 #include "tests/support/fake_dialog_controls.hpp"
 #include "tests/support/fake_host.hpp"
@@ -187,6 +192,46 @@ TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
     const TwipPosition p = centredPosition({15360, 11520}, outer);
     EXPECT_EQ(p.left, 5182);
     EXPECT_EQ(p.top, 3307);
+}
+
+// The kit's form at 96 dots per inch: each caption that needs more room
+// than its control has gets it, what lies beside moves along, a frame
+// keeps its room around what it holds, and the window its margin.
+TEST(ConfigurationWindow, WidensWhereACaptionNeedsRoom) {
+    enum { lblPopis, txtCycles, opt2, cmdOk, cmdCancel, frame1, lblAbout };
+    const std::vector<FittedControl> form{
+        {16, 16, 65, 17},   {80, 16, 81, 19},    {16, 64, 233, 17},          {24, 144, 137, 25},
+        {168, 144, 137, 25}, {16, 192, 297, 89}, {24, 208, 281, 65, 0, frame1},
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> needs;        // control, width its caption needs
+        std::vector<std::array<int, 3>> changed;       // control, left, width
+        int clientWidth;
+    };
+    const Case cases[] = {
+        {"every caption fits", {{lblPopis, 65}, {opt2, 200}, {lblAbout, 281}}, {}, 327},
+        {"the label pushes the box", {{lblPopis, 70}}, {{lblPopis, 16, 70}, {txtCycles, 85, 81}}, 327},
+        {"an option needs the margin", {{opt2, 300}}, {{opt2, 16, 300}}, 330},
+        {"the buttons in a row", {{cmdOk, 150}, {cmdCancel, 140}},
+         {{cmdOk, 24, 150}, {cmdCancel, 181, 140}}, 335},
+        {"a label in its frame", {{lblAbout, 300}}, {{lblAbout, 24, 300}, {frame1, 16, 316}}, 346},
+    };
+    for (const Case& c : cases) {
+        std::vector<FittedControl> fitted = form;
+        for (const auto& [control, need] : c.needs) fitted[control].neededWidth = need;
+        EXPECT_EQ(fitCaptions(fitted, 327), c.clientWidth) << c.name;
+        std::vector<FittedControl> expected = form;
+        for (const auto& [control, left, width] : c.changed) {
+            expected[control].left = left;
+            expected[control].width = width;
+        }
+        for (std::size_t i = 0; i < form.size(); ++i) {
+            EXPECT_EQ(fitted[i].left, expected[i].left) << c.name << ", control " << i;
+            EXPECT_EQ(fitted[i].width, expected[i].width) << c.name << ", control " << i;
+            EXPECT_EQ(fitted[i].top, form[i].top) << c.name << ", control " << i;
+        }
+    }
 }
 
 }  // namespace
