@@ -32,7 +32,7 @@
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
-#include "core/disc_image.hpp"
+#include "core/image_check.hpp"
 #include "core/posix/image_files.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/ini_text.hpp"
@@ -105,15 +105,27 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
                                ": is the disc image " + *image + ", mounted only whole");
             return std::nullopt;
         }
-        try {
-            posix::HostImageFiles files;
-            const DiscImage disc(files, *image);
-        } catch (const std::system_error& failure) {
-            problems.push_back(std::string(1, path->drive) +
-                               ": holds no disc, its image cannot be read: " + failure.what());
+        posix::HostImageFiles files;
+        const ImageCheck check = checkDiscImage(files, *image);
+        const std::string drive = std::string(1, path->drive) + ": ";
+        if (!check.noDisc.empty()) {
+            problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " + check.noDisc);
             return std::nullopt;
         }
-        return bridge::HostMount{*image, true};
+        if (!check.sheet) return bridge::HostMount{*image, true};
+        // The emulator mounts no sheet with a file it cannot find: it gets
+        // one that names the files as they are spelled, and leaves out what
+        // is missing.
+        if (!check.leftOut.empty())
+            problems.push_back(drive + trackList(check.leftOut) + " of " + *image + " left out: " + check.whyLeftOut);
+        try {
+            return bridge::HostMount{
+                bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy), true};
+        } catch (const std::system_error& failure) {
+            problems.push_back(drive + "its sheet as DOSBox can mount it cannot be written: " +
+                               std::string(failure.what()));
+            return bridge::HostMount{*image, true};
+        }
     }
     std::error_code error;
     auto folder = posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient, error);

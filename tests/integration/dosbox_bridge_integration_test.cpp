@@ -438,6 +438,52 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     EXPECT_NE(outcome.errors.find("cannot mount E:\\KELMOR"), std::string::npos) << outcome.errors;
 }
 
+// DOSBox mounts no sheet with a file it cannot find as named: the bridge
+// hands it one of its own, the files named as they are spelled, a track
+// whose file is missing left out (one line says so); the sheet stays.
+TEST_F(BridgeProgram, ASheetDOSBoxCouldNotMountIsHandedAsItCan) {
+    temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("game cd"), temp.path("iso/kelmor.iso"));
+    const std::string data = testing::fileBytes(temp.path("iso/kelmor.iso"));
+    const std::string sheet = "FILE \"KELMOR (TRACK 1).BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+                              "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n";
+    const std::string track1 = temp.path("cds/Kelmor (Track 1).bin"), track2 = temp.path("cds/Kelmor (Track 2).bin");
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        std::string handed;
+        std::string said;
+    };
+    const std::vector<Case> cases{
+        {"a file named in another letter case", {track1, track2},
+         "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\nFILE \"" + track2 +
+             "\" BINARY\r\n  TRACK 02 AUDIO\r\n",
+         ""},
+        {"an audio track's file missing", {track1},
+         "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\n",
+         "E: track 2 of " + temp.path("cds/Kelmor.cue") +
+             " left out: the sheet names `Kelmor (Track 2).bin`, which is not beside it\n"},
+    };
+    temp.write("config/kelmor/drives.ini", "[drives]\nE=" + temp.path("cds/Kelmor.cue") + "\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(temp.path("cds"));
+        temp.write("cds/Kelmor.cue", sheet);
+        for (const std::string& file : c.files) temp.write(file.substr(temp.path().size() + 1), data);
+        const Outcome outcome = run({"-noconsole"});
+        const std::string conf = temp.read("record.conf");
+        const std::string copy = copyOf("dosbox.conf").substr(0, copyOf("dosbox.conf").rfind('/') + 1) +
+                                 runtimeCopyName(temp.path("cds/Kelmor.cue"), std::stol(temp.read("record.pid")),
+                                                 kCueSheetCopy);
+        EXPECT_NE(conf.find("IMGMOUNT E \"" + copy + "\" -t iso\r\n"), std::string::npos) << conf;
+        EXPECT_EQ(temp.read(copy.substr(temp.path().size() + 1)), c.handed);
+        EXPECT_EQ(temp.read("cds/Kelmor.cue"), sheet);
+        const std::size_t said = outcome.errors.find("E: track");
+        EXPECT_EQ(said == std::string::npos ? "" : outcome.errors.substr(said, c.said.size()), c.said)
+            << outcome.errors;
+    }
+}
+
 // The bridge finds the images beside the programs in its own folder, as the
 // launchers do.
 TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
