@@ -106,8 +106,8 @@ void setHandler(int signal, void (*handler)(int)) {
 
 // The emulator's output until both its streams end, or it has ended and
 // nothing more comes; true when it was reaped meanwhile, into `status`.
-bool pump(pid_t child, Pipe& out, Pipe& err, int log, OutputWatch& watch, int& status) {
-    pollfd streams[2] = {{out.read.get(), POLLIN, 0}, {err.read.get(), POLLIN, 0}};
+bool pump(pid_t child, int out, int err, int log, OutputWatch& watch, int& status) {
+    pollfd streams[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
     const int targets[2] = {STDOUT_FILENO, STDERR_FILENO};
     bool ended = false;
     char buffer[16384];
@@ -150,7 +150,7 @@ EmulatorEnd endOf(int status, std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-EmulatorRun runEmulator(const std::string& program, const std::vector<std::string>& arguments, int log) {
+RunningEmulator startEmulator(const std::string& program, const std::vector<std::string>& arguments) {
     Pipe out = makePipe(), err = makePipe();
     std::vector<char*> argv;
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -174,15 +174,17 @@ EmulatorRun runEmulator(const std::string& program, const std::vector<std::strin
     if (error == 0) emulator = child;
     sigprocmask(SIG_SETMASK, &before, nullptr);
     if (error != 0) throw std::system_error(error, std::generic_category(), program);
-    close(out.write.release());
-    close(err.write.release());
+    return {child, FileDescriptor(out.read.release()), FileDescriptor(err.read.release()), start};
+}
 
+EmulatorRun finishEmulator(RunningEmulator& emulator, int log) {
     EmulatorRun run;
     int status = 0;
-    if (!pump(child, out, err, log, run.output, status))
+    const auto child = static_cast<pid_t>(emulator.process);
+    if (!pump(child, emulator.out.get(), emulator.err.get(), log, run.output, status))
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-    run.end = endOf(status, start);
+    run.end = endOf(status, emulator.start);
     return run;
 }
 

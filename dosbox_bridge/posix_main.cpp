@@ -148,21 +148,26 @@ void logLine(const std::optional<bridge::StartLog>& log, const std::string& line
     if (write(log->file.get(), text.data(), text.size()) < 0) return;
 }
 
+// The emulator started; a stop when it cannot be.
+bridge::RunningEmulator started(const std::string& program, const std::vector<std::string>& arguments) {
+    try {
+        return bridge::startEmulator(program, arguments);
+    } catch (const std::system_error& failure) {
+        stop(failure.code() == std::errc::no_such_file_or_directory ? 127 : 126,
+             "cannot run " + program + ": " + std::strerror(failure.code().value()));
+    }
+}
+
 // Runs the emulator, reports a start that failed, and returns the exit
 // code the bridge ends with: the emulator's.
 int runAndReport(const std::string& program, const std::vector<std::string>& arguments) {
+    bridge::RunningEmulator emulator = started(program, arguments);
+    // Made while the emulator starts; what it prints meanwhile waits in its pipes.
     const auto log = startLog();
     std::string command;
     for (const std::string& argument : arguments) command += (command.empty() ? "" : " ") + argument;
     logLine(log, "Kelmor bridge: started " + command);
-    bridge::EmulatorRun run;
-    try {
-        run = bridge::runEmulator(program, arguments, log ? log->file.get() : -1);
-    } catch (const std::system_error& failure) {
-        logLine(log, std::string("Kelmor bridge: cannot run it: ") + std::strerror(failure.code().value()));
-        stop(failure.code() == std::errc::no_such_file_or_directory ? 127 : 126,
-             "cannot run " + program + ": " + std::strerror(failure.code().value()));
-    }
+    const bridge::EmulatorRun run = bridge::finishEmulator(emulator, log ? log->file.get() : -1);
     const auto failure = bridge::startFailure(run.end, run.output);
     logLine(log, "Kelmor bridge: DOSBox " + failure.value_or("ended") + ".");
     if (!failure) return run.end.exitCode;
