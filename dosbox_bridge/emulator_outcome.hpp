@@ -55,7 +55,8 @@ struct EmulatorEnd {
     int exitCode = 0;
     // The signal that ended it, by the host's name for it; empty when it exited.
     std::string signal{};
-    // Whether that signal stops a program on request (SIGINT, SIGTERM, SIGHUP).
+    // Whether that signal stops a program on request (SIGINT, SIGTERM,
+    // SIGHUP, SIGKILL).
     bool onRequest = false;
     double seconds = 0;  // since its start
 };

@@ -25,10 +25,11 @@ namespace {
 using posix::FileDescriptor;
 
 // Signals handed on to the emulator, signals left to it, and those that
-// stop a program on request: its end by one of them is no failure.
+// stop a program on request (SIGKILL where nothing else would): its end by
+// one of them is no failure.
 constexpr int kHandedOn[] = {SIGTERM, SIGHUP};
 constexpr int kLeftToIt[] = {SIGINT, SIGQUIT};
-constexpr int kOnRequest[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kOnRequest[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL};
 
 // How long a wait for output lasts before the bridge looks whether the
 // emulator has ended (a program it started may hold its output open).
