@@ -1,6 +1,7 @@
 // The marker rule. Input: the content of "\THEST.FUJ". The kit counts as
 // installed exactly for "KELPLIX" with no line end, CR or CR LF behind it,
-// and the mapper launcher then opens the map editor itself; the lines hold
+// and the mapper launcher then opens the map editor itself (a DOS program,
+// on a system that runs one itself); the lines hold
 // no CR, and joined by CR LF they give the text back, its line ends made
 // CR LF and the last one dropped.
 #include <string>
@@ -49,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.addFile(host.folder + "\\THEST.FUJ", content);
     const bool marker = content == "KELPLIX" || content == "KELPLIX\r" || content == "KELPLIX\r\n";
     expect(kitIsInstalled(host) == marker, "installed exactly for the one line KELPLIX");
-    host.addFile(host.folder + "\\MAPPER.EXE", "map editor");
+    host.addFile(host.folder + "\\MAPPER.EXE", "map editor");  // a DOS program in COM form
+    host.dosPrograms = true;  // which this system runs itself
     testing::exitCodeOf([&] { MapperLauncher(host).run(); });
     expect(host.started.size() == 1 &&
                (host.started[0].program == host.folder + "\\mapper.exe") == marker,
