@@ -2,10 +2,10 @@
 // printed: the bridge keeps its output and reports a start that failed.
 //
 // A start failed when the emulator ended with an error (an exit code other
-// than 0, or a signal other than those that stop a program on request), or when it ended within kQuickEndSeconds having
-// printed a failure line (kFailureLines): DOSBox that cannot mount or load
-// what it is given may still end with 0, after showing its window for a
-// moment.
+// than 0, or a signal other than those that stop a program on request), or
+// when it ended within kQuickEndSeconds having printed a failure line
+// (kFailureLines): DOSBox that cannot mount or load what it is given may
+// still end with 0, after showing its window for a moment.
 #pragma once
 
 #include <cstddef>

@@ -108,7 +108,8 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
         const ImageCheck check = checkDiscImage(files, *image);
         const std::string drive = std::string(1, path->drive) + ": ";
         if (!check.noDisc.empty()) {
-            problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " + check.noDisc);
+            problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
+                               check.noDisc);
             return std::nullopt;
         }
         if (!check.sheet) return bridge::HostMount{*image, true};
@@ -116,10 +117,12 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
         // one that names the files as they are spelled, and leaves out what
         // is missing.
         if (!check.leftOut.empty())
-            problems.push_back(drive + trackList(check.leftOut) + " of " + *image + " left out: " + check.whyLeftOut);
+            problems.push_back(drive + trackList(check.leftOut) + " of " + *image +
+                               " left out: " + check.whyLeftOut);
         try {
-            return bridge::HostMount{
-                bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy), true};
+            const std::string sheet =
+                bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy);
+            return bridge::HostMount{sheet, true};
         } catch (const std::system_error& failure) {
             problems.push_back(drive + "its sheet as DOSBox can mount it cannot be written: " +
                                std::string(failure.what()));

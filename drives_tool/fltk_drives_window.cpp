@@ -34,7 +34,8 @@ public:
         list_.textsize(kFontSize);
         list_.textfont(FL_COURIER);
         list_.when(FL_WHEN_CHANGED);
-        list_.callback([](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); }, this);
+        list_.callback(
+            [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); }, this);
         imageHolds_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP);
         imageHolds_.labelsize(kFontSize - 1);
         problems_.textsize(kFontSize - 1);

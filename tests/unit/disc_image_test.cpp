@@ -259,8 +259,8 @@ TEST(DiscImages, OpenEachImageOnce) {
 // the first missing track left out with those after it.
 TEST(ImageCheck, WhatAnImageHoldsAndTheSheetTheEmulatorReads) {
     const std::string iso = gameCd(), audio = testing::audioTrack(30);
-    const std::string ripSheet = "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
-                                 "    INDEX 01 00:00:00\r\nFILE Track2.bin WAVE\r\n  TRACK 02 AUDIO\r\n"
+    const std::string ripSheet = "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"KELMOR.BIN\" BINARY\r\n"
+                                 "  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\nFILE Track2.bin WAVE\r\n  TRACK 02 AUDIO\r\n"
                                  "FILE \"Track 3.bin\" BINARY\r\n  TRACK 03 AUDIO\r\nFILE \"Track 4.bin\" BINARY\r\n"
                                  "  TRACK 04 AUDIO\r\n";
     struct Case {
@@ -278,7 +278,8 @@ TEST(ImageCheck, WhatAnImageHoldsAndTheSheetTheEmulatorReads) {
          {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\nFILE t2.bin BINARY\nTRACK 2 AUDIO\n"},
           {"/cds/kelmor.bin", iso}, {"/cds/t2.bin", audio}},
          "/cds/kelmor.cue", "CD audio: track 2", std::nullopt},
-        {"a data track alone", {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}, {"/cds/kelmor.bin", iso}},
+        {"a data track alone",
+         {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}, {"/cds/kelmor.bin", iso}},
          "/cds/kelmor.cue", "no CD audio: the sheet names no audio track", std::nullopt},
         {"a sheet alone", {{"/cds/kelmor.cue", "FILE Kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}}, "/cds/kelmor.cue",
          "holds no disc: the sheet names `Kelmor.bin`, which is not beside it", std::nullopt},
@@ -315,7 +316,8 @@ TEST(ImageCheck, WhatAnImageHoldsAndTheSheetTheEmulatorReads) {
 
 TEST(ImageCheck, TrackListsReadAsText) {
     const std::vector<std::pair<std::vector<unsigned>, std::string>> lists{
-        {{2}, "track 2"}, {{2, 3}, "tracks 2 and 3"}, {{2, 3, 4, 5}, "tracks 2 to 5"}, {{2, 4, 7}, "tracks 2, 4 and 7"}};
+        {{2}, "track 2"}, {{2, 3}, "tracks 2 and 3"}, {{2, 3, 4, 5}, "tracks 2 to 5"},
+        {{2, 4, 7}, "tracks 2, 4 and 7"}};
     for (const auto& [tracks, text] : lists) EXPECT_EQ(trackList(tracks), text);
 }
 
