@@ -1,6 +1,7 @@
 # Install rules: `cmake --install <build> --prefix <folder>` (or
 # `make install APP=<folder>`) lays out a complete application folder there:
-# the programs that this tree builds, the DOSBox bridge as `dosbox`, TEST.FUJ,
+# the programs that this tree builds, the DOSBox bridge as `dosbox` and its
+# message box program `kelmor-message`, TEST.FUJ,
 # SAVEGAME, the folders the kit's installation copies into, the icons, and a
 # desktop entry for each program in the user's menu, and records in the folder
 # what it brought (InstallRecord.cmake), which is what the uninstall removes.
@@ -55,7 +56,8 @@ string(APPEND kelmor_install_facts "set(KELMOR_ART \"${PROJECT_SOURCE_DIR}/art\"
 # Where the install makes its files ready before it writes any into the folder.
 string(APPEND kelmor_install_facts "set(KELMOR_STAGING \"${CMAKE_BINARY_DIR}/application_folder_staging\")\n")
 if(TARGET dosbox_bridge)
-  string(APPEND kelmor_install_facts "set(KELMOR_APP_BRIDGE \"$<TARGET_FILE:dosbox_bridge>\")\n")
+  string(APPEND kelmor_install_facts "set(KELMOR_APP_BRIDGE \"$<TARGET_FILE:dosbox_bridge>\")\n"
+                                     "set(KELMOR_APP_BRIDGE_MESSAGE \"$<TARGET_FILE:bridge_message>\")\n")
 endif()
 
 file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/application_folder_facts.cmake

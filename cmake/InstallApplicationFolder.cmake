@@ -3,10 +3,11 @@
 # folder's install record (InstallRecord.cmake), which the uninstall follows.
 #
 # Installing again over an existing folder replaces only what the install
-# brings (the programs, the bridge, TEST.FUJ, the icons, the menu entries),
-# and of those only files on the folder's record that are still what the
-# install wrote: that is an upgrade. The user's files stay: the save folder's
-# contents, the kit's installed data, dosbox.conf, THEST.FUJ.
+# brings (the programs, the bridge and kelmor-message, TEST.FUJ, the icons,
+# the menu entries), and of those only files on the folder's record that
+# are still what the install wrote: that is an upgrade. The user's files
+# stay: the save folder's contents, the kit's installed data, dosbox.conf,
+# THEST.FUJ.
 #
 # A regular file of the user's at one of the kit's names in the folder (their
 # own `dosbox` script, a TEST.FUJ or a program they changed since the
@@ -148,6 +149,8 @@ endforeach()
 if(DEFINED KELMOR_APP_BRIDGE)
   kelmor_stage_program("${KELMOR_APP_BRIDGE}" "${stage}/dosbox")
   kelmor_plan(inside "${app}/dosbox" "dosbox" "${stage}/dosbox")
+  kelmor_stage_program("${KELMOR_APP_BRIDGE_MESSAGE}" "${stage}/kelmor-message")
+  kelmor_plan(inside "${app}/kelmor-message" "kelmor-message" "${stage}/kelmor-message")
 endif()
 file(WRITE "${stage}/${KELMOR_MARKER_TEMPLATE_NAME}" "${KELMOR_MARKER_TEMPLATE_TEXT}")
 kelmor_plan(inside "${app}/${KELMOR_MARKER_TEMPLATE_NAME}" "${KELMOR_MARKER_TEMPLATE_NAME}"

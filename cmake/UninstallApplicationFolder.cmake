@@ -3,8 +3,8 @@
 # the application folder and the desktop menu, as the folder's install
 # record (InstallRecord.cmake) lists it, and nothing else.
 #
-# Removed: each file on the record (the programs, the bridge `dosbox`,
-# TEST.FUJ, the icons, this folder's menu entries and their icons in the
+# Removed: each file on the record (the programs, the bridge `dosbox` and
+# its `kelmor-message`, TEST.FUJ, the icons, this folder's menu entries and their icons in the
 # icon theme) while it is still what the install wrote, an icon only when no
 # menu entry names it any more, and the folders the install created when
 # they are empty (rmdir). Kept: a file the user changed since (said in one

@@ -13,6 +13,11 @@ std::string lastHitFolder(Host& host, const std::vector<CdProbe>& probes) {
     return folder;
 }
 
+std::string noCdMessage(const Host& host, std::string_view message) {
+    const std::string advice = host.noCdAdvice();
+    return std::string(message) + (advice.empty() ? "" : "\n" + advice);
+}
+
 CdLocation locateCd(const Host& host, const std::string& folder) {
     CdLocation cd{folder, leftOf(folder, 3), leftOf(folder, 1)};
     if (!folder.empty()) cd.image = host.driveImage(folder[0]).value_or("");

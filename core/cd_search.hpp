@@ -32,6 +32,10 @@ struct CdLocation {
 
 CdLocation locateCd(const Host& host, const std::string& folder);
 
+// A message that no CD was found: `message`, and on its own line the
+// host's advice, where it has any (Host::noCdAdvice()).
+std::string noCdMessage(const Host& host, std::string_view message);
+
 // The emulator's mount of a CD that is a disc image: `command` (IMGMOUNT in
 // the launcher's letter case), the letter, the image's path as a MOUNT line
 // takes a folder (mountFolderArgument()) and "-t iso".

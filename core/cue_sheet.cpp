@@ -54,7 +54,85 @@ std::optional<std::uint32_t> sectorOfTime(std::string_view time) {
     return (parts[0] * 60 + parts[1]) * 75 + parts[2];
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Hands each line of a sheet to `visit`: its text without the line feed,
+// then the line feed ("" for a last line without one).
+template <typename Visit>
+void forEachLine(std::string_view sheet, Visit visit) {
+    for (std::size_t start = 0; start < sheet.size();) {
+        std::size_t end = sheet.find('\n', start);
+        const bool ended = end != std::string_view::npos;
+        if (!ended) end = sheet.size();
+        visit(sheet.substr(start, end - start), ended ? std::string_view("\n") : std::string_view());
+        start = end + 1;
+    }
+}
+
+// Where the next word of a line from `at` on ends: past a quoted word's
+// closing quote, at the blank after a bare one; the line's end without one.
+std::size_t wordEnd(std::string_view line, std::size_t at) {
+    while (at < line.size() && isBlank(line[at])) ++at;
+    if (at == line.size()) return at;
+    if (line[at] == '"') {
+        const std::size_t close = line.find('"', at + 1);
+        return close == std::string_view::npos ? line.size() : close + 1;
+    }
+    while (at < line.size() && !isBlank(line[at])) ++at;
+    return at;
+}
+
+unsigned numberOf(std::string_view word) {
+    unsigned number = 0;
+    for (const char c : word) {
+        if (c < '0' || c > '9' || number > 9999) return 0;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    return number;
+}
+
 }  // namespace
+
+std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
+    if (sheet.substr(0, 3) == kByteOrderMark) sheet.remove_prefix(3);
+    std::vector<CueSheetFile> files;
+    forEachLine(sheet, [&](std::string_view line, std::string_view) {
+        std::size_t at = 0;
+        const std::string_view keyword = nextWord(line, at);
+        if (equalIgnoringAsciiCase(keyword, "FILE")) {
+            files.push_back({std::string(nextWord(line, at)), {}});
+        } else if (equalIgnoringAsciiCase(keyword, "TRACK") && !files.empty()) {
+            const unsigned number = numberOf(nextWord(line, at));
+            files.back().tracks.push_back({number, upperCase(nextWord(line, at))});
+        }
+    });
+    return files;
+}
+
+std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::string>& names) {
+    std::string written;
+    if (sheet.substr(0, 3) == kByteOrderMark) {
+        written += kByteOrderMark;
+        sheet.remove_prefix(3);
+    }
+    std::size_t file = 0;
+    bool cut = false;
+    forEachLine(sheet, [&](std::string_view line, std::string_view end) {
+        std::size_t at = 0;
+        const bool fileLine = equalIgnoringAsciiCase(nextWord(line, at), "FILE");
+        if (fileLine && file == names.size()) cut = true;
+        if (cut) return;
+        if (fileLine) {
+            const std::size_t keywordEnd = wordEnd(line, 0);
+            written.append(line.substr(0, keywordEnd)).append(" \"").append(names[file++]).append("\"");
+            written.append(line.substr(wordEnd(line, keywordEnd)));
+        } else {
+            written.append(line);
+        }
+        written.append(end);
+    });
+    return written;
+}
 
 std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
     if (sheet.substr(0, 3) == "\xEF\xBB\xBF") sheet.remove_prefix(3);
@@ -86,6 +164,11 @@ std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
         }
     }
     return track;
+}
+
+std::string missingCueFile(std::string_view name) {
+    const bool beside = name.find_first_of("/\\") == std::string_view::npos;
+    return "the sheet names `" + std::string(name) + "`, which is not " + (beside ? "beside it" : "there");
 }
 
 std::string cueFilePath(const std::string& sheetPath, std::string_view file, char separator) {

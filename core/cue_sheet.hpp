@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelmor {
 
@@ -27,10 +28,37 @@ struct CueTrack {
 // sheet names no track, or no file before its first track.
 std::optional<CueTrack> firstCueTrack(std::string_view sheet);
 
+// A track of a sheet: its number ("TRACK 02" is 2; 0 where it is no
+// number) and its mode, in upper case.
+struct CueSheetTrack {
+    unsigned number = 0;
+    std::string mode;
+};
+
+// A FILE line of a sheet and the tracks named after it, up to the next one.
+struct CueSheetFile {
+    std::string name;  // as the sheet names it
+    std::vector<CueSheetTrack> tracks;
+};
+
+// The files of a sheet, in its order.
+std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet);
+
+// The sheet with its first names.size() FILE lines naming names[i] instead,
+// in double quotes, and without its lines from the next FILE line on.
+// Every other byte stays as it was: the other lines, what follows a name on
+// its line (BINARY, WAVE), the line ends.
+std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::string>& names);
+
 // The path of a file that the sheet at `sheetPath` names, on a host whose
 // paths separate folders with `separator` ('/' or '\\'): the name itself when
 // it is absolute, else the name beside the sheet. Either slash in the name
 // is taken for the host's separator, as the emulator takes it.
 std::string cueFilePath(const std::string& sheetPath, std::string_view file, char separator);
+
+// What a sheet whose file is not there is told by: "the sheet names
+// `Kelmor.bin`, which is not beside it" ("... not there" for a name with a
+// folder).
+std::string missingCueFile(std::string_view name);
 
 }  // namespace kelmor

@@ -9,9 +9,6 @@ namespace kelmor {
 
 namespace {
 
-// A cue sheet is a few lines; anything longer is no cue sheet.
-constexpr std::size_t kLongestCueSheet = 1 << 20;
-
 // Sectors read at once: a file's content, a folder's records.
 constexpr std::uint32_t kSectorsPerRead = 32;
 
@@ -124,7 +121,13 @@ DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
         if (layout == std::end(kDataTrackLayouts))
             fail(files.noDisc(), imagePath + ": its first track is " + track->mode +
                                      ", not a MODE1/2048, MODE1/2352 or MODE2/2352 data track");
-        trackFile_ = cueFilePath(imagePath, track->file, files.separator());
+        trackFile_ = files.matchingFile(cueFilePath(imagePath, track->file, files.separator()));
+        try {
+            files.readBytes(trackFile_, 0, 0);
+        } catch (const std::system_error& failure) {
+            if (failure.code() != std::errc::no_such_file_or_directory) throw;
+            fail(failure.code(), imagePath + ": " + missingCueFile(track->file));
+        }
         sectorBytes_ = layout->sectorBytes;
         dataOffset_ = layout->dataOffset;
         trackStart_ = std::uint64_t{track->start} * sectorBytes_;

@@ -9,7 +9,8 @@
 //    its INDEX 01 says: one file for the whole disc, or one per track. The
 //    audio tracks after it are the emulator's, which plays them; nothing
 //    here reads them. Names in a sheet are taken as the emulator takes them
-//    (cueFilePath()).
+//    (cueFilePath()), and found without regard to letter case, as on
+//    Windows, where most rips are made (ImageFiles::matchingFile()).
 //
 // Names are those of the primary volume descriptor, without their version
 // (";1") and without the dot of a name that has no extension ("README.");
@@ -38,6 +39,9 @@ namespace kelmor {
 // Bytes of data in a sector of a data track.
 inline constexpr std::uint32_t kDiscSectorBytes = 2048;
 
+// A cue sheet is a few lines; anything longer is no cue sheet.
+inline constexpr std::size_t kLongestCueSheet = 1 << 20;
+
 // The most bytes a folder of an image may take (some 400,000 entries, far
 // more than any CD holds); a larger one cannot be read.
 inline constexpr std::uint32_t kLargestImageFolder = 16 * 1024 * 1024;
@@ -53,6 +57,13 @@ public:
     // waited on), or the host's error.
     virtual std::string readBytes(const std::string& path, std::uint64_t offset,
                                   std::size_t count) = 0;
+
+    // The file that a cue sheet's name stands for, found as Windows finds
+    // it, without regard to letter case: `path` itself when it is there (or
+    // names nothing else), else the entry of each folder on the way whose
+    // name equals it so (the first in byte order). Where the host's files
+    // are matched so anyway, `path` itself.
+    virtual std::string matchingFile(const std::string& path) { return path; }
 
     // What separates folders in the host's paths: '/' or '\\'.
     virtual char separator() const = 0;
@@ -73,7 +84,9 @@ public:
     // Opens the image at a host path: reads the sheet of a ".cue" (any
     // letter case) and the volume descriptor. Throws std::system_error
     // naming the image or its track's file: ENOENT, EISDIR, EINVAL as
-    // ImageFiles does, ImageFiles::noDisc() no disc that can be read.
+    // ImageFiles does, ImageFiles::noDisc() no disc that can be read. A
+    // data track's file that is not there is ENOENT, "<image>: the sheet
+    // names `<name>`, which is not beside it".
     DiscImage(ImageFiles& files, const std::string& imagePath);
 
     // The entry that a path's components stand for, none being the root

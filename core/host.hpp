@@ -82,6 +82,11 @@ public:
     // a host whose emulator bridge mounts images on its own.
     virtual std::optional<std::string> driveImage(char letter) const = 0;
 
+    // A line that this host adds to the messages that say no CD was found:
+    // what else gives the programs their CD here. Empty where the messages
+    // stay as they are.
+    virtual std::string noCdAdvice() const = 0;
+
     // A path as this host's user knows it, for messages: the path itself
     // where paths are Windows paths, else the host's file it stands for.
     virtual std::string shownPath(const std::string& path) const = 0;

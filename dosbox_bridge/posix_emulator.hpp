@@ -1,4 +1,4 @@
-// Which emulator the bridge hands over to, and how it is called.
+// Which emulator the bridge starts, and how it is called.
 #pragma once
 
 #include <functional>
@@ -21,10 +21,10 @@ inline constexpr std::string_view kDefaultSearchPath = "/usr/local/bin:/usr/bin:
 std::optional<std::string> findEmulator(const std::optional<std::string>& configured,
                                         std::string_view searchPath, const std::string& self);
 
-// True when the process `id` is this process or one of its ancestors. A
-// bridge that hands over keeps its id; a bridge that finds that id above
-// itself was started by its own "emulator": a copy of the bridge, or a
-// wrapper that runs one without exec.
+// True when the process `id` is this process or one of its ancestors. The
+// bridge hands its own id to the emulator it starts; a bridge that finds
+// that id above itself was started by its own "emulator": a copy of the
+// bridge, or a wrapper that runs one.
 bool isThisProcessOrAnAncestor(long id);
 
 // What the bridge hands the emulator in place of a configuration file: its

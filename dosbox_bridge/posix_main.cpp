@@ -4,24 +4,31 @@
 // the emulator would read (the files named by -conf, else dosbox.conf
 // there), maps the drive-letter paths of its MOUNT commands onto host
 // folders through the user's drive map (a drive that holds a disc image is
-// mounted with IMGMOUNT), writes the result to a private copy of this
-// start's own and becomes the host's emulator, given "-conf <copy>" in its
+// mounted with IMGMOUNT, and a cue sheet DOSBox could not mount as it is
+// gets one of the bridge's own), writes the result to a private copy of this
+// start's own and runs the host's emulator, given "-conf <copy>" in its
 // place. The configuration files themselves are never changed. A drive whose
 // image holds no disc stays as written, and one line says which image and
 // why. The user's dosbox-user.conf beside the drive map, when there is one,
 // is handed last.
 //
-// Exit codes when it cannot become the emulator: 127 no emulator found,
+// The emulator runs as the bridge's child: what it prints goes where it
+// went before and into this start's log (posix_start_log.hpp), and when it
+// ends with an error, or soon after printing a failure line, the user is
+// told, with its last lines and where the log is. The bridge ends with the
+// emulator's exit code (128 and the signal's number for a signal).
+//
+// Exit codes when it cannot start the emulator: 127 no emulator found,
 // 126 the emulator found cannot be run, 1 anything else. Why goes to
 // stderr; started from a desktop menu, where nobody reads stderr, it is
 // also shown in a message box.
-#include <FL/Fl.H>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -29,27 +36,28 @@
 #include <system_error>
 #include <vector>
 
-#include "core/fltk/fltk_message.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
-#include "core/disc_image.hpp"
+#include "core/image_check.hpp"
 #include "core/posix/image_files.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/ini_text.hpp"
 #include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
+#include "dosbox_bridge/posix_emulator_run.hpp"
+#include "dosbox_bridge/posix_message.hpp"
 #include "dosbox_bridge/posix_runtime_copy.hpp"
+#include "dosbox_bridge/posix_start_log.hpp"
 
 namespace {
 
 using namespace kelmor;
 
-// Set to the process id when the bridge becomes the emulator: an exec keeps
-// the id, so a bridge that finds that id in itself or above itself was
-// started by a bridge (a copy of it standing where the emulator should, or
-// a wrapper that runs one) and stops instead of handing over to itself for
-// ever.
+// Set to the bridge's process id for the emulator it starts: a bridge that
+// finds that id above itself was started by a bridge (a copy of it
+// standing where the emulator should, or a wrapper that runs one) and stops
+// instead of starting itself for ever.
 constexpr const char* kHandOverVariable = "KELMOR_DOSBOX_BRIDGE";
 
 // Whether a bridge started this one: the hand-over variable names this
@@ -64,28 +72,19 @@ bool startedByABridge(int argc, char** argv) {
     return false;
 }
 
-void say(const std::string& text) {
-    const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
-    std::fputs(line.c_str(), stderr);
-}
+using bridge::say;
 
-// The exit code of a stop, also when FLTK gives up on the display.
-int stopCode = 1;
-
-[[noreturn]] void fltkFailed(const char*, ...) { std::_Exit(stopCode); }
+// The folder of the bridge's own program, where kelmor-message lies too.
+std::string programFolder;
 
 // Says why on stderr and ends with `code`; `box`, or else the same text, is
 // shown in a message box as well when stderr is no terminal and there is a
 // display.
 [[noreturn]] void stop(int code, const std::string& text, const std::string& box = {}) {
     say(text);
-    const char* display = std::getenv("DISPLAY");
-    if (!isatty(STDERR_FILENO) && display && *display) {
-        stopCode = code;
-        Fl::fatal = fltkFailed;
-        fltk::showMessage(box.empty() ? "The emulator cannot be started: " + text : box,
-                          MessageStyle::Critical, "DOSBox");
-    }
+    if (bridge::needsABox())
+        bridge::showBox(programFolder, box.empty() ? "The emulator cannot be started: " + text : box,
+                        MessageStyle::Critical);
     std::exit(code);
 }
 
@@ -105,15 +104,30 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
                                ": is the disc image " + *image + ", mounted only whole");
             return std::nullopt;
         }
-        try {
-            posix::HostImageFiles files;
-            const DiscImage disc(files, *image);
-        } catch (const std::system_error& failure) {
-            problems.push_back(std::string(1, path->drive) +
-                               ": holds no disc, its image cannot be read: " + failure.what());
+        posix::HostImageFiles files;
+        const ImageCheck check = checkDiscImage(files, *image);
+        const std::string drive = std::string(1, path->drive) + ": ";
+        if (!check.noDisc.empty()) {
+            problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
+                               check.noDisc);
             return std::nullopt;
         }
-        return bridge::HostMount{*image, true};
+        if (!check.sheet) return bridge::HostMount{*image, true};
+        // The emulator mounts no sheet with a file it cannot find: it gets
+        // one that names the files as they are spelled, and leaves out what
+        // is missing.
+        if (!check.leftOut.empty())
+            problems.push_back(drive + trackList(check.leftOut) + " of " + *image +
+                               " left out: " + check.whyLeftOut);
+        try {
+            const std::string sheet =
+                bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy);
+            return bridge::HostMount{sheet, true};
+        } catch (const std::system_error& failure) {
+            problems.push_back(drive + "its sheet as DOSBox can mount it cannot be written: " +
+                               std::string(failure.what()));
+            return bridge::HostMount{*image, true};
+        }
     }
     std::error_code error;
     auto folder = posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient, error);
@@ -121,21 +135,68 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
     return bridge::HostMount{std::move(*folder), false};
 }
 
+// This start's log; none, with one line that says why, when it cannot be made.
+std::optional<bridge::StartLog> startLog() {
+    try {
+        return bridge::openStartLog(bridge::startLogFolder(), getpid(), std::time(nullptr));
+    } catch (const std::system_error& failure) {
+        say(std::string("no log of the emulator's output: ") + failure.what());
+        return std::nullopt;
+    }
+}
+
+void logLine(const std::optional<bridge::StartLog>& log, const std::string& line) {
+    if (!log) return;
+    const std::string text = line + "\n";
+    if (write(log->file.get(), text.data(), text.size()) < 0) return;
+}
+
+// The emulator started; a stop when it cannot be.
+bridge::RunningEmulator started(const std::string& program, const std::vector<std::string>& arguments) {
+    try {
+        return bridge::startEmulator(program, arguments);
+    } catch (const std::system_error& failure) {
+        stop(failure.code() == std::errc::no_such_file_or_directory ? 127 : 126,
+             "cannot run " + program + ": " + std::strerror(failure.code().value()));
+    }
+}
+
+// Runs the emulator, reports a start that failed, and returns the exit
+// code the bridge ends with: the emulator's.
+int runAndReport(const std::string& program, const std::vector<std::string>& arguments) {
+    bridge::RunningEmulator emulator = started(program, arguments);
+    // Made while the emulator starts; what it prints meanwhile waits in its pipes.
+    const auto log = startLog();
+    std::string command;
+    for (const std::string& argument : arguments) command += (command.empty() ? "" : " ") + argument;
+    logLine(log, "Kelmor bridge: started " + command);
+    const bridge::EmulatorRun run = bridge::finishEmulator(emulator, log ? log->file.get() : -1);
+    const auto failure = bridge::startFailure(run.end, run.output);
+    logLine(log, "Kelmor bridge: DOSBox " + failure.value_or("ended") + ".");
+    if (!failure) return run.end.exitCode;
+    const std::string logPath = log ? log->path : std::string();
+    say("DOSBox " + *failure + (log ? "; all it printed is in " + logPath : std::string()));
+    if (bridge::needsABox())
+        bridge::showBox(programFolder, bridge::failureReport(*failure, run.output.lastLines(), logPath),
+                        MessageStyle::Critical);
+    return run.end.exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
+    // The bridge lies in the application folder, beside the images there.
+    const std::string bridgeFile = posix::realHostPath("/proc/self/exe").value_or("");
+    programFolder = std::filesystem::path(bridgeFile).parent_path().string();
     if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");
 
     const std::string driveMapFile = posix::joinHostPath(
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
-    // The bridge lies in the application folder, beside the images there.
-    const std::string bridgeFile = posix::realHostPath("/proc/self/exe").value_or("");
     const posix::DriveMap drives =
-        posix::DriveMap::load(driveMapFile, std::string(posix::kDefaultMountsFile),
-                              std::filesystem::path(bridgeFile).parent_path().string());
+        posix::DriveMap::load(driveMapFile, std::string(posix::kDefaultMountsFile), programFolder);
 
     const auto configured = drives.option("emulator");
     const char* searchPath = std::getenv("PATH");
@@ -204,15 +265,8 @@ int main(int argc, char** argv) {
     if (std::error_code ignored; std::filesystem::is_regular_file(userConfiguration, ignored))
         emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
 
-    std::vector<char*> execArguments;
-    std::string program = *emulator;
-    execArguments.push_back(program.data());
-    for (std::string& argument : emulatorArguments) execArguments.push_back(argument.data());
-    execArguments.push_back(nullptr);
-
+    emulatorArguments.insert(emulatorArguments.begin(), *emulator);
     setenv(kHandOverVariable, pid.c_str(), 1);
     std::fflush(nullptr);
-    execv(program.c_str(), execArguments.data());
-    const int error = errno;
-    stop(error == ENOENT ? 127 : 126, "cannot run " + program + ": " + std::strerror(error));
+    return runAndReport(*emulator, emulatorArguments);
 }

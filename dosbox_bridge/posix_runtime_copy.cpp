@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -40,7 +41,9 @@ std::uint64_t hashOf(std::string_view text) {
     return hash;
 }
 
-constexpr std::string_view kCopySuffix = ".conf";
+// A copy of a configuration, and of a cue sheet that the emulator is handed
+// in place of the image's own.
+constexpr std::string_view kCopySuffixes[] = {kConfigurationCopy, kCueSheetCopy};
 constexpr std::size_t kHashDigits = 16;
 
 std::string privateFolderName() {
@@ -65,10 +68,11 @@ bool isHex(char c) {
 // The process id in a copy's name; 0 for the name of a copy that an earlier
 // bridge shared among its starts ("<hash>.conf"), nothing for another name.
 std::optional<long> processOfCopy(std::string_view name) {
-    if (name.size() < kHashDigits + kCopySuffix.size() ||
-        name.substr(name.size() - kCopySuffix.size()) != kCopySuffix)
-        return std::nullopt;
-    name.remove_suffix(kCopySuffix.size());
+    const auto suffix = std::find_if(std::begin(kCopySuffixes), std::end(kCopySuffixes), [&](std::string_view s) {
+        return name.size() >= kHashDigits + s.size() && name.substr(name.size() - s.size()) == s;
+    });
+    if (suffix == std::end(kCopySuffixes)) return std::nullopt;
+    name.remove_suffix(suffix->size());
     if (!allOf(name.substr(0, kHashDigits), isHex)) return std::nullopt;
     if (name.size() == kHashDigits) return 0;
     const std::string_view process = name.substr(kHashDigits + 1);
@@ -187,16 +191,17 @@ std::vector<std::string> runtimeBases() {
             posix::joinHostPath(posix::userCacheHome(), "kelmor")};
 }
 
-std::string runtimeCopyName(std::string_view configurationFile, long process) {
+std::string runtimeCopyName(std::string_view configurationFile, long process, std::string_view suffix) {
     char name[48];
-    std::snprintf(name, sizeof name, "%016llx-%ld.conf",
+    std::snprintf(name, sizeof name, "%016llx-%ld",
                   static_cast<unsigned long long>(hashOf(configurationFile)), process);
-    return name;
+    return name + std::string(suffix);
 }
 
 std::string writeRuntimeCopy(const std::vector<std::string>& bases,
-                             std::string_view configurationFile, std::string_view content) {
-    const std::string name = runtimeCopyName(configurationFile, getpid());
+                             std::string_view configurationFile, std::string_view content,
+                             std::string_view suffix) {
+    const std::string name = runtimeCopyName(configurationFile, getpid(), suffix);
     std::string why;
     int error = ENOENT;
     for (const std::string& base : bases) {

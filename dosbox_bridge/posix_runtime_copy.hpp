@@ -1,8 +1,9 @@
 // The bridge's private copies of translated configurations:
 // "<folder>/<hash of the configuration file's path>-<process id>.conf", one
 // per start, so that two bridges started at the same moment never hand
-// their emulators each other's copy. The bridge becomes its emulator by
-// exec and keeps its process id, so the copy is needed while that process
+// their emulators each other's copy; and of the cue sheets it hands the
+// emulator in place of an image's own, "...-<process id>.cue". The bridge
+// waits for its emulator, so a copy is needed while the bridge's process
 // runs; each start removes the copies whose process has ended.
 //
 // The folder is "kelmor-<uid>" below a base folder: ${XDG_RUNTIME_DIR:-/tmp},
@@ -28,17 +29,24 @@ namespace kelmor::bridge {
 // is an absolute path, else /tmp; then "<cache home>/kelmor".
 std::vector<std::string> runtimeBases();
 
+// What a copy's name ends in: a configuration's copy, or the cue sheet
+// the emulator is handed in place of an image's own.
+inline constexpr std::string_view kConfigurationCopy = ".conf";
+inline constexpr std::string_view kCueSheetCopy = ".cue";
+
 // "<16 hex digits>-<process id>.conf": the name of the copy of a
 // configuration file's path that the bridge in process `process` writes.
-std::string runtimeCopyName(std::string_view configurationFile, long process);
+std::string runtimeCopyName(std::string_view configurationFile, long process,
+                            std::string_view suffix = kConfigurationCopy);
 
-// Writes this start's copy for a configuration file's path into the private
-// folder below the first of `bases` that can hold it (one after the first is
-// made when missing), after removing that folder's copies of ended
-// processes, and returns its path. Throws
+// Writes this start's copy for a configuration file's (or an image's) path
+// into the private folder below the first of `bases` that can hold it (one
+// after the first is made when missing), after removing that folder's
+// copies of ended processes, and returns its path. Throws
 // std::system_error, saying why for each base, when none can.
 std::string writeRuntimeCopy(const std::vector<std::string>& bases,
-                             std::string_view configurationFile, std::string_view content);
+                             std::string_view configurationFile, std::string_view content,
+                             std::string_view suffix = kConfigurationCopy);
 
 // Whether `path` names one of the private copies of a bridge of this user
 // (by its name and its folder's, also through a link): an emulator handed

@@ -7,6 +7,7 @@
 #include "core/cd_search.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
+#include "core/posix/image_files.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/settings_lock.hpp"
 #include "core/posix/windows_path.hpp"
@@ -106,9 +107,12 @@ std::vector<LetterState> DriveLetters::letters() const {
         text_.text(), place_.mountsFile, host.hostPath(host.applicationFolder()).value_or(""));
     const auto game = gameCdProbes();
     const auto kit = kitCdProbes();
+    posix::HostImageFiles files;
     std::vector<LetterState> states;
-    for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter)
+    for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
         states.push_back({letter, holdsOf(map, letter), foundOn(host, game, letter), foundOn(host, kit, letter)});
+        if (const auto image = map.image(letter)) states.back().image = checkDiscImage(files, *image);
+    }
     return states;
 }
 
@@ -175,7 +179,18 @@ std::string describeLetter(const LetterState& state) {
     std::string line = std::string(1, state.letter) + ":  " + state.holds;
     if (state.gameCd) line += "  (game CD found)";
     if (state.kitCd) line += "  (kit CD found)";
+    if (const auto& image = state.image) {
+        line += !image->noDisc.empty()          ? "  (holds no disc)"
+                : !image->audioTracks.empty() ? "  (CD audio)"
+                                              : "  (no CD audio)";
+        if (!image->leftOut.empty()) line.insert(line.size() - 1, ", tracks left out");
+    }
     return line;
+}
+
+std::string describeImage(const LetterState& state) {
+    if (!state.image) return {};
+    return std::string(1, state.letter) + ":  " + describeImageCheck(*state.image);
 }
 
 }  // namespace kelmor::drives

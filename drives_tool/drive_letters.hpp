@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/image_check.hpp"
 #include "core/posix/drive_map.hpp"
 #include "core/posix/ini_text.hpp"
 
@@ -28,6 +29,8 @@ struct LetterState {
     std::string holds;  // "nothing", "folder /x", "image /x.iso", ...
     bool gameCd = false;
     bool kitCd = false;
+    // What the disc image behind the letter holds, as DOSBox will read it.
+    std::optional<ImageCheck> image{};
 };
 
 class DriveLetters {
@@ -97,7 +100,13 @@ private:
     std::vector<Edit> edits_;  // since the last save
 };
 
-// One line of the list: "E:  image /x.iso  (game CD found)".
+// One line of the list: "E:  image /x.iso  (game CD found)  (no CD audio)";
+// an image says whether it holds no disc, or carries CD audio or not.
 std::string describeLetter(const LetterState& state);
+
+// What the letter's image holds, or why it holds nothing, in full:
+// "E:  no CD audio: an .iso holds none, ..."; empty for a letter that holds
+// no image.
+std::string describeImage(const LetterState& state);
 
 }  // namespace kelmor::drives

@@ -35,6 +35,11 @@ public:
         window_.icon(icon_.get());
         list_.textsize(kFontSize);
         list_.textfont(FL_COURIER);
+        list_.when(FL_WHEN_CHANGED);
+        list_.callback(
+            [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); }, this);
+        imageHolds_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP);
+        imageHolds_.labelsize(kFontSize - 1);
         problems_.textsize(kFontSize - 1);
         problems_.label("Lines of the drive map that name no drive:");
         problems_.align(FL_ALIGN_TOP_LEFT);
@@ -83,11 +88,19 @@ private:
         return static_cast<char>('D' + (line > 0 ? line - 1 : 0));
     }
 
+    // What the chosen letter's image holds, or why nothing, in full.
+    void showChosenImage() {
+        const auto chosen = static_cast<std::size_t>(chosenLetter() - 'D');
+        imageHolds_.copy_label(chosen < states_.size() ? drives::describeImage(states_[chosen]).c_str() : "");
+    }
+
     void refresh() {
         const int chosen = list_.value();
         list_.clear();
-        for (const auto& state : letters_.letters()) list_.add(drives::describeLetter(state).c_str());
+        states_ = letters_.letters();
+        for (const auto& state : states_) list_.add(drives::describeLetter(state).c_str());
         list_.select(chosen > 0 ? chosen : 1);
+        showChosenImage();
         problems_.clear();
         for (const auto& line : letters_.unusableLines()) problems_.add(line.c_str());
         if (problems_.size() == 0) problems_.add("(none)");
@@ -171,9 +184,11 @@ private:
         return reserved;
     }();
     std::string shownEmulator_;  // what the emulator's box was last given
+    std::vector<drives::LetterState> states_;
     // Created in the order Tab walks them.
     Fl_Double_Window window_{kWidth, 545};
-    Fl_Hold_Browser list_{10, 10, kWidth - 20, 300};
+    Fl_Hold_Browser list_{10, 10, kWidth - 20, 258};
+    Fl_Box imageHolds_{10, 270, kWidth - 20, 44};
     Fl_Button folder_{10, 320, 105, 28};
     Fl_Button image_{125, 320, 105, 28};
     Fl_Button clear_{240, 320, 105, 28};

@@ -61,7 +61,7 @@ void GameLauncher::run() {
     deleteGameIni();
     findGameCd();
     if (cd_.folder.empty()) {
-        host_.messageBox(std::string(kNoGameCdMessage), MessageStyle::Plain,
+        host_.messageBox(noCdMessage(host_, kNoGameCdMessage), MessageStyle::Plain,
                          std::string(kGameMessageTitle));
         host_.endProcess(0);
     }

@@ -30,7 +30,7 @@ void KitLauncher::LaunchKit() {
 void KitLauncher::ZjisteniCDMechaniky() {
     const std::string folder = lastHitFolder(host_, kitCdProbes());
     if (folder.empty()) {
-        host_.messageBox(std::string(kNoKitCdMessage), MessageStyle::Warning,
+        host_.messageBox(noCdMessage(host_, kNoKitCdMessage), MessageStyle::Warning,
                          std::string(kKitMessageTitle));
         host_.endProcess(0);
     }

@@ -32,6 +32,12 @@ std::string userCacheHome(const std::string& configured) {
     return joinHostPath(userHomeFolder(), ".cache");
 }
 
+std::string userStateHome() {
+    const char* xdg = std::getenv("XDG_STATE_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    return joinHostPath(userHomeFolder(), ".local/state");
+}
+
 std::string kitConfigFolder(const std::string& configHome) {
     return joinHostPath(configHome, "kelmor");
 }

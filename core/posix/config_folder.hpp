@@ -17,6 +17,10 @@ std::string userConfigHome(const std::string& configured = {});
 // $XDG_CACHE_HOME when it is an absolute path, else $HOME/.cache.
 std::string userCacheHome(const std::string& configured = {});
 
+// The per-user state folder, where logs are kept: $XDG_STATE_HOME when it
+// is an absolute path, else $HOME/.local/state.
+std::string userStateHome();
+
 // The kit's folder in a configuration folder: "<config home>/kelmor".
 std::string kitConfigFolder(const std::string& configHome);
 

@@ -20,6 +20,7 @@ public:
     std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
         return readRegularFileBytes(path, offset, count);
     }
+    std::string matchingFile(const std::string& path) override;
     char separator() const override { return '/'; }
     std::error_code noDisc() const override;
 };

@@ -116,6 +116,11 @@ std::string PosixHost::shownPath(const std::string& path) const {
     }
 }
 
+std::string PosixHost::noCdAdvice() const {
+    return "Or copy the CD's image (.iso, or .cue with its files) into " + applicationFolderHost_ +
+           ", or give it a drive letter in Kelmor Drives.";
+}
+
 std::optional<std::string> PosixHost::applicationFolderRefusal() const {
     const auto problem = windowsPathProblem(applicationFolderHost_);
     if (!problem) return std::nullopt;

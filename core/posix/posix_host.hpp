@@ -64,6 +64,8 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::string& title) override;
     std::string shownPath(const std::string& path) const override;
+    // An image copied beside the programs, or Kelmor Drives.
+    std::string noCdAdvice() const override;
     // Nothing: the DOSBox bridge mounts a drive's image itself.
     std::optional<std::string> driveImage(char) const override { return std::nullopt; }
     std::string commandLine() const override;

@@ -60,6 +60,8 @@ public:
     std::string shownPath(const std::string& path) const override { return path; }
     // The image beside the programs that has the letter (win32_image_drives.hpp).
     std::optional<std::string> driveImage(char letter) const override;
+    // None: the messages stay as they are.
+    std::string noCdAdvice() const override { return {}; }
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,

@@ -69,6 +69,7 @@ for program in "${programs[@]}"; do
   same_program "$BIN/$program" "$app/$program" || fail "$program not installed, stripped and executable"
 done
 same_program "$BIN/dosbox" "$app/dosbox" || fail "the bridge is not installed as dosbox"
+same_program "$BIN/kelmor-message" "$app/kelmor-message" || fail "the bridge's kelmor-message is not installed"
 [ "$(od -An -c "$app/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n" ] ||
   fail "TEST.FUJ: $(od -c "$app/TEST.FUJ")"
 

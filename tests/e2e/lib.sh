@@ -118,12 +118,14 @@ ASM
 }
 
 # Writes the emulator stand-in $1: Debian's dosbox, headless, bounded in
-# time, its process group recorded so that the cleanup can end it.
+# time, its process group recorded so that the cleanup can end it; and the
+# bridge that started it and waits for it, which ends after it.
 make_emulator() {
   mkdir -p "$(dirname "$1")"
   cat >"$1" <<SH
 #!/bin/sh
 echo \$\$ >>"$WORK/emulator.pids"
+[ "\${KELMOR_DOSBOX_BRIDGE:-}" != "\$PPID" ] || echo \$PPID >>"$WORK/emulator.pids"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 exec timeout 60 /usr/bin/dosbox "\$@" >>"$WORK/emulator.log" 2>&1
 SH

@@ -2,7 +2,10 @@
 // file that the sheet holds, in a mode of upper-case words; lines after the
 // first track's never change it or where it begins; the file's host path
 // holds no backslash and lies beside the sheet unless the name is absolute.
+// A sheet given its own names again names the same files with the same
+// tracks; given fewer, the first of them.
 #include <string>
+#include <vector>
 
 #include "core/cue_sheet.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
@@ -12,6 +15,18 @@ using fuzz::expect;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string sheet(reinterpret_cast<const char*>(data), size);
+    const auto files = cueSheetFiles(sheet);
+    std::vector<std::string> names;
+    for (const CueSheetFile& file : files)
+        if (file.name.find('"') == std::string::npos) names.push_back(file.name);
+    if (names.size() == files.size()) {
+        if (!names.empty()) names.pop_back();
+        const auto kept = cueSheetFiles(cueSheetWithFiles(sheet, names));
+        expect(kept.size() == names.size(), "a sheet given fewer names names that many files");
+        for (std::size_t i = 0; i < kept.size(); ++i)
+            expect(kept[i].name == names[i] && kept[i].tracks.size() == files[i].tracks.size(),
+                   "each file kept keeps its name and tracks");
+    }
     const auto track = firstCueTrack(sheet);
     if (!track) return 0;
     expect(!track->file.empty() && sheet.find(track->file) != std::string::npos,

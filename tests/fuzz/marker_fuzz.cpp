@@ -1,8 +1,9 @@
 // The marker rule. Input: the content of "\THEST.FUJ". The kit counts as
 // installed exactly for "KELPLIX" with no line end, CR or CR LF behind it,
-// and the mapper launcher then opens the map editor itself; the lines hold
-// no CR, and joined by CR LF they give the text back, its line ends made
-// CR LF and the last one dropped.
+// and the mapper launcher then opens the map editor itself (a DOS program,
+// on a system that runs one itself); the lines hold no CR, and joined by
+// CR LF they give the text back, its line ends made CR LF and the last one
+// dropped.
 #include <string>
 #include <vector>
 

@@ -27,7 +27,7 @@ dismiss_box "$box"
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
 [ ! -e "$app/dosbox.conf" ] || fail "dosbox.conf was written without a CD"
-grep -qx "Kelmor: Please insert Kelmor's CD-ROM and try again." "$WORK/stderr.txt" ||
+grep -qxF "Kelmor: Please insert Kelmor's CD-ROM and try again.$(no_cd_advice "$app")" "$WORK/stderr.txt" ||
   fail "stderr: $(cat "$WORK/stderr.txt")"
 
 note "CD on E: dosbox.conf written, the emulator started in the application folder"

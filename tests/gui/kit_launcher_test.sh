@@ -39,7 +39,8 @@ import -window root "$WORK/no-cd.png" 2>/dev/null || true
 dismiss_box "$box"
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
-grep -qx "Kelmor: Please insert Kelmor Plix CD-ROM and restart application." "$WORK/stderr.txt" ||
+grep -qxF "Kelmor: Please insert Kelmor Plix CD-ROM and restart application.$(no_cd_advice "$app")" \
+  "$WORK/stderr.txt" ||
   fail "stderr: $(cat "$WORK/stderr.txt")"
 [ "$(ls "$app")" = "$before" ] || fail "something was written without a CD: $(ls "$app")"
 

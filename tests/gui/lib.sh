@@ -116,6 +116,13 @@ give_image_beside() {
   if on_wine; then make_drive_map; else make_drive_map "D=$1"; fi
 }
 
+# What the no-CD messages add on this host for the application folder $1,
+# as their line on stderr shows it: on Linux an image copied there, or
+# Kelmor Drives; nothing on Windows.
+no_cd_advice() {
+  on_wine || printf " Or copy the CD's image (.iso, or .cue with its files) into %s, or give it a drive letter in Kelmor Drives." "$1"
+}
+
 # The Windows path the programs see for a host path.
 windows_path() {
   if on_wine; then windows_path_in_prefix "$1"; else printf 'C:%s' "${1//\//\\}"; fi

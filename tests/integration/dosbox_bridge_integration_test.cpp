@@ -22,6 +22,7 @@
 
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_runtime_copy.hpp"
+#include "dosbox_bridge/posix_start_log.hpp"
 #include "tests/support/disc_images.hpp"
 #include "tests/support/temp_folder.hpp"
 
@@ -246,12 +247,18 @@ Outcome runProgram(const std::string& program, const std::vector<std::string>& a
     return outcome;
 }
 
+std::size_t occurrences(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
 // Records its arguments, one per line, the configuration it was handed and
-// its process id, the bridge's.
+// its parent's process id, the bridge's.
 constexpr const char* kRecordingEmulator =
     "#!/bin/sh\n"
     "printf '%s\\n' \"$@\" >\"$RECORD.args\"\n"
-    "echo $$ >\"$RECORD.pid\"\n"
+    "echo $PPID >\"$RECORD.pid\"\n"
     "if [ \"$1\" = -conf ]; then /bin/cat \"$2\" >\"$RECORD.conf\"; fi\n"
     "exit 7\n";
 
@@ -405,8 +412,9 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
             makeExecutable(temp, "bin/dosbox", emulator);
         const Outcome outcome = run({"-noconsole"});
         EXPECT_EQ(outcome.exitCode, 127);
-        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
-        EXPECT_NE(outcome.errors.find("this bridge again"), std::string::npos) << outcome.errors;
+        // Said once by the second bridge; the first reports its emulator's exit code.
+        EXPECT_EQ(occurrences(outcome.errors, "this bridge again"), 1u) << outcome.errors;
+        EXPECT_EQ(occurrences(outcome.errors, "DOSBox ended with exit code 127"), 1u) << outcome.errors;
     }
 }
 
@@ -430,12 +438,59 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nIMGMOUNT E \"" +
                                             temp.path("cd images/kelmor 100%% (EU).cue") +
                                             "\" -t iso\r\n" + autoexec.substr(12));
-    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 2) << outcome.errors;
+    // Two lines of its own, and the emulator's exit code 7 reported.
+    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 3) << outcome.errors;
     EXPECT_NE(outcome.errors.find("F: holds no disc, its image cannot be read: " +
                                   temp.path("cd images/gone.cue")),
               std::string::npos)
         << outcome.errors;
     EXPECT_NE(outcome.errors.find("cannot mount E:\\KELMOR"), std::string::npos) << outcome.errors;
+}
+
+// DOSBox mounts no sheet with a file it cannot find as named: the bridge
+// hands it one of its own, the files named as they are spelled, a track
+// whose file is missing left out (one line says so); the sheet stays.
+TEST_F(BridgeProgram, ASheetDOSBoxCouldNotMountIsHandedAsItCan) {
+    temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("game cd"), temp.path("iso/kelmor.iso"));
+    const std::string data = testing::fileBytes(temp.path("iso/kelmor.iso"));
+    const std::string sheet = "FILE \"KELMOR (TRACK 1).BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+                              "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n";
+    const std::string track1 = temp.path("cds/Kelmor (Track 1).bin"), track2 = temp.path("cds/Kelmor (Track 2).bin");
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        std::string handed;
+        std::string said;
+    };
+    const std::vector<Case> cases{
+        {"a file named in another letter case", {track1, track2},
+         "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\nFILE \"" + track2 +
+             "\" BINARY\r\n  TRACK 02 AUDIO\r\n",
+         ""},
+        {"an audio track's file missing", {track1},
+         "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\n",
+         "E: track 2 of " + temp.path("cds/Kelmor.cue") +
+             " left out: the sheet names `Kelmor (Track 2).bin`, which is not beside it\n"},
+    };
+    temp.write("config/kelmor/drives.ini", "[drives]\nE=" + temp.path("cds/Kelmor.cue") + "\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(temp.path("cds"));
+        temp.write("cds/Kelmor.cue", sheet);
+        for (const std::string& file : c.files) temp.write(file.substr(temp.path().size() + 1), data);
+        const Outcome outcome = run({"-noconsole"});
+        const std::string conf = temp.read("record.conf");
+        const std::string copy = copyOf("dosbox.conf").substr(0, copyOf("dosbox.conf").rfind('/') + 1) +
+                                 runtimeCopyName(temp.path("cds/Kelmor.cue"), std::stol(temp.read("record.pid")),
+                                                 kCueSheetCopy);
+        EXPECT_NE(conf.find("IMGMOUNT E \"" + copy + "\" -t iso\r\n"), std::string::npos) << conf;
+        EXPECT_EQ(temp.read(copy.substr(temp.path().size() + 1)), c.handed);
+        EXPECT_EQ(temp.read("cds/Kelmor.cue"), sheet);
+        const std::size_t said = outcome.errors.find("E: track");
+        EXPECT_EQ(said == std::string::npos ? "" : outcome.errors.substr(said, c.said.size()), c.said)
+            << outcome.errors;
+    }
 }
 
 // The bridge finds the images beside the programs in its own folder, as the
@@ -449,6 +504,50 @@ TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
     EXPECT_EQ(temp.read("record.conf"),
               "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n");
+}
+
+// The emulator runs as the bridge's child: what it prints goes on to the
+// bridge's own output and into a log of each start, of which the last few
+// are kept; an end with an error, or a quick one after a failure line, is
+// reported with the log's path; the bridge ends with the emulator's code.
+TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
+    struct Case {
+        const char* what;
+        std::string script;
+        int exitCode;
+        std::string printed;   // a line the log keeps
+        std::string reported;  // how the report on stderr begins; empty: none
+    };
+    const std::vector<Case> cases{
+        {"an error exit", "echo 'DOSBox version 0.74-3'\necho 'Exit to error: no such mode' >&2\nexit 1\n", 1,
+         "Exit to error: no such mode\n", "DOSBox ended with exit code 1; all it printed is in "},
+        {"a quick end after a failure line", "echo 'Could not load image file: /cds/kelmor.cue'\nexit 0\n", 0,
+         "Could not load image file: /cds/kelmor.cue\n", "DOSBox ended after 0."},
+        {"a crash", "echo 'DOSBox version 0.74-3'\nkill -SEGV $$\n", 128 + SIGSEGV, "DOSBox version 0.74-3\n",
+         "DOSBox was ended by the signal Segmentation fault; all it printed is in "},
+        {"a game played to its end", "echo 'DOSBox version 0.74-3'\nexit 0\n", 0, "DOSBox version 0.74-3\n", ""},
+        {"a stop on request", "echo 'DOSBox version 0.74-3'\nkill -TERM $$\n", 128 + SIGTERM,
+         "DOSBox version 0.74-3\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        makeExecutable(temp, "bin/dosbox", "#!/bin/sh\n" + c.script);
+        const Outcome outcome = run({"-noconsole"});
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
+        const std::size_t report = outcome.errors.find("dosbox (Kelmor bridge): ");
+        EXPECT_EQ(report == std::string::npos ? "" : outcome.errors.substr(report + 24, c.reported.size()),
+                  c.reported);
+        const std::string log = ".local/state/kelmor/" + temp.names(".local/state/kelmor").back();
+        EXPECT_NE(temp.read(log).find(c.printed), std::string::npos) << temp.read(log);
+        if (!c.reported.empty()) {
+            EXPECT_NE(outcome.errors.find(temp.path(log)), std::string::npos) << outcome.errors;
+        }
+        if (c.script.find(">&2") != std::string::npos) {
+            EXPECT_NE(outcome.errors.find(c.printed), std::string::npos) << "handed on to the bridge's stderr";
+        }
+    }
+    for (int i = 0; i < 3; ++i) run({"-noconsole"});
+    EXPECT_EQ(temp.names(".local/state/kelmor").size(), kKeptStartLogs);
 }
 
 // A private folder that is not the user's own sends the copy to the cache folder.

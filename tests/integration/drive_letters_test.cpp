@@ -17,6 +17,7 @@
 
 #include "drives_tool/drive_letters.hpp"
 #include "drives_tool/typed_path.hpp"
+#include "tests/support/disc_images.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace kelmor::drives {
@@ -113,6 +114,36 @@ TEST(DriveLetters, TypedPathIsTheAbsolutePathTypedBehindTheFolder) {
         {"", ""},
     };
     for (const auto& [box, path] : rows) EXPECT_EQ(typedPath(box), path) << box;
+}
+
+// Each image says what it holds as DOSBox will read it: a rip made on
+// Windows that names its files in another letter case is the game CD, and
+// a sheet copied without its data file holds no disc, with why.
+TEST(DriveLetters, EachImageSaysWhatItHoldsOrWhyNothing) {
+    test::TempFolder temp;
+    temp.write("cd/KELMOR/VIGNET.DAT", "marker");
+    testing::makeIso(temp.path("cd"), temp.path("cds/game.iso"));
+    temp.write("cds/rip/kelmor (track 1).bin", testing::fileBytes(temp.path("cds/game.iso")));
+    temp.write("cds/rip/Kelmor.cue", "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+                                     "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n");
+    temp.write("cds/alone/Kelmor.cue", "FILE \"Kelmor.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n");
+    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path("cds/game.iso") +
+                                               "\nF=" + temp.path("cds/rip/Kelmor.cue") + "\nG=" +
+                                               temp.path("cds/alone/Kelmor.cue") + "\n");
+    const auto states = DriveLetters({.configHome = temp.path("config")}).letters();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"E:  image " + temp.path("cds/game.iso") + "  (game CD found)  (no CD audio)",
+         "E:  no CD audio: an .iso holds none, the game runs without its music tracks"},
+        {"F:  image " + temp.path("cds/rip/Kelmor.cue") + "  (game CD found)  (no CD audio, tracks left out)",
+         "F:  no CD audio; track 2 left out: the sheet names `Kelmor (Track 2).bin`, which is not beside it"},
+        {"G:  image " + temp.path("cds/alone/Kelmor.cue") + "  (holds no disc)",
+         "G:  holds no disc: the sheet names `Kelmor.bin`, which is not beside it"},
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(describeLetter(states[i + 1]), expected[i].first);
+        EXPECT_EQ(describeImage(states[i + 1]), expected[i].second);
+    }
+    EXPECT_EQ(describeImage(states[0]), "");
 }
 
 // A drive map that is there but cannot be read is never replaced by the

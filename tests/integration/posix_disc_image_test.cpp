@@ -106,6 +106,11 @@ const std::vector<ReadableImage> kReadableImages{
          d.temp.write("images/kelmor.bin", testing::rawDataTrack(d.isoBytes(), 2));
          return d.cue("kelmor.cue", "FILE \"kelmor.bin\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n");
      }},
+    {"cue naming its folder and file in another letter case, as rips made on Windows do",
+     [](DiscImageDrive& d) {
+         d.temp.write("images/Rip/kelmor.bin", d.isoBytes());
+         return d.cue("Kelmor.cue", "FILE \"rip\\KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n");
+     }},
     {"cue, one file per track, MODE1/2048", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2048"); }},
     {"cue, one file per track, MODE1/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE1/2352"); }},
     {"cue, one file per track, MODE2/2352", [](DiscImageDrive& d) { return d.ripWithFilePerTrack("MODE2/2352"); }},

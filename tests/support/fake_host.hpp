@@ -93,6 +93,8 @@ public:
 
     std::string applicationFolder() const override { return folder; }
     std::string shownPath(const std::string& path) const override { return path; }
+    std::string cdAdvice;  // what noCdAdvice() gives
+    std::string noCdAdvice() const override { return cdAdvice; }
     std::optional<std::string> driveImage(char letter) const override {
         const auto image = images.find(letter);
         if (image == images.end()) return std::nullopt;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/disc_image.hpp"
+#include "core/text.hpp"
 
 namespace kelmor::testing {
 
@@ -39,6 +40,13 @@ public:
         if (file == files.end()) throw std::system_error(ENOENT, std::generic_category(), path);
         if (offset >= file->second.size()) return {};
         return file->second.substr(static_cast<std::size_t>(offset), count);
+    }
+    // As a host whose names differ in case: the first key equal without regard to it.
+    std::string matchingFile(const std::string& path) override {
+        if (files.count(path) != 0) return path;
+        for (const auto& [name, bytes] : files)
+            if (equalIgnoringAsciiCase(name, path)) return name;
+        return path;
     }
     char separator() const override { return '/'; }
     std::error_code noDisc() const override { return {ENXIO, std::generic_category()}; }

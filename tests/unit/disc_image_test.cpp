@@ -7,10 +7,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/disc_image.hpp"
+#include "core/image_check.hpp"
 #include "tests/support/iso_images.hpp"
 
 namespace kelmor {
@@ -248,6 +250,73 @@ TEST(DiscImages, OpenEachImageOnce) {
     files.files["/none.iso"] = gameCd();
     EXPECT_THROW(images.open("/none.iso"), std::system_error);
     EXPECT_EQ(files.reads, reads + 1);
+}
+
+// What each image holds as the emulator will read it, and the sheet it is
+// handed where the one on disk would not mount: names spelled as they are,
+// the first missing track left out with those after it.
+TEST(ImageCheck, WhatAnImageHoldsAndTheSheetTheEmulatorReads) {
+    const std::string iso = gameCd(), audio = testing::audioTrack(30);
+    const std::string ripSheet = "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"KELMOR.BIN\" BINARY\r\n"
+                                 "  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\nFILE Track2.bin WAVE\r\n  TRACK 02 AUDIO\r\n"
+                                 "FILE \"Track 3.bin\" BINARY\r\n  TRACK 03 AUDIO\r\nFILE \"Track 4.bin\" BINARY\r\n"
+                                 "  TRACK 04 AUDIO\r\n";
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> files;
+        std::string image;
+        std::string holds;
+        std::optional<std::string> sheet;
+    };
+    const std::vector<Case> cases{
+        {"an iso", {{"/cds/kelmor.iso", iso}}, "/cds/kelmor.iso",
+         "no CD audio: an .iso holds none, the game runs without its music tracks", std::nullopt},
+        {"an iso that is not there", {}, "/cds/kelmor.iso", "holds no disc: No such file or directory", std::nullopt},
+        {"a sheet whose files are all there",
+         {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\nFILE t2.bin BINARY\nTRACK 2 AUDIO\n"},
+          {"/cds/kelmor.bin", iso}, {"/cds/t2.bin", audio}},
+         "/cds/kelmor.cue", "CD audio: track 2", std::nullopt},
+        {"a data track alone",
+         {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}, {"/cds/kelmor.bin", iso}},
+         "/cds/kelmor.cue", "no CD audio: the sheet names no audio track", std::nullopt},
+        {"a sheet alone", {{"/cds/kelmor.cue", "FILE Kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}}, "/cds/kelmor.cue",
+         "holds no disc: the sheet names `Kelmor.bin`, which is not beside it", std::nullopt},
+        {"names in another case, all there",
+         {{"/cds/Kelmor.cue", ripSheet}, {"/cds/kelmor.bin", iso}, {"/cds/track2.bin", audio},
+          {"/cds/Track 3.bin", audio}, {"/cds/Track 4.bin", audio}},
+         "/cds/Kelmor.cue", "CD audio: tracks 2 to 4",
+         "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/kelmor.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+         "    INDEX 01 00:00:00\r\nFILE \"/cds/track2.bin\" WAVE\r\n  TRACK 02 AUDIO\r\n"
+         "FILE \"/cds/Track 3.bin\" BINARY\r\n  TRACK 03 AUDIO\r\nFILE \"/cds/Track 4.bin\" BINARY\r\n"
+         "  TRACK 04 AUDIO\r\n"},
+        {"track 3's file missing: it and track 4 are left out",
+         {{"/cds/Kelmor.cue", ripSheet}, {"/cds/KELMOR.BIN", iso}, {"/cds/Track2.bin", audio},
+          {"/cds/Track 4.bin", audio}},
+         "/cds/Kelmor.cue",
+         "CD audio: track 2; tracks 3 and 4 left out: the sheet names `Track 3.bin`, which is not beside it",
+         "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+         "    INDEX 01 00:00:00\r\nFILE \"/cds/Track2.bin\" WAVE\r\n  TRACK 02 AUDIO\r\n"},
+        {"every audio file missing",
+         {{"/cds/Kelmor.cue", ripSheet}, {"/cds/KELMOR.BIN", iso}}, "/cds/Kelmor.cue",
+         "no CD audio; tracks 2 to 4 left out: the sheet names `Track2.bin`, which is not beside it",
+         "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+         "    INDEX 01 00:00:00\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryImageFiles files;
+        files.files = c.files;
+        const ImageCheck check = checkDiscImage(files, c.image);
+        EXPECT_EQ(describeImageCheck(check), c.holds);
+        EXPECT_EQ(check.sheet, c.sheet);
+    }
+}
+
+TEST(ImageCheck, TrackListsReadAsText) {
+    const std::vector<std::pair<std::vector<unsigned>, std::string>> lists{
+        {{2}, "track 2"}, {{2, 3}, "tracks 2 and 3"}, {{2, 3, 4, 5}, "tracks 2 to 5"},
+        {{2, 4, 7}, "tracks 2, 4 and 7"}};
+    for (const auto& [tracks, text] : lists) EXPECT_EQ(trackList(tracks), text);
 }
 
 }  // namespace

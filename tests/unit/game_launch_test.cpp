@@ -94,6 +94,10 @@ TEST(GameLaunch, WithoutCdShowsTheMessageAndWritesNothing) {
         EXPECT_FALSE(host.hasFile(kConf));
         EXPECT_TRUE(host.started.empty());
     }
+    FakeHost advising;  // a host with more to say adds it on a line of its own
+    advising.cdAdvice = "Or copy its image here.";
+    runGame(advising);
+    EXPECT_EQ(advising.messages.at(0).text, "Please insert Kelmor's CD-ROM and try again.\nOr copy its image here.");
 }
 
 TEST(GameLaunch, WritesTheTwentyFourAutoexecLines) {

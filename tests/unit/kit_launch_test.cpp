@@ -123,6 +123,11 @@ TEST(KitCdDetection, WithoutKitCdShowsTheMessageAndTouchesNothing) {
         EXPECT_EQ(host.messages[0].style, MessageStyle::Warning);
         EXPECT_TRUE(host.log.empty()) << file << ": " << host.log.front();
     }
+    FakeHost advising = kitHost("mapper");  // a host with more to say adds it on a line of its own
+    advising.cdAdvice = "Or copy its image here.";
+    runKit(advising);
+    EXPECT_EQ(advising.messages.at(0).text,
+              "Please insert Kelmor Plix CD-ROM and restart application.\nOr copy its image here.");
 }
 
 TEST(KitInstallation, CopiesTheManifestInOrderThenTheMarker) {
