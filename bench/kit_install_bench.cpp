@@ -98,15 +98,17 @@ void fsyncFile(const fs::path& file) {
     if (!flushed) throw std::runtime_error("cannot flush " + file.string());
 }
 
-// Data of another program on the same file system, written over one file
-// again before each timed part and never flushed: the page cache holds
-// `bytes` of it waiting for the disk, as during a download.
+// Data of another program on the same file system, written anew into one
+// file before each timed part and never flushed: the page cache holds
+// `bytes` of it waiting for the disk, as during a download. Being fresh, it
+// is younger than the 30 s after which the kernel would write it on its own.
 class UnrelatedWrites {
 public:
     UnrelatedWrites(const fs::path& file, std::uint64_t bytes) : file_(file), bytes_(bytes) {}
     void makeDirty() const {
         if (bytes_ == 0) return;
-        const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        fs::remove(file_);  // its unwritten pages go with it
+        const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         const std::string chunk(1 << 20, 'd');
         bool written = fd >= 0;
         for (std::uint64_t at = 0; written && at < bytes_; at += chunk.size())
