@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 # file | internal name | title (file description) | product name | version |
 # icon size and bits per pixel | pictures
 programs=(
-  "KELMOR.EXE|KELMOR|Kelmor for Windows|Kelmor for Windows 2000/XP|1.1|32 4|KELMOR_BACKGROUND_BMP"
+  "KELMOR.EXE|KELMOR|Kelmor for Windows|Kelmor for Windows 2000/XP|1.1|32 4|KELMOR_BACKGROUND_PNG"
   "_KelmorPlix.exe|_KelmorPlix|Kelmor Plix Launcher|Kelmor Plix Launcher|1.0|32 4|KELPLIX_BACKGROUND_GIF"
   "_Mapper.exe|_Mapper|Kelmor Plix Mapper Launcher|Kelmor Plix Mapper Launcher|1.0|64 24|"
   "_Configuration.exe|_Configuration|Kelmor Plix Configuration|Kelmor Plix Configuration|1.0|32 4|"
