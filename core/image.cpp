@@ -625,7 +625,7 @@ std::uint8_t predict(unsigned filter, int left, int above, int aboveLeft) {
 }
 
 // Undoes each row's filter: `rows` are the decompressed rows, each led by its
-// filter type; `rgb` gets the pixels, three bytes each.
+// filter type; the image gets the pixels, three bytes each.
 void unfilter(const std::vector<std::uint8_t>& rows, Image& image) {
     const std::size_t stride = static_cast<std::size_t>(image.width) * 3;
     for (std::size_t y = 0; y < static_cast<std::size_t>(image.height); ++y) {
