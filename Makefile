@@ -69,6 +69,8 @@ bench: build
 	$(BUILD)/bench/game_launch_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	$(BUILD)/bench/kit_install_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	$(BUILD)/bench/disc_image_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	@exe=build/$(WINDOWS)/bin/KELMOR.EXE; \
+	  if [ -f $$exe ]; then echo "$$exe: $$(stat -c %s $$exe) bytes"; else echo "$$exe: not built (make windows)"; fi
 
 measure: build
 	tools/install-deps.sh linux measure

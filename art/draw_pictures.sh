@@ -2,7 +2,7 @@
 # Draws every picture of the kit from shapes, gradients and text, and writes
 # them beside this script:
 #
-#   kelmor_background.bmp    318 x 255, 24-bit BMP   night sky, castle, hero, title "Kelmor"
+#   kelmor_background.png    318 x 255, 24-bit PNG   night sky, castle, hero, title "Kelmor"
 #   kelplix_background.gif   360 x 234, GIF          blueprint level editor, title "Kelmor Plix"
 #   kelmor_icon.bmp/.png     32 x 32, 16 colours     castle under a crescent moon
 #   kelplix_icon.bmp/.png    32 x 32, 16 colours     four tiles and a pencil
@@ -38,6 +38,11 @@ done
 write_bmp24() { convert "$1" -alpha off -type TrueColor -compress None "BMP3:$2"; }
 # PNG without time stamps, so reruns give identical files.
 write_png() { convert "$1" -strip -define png:exclude-chunk=date,time "PNG:$2"; }
+# 8-bit RGB PNG (colour type 2), the kind the programs decode: without PNG24
+# ImageMagick picks a palette or grey for few colours. Quality 95 is zlib's
+# level 9 with adaptive row filters, the smallest here; no ancillary chunk,
+# so reruns give identical files. Lossless: the pixels are those given.
+write_png24() { convert "$1" -strip -define png:exclude-chunk=all -quality 95 "PNG24:$2"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -100,7 +105,11 @@ draw_kelmor_background() {
        -compose CopyOpacity -composite \) -compose Over -composite \
     -font "$BOOKMAN" -pointsize 54 -fill none -stroke '#3a1f04' -strokewidth 1 -annotate +14+62 Kelmor \
     "$work/kelmor_background.miff"
-  write_bmp24 "$work/kelmor_background.miff" kelmor_background.bmp
+  # Through a 24-bit bitmap: ImageMagick's bitmap writer takes the drawing's
+  # 16-bit samples to 8 bits otherwise than its PNG writer does, and the
+  # bitmap's are the colours the game launcher has always shown.
+  write_bmp24 "$work/kelmor_background.miff" "$work/kelmor_background.bmp"
+  write_png24 "$work/kelmor_background.bmp" kelmor_background.png
 }
 
 # Level-editor tiles, 16 x 16, appended to $tiles at (x, y).
@@ -329,7 +338,11 @@ for size in 48 64 128 256; do
   done
 done
 
-check kelmor_background.bmp "318 255" BMP3 0
+check kelmor_background.png "318 255" PNG 0
+# The programs decode only 8-bit RGB PNG. Bytes 24..28: 8 bits a sample, RGB,
+# deflate, standard filters, not interlaced.
+[[ $(od -An -tu1 -j24 -N5 kelmor_background.png | xargs) == "8 2 0 0 0" ]] ||
+  { echo "kelmor_background.png: not an 8-bit RGB PNG without interlacing" >&2; exit 1; }
 check kelplix_background.gif "360 234" GIF 256
 check kelmor_icon.bmp "32 32" BMP3 16
 check kelplix_icon.bmp "32 32" BMP3 16

@@ -5,7 +5,8 @@
 //    an image is kept from one to the next), the drive map already read, the
 //    image opened by the first probe; each iteration times the same probes
 //    on the CD in a folder too, and the counter per_folder is the median
-//    ratio of the two;
+//    ratio of the two; also with 2000 folders side by side in the CD's root,
+//    beside KELMOR, so that the probes read a folder of many sectors;
 //  - the kit's installation of its 218 files of 64 KiB (CD detection,
 //    copies, marker, dosbox.conf; the emulator start only recorded) into a
 //    fresh application folder.
@@ -89,8 +90,12 @@ double probeSeconds(const Scene& scene, const fs::path& configHome, const std::v
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void GameCdProbes(benchmark::State& state, Disc disc) {
+constexpr int kCrowdedRoot = 2000;
+
+void GameCdProbes(benchmark::State& state, Disc disc, int foldersBeside) {
     const Scene scene;
+    for (int folder = 0; folder < foldersBeside; ++folder)
+        fs::create_directories(scene.root / "cd" / ("DIR" + std::to_string(10000 + folder).substr(1)));
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "VIGNET.DAT", "marker");
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "INTRO.DAT", std::string(4096, 'i'));
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "KELMOR.EXE", std::string(300000, 'k'));
@@ -106,11 +111,19 @@ void GameCdProbes(benchmark::State& state, Disc disc) {
     }
     state.counters["per_folder"] = median(ratio);
 }
-BENCHMARK_CAPTURE(GameCdProbes, folder, Disc::Folder)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(GameCdProbes, iso, Disc::Iso)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2048, Disc::Cue2048)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2352, Disc::Cue2352)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track, Disc::FilePerTrack)->UseManualTime()->Unit(benchmark::kMicrosecond);
+void probesSideBySide(benchmark::internal::Benchmark* bench) {
+    bench->UseManualTime()->Unit(benchmark::kMicrosecond);
+    bench->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    bench->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+}
+BENCHMARK_CAPTURE(GameCdProbes, folder, Disc::Folder, 0)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, iso, Disc::Iso, 0)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2048, Disc::Cue2048, 0)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2352, Disc::Cue2352, 0)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track, Disc::FilePerTrack, 0)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, iso_2000_folders_in_root, Disc::Iso, kCrowdedRoot)->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track_2000_folders_in_root, Disc::FilePerTrack, kCrowdedRoot)
+    ->Apply(probesSideBySide);
 
 std::string kitFileContent(const std::string& source) {
     std::string content(64 * 1024, '\0');

@@ -58,8 +58,10 @@ public:
     // write leaves the older file as it was.
     virtual void replaceFile(const std::string& path, std::string_view content) = 0;
 
-    // Returns once every file written so far on the drive that holds `path`
-    // would survive a power cut; a failure is an error.
+    // Returns once every file this host has written or copied so far on the
+    // drive that holds `path` would survive a power cut, with the name it
+    // was given; what other programs wrote is not waited for. A failure is
+    // an error.
     virtual void flushWrites(const std::string& path) = 0;
 
     // Starts a program with its arguments kept apart from its path, in the

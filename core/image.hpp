@@ -1,4 +1,4 @@
-// Pictures as plain RGB pixels, and decoders for the two file formats the
+// Pictures as plain RGB pixels, and decoders for the three file formats the
 // kit's pictures are stored in. The decoders treat their input as untrusted:
 // they never read outside it and refuse anything malformed or truncated.
 #pragma once
@@ -34,5 +34,11 @@ Image decodeBmp(std::span<const std::uint8_t> bytes);
 // table colour. The file must run through to its trailer.
 // Throws std::invalid_argument with a short reason.
 Image decodeGif(std::span<const std::uint8_t> bytes);
+
+// PNG: 8 bits per sample RGB (colour type 2), not interlaced, the kind a
+// true-colour picture is stored as; ancillary chunks are passed over, and
+// so is a suggested palette. The zlib stream's check sum is checked, the
+// chunks' CRCs are not. Throws std::invalid_argument with a short reason.
+Image decodePng(std::span<const std::uint8_t> bytes);
 
 }  // namespace kelmor

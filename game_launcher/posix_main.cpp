@@ -10,8 +10,8 @@
 #include "core/unhandled_error.hpp"
 #include "game_launcher/game_launch.hpp"
 
-extern const unsigned char kelmor_background_bmp[];
-extern const std::size_t kelmor_background_bmp_size;
+extern const unsigned char kelmor_background_png[];
+extern const std::size_t kelmor_background_png_size;
 extern const unsigned char kelmor_icon_bmp[];
 extern const std::size_t kelmor_icon_bmp_size;
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
 
     using Format = fltk::EmbeddedPicture::Format;
     const fltk::LauncherLook look{
-        {kelmor_background_bmp, kelmor_background_bmp_size, Format::Bmp},
+        {kelmor_background_png, kelmor_background_png_size, Format::Png},
         {kelmor_icon_bmp, kelmor_icon_bmp_size, Format::Bmp},
         {}};
     // Host failures are dropped step by step; anything else that goes wrong

@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Host host;
     host.refuseUnusableApplicationFolder(kGameLauncherIdentity.title);
     GameLauncher launcher(host);
-    const win32::LauncherLook look{.background = L"KELMOR_BACKGROUND_BMP",
+    const win32::LauncherLook look{.background = L"KELMOR_BACKGROUND_PNG",
                                    .icon = L"KELMOR_ICON_BMP"};
     // Host failures are dropped step by step; anything else that goes wrong
     // is reported and ends the process inside the tick.

@@ -13,7 +13,7 @@ namespace kelmor::fltk {
 
 // A picture compiled into the program.
 struct EmbeddedPicture {
-    enum class Format { Bmp, Gif };
+    enum class Format { Bmp, Gif, Png };
     const unsigned char* bytes = nullptr;
     std::size_t size = 0;
     Format format = Format::Bmp;

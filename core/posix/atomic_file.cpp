@@ -4,10 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
+#include <thread>
 
 #include "core/host.hpp"
 #include "core/posix/file_descriptor.hpp"
@@ -205,29 +211,97 @@ std::string readWholeFile(const std::string& path) {
     }
 }
 
-void writeFileAtomically(const std::string& path, std::string_view content,
-                         Durability durability) {
+std::string writeFileAtomically(const std::string& path, std::string_view content,
+                                Durability durability) {
     TemporaryFile file(replaceableTarget(path));
     file.keepModeOfDestination();
     writeAll(file.fd(), content, path);
     file.commit(durability);
+    return file.destination();
 }
 
-void replaceFileWith(const std::string& destination, unsigned sourceMode,
-                     const std::function<void(int fd)>& fill) {
+std::string replaceFileWith(const std::string& destination, unsigned sourceMode,
+                            const std::function<void(int fd)>& fill) {
     TemporaryFile file(replaceableTarget(destination));
     file.followSourceMode(static_cast<mode_t>(sourceMode));
     fill(file.fd());
     file.commit();
+    return file.destination();
 }
 
-void copyFileAtomically(const std::string& source, const std::string& destination) {
+std::string copyFileAtomically(const std::string& source, const std::string& destination) {
     const FileDescriptor from = openRegularFile(source);
     struct stat status {};
     if (fstat(from.get(), &status) != 0) throwErrno(source);
-    replaceFileWith(destination, status.st_mode & 0777, [&](int to) {
+    return replaceFileWith(destination, status.st_mode & 0777, [&](int to) {
         copyContent(from.get(), to, source + " -> " + destination);
     });
+}
+
+namespace {
+
+// Opens a written file or its folder to flush it, or nothing when it is gone
+// since. It is never waited on: a FIFO put in its place meanwhile opens at
+// once and then fails to flush.
+std::optional<FileDescriptor> openWritten(const std::string& path) {
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() >= 0) return file;
+    if (errno == ENOENT) return std::nullopt;
+    throwErrno(path);
+}
+
+// Only starts the writes: where it fails, the fsync does the work.
+void startWriting(const std::string& path) {
+    if (const auto file = openWritten(path)) sync_file_range(file->get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
+void flushWritten(const std::string& path) {
+    if (const auto file = openWritten(path); file && fsync(file->get()) != 0) throwErrno(path);
+}
+
+// Each fsync asks the disk to empty its cache; the fsyncs that wait together
+// share one such flush, where one after the other each waits for its own.
+constexpr std::size_t kFlushingThreads = 16;
+
+// flushWritten() on each path from a few threads at once; the first failure
+// is thrown once all are done.
+void flushTogether(const std::vector<std::string>& paths) {
+    std::atomic<std::size_t> next{0};
+    std::mutex lock;
+    std::exception_ptr failure;
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < paths.size();) {
+            try {
+                flushWritten(paths[i]);
+            } catch (...) {
+                const std::lock_guard hold(lock);
+                if (!failure) failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        while (helpers.size() + 1 < std::min(kFlushingThreads, paths.size())) helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // no more threads to be had: those there are share the work
+    }
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+void flushFiles(const std::vector<std::string>& paths) {
+    const std::set<std::string> files(paths.begin(), paths.end());
+    std::set<std::string> folders;
+    for (const std::string& file : files) {
+        startWriting(file);
+        folders.insert(folderOf(file));
+    }
+    std::vector<std::string> flushed(files.begin(), files.end());
+    flushed.insert(flushed.end(), folders.begin(), folders.end());
+    flushTogether(flushed);
 }
 
 void createFolders(const std::string& path, unsigned mode) {

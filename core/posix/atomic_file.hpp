@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelmor::posix {
 
@@ -27,24 +28,34 @@ enum class Durability { Ordinary, Flushed };
 // Replaces a file's content (creating it when absent). A replaced file keeps
 // its permission bits; a new one gets 0666 less the umask. When the path is
 // a symbolic link, the file it points to is replaced. A file that its user
-// could not write in place (read-only) is not replaced: EACCES.
-void writeFileAtomically(const std::string& path, std::string_view content,
-                         Durability durability = Durability::Ordinary);
+// could not write in place (read-only) is not replaced: EACCES. Returns the
+// path of the file replaced: the link's target, else the path itself; so do
+// the two functions below.
+std::string writeFileAtomically(const std::string& path, std::string_view content,
+                                Durability durability = Durability::Ordinary);
 
 // Copies a regular file over a destination (created when absent); any other
 // source fails as readWholeFile() fails, a read-only destination with
 // EACCES. The copy gets 0666 less the umask, so a file copied from a
 // read-only disc stays writable, but never more readable than the source:
 // a private source gives a private copy.
-void copyFileAtomically(const std::string& source, const std::string& destination);
+std::string copyFileAtomically(const std::string& source, const std::string& destination);
 
 // Replaces a destination as copyFileAtomically() does with what `fill`
 // writes to the descriptor it is given; `sourceMode` (of 0777) is the
 // source's: the copy's group and others lose what they could not read
 // there, and its execute bits are given where the copy is readable. A
 // failure in `fill` leaves the destination as it was.
-void replaceFileWith(const std::string& destination, unsigned sourceMode,
-                     const std::function<void(int fd)>& fill);
+std::string replaceFileWith(const std::string& destination, unsigned sourceMode,
+                            const std::function<void(int fd)>& fill);
+
+// Makes files written with Durability::Ordinary, and their names in their
+// folders, survive a power cut, as Durability::Flushed would have, but all
+// at once: every file's write starts before any is waited for, and their
+// fsyncs wait together, so they share the disk's flushes. A file gone since
+// is skipped; anything else that cannot be flushed is an error. Nothing but
+// these files and folders is waited for.
+void flushFiles(const std::vector<std::string>& paths);
 
 // Creates a folder and the missing folders above it with the given mode.
 void createFolders(const std::string& path, unsigned mode);

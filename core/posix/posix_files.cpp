@@ -1,13 +1,11 @@
 // The file operations of the POSIX host: Windows paths resolved through the
 // drive map, then whole-file operations on the host paths, or on the files
 // of a disc image, which are only read.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/posix/atomic_file.hpp"
 #include "core/disc_image.hpp"
-#include "core/posix/file_descriptor.hpp"
 #include "core/posix/folder_listings.hpp"
 #include "core/posix/image_files.hpp"
 #include "core/posix/posix_error.hpp"
@@ -39,11 +37,11 @@ void PosixHost::copyFile(const std::string& source, const std::string& destinati
     const std::string target = resolve(destination, PathUse::Destination);
     if (image) {
         // A disc's files are there to be read by whoever reads the disc.
-        replaceFileWith(target, 0444, [&](int fd) {
+        unflushed_.push_back(replaceFileWith(target, 0444, [&](int fd) {
             image->read(*entry, [&](std::string_view part) { writeAll(fd, part, target); });
-        });
+        }));
     } else {
-        copyFileAtomically(from, target);
+        unflushed_.push_back(copyFileAtomically(from, target));
     }
     listings_->added(target);
 }
@@ -76,17 +74,19 @@ std::string PosixHost::readFileBytes(const std::string& path, std::uint64_t offs
 void PosixHost::replaceFile(const std::string& path, std::string_view content) {
     if (onImageDrive(path)) throwError(EROFS, shownPath(path));
     const std::string target = resolve(path, PathUse::Destination);
-    writeFileAtomically(target, content);
+    unflushed_.push_back(writeFileAtomically(target, content));
     listings_->added(target);
 }
 
-// One flush of the whole file system costs far less than one per file. A
-// disc image is never written: nothing to flush there.
+// Only this host's own files are flushed, all at once: never the whole file
+// system, which would wait for what other programs wrote meanwhile (a
+// download of a gigabyte). A disc image is never written: nothing to flush
+// there.
 void PosixHost::flushWrites(const std::string& path) {
     if (onImageDrive(path)) return;
-    const std::string host = resolve(path, PathUse::Existing);
-    const FileDescriptor folder(open(host.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (folder.get() < 0 || syncfs(folder.get()) != 0) throwErrno(host);
+    resolve(path, PathUse::Existing);
+    flushFiles(unflushed_);
+    unflushed_.clear();
 }
 
 }  // namespace kelmor::posix

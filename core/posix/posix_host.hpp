@@ -125,6 +125,9 @@ private:
     // The disc images opened while this host lives, read from the host's files.
     std::unique_ptr<HostImageFiles> imageFiles_;
     std::unique_ptr<DiscImages> images_;
+    // The files this host wrote and copied that flushWrites() has not made
+    // stay yet, by their host paths.
+    std::vector<std::string> unflushed_;
 };
 
 }  // namespace kelmor::posix

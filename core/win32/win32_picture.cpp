@@ -1,8 +1,10 @@
 #include "core/win32/win32_picture.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
+#include <string_view>
 
 #include "core/image.hpp"
 
@@ -19,9 +21,20 @@ std::span<const std::uint8_t> resourceBytes(const wchar_t* name) {
     return {static_cast<const std::uint8_t*>(bytes), SizeofResource(module, found)};
 }
 
+// The kinds of picture known by how their files begin; anything else is
+// taken for a bitmap.
+struct PictureKind {
+    std::string_view signature;
+    Image (*decode)(std::span<const std::uint8_t>);
+};
+constexpr PictureKind kPictureKinds[] = {{"GIF", decodeGif}, {"\x89PNG", decodePng}};
+
 Image decodePicture(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() >= 3 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F')
-        return decodeGif(bytes);
+    for (const PictureKind& kind : kPictureKinds)
+        if (bytes.size() >= kind.signature.size() &&
+            std::equal(kind.signature.begin(), kind.signature.end(), bytes.begin(),
+                       [](char expected, std::uint8_t byte) { return static_cast<std::uint8_t>(expected) == byte; }))
+            return kind.decode(bytes);
     return decodeBmp(bytes);
 }
 

@@ -298,5 +298,24 @@ TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
     EXPECT_EQ(failureOf([&] { host->flushWrites("Q:\\"); }), ENOENT);
 }
 
+// What the host wrote is flushed; a file of its own gone since is no
+// failure, one that cannot be flushed is, and nothing in its place is waited on.
+TEST_F(PosixFiles, FlushTakesTheHostsOwnFilesAsTheyAreNow) {
+    write("SOURCE.DAT", "data");
+    const auto copy = [&] { host->copyFile(app + "\\SOURCE.DAT", app + "\\COPY.DAT"); };
+    struct Case { const char* what; std::function<void()> since; int error; };
+    const std::vector<Case> cases{
+        {"a copy and a replaced file", [&] { copy(), host->replaceFile(app + "\\dosbox.conf", "x"); }, 0},
+        {"a copy gone since", [&] { copy(), unlink(path("COPY.DAT").c_str()); }, 0},
+        {"a FIFO in a copy's place", [&] { copy(), unlink(path("COPY.DAT").c_str()), mkfifo(path("COPY.DAT").c_str(), 0600); },
+         EINVAL},
+    };
+    for (const Case& c : cases) {
+        const auto flush = [&] { c.since(), host->flushWrites(app); };
+        EXPECT_EQ(failureInChild(flush, false, [] { alarm(10); }), c.error) << c.what;
+        unlink(path("COPY.DAT").c_str());
+    }
+}
+
 }  // namespace
 }  // namespace kelmor::posix
