@@ -1,4 +1,5 @@
-# The commands a newcomer needs; README explains them.
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The commands a newcomer needs; README.md and DEVELOPING.md explain them.
 PRESET := linux
 BUILD  := build/linux
 

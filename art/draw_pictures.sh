@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws every picture of the kit from shapes, gradients and text, and writes
 # them beside this script:
 #

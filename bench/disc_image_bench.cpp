@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives that hold a disc image against the same CD in a folder, on the real
 // POSIX host, side by side in one run:
 //  - the game's 69 CD probes, one drive holding the game CD (nested layout)

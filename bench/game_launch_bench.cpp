@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the game launch sequence from the tick to the emulator start on the
 // real POSIX host: a drive map naming 23 letters, 3 of them mapped onto real
 // folders, and the process start replaced by a recorder. Then the game's 69

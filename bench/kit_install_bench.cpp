@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit's installation against `cp -r`. Each iteration lays out a fresh
 // application folder skeleton, runs the kit launcher on the real POSIX host
 // (CD detection, 218 copies of 64 KiB, flushed to disk before the marker,

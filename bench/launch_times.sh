@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times a game launch with the real emulator, headless on a private Xvfb:
 #  1. from starting KELMOR until the CD's DOS program has written its file;
 #  2. the launcher's own share: from starting KELMOR until the emulator is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times opening the map editor in the real emulator against starting the kit
 # the same way, headless on a private Xvfb, on an installed application
 # folder: from starting _Mapper, or _KelmorPlix, until the DOS program (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real POSIX host for the benchmarks, but programs are only counted, not
 // started, and the end of the process is thrown as Ended.
 #pragma once

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times the Windows programs under Wine, headless on a private Xvfb, with
 # hyperfine, in a clone of the tests' template prefix kept warm (one
 # wineserver for all runs). It times the set the Windows tests of this machine

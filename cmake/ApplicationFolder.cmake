@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules: `cmake --install <build> --prefix <folder>` (or
 # `make install APP=<folder>`) lays out a complete application folder there:
 # the programs that this tree builds, the DOSBox bridge as `dosbox` and its

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What every application folder holds besides the programs, on every host:
 # the save folder SAVEGAME, the folders the kit's installation copies into
 # (it creates none itself), and the template of the installation marker.

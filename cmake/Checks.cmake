@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks that a build tree can turn on; the presets say which tree has which.
 #
 # KELMOR_LINK_TIME_CHECKS: programs and tests are optimised at link time, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kelmor_embed(<target> <symbol> <file>): compiles <file> into <target> as
 # `extern const unsigned char <symbol>[]` and `extern const std::size_t <symbol>_size`,
 # so a program carries its pictures and reads no file for them. On Windows

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes INPUT as a C++ byte array named SYMBOL into OUTPUT.
 file(READ "${INPUT}" hex HEX)
 string(LENGTH "${hex}" hex_length)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs at install time (see ApplicationFolder.cmake): lays out the
 # application folder CMAKE_INSTALL_PREFIX, and records what it brought in the
 # folder's install record (InstallRecord.cmake), which the uninstall follows.

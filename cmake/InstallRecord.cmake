@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The record of an application folder's install, which the install writes
 # and the uninstall follows (InstallApplicationFolder.cmake,
 # UninstallApplicationFolder.cmake): the file .kelmor-install in the folder,

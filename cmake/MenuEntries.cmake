@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop menu entries of an application folder, from the build's facts
 # (application_folder_facts.cmake): one per program, named by its title, and
 # "Kelmor Configuration", the configuration tool on the game's settings.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # kelmor_program(<library> <program> [EXCLUDE <regex>] [SOURCES <file>...]):
 # the folder's neutral sources (all *.cpp but the mains, the win32_ files and
 # what EXCLUDE matches) become <library>, linked into kelmor_programs for the

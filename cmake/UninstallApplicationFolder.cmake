@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs with `cmake -DKELMOR_APP_FOLDER=<folder> -P uninstall_application_folder.cmake`
 # (`make uninstall APP=<folder>`): takes back what the install brought into
 # the application folder and the desktop menu, as the folder's install

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows programs: Unicode Win32 for XP and later, linked statically so
 # that each .exe runs from a bare folder, with their identity, icon and
 # pictures as resources.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows release, `make windows-release`: in build/win32/release/,
 #   KelmorKit-<version>-win32.zip  the application folder "Kelmor Kit", to
 #                                  unpack and use as it is;
@@ -42,6 +43,22 @@ configure_file(${KELMOR_WIN32_TEMPLATES}/README.txt.in ${release_inputs}/README.
 file(WRITE ${release_inputs}/marker.new "${KELMOR_MARKER_TEMPLATE_TEXT}")
 file(COPY_FILE ${release_inputs}/marker.new ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME}
      ONLY_IF_DIFFERENT)
+# The license and the notices of others' work, as text files Windows reads
+# (CR LF).
+set(kelmor_license_files COPYING.txt THIRD-PARTY-NOTICES.txt)
+foreach(source IN ITEMS COPYING THIRD-PARTY-NOTICES)
+  set(name ${source}.txt)
+  set(path ${PROJECT_SOURCE_DIR}/${source})
+  if(NOT EXISTS ${path})
+    set(path ${path}.txt)
+  endif()
+  file(READ ${path} text)
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${release_inputs}/${name}.new "${text}")
+  file(COPY_FILE ${release_inputs}/${name}.new ${release_inputs}/${name} ONLY_IF_DIFFERENT)
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/COPYING ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt)
 
 # What the setup program installs and its uninstaller removes, as NSIS macros.
 # KelmorForEachFile inserts the macro it is given once for each file.
@@ -64,7 +81,7 @@ foreach(program IN LISTS kelmor_release_programs)
     string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
   endif()
 endforeach()
-foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt)
+foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt ${kelmor_license_files})
   string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
 endforeach()
 set(create_folders "")
@@ -99,18 +116,19 @@ if(NOT KELMOR_ZIP OR NOT KELMOR_MAKENSIS)
   return()
 endif()
 
+list(TRANSFORM kelmor_license_files PREPEND "${release_inputs}/" OUTPUT_VARIABLE release_license_files)
 list(TRANSFORM KELMOR_APP_FOLDERS PREPEND "${app_stage}/" OUTPUT_VARIABLE stage_folders)
 add_custom_command(
   OUTPUT ${zip} ${setup}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage} ${zip} ${setup}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${stage_folders} ${KELMOR_RELEASE_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy ${program_files} ${release_inputs}/README.txt
-          ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${app_stage}
+          ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${release_license_files} ${app_stage}
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${KELMOR_ZIP} -q -r -X ${zip} ${app_name}
   COMMAND ${KELMOR_MAKENSIS} ${nsis_target} -V2 -DVERSION=${PROJECT_VERSION} -DLAYOUT=${release_inputs}/layout.nsh
           -DSTAGE=${app_stage} -DOUTFILE=${setup} ${nsi}
   DEPENDS ${kelmor_release_programs} ${nsi} ${release_inputs}/layout.nsh
-          ${release_inputs}/README.txt ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME}
+          ${release_inputs}/README.txt ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${release_license_files}
   COMMENT "Making the release's zip and setup program in ${KELMOR_RELEASE_DIR}"
   VERBATIM)
 add_custom_target(windows_release DEPENDS ${zip} ${setup})

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross toolchain for the Windows programs as shipped: 32-bit x86, which
 # runs on every Windows from XP on, 32 or 64 bit.
 set(KELMOR_MINGW_TRIPLET i686-w64-mingw32)

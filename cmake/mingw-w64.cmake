@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the two Windows toolchains share: mingw-w64 with the win32 thread
 # model (the posix one links winpthread, which needs Vista). The toolchain
 # file of a target sets KELMOR_MINGW_TRIPLET and CMAKE_SYSTEM_PROCESSOR, then

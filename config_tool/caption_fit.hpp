@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Room for every caption of the configuration dialog. The form places its
 // controls for the font it was drawn with; another face, or the same one at
 // another resolution, may need more room across, and a caption cut short,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of the CPU cycles box: may its text be stored as the DOSBox
 // cycle count?
 #pragma once

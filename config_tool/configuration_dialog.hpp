@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the configuration dialog does: fill the window from its settings
 // ("kelkit", or the game's "kel1") when it loads, check and store them on
 // "Save settings and exit", store nothing on "Cancel" or the close box. Each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration tool's window frmMain as data: its controls, where they
 // sit (twips, relative to their container) and in which order Tab walks them.
 // Each toolkit's view builds the window from this.

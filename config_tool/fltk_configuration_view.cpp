@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config_tool/fltk_configuration_view.hpp"
 
 #include <FL/Fl.H>

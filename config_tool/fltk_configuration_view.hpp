@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog frmMain on FLTK: the controls of the form, laid
 // out at their twip positions, forwarding the clicks to ConfigurationDialog.
 #pragma once

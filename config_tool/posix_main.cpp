@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // _Configuration on Linux: the configuration dialog on FLTK over the POSIX host;
 // `_Configuration kel1` shows the game's settings.
 #include <clocale>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog frmMain on Win32: a dialog whose controls sit at
 // their twip positions at the display's resolution, widened where their
 // captions need more room in the dialog's font, in tab order, so the

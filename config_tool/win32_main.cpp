@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // _Configuration.exe on Windows: the configuration dialog over the Win32 host;
 // `_Configuration.exe kel1` shows the game's settings.
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/cd_search.hpp"
 
 #include "core/dosbox_config.hpp"

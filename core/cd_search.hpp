@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a CD: probe a list of marker files on drives D to Z, every probe
 // always runs, and the last hit wins.
 #pragma once

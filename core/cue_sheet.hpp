@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a cue sheet says of its first track: the track that holds the file
 // system of a data disc, the file that holds it and where in that file it
 // begins.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A CD image as the disc of a drive, read as the emulator reads it: the
 // ISO 9660 file system of an ".iso" file, or of the first track of a ".cue"
 // sheet, with the names of its primary volume.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // dosbox.conf: the template each launcher carries, its four placeholders,
 // how they are filled from the settings store, and how the file is written
 // and the emulator started.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "statement by statement" failure policy: a unit of work whose host
 // operation fails is abandoned silently and the caller goes on with the next.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one interface through which the programs reach their host system.
 //
 // Paths are Windows texts: a drive letter, a colon and backslash-separated

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures as plain RGB pixels, and decoders for the three file formats the
 // kit's pictures are stored in. The decoders treat their input as untrusted:
 // they never read outside it and refuse anything malformed or truncated.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a disc image holds as the emulator will read it, checked before the
 // emulator starts, so that what it cannot mount is told rather than met.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installation marker file "\THEST.FUJ": the kit counts as installed when
 // the file consists of exactly one line reading "KELPLIX".
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the launcher windows look like and where they go on the screen.
 // Geometry is kept in twips (1/1440 inch) at 15 twips to the pixel.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numeric text, as both hosts read it:
 //
 //     number   = blanks [ "+" | "-" ] mantissa [ exponent ] blanks

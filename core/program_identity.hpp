@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who each program says it is: its title and version.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text conventions shared by every program: CR LF line ends, Windows paths.
 #pragma once
 

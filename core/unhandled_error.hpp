@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "no trapping" failure policy: a host failure that nobody dropped ends
 // the process with a report naming the error's number and description.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a start of the emulator went, told from how it ended and what it
 // printed: the bridge keeps its output and reports a start that failed.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host folders and disc images of the MOUNT commands in a dosbox.conf.
 //
 // The launchers write drive-letter paths into [autoexec]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which emulator the bridge starts, and how it is called.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulator run as the bridge's child: what it prints goes where it went
 // before (the bridge's own stdout and stderr, a terminal where there is
 // one) and into this start's log, and is watched (OutputWatch); the bridge

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `dosbox` in the application folder: the launchers start it as
 // "<application folder>\dosbox.exe -noconsole" in that folder, the map
 // editor's start adding "-conf mapeditor.conf". It reads the configuration

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the bridge speaks to its user: one line on stderr, and where nobody
 // reads stderr (it was started from a desktop menu) a message box as well.
 // The box is shown by a small program beside the bridge, kelmor-message,

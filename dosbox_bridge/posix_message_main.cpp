@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kelmor-message: the DOSBox bridge's message box, in a program of its own
 // so that the bridge starts without the GUI libraries.
 // kelmor-message <title> <style: 0, 16 or 48> <text>; exits when the box is

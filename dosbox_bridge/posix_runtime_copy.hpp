@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bridge's private copies of translated configurations:
 // "<folder>/<hash of the configuration file's path>-<process id>.conf", one
 // per start, so that two bridges started at the same moment never hand

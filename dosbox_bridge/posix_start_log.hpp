@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the emulator printed at the bridge's last starts: one log per start
 // in "<state home>/kelmor" (${XDG_STATE_HOME:-~/.local/state}), named
 // "dosbox-<date>-<time>-<process id>.log", so that their names sort as the

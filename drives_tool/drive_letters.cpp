@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drives_tool/drive_letters.hpp"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What `kelmor-drives` shows and edits: the letters D to Z, what each holds
 // now, whether the launchers' own probes find the game CD or the kit CD
 // there, and the drive map's lines that name no drive; and the drive map's

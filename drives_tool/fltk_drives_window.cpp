@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drives_tool/fltk_drives_window.hpp"
 
 #include <FL/Fl.H>

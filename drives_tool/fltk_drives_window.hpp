@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window of `kelmor-drives` on FLTK: the letters D to Z in a list, and
 // buttons to give the chosen letter a folder or an image (FLTK's own file
 // chooser), clear it, and save the drive map; below them the emulator's box

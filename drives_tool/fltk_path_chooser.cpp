@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drives_tool/fltk_path_chooser.hpp"
 
 #include <FL/Fl.H>

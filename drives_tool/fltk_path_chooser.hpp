@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drives dialog's file chooser: FLTK's own, the same on every desktop,
 // its path box focused at once, so that a typed path and Enter choose. A
 // path typed there is taken as typed: an absolute one whatever folder the

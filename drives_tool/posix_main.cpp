@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kelmor-drives: the drives dialog on FLTK, for the drive map that the
 // launchers in this folder read.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drives_tool/typed_path.hpp"
 
 namespace kelmor::drives {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a file chooser's path box stands for once the user has typed into it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game launcher's whole work: find the game CD, write dosbox.conf,
 // prepare the intro file, start DOSBox, end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KELMOR on Linux: the game launcher's window on FLTK over the POSIX host.
 #include <cstddef>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KELMOR.EXE on Windows: the game launcher's window over the Win32 host.
 #include <windows.h>
 

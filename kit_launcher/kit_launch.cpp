@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit_launcher/kit_launch.hpp"
 
 #include "core/dosbox_config.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit launcher's whole work: find the kit CD, install the kit's data on
 // the first run (or open the map editor when asked to), write dosbox.conf,
 // start DOSBox, end.

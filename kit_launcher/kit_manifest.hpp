@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit's install manifest: which files go from the kit CD into the
 // application folder, and in which order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the kit launcher looks for and writes: the kit CD's probes, the
 // language files, the vendor ini file and the autoexec lines of the kit and
 // of its map editor.

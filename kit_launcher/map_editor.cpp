@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit_launcher/map_editor.hpp"
 
 #include <cstdint>

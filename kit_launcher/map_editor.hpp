@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit's map editor, MAPPER.EXE in the application folder. It is a DOS
 // program: the 32-bit Windows the kit was made for ran it in its DOS
 // subsystem, today's systems (64-bit Windows, Wine, Linux) cannot. So it is

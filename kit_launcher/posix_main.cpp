@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // _KelmorPlix on Linux: the kit launcher's window on FLTK over the POSIX host.
 #include <cstddef>
 #include <string>

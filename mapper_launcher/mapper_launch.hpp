@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mapper launcher's whole work: open the kit's map editor, itself when
 // the kit is installed, otherwise through the kit launcher, and end.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // _Mapper on Linux: the mapper launcher's wait window on FLTK over the POSIX host.
 #include <FL/Fl_Box.H>
 #include <FL/Fl_RGB_Image.H>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // _Mapper.exe on Windows: the mapper launcher's wait window over the Win32 host.
 #include <windows.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when one name of the kit's namespace is defined at two places in the
 # objects and archives given: inline variables or inline functions of one
 # name from two different source lines, say one constant in two headers with

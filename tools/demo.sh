@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs an application folder into build/demo/app, generates a sample
 # game CD whose DOS program greets the player and waits for a key, maps the
 # CD to E: through a demo-private drive map, sets the demo's "kel1" settings
@@ -51,9 +52,19 @@ drive_map() {
 }
 drive_map
 
+# How to open what the demo installed: its settings and menu entries are its
+# own, not the user's, so the desktop's menu does not show it.
+say_how_to_open() {
+  echo "The demo's application folder is $app; its settings, drive map and menu"
+  echo "entries stay in $demo. Start it again with:"
+  echo "  XDG_CONFIG_HOME=$demo/config $app/KELMOR"
+  echo "To have Kelmor in your desktop's menu, install it: make install (README.md)."
+}
+
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting KELMOR: its window, then DOSBox with the greeting (press a key there to end)."
   "$app/KELMOR"
+  say_how_to_open
   exit 0
 fi
 
@@ -86,3 +97,4 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 echo "Screenshot of the emulator's window: $demo/screenshot.png"
+say_how_to_open

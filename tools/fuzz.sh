@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs each fuzz target of a libFuzzer build for a while, from its seed corpus
 # in the tree. New inputs go to <build>/corpus/<target>, inputs that break a
 # property or crash to <build>/findings/; the seed corpus is left as it is.

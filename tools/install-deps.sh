@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, the Debian packages of the named groups that are
 # missing (default: linux):
 #   linux    building the Linux programs (with the tree's tests and

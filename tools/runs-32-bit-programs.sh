@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tells whether this machine runs 32-bit x86 programs, by running one (never
 # by the kernel's name or version): exit 0 when it does; otherwise exit 1 and
 # say on stdout what running it gave ("Exec format error").

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the Windows tests of `make test`, after the i686 tree and its release
 # are built, and says in one line which set and why (tools/wine-set.sh). Where
 # 32-bit programs run and 32-bit Wine is installed, the shipped i686 programs

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Which Windows programs this machine can run under Wine, for the Windows
 # tests (tools/windows-tests.sh) and their timings (bench/wine_times.sh):
 #   win32  the shipped i686 programs under 32-bit Wine, where 32-bit programs

@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; A whole 32-bit x86 Linux program, ELF header included, that ends at once
 ; with exit code 32. Whether a machine runs it tells whether it runs 32-bit
 ; programs at all (some 64-bit kernels are built without that), with no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit launcher's CD search on the Win32 host, repeated: drive_probe_bench
 // <rounds> runs the 23 probes of "L:\KIT\KELKIT.EXE" (L from D to Z) that many
 // times. hyperfine compares 0 rounds with many (bench/wine_times.sh); the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the icon resource NAME for the 24-bit bitmap INPUT into the resource
 # script OUTPUT: one icon image (resource type 3, id 1) and its group (type
 # 14). A picture of at most 16 colours becomes a 16-colour icon with its own

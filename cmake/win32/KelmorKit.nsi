@@ -1,3 +1,4 @@
+; SPDX-License-Identifier: GPL-3.0-or-later
 ; The setup program of the Kelmor compatibility kit for Windows. It installs
 ; the application folder for the current user, without administrator rights,
 ; into a folder that user can write (the launchers write dosbox.conf and the
@@ -72,6 +73,10 @@ Var DOSBoxBox
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, the programs that start Kelmor and the Kelmor Plix kit from their CDs under DOSBox, for you alone.$\r$\n$\r$\nNo administrator rights are needed."
 !insertmacro MUI_PAGE_WELCOME
+; The kit is free software: the GPL is shown, for reading (nothing to agree to).
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "The kit is free software under this license. You may use it without accepting anything; read it before you share or change the kit."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
+!insertmacro MUI_PAGE_LICENSE "${STAGE}/COPYING.txt"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "The launchers write their DOSBox settings and the kit's files into their own folder, so it must be a folder you can write to, not Program Files."
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolder
 !insertmacro MUI_PAGE_DIRECTORY

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Labels laid out for the original narrow sans face, shown in ours.
 #pragma once
 

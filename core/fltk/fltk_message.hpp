@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes on FLTK: modal, one OK button, titled, with or without the
 // warning icon.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiled-in pictures as FLTK images.
 #pragma once
 

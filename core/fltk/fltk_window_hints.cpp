@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fltk/fltk_window_hints.hpp"
 
 #include <FL/Fl_Window.H>

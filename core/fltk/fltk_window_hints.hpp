@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a window asks of the window manager beyond its size.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file operations on host paths. Writes never leave a half-written
 // file behind: the new content goes into a temporary file in the same
 // folder, which is renamed over the destination once complete and removed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the kit keeps its per-user files.
 #pragma once
 

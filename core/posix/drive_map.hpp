@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-user drive map: which host folder stands behind each drive letter.
 //
 // C: is always the host root "/". D: to Z: come from the file

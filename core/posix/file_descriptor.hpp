@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An open file descriptor that closes itself.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The names in host folders, each folder read at most once while this
 // lives (one run of a program). A name that misses in its exact spelling is
 // looked up without regard to case; without this every such miss reads the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's files as disc images are read from them: regular files, by
 // their host paths, a piece at a time.
 #pragma once

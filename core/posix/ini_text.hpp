@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INI text, the one format of the kit's per-user files (the settings store
 // and the drive map): "[section]" headers and "key=value" entries.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host's numeric text: the neutral syntax of core/numeric_text.hpp with
 // the decimal point of the user's locale and no thousands separator.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host failures as std::system_error carrying errno.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file operations of the POSIX host: Windows paths resolved through the
 // drive map, then whole-file operations on the host paths, or on the files
 // of a disc image, which are only read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POSIX host: Windows paths mapped onto folders or disc images through
 // the per-user drive map, names matched without regard to case, an INI file
 // per settings application, programs started apart from their arguments.

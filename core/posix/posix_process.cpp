@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start on the POSIX host: an argv array (never a shell), the
 // application folder as working directory, a session of its own, no wait.
 #include <fcntl.h>

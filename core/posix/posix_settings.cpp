@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store of the POSIX host: "<kit config folder>/<application>.ini",
 // one "[section]" per section, "key=value" lines with the value verbatim.
 // A write reads the file, changes one line and replaces the file, holding

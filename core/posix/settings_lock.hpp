@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lock of the kit's configuration folder, the file ".settings.lock"
 // there. It is held while a settings file or the drive map is read, changed
 // and replaced: two programs writing at once never undo each other's

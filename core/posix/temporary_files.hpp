@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Temporary files of this process, named ".kelmor-<pid>-<n>.tmp" beside the
 // file they are to become. None outlives the process: SIGTERM, SIGINT and
 // SIGHUP remove the ones still open before the signal ends the process, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows paths on a POSIX file system.
 //
 // A Windows path is a drive letter, a colon and components separated by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Command lines of Windows processes: what a program was given, and the
 // command line a started program gets.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/win32/win32_error.hpp"
 
 #include <windows.h>

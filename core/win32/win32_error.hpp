@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host failures as std::system_error carrying the Windows error number, whose
 // description is the system's own text (FormatMessageW) in the user's language.
 #pragma once

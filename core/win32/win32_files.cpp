@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file operations of the Win32 host. Names are matched by the file
 // system itself, without regard to case. Every destination is replaced as a
 // whole: the new content goes to a temporary file beside it, which then

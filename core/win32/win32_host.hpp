@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 host: Unicode W functions throughout (the kit's UTF-8 texts become
 // UTF-16 at the API), text files in the ANSI code page, files replaced as a
 // whole, programs started by their explicit path, settings in the registry

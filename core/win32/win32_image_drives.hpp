@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc images beside the programs as drives of their own: each ".iso" or
 // ".cue" (either case) in the application folder takes, in name order, the
 // lowest letter from D: that no drive of the system holds. The launchers read

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The launcher windows on Win32: a fixed window of the given look, centred in
 // twips by the display's own scale, shown, and a timer whose first tick runs
 // the program's sequence once.

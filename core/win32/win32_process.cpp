@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start on the Win32 host: the program named by its path (never
 // looked up from the command line), that path quoted in the command line the
 // program gets, the application folder as its working directory, a normal

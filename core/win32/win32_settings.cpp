@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings store of the Win32 host: string values under
 // HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<application>\<section>,
 // where Visual Basic programs keep theirs, so the kit's earlier settings

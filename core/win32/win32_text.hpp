@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts at the Win32 API. The kit's own texts are UTF-8; the API speaks
 // UTF-16; text files are 8-bit in the ANSI code page.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows on the display: its scale in twips, centring by the kit's rule,
 // and the fonts of labels, sized by the display's resolution.
 #pragma once

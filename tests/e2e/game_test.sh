@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole game chain with Debian's emulator: the installed KELMOR finds a
 # generated game CD on E:, writes dosbox.conf, starts the bridge, and DOSBox
 # runs the CD's program with the save folder as B:. The program writes its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` lays out a complete application folder with menu
 # entries and records what it brought; installing again keeps what the user
 # and the kit put there and never overwrites a file of the user's; the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole kit chain with Debian's emulator: the installed _KelmorPlix finds
 # a generated kit CD, installs its 218 files into the folders that the
 # install laid out, writes dosbox.conf and starts the bridge; DOSBox runs

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers of the end-to-end tests: an installed application folder,
 # tiny DOS programs, and the real emulator bounded in time.
 # shellcheck shell=bash

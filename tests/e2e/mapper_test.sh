@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The map editor under Debian's emulator: the kit CD's MAPPER.EXE is a DOS
 # program (an MZ header) that writes its command tail to B:\RESULT.TXT. On a
 # fresh application folder _Mapper has _KelmorPlix install the kit and open

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first track of a cue sheet. Input: a sheet. A track found names a
 // file that the sheet holds, in a mode of upper-case words; lines after the
 // first track's never change it or where it begins; the file's host path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A disc image read in process. Input: the bytes of an .iso file. Opening it
 // fails with std::system_error or gives a disc; a file found on it is read to
 // exactly its length or fails with EIO, and only what it holds is read (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive map. Input: the drive map text and a mount table text, apart at
 // a NUL byte. C: is the root; A: and B: are never drives; every other drive
 // is an absolute folder without repeated or trailing slashes; the drives

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: the property check that ends the run, and
 // the input cut into fields at NUL bytes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // INI text. Input: section, key, value and text, apart at NUL bytes. Any
 // text reads back as itself; a value that the text can hold is the value
 // read, also after parsing the written text again, while every other entry

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The marker rule. Input: the content of "\THEST.FUJ". The kit counts as
 // installed exactly for "KELPLIX" with no line end, CR or CR LF behind it,
 // and the mapper launcher then opens the map editor itself (a DOS program,

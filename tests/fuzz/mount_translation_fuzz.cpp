@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MOUNT translation. Input: a dosbox.conf. Every drive path maps onto a
 // host folder that may need quotes, percent signs doubled or be refused;
 // drive I: holds a disc image.

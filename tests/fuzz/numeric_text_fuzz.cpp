@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numeric text and Cislo. Input: the text of the cycles box. A number is
 // finite and the same whatever the decimal point but where the text holds
 // one; a digit string is its own value; a text Cislo accepts is a number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target once on each file given, or on each file of each folder
 // given, in name order: the seed corpus replayed without libFuzzer.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows paths on the POSIX host. Input: a path. Its components are never
 // empty, "." or ".."; resolved on drive D:, a small folder tree with links
 // out of it, for every use, the host path never leaves the drive's folder

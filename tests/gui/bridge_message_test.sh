@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The DOSBox bridge started as from a desktop menu, stderr no terminal: a
 # box titled "DOSBox", shown by kelmor-message beside it, says what went
 # wrong, and the bridge ends once it is dismissed. Without an emulator: its

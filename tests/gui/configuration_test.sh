@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real _Configuration in a real window: where it shows, the first start,
 # the keyboard alone (Tab, arrows, Space, Enter; the option group one tab
 # stop whose arrows select), Escape and the close box,

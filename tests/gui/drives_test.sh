@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real kelmor-drives in a real window, with the keyboard alone: E: given
 # an image by typing its absolute path behind the folder the file chooser
 # shows, the emulator named (a name the drive map cannot hold refused in one

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real KELMOR in a real window: where it shows, the CD-missing box, and a
 # launch that hands dosbox.conf to the emulator.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real _KelmorPlix in a real window: where it shows, the CD-missing box,
 # an installing launch that hands dosbox.conf to the emulator, mapper mode,
 # and the report that ends a launch whose emulator is missing.

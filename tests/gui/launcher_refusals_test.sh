@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the launchers refuse: a folder whose Windows path would name another
 # folder (one report, titled with the program title, exit 2, nothing read
 # or written there or in that other folder), and Escape in the first second,

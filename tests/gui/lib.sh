@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers of the GUI tests: a private X server, windows found by
 # title, and checks that say what went wrong. The same scenarios run on
 # either host: KELMOR_HOST=wine (set by the Windows build's CTest) runs the

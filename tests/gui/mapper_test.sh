@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real _Mapper: its wait window, and the map editor opened end to end,
 # through the real _KelmorPlix installing from a kit CD, or directly once the
 # kit is installed: a DOS map editor through the emulator, a script in its

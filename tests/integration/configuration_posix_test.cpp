@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration tool's check and store on the real POSIX host: its
 // numeric text and its kelkit.ini.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DOSBox bridge on the real host: its private copy in a shared folder
 // such as /tmp, the choice of the emulator, and the built program as the
 // launchers start it, with stand-in emulators that record what they get.

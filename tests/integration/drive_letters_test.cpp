@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drives dialog's logic on the real POSIX host: what each letter holds,
 // the launchers' probes, and edits saved into the drive map's other lines.
 #include <fcntl.h>

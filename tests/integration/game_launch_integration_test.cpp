@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game launcher's sequence on the real POSIX host: CDs in temporary
 // folders behind drive letters, an application folder with blanks in its
 // path, and a stand-in emulator that records how it was started.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kit launcher on the real POSIX host: a generated kit CD and an
 // application folder in a temporary folder, mapped through a private drive map.
 #include <gtest/gtest.h>

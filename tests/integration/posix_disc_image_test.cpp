@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives that hold a disc image: an .iso or a .cue sheet with its tracks,
 // made in the test, probed, read and copied through the real POSIX host as a
 // folder drive is; an image that holds no disc is a drive without a disc.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive map and the mapping of Windows paths onto host folders.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

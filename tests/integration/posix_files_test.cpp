@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File probe, copy, delete, read and replace on the real file system.
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start, command line, message lines and process end.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI text format and the settings store built on it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>

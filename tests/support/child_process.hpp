@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Running a piece of a test in a child process: as an unprivileged user (so
 // permissions hold even when the tests run as root) or with a small file size
 // limit (so writes fail as they do on a full disc).

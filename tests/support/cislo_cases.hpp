@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the CPU cycles box and whether they may be stored, for checks
 // on any host whose numeric text follows the kit's syntax: optional spaces,
 // an optional sign, digits with an optional decimal point, an optional

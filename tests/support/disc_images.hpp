@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CD images made from a folder for the tests and benchmarks: ISO 9660 images
 // made by xorriso, and rips of them with one file per track (the framing of
 // their sectors is in iso_images.hpp).

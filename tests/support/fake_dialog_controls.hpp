@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration dialog's controls without a window, for driving
 // ConfigurationDialog in tests.
 #pragma once

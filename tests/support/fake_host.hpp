@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An in-memory host for unit tests: files keyed by their Windows path
 // (matched without regard to case), settings in a map, started programs and
 // message boxes recorded, and any operation on any path made to fail.

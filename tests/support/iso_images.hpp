@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Disc images made in memory for the tests that run on every host: a small
 // ISO 9660 writer, whose folders and records a test can then break, and the
 // host's files as a map of paths to bytes.

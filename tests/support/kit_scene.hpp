@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kit CD and an application folder laid out in real folders, for the tests
 // and benchmarks that run the kit launcher on the real POSIX host.
 #pragma once

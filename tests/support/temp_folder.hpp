@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A temporary folder for integration tests: created empty, removed with
 // everything in it (folders without permissions included) when it goes.
 #pragma once

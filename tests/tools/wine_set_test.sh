@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The choice of the Windows test set and of the Wine program each set calls,
 # for the three kinds of machine, with stand-ins on a PATH of the test's own:
 # nasm makes a "32-bit program" that runs or gives "Exec format error";

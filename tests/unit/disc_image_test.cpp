@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disc image reader on every host: images made in memory, read as the
 // emulator reads them, and broken in the ways a hostile or damaged image
 // is; nothing is ever read beyond what the image holds (the sanitizer tree

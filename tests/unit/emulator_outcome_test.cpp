@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the bridge makes of the emulator's output and end: the lines it
 // shows, the failure line it looks for, and when a start counts as failed.
 #include <gtest/gtest.h>

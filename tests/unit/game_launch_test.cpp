@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game_launcher/game_launch.hpp"
 
 #include <gtest/gtest.h>

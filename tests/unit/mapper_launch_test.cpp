@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mapper_launcher/mapper_launch.hpp"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dosbox_bridge/mount_translation.hpp"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric text both hosts read, with the separators of a locale.
 #include "core/numeric_text.hpp"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks each Windows program as built, without running it: it imports only
 # system DLLs that every Windows from XP on has, it asks for the oldest
 # Windows of its architecture as subsystem and OS version (5.01, XP; 5.02 for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for a started program (dosbox.exe, MAPPER.EXE, _KelmorPlix.exe,
 // a C:\Program.exe that must never run) that records how it was started,
 // beside itself, as the stand-ins of the GUI tests do on every host:

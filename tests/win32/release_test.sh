@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows release as a user gets it, under Wine in a fresh prefix where a
 # stand-in DOSBox is installed: the setup program installing silently (the
 # folder, the same as the zip's; the Start-menu shortcuts; the entry in
@@ -112,7 +113,7 @@ UninstallString=\"$folder\\Uninstall.exe\""
   fail "uninstall entry: $(registry_values "$uninstall")"
 record=$(iconv -f UTF-16 -t UTF-8 "$app/Uninstall.ini" | tr -d '\r')
 files=$(sed -n '/^\[Files\]$/,/^\[/s/=.*//p' <<<"$record" | LC_ALL=C sort | tr '\n' ' ')
-[ "$files" = "DOSBox.exe KELMOR.EXE README.txt SDL.dll SDL_net.dll TEST.FUJ Uninstall.exe _Configuration.exe _KelmorPlix.exe _Mapper.exe " ] ||
+[ "$files" = "COPYING.txt DOSBox.exe KELMOR.EXE README.txt SDL.dll SDL_net.dll TEST.FUJ THIRD-PARTY-NOTICES.txt Uninstall.exe _Configuration.exe _KelmorPlix.exe _Mapper.exe " ] ||
   fail "the record names: $files"
 for name in $files; do
   grep -qxF "$name=$(fingerprint "$app/$name")" <<<"$record" || fail "the record of $name: $record"

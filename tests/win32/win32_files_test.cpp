@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 host's files: probes that never raise a system box, names matched
 // by the file system without regard to case, whole-file replacement, and
 // text files in the ANSI code page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Win32 host's settings store, numbers, error reports and folder.
 #include <gtest/gtest.h>
 

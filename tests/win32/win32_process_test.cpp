@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start and command line on the Win32 host.
 #include <gtest/gtest.h>
 

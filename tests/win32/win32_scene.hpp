@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder of its own below C:\ for a Win32 host test, removed at the end,
 // with the host whose application folder it holds.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Wine for the Windows tests: one template prefix per build, cloned for each
 # test in a fraction of a second, so every test starts from the same clean
 # Windows without booting Wine again.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a Windows test program under Wine in a clone of the template prefix:
 # its folder appears as C:\tests, and it starts from there; the source tree
 # appears on C: under its own path, so that a test finds files by __FILE__.

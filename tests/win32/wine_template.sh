@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the template prefix of the Windows tests in $1, once per Wine version:
 # a Windows of the set's architecture (32 or 64 bit) with C: as its only
 # drive but an empty CD-ROM drive E:, windows placed where programs put them (no window manager is asked), and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GoogleTest's hook for its port, for the win32 thread model of mingw-w64,
 // which has no std::mutex: GoogleTest uses one only in the Notification that
 // its own threading tests start threads with. The kit's tests run on one
