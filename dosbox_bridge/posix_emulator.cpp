@@ -12,7 +12,7 @@
 
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/ini_text.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/host_path.hpp"
 
 namespace kelmor::bridge {
 

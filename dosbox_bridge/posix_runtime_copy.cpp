@@ -21,7 +21,7 @@
 #include "core/posix/file_descriptor.hpp"
 #include "core/posix/posix_error.hpp"
 #include "core/posix/temporary_files.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/host_path.hpp"
 
 namespace kelmor::bridge {
 

@@ -13,7 +13,7 @@
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
 #include "core/posix/posix_error.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/host_path.hpp"
 
 namespace kelmor::bridge {
 

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "core/posix/windows_path.hpp"
+#include "core/posix/host_path.hpp"
 
 namespace kelmor::posix {
 

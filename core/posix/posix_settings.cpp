@@ -8,7 +8,7 @@
 #include "core/posix/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/settings_lock.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/host_path.hpp"
 
 namespace kelmor::posix {
 

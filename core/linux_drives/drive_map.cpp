@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/drive_map.hpp"
+#include "core/linux_drives/drive_map.hpp"
 
 #include <algorithm>
 #include <filesystem>
