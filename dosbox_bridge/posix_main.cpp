@@ -37,11 +37,11 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/image_check.hpp"
 #include "core/linux_drives/drives.hpp"
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/host_path.hpp"
 #include "core/posix/ini_text.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"

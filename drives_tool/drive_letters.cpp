@@ -6,12 +6,12 @@
 #include <system_error>
 
 #include "core/cd_search.hpp"
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/linux_drives/drives.hpp"
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/host_path.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/settings_lock.hpp"
+#include "core/posix/files/settings_lock.hpp"
 #include "game_launcher/game_launch.hpp"
 #include "kit_launcher/kit_texts.hpp"
 

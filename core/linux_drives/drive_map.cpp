@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
 
 namespace kelmor::posix {
 

@@ -3,7 +3,7 @@
 
 #include "core/linux_drives/folder_listings.hpp"
 #include "core/linux_drives/image_files.hpp"
-#include "core/posix/posix_error.hpp"
+#include "core/posix/files/posix_error.hpp"
 
 namespace kelmor::posix {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "core/posix/ini_text.hpp"
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

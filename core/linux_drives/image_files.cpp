@@ -3,8 +3,8 @@
 
 #include <sys/stat.h>
 
-#include "core/posix/posix_error.hpp"
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/disc_image.hpp"
-#include "core/posix/atomic_file.hpp"
+#include "core/posix/files/atomic_file.hpp"
 
 namespace kelmor::posix {
 

@@ -17,7 +17,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "core/linux_drives/drives.hpp"
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/posix_error.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 
 namespace kelmor::posix {

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "core/linux_drives/drives.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/posix/numeric_text.hpp"
 #include "core/text.hpp"
 

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "core/posix/posix_error.hpp"
+#include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/linux_drives/drives.hpp"
 

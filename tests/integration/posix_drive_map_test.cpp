@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/linux_drives/drive_map.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/linux_drives/windows_path.hpp"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/atomic_file.hpp"
+#include "core/posix/files/atomic_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,10 +17,10 @@
 #include <thread>
 
 #include "core/host.hpp"
-#include "core/posix/file_descriptor.hpp"
-#include "core/posix/posix_error.hpp"
-#include "core/posix/temporary_files.hpp"
-#include "core/posix/host_path.hpp"
+#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/temporary_files.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 
