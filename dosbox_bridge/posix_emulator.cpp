@@ -10,9 +10,9 @@
 #include <memory>
 #include <system_error>
 
-#include "core/posix/atomic_file.hpp"
+#include "core/posix/files/atomic_file.hpp"
 #include "core/posix/ini_text.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::bridge {
 

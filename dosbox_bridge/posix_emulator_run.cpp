@@ -15,7 +15,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "core/posix/file_descriptor.hpp"
+#include "core/posix/files/file_descriptor.hpp"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/posix/file_descriptor.hpp"
+#include "core/posix/files/file_descriptor.hpp"
 #include "dosbox_bridge/emulator_outcome.hpp"
 
 namespace kelmor::bridge {

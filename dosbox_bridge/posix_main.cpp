@@ -37,13 +37,12 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/image_check.hpp"
-#include "core/posix/image_files.hpp"
-#include "core/posix/drive_map.hpp"
+#include "core/linux_drives/drives.hpp"
+#include "core/posix/files/host_path.hpp"
 #include "core/posix/ini_text.hpp"
-#include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_emulator_run.hpp"
@@ -95,18 +94,18 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 // it holds one that can be read (mounted whole, from its root), else its
 // folder; nothing for a drive that is not mapped or an image without a disc,
 // of which a problem line tells.
-std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
+std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
                                            std::string_view drivePath,
                                            std::vector<std::string>& problems) {
-    const auto path = posix::splitWindowsPath(drivePath);
-    if (const auto image = path ? drives.image(path->drive) : std::nullopt) {
+    const std::string windowsPath(drivePath);
+    if (const auto image = drives.imageOf(windowsPath)) {
+        const auto path = posix::splitWindowsPath(drivePath);
         if (!path->components.empty()) {
             problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
                                ": is the disc image " + *image + ", mounted only whole");
             return std::nullopt;
         }
-        posix::HostImageFiles files;
-        const ImageCheck check = checkDiscImage(files, *image);
+        const ImageCheck check = checkDiscImage(drives.imageFiles(), *image);
         const std::string drive = std::string(1, path->drive) + ": ";
         if (!check.noDisc.empty()) {
             problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
@@ -130,8 +129,7 @@ std::optional<bridge::HostMount> hostMount(const posix::DriveMap& drives,
             return bridge::HostMount{*image, true};
         }
     }
-    std::error_code error;
-    auto folder = posix::resolveWindowsPath(drives, drivePath, posix::PathUse::Lenient, error);
+    auto folder = drives.hostPath(windowsPath);
     if (!folder) return std::nullopt;
     return bridge::HostMount{std::move(*folder), false};
 }
@@ -196,10 +194,9 @@ int main(int argc, char** argv) {
 
     const std::string driveMapFile = posix::joinHostPath(
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
-    const posix::DriveMap drives =
-        posix::DriveMap::load(driveMapFile, std::string(posix::kDefaultMountsFile), programFolder);
+    const posix::Drives drives({programFolder, driveMapFile});
 
-    const auto configured = drives.option("emulator");
+    const auto configured = drives.map().option("emulator");
     const char* searchPath = std::getenv("PATH");
     const auto emulator = bridge::findEmulator(
         configured, searchPath ? searchPath : bridge::kDefaultSearchPath, bridgeFile);

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 extern char** environ;
 

@@ -16,12 +16,12 @@
 #include <optional>
 #include <system_error>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
-#include "core/posix/file_descriptor.hpp"
-#include "core/posix/posix_error.hpp"
-#include "core/posix/temporary_files.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
+#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/temporary_files.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::bridge {
 

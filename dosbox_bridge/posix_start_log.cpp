@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
-#include "core/posix/posix_error.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::bridge {
 

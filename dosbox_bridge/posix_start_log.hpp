@@ -10,7 +10,7 @@
 #include <ctime>
 #include <string>
 
-#include "core/posix/file_descriptor.hpp"
+#include "core/posix/files/file_descriptor.hpp"
 
 namespace kelmor::bridge {
 

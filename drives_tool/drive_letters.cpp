@@ -6,12 +6,12 @@
 #include <system_error>
 
 #include "core/cd_search.hpp"
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
-#include "core/posix/image_files.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
+#include "core/linux_drives/drives.hpp"
+#include "core/posix/files/host_path.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/settings_lock.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/settings_lock.hpp"
 #include "game_launcher/game_launch.hpp"
 #include "kit_launcher/kit_texts.hpp"
 
@@ -104,15 +104,15 @@ std::vector<LetterState> DriveLetters::letters() const {
                            .configHome = place_.configHome,
                            .driveMapText = text_.text(),
                            .mountsFile = place_.mountsFile});
-    const posix::DriveMap map = posix::DriveMap::fromText(
-        text_.text(), place_.mountsFile, host.hostPath(host.applicationFolder()).value_or(""));
+    const posix::Drives& drives = host.drives();
     const auto game = gameCdProbes();
     const auto kit = kitCdProbes();
-    posix::HostImageFiles files;
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        states.push_back({letter, holdsOf(map, letter), foundOn(host, game, letter), foundOn(host, kit, letter)});
-        if (const auto image = map.image(letter)) states.back().image = checkDiscImage(files, *image);
+        states.push_back({letter, holdsOf(drives.map(), letter), foundOn(host, game, letter),
+                          foundOn(host, kit, letter)});
+        if (const auto image = drives.map().image(letter))
+            states.back().image = checkDiscImage(drives.imageFiles(), *image);
     }
     return states;
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/image_check.hpp"
-#include "core/posix/drive_map.hpp"
+#include "core/linux_drives/drive_map.hpp"
 #include "core/posix/ini_text.hpp"
 
 namespace kelmor::drives {

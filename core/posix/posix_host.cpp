@@ -9,13 +9,9 @@
 #include <iostream>
 #include <memory>
 
-#include "core/posix/config_folder.hpp"
-#include "core/disc_image.hpp"
-#include "core/posix/image_files.hpp"
-#include "core/posix/drive_map.hpp"
-#include "core/posix/folder_listings.hpp"
+#include "core/linux_drives/drives.hpp"
+#include "core/posix/files/config_folder.hpp"
 #include "core/posix/numeric_text.hpp"
-#include "core/posix/windows_path.hpp"
 #include "core/text.hpp"
 
 namespace kelmor::posix {
@@ -50,9 +46,9 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  ? runningProgramFolder()
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
-      listings_(std::make_unique<FolderListings>()),
-      imageFiles_(std::make_unique<HostImageFiles>()),
-      images_(std::make_unique<DiscImages>(*imageFiles_)) {}
+      drives_(std::make_unique<Drives>(DrivesSetup{
+          applicationFolderHost_, joinHostPath(kitConfigFolder(), kDriveMapFileName),
+          options_.driveMapText, options_.mountsFile})) {}
 
 PosixHost::~PosixHost() = default;
 
@@ -64,57 +60,12 @@ std::string PosixHost::kitConfigFolder() const {
     return posix::kitConfigFolder(configHome_);
 }
 
-const DriveMap& PosixHost::driveMap() const {
-    if (!driveMap_ && options_.driveMapText) {
-        driveMap_ = std::make_unique<DriveMap>(
-            DriveMap::fromText(*options_.driveMapText, options_.mountsFile, applicationFolderHost_));
-    }
-    if (!driveMap_) {
-        driveMap_ = std::make_unique<DriveMap>(DriveMap::load(
-            joinHostPath(kitConfigFolder(), kDriveMapFileName), options_.mountsFile,
-            applicationFolderHost_));
-    }
-    return *driveMap_;
-}
-
-// A failure names the host's path, as the user knows the file.
-std::string PosixHost::resolve(const std::string& windowsPath, PathUse use) const {
-    std::error_code error;
-    auto host = resolveWindowsPath(driveMap(), windowsPath, use, error, listings_.get());
-    if (!host) throw std::system_error(error, shownPath(windowsPath));
-    return std::move(*host);
-}
-
-std::optional<std::string> PosixHost::resolveIfFound(const std::string& windowsPath,
-                                                     PathUse use) const {
-    std::error_code error;
-    return resolveWindowsPath(driveMap(), windowsPath, use, error, listings_.get());
-}
-
-bool PosixHost::onImageDrive(const std::string& windowsPath) const {
-    const auto path = splitWindowsPath(windowsPath);
-    return path && driveMap().image(path->drive);
-}
-
-DiscImage* PosixHost::imageOf(const std::string& windowsPath) const {
-    const auto path = splitWindowsPath(windowsPath);
-    const auto image = path ? driveMap().image(path->drive) : std::nullopt;
-    if (!image) return nullptr;
-    return &images_->open(*image);
-}
-
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
-    return resolveIfFound(windowsPath, PathUse::Lenient);
+    return drives_->hostPath(windowsPath);
 }
 
-// The drive map's host path; a path on a drive that names no folder stays
-// as written, the only name it has.
 std::string PosixHost::shownPath(const std::string& path) const {
-    try {
-        return hostPath(path).value_or(path);
-    } catch (...) {
-        return path;
-    }
+    return drives_->shownPath(path);
 }
 
 std::string PosixHost::noCdAdvice() const {

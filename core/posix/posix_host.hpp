@@ -14,18 +14,9 @@
 
 #include "core/host.hpp"
 
-namespace kelmor {
-class DiscImage;
-class DiscImages;
-}  // namespace kelmor
-
 namespace kelmor::posix {
 
-class HostImageFiles;
-
-class DriveMap;
-class FolderListings;
-enum class PathUse;
+class Drives;
 
 struct PosixHostOptions {
     // Host folder of the application; the folder of the running program when empty.
@@ -99,19 +90,10 @@ public:
     // The per-user configuration folder of the kit ("<config home>/kelmor").
     std::string kitConfigFolder() const;
 
+    // Where this host's drive-letter paths lead.
+    const Drives& drives() const { return *drives_; }
+
 private:
-    // The drive map, read on first use.
-    const DriveMap& driveMap() const;
-    // The host path of a Windows path; throws std::system_error on a miss.
-    std::string resolve(const std::string& windowsPath, PathUse use) const;
-    // The same, nothing on a miss.
-    std::optional<std::string> resolveIfFound(const std::string& windowsPath, PathUse use) const;
-    // Whether a Windows path's drive holds a disc image.
-    bool onImageDrive(const std::string& windowsPath) const;
-    // The disc image behind a Windows path's drive, opened once per run;
-    // nothing for a drive that holds no image. Throws std::system_error
-    // naming the image when it holds no disc that can be read.
-    DiscImage* imageOf(const std::string& windowsPath) const;
     // The settings file of an application; an existing file whose name
     // differs only in case is the one used.
     std::string settingsFile(const std::string& application) const;
@@ -120,12 +102,8 @@ private:
     std::string applicationFolderHost_;
     std::string configHome_;
     MessagePresenter presenter_;
-    mutable std::unique_ptr<DriveMap> driveMap_;
-    // The folders read while this host lives: one run of a program.
-    std::unique_ptr<FolderListings> listings_;
-    // The disc images opened while this host lives, read from the host's files.
-    std::unique_ptr<HostImageFiles> imageFiles_;
-    std::unique_ptr<DiscImages> images_;
+    // Where drive-letter paths lead, for the whole run.
+    std::unique_ptr<Drives> drives_;
     // The files this host wrote and copied that flushWrites() has not made
     // stay yet, by their host paths.
     std::vector<std::string> unflushed_;

@@ -9,9 +9,9 @@
 
 #include <optional>
 
-#include "core/posix/posix_error.hpp"
+#include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/linux_drives/drives.hpp"
 
 extern char** environ;
 
@@ -61,7 +61,7 @@ void PosixHost::startProgram(const std::string& program,
     for (const std::string& candidate :
          {program, endsWithExe(program) ? program.substr(0, program.size() - 4) : std::string()}) {
         if (candidate.empty()) continue;
-        const auto host = resolveIfFound(candidate, PathUse::Existing);
+        const auto host = drives_->hostPath(candidate, PathUse::Existing);
         struct stat status {};
         if (host && stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
             executable = host;

@@ -3,12 +3,12 @@
 // one "[section]" per section, "key=value" lines with the value verbatim.
 // A write reads the file, changes one line and replaces the file, holding
 // the folder's lock throughout, and is on disk when it returns.
-#include "core/posix/atomic_file.hpp"
+#include "core/posix/files/atomic_file.hpp"
 #include "core/posix/ini_text.hpp"
-#include "core/posix/posix_error.hpp"
+#include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/settings_lock.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/settings_lock.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

@@ -6,7 +6,7 @@
 // with a slash at its end, which keeps blanks and a CR at the end of a name).
 #include <string>
 
-#include "core/posix/drive_map.hpp"
+#include "core/linux_drives/drive_map.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 using namespace kelmor;

@@ -13,9 +13,9 @@
 #include <string>
 #include <system_error>
 
-#include "core/posix/drive_map.hpp"
-#include "core/posix/folder_listings.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/linux_drives/drive_map.hpp"
+#include "core/linux_drives/folder_listings.hpp"
+#include "core/linux_drives/windows_path.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 using namespace kelmor;

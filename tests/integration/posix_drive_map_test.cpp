@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/posix/config_folder.hpp"
-#include "core/posix/drive_map.hpp"
+#include "core/posix/files/config_folder.hpp"
+#include "core/linux_drives/drive_map.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/linux_drives/windows_path.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace kelmor::posix {

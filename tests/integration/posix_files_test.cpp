@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/posix/posix_host.hpp"
-#include "core/posix/temporary_files.hpp"
+#include "core/posix/files/temporary_files.hpp"
 #include "tests/support/child_process.hpp"
 #include "tests/support/temp_folder.hpp"
 

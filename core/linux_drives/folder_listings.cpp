@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/folder_listings.hpp"
+#include "core/linux_drives/folder_listings.hpp"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "core/posix/ini_text.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

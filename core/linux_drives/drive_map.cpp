@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/drive_map.hpp"
+#include "core/linux_drives/drive_map.hpp"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-#include "core/posix/atomic_file.hpp"
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
 
 namespace kelmor::posix {
 

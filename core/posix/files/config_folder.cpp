@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/config_folder.hpp"
+#include "core/posix/files/config_folder.hpp"
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

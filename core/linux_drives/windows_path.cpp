@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/windows_path.hpp"
+#include "core/linux_drives/windows_path.hpp"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <memory>
 #include <utility>
 
-#include "core/posix/drive_map.hpp"
-#include "core/posix/folder_listings.hpp"
-#include "core/posix/ini_text.hpp"
+#include "core/linux_drives/drive_map.hpp"
+#include "core/linux_drives/folder_listings.hpp"
 
 namespace kelmor::posix {
 
@@ -24,10 +20,6 @@ bool isSeparator(char c) {
 std::error_code errnoCode(int number) {
     return {number, std::generic_category()};
 }
-
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { closedir(directory); }
-};
 
 // Whether a host path, its links followed, lies inside a drive's folder. A
 // path whose links lead nowhere (a dangling link, a name still to be
@@ -83,49 +75,6 @@ std::optional<WindowsPath> splitWindowsPath(std::string_view text) {
         start = end + 1;
     }
     return path;
-}
-
-std::string joinHostPath(std::string_view folder, std::string_view name) {
-    std::string joined(folder);
-    if (joined.empty() || joined.back() != '/') joined += '/';
-    joined += name;
-    return joined;
-}
-
-std::optional<std::string> matchFolderEntry(const std::string& folder, std::string_view name,
-                                            std::error_code& error) {
-    struct stat status {};
-    if (lstat(joinHostPath(folder, name).c_str(), &status) == 0) return std::string(name);
-    if (errno != ENOENT) {
-        error = errnoCode(errno);
-        return std::nullopt;
-    }
-
-    const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
-    if (!directory) {
-        error = errnoCode(errno);
-        return std::nullopt;
-    }
-    std::optional<std::string> best;
-    errno = 0;
-    while (const dirent* entry = readdir(directory.get())) {
-        const std::string_view candidate = entry->d_name;
-        if (equalIgnoringCase(candidate, name) && (!best || candidate < *best)) {
-            best = std::string(candidate);
-        }
-    }
-    if (!best) error = errnoCode(errno != 0 ? errno : ENOENT);
-    return best;
-}
-
-std::optional<std::size_t> matchingName(const std::vector<std::string>& names,
-                                        std::string_view name) {
-    std::optional<std::size_t> best;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name) return i;
-        if (equalIgnoringCase(names[i], name) && (!best || names[i] < names[*best])) best = i;
-    }
-    return best;
 }
 
 std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath,
@@ -213,13 +162,6 @@ std::optional<std::string> windowsPathProblem(std::string_view hostPath) {
     if (hostPath.find('"') != std::string_view::npos)
         return "a double quote (\"), which would end the folder's name in dosbox.conf";
     return std::nullopt;
-}
-
-std::optional<std::string> realHostPath(const std::string& path) {
-    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr),
-                                                           &std::free);
-    if (!real) return std::nullopt;
-    return std::string(real.get());
 }
 
 }  // namespace kelmor::posix

@@ -5,6 +5,7 @@
 // when anything fails, so the older file stays as it was.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,12 @@ namespace kelmor::posix {
 // waiting: a folder with EISDIR, a FIFO, socket or device with EINVAL, a file
 // larger than kLargestWholeFile with EFBIG.
 std::string readWholeFile(const std::string& path);
+
+// Up to `count` bytes of a regular file at a host path from `offset` on,
+// fewer where it ends. Throws std::system_error naming the path: EISDIR a
+// folder, EINVAL no regular file (a FIFO or device is never waited on), or
+// errno.
+std::string readRegularFileBytes(const std::string& path, std::uint64_t offset, std::size_t count);
 
 // Writes all of data to fd, going on after interruptions; `what` names the
 // file in the error.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/temporary_files.hpp"
+#include "core/posix/files/temporary_files.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>

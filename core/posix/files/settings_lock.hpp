@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/posix/file_descriptor.hpp"
+#include "core/posix/files/file_descriptor.hpp"
 
 namespace kelmor::posix {
 

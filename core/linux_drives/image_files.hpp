@@ -7,14 +7,9 @@
 #include <string>
 
 #include "core/disc_image.hpp"
+#include "core/posix/files/atomic_file.hpp"
 
 namespace kelmor::posix {
-
-// Up to `count` bytes of a regular file at a host path from `offset` on,
-// fewer where it ends. Throws std::system_error naming the path: EISDIR a
-// folder, EINVAL no regular file (a FIFO or device is never waited on), or
-// errno.
-std::string readRegularFileBytes(const std::string& path, std::uint64_t offset, std::size_t count);
 
 class HostImageFiles final : public ImageFiles {
 public:

@@ -17,6 +17,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/posix/files/host_path.hpp"
+
 namespace kelmor::posix {
 
 class DriveMap;
@@ -51,19 +53,6 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
 std::string resolveWindowsPath(const DriveMap& drives, std::string_view windowsPath, PathUse use,
                                FolderListings* listings = nullptr);
 
-// The name of the entry of a host folder that a name stands for: the name
-// itself when such an entry exists, else an entry equal to it without
-// regard to ASCII case. Nothing, with `error` set, when there is none or
-// the folder cannot be read.
-std::optional<std::string> matchFolderEntry(const std::string& folder, std::string_view name,
-                                            std::error_code& error);
-
-// Of the names in a folder, the one that a name stands for: the name itself,
-// else the first in byte order that equals it without regard to ASCII case.
-// Nothing when none does.
-std::optional<std::size_t> matchingName(const std::vector<std::string>& names,
-                                        std::string_view name);
-
 // The Windows path of a host path on drive C: ("/home/ann" -> "C:\home\ann",
 // "/" -> "C:"), never with a trailing backslash.
 std::string windowsPathOfHostPath(std::string_view hostPath);
@@ -73,12 +62,5 @@ std::string windowsPathOfHostPath(std::string_view hostPath);
 // double quote (which end a line or a quoted path in dosbox.conf). Nothing
 // when it can.
 std::optional<std::string> windowsPathProblem(std::string_view hostPath);
-
-// A host path and a name joined by one slash.
-std::string joinHostPath(std::string_view folder, std::string_view name);
-
-// A host path with its links, "." and ".." resolved; nothing (errno set) when
-// it cannot be resolved.
-std::optional<std::string> realHostPath(const std::string& path);
 
 }  // namespace kelmor::posix

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/settings_lock.hpp"
+#include "core/posix/files/settings_lock.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +7,8 @@
 
 #include <string_view>
 
-#include "core/posix/posix_error.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 

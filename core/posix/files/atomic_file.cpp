@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/atomic_file.hpp"
+#include "core/posix/files/atomic_file.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,10 +17,10 @@
 #include <thread>
 
 #include "core/host.hpp"
-#include "core/posix/file_descriptor.hpp"
-#include "core/posix/posix_error.hpp"
-#include "core/posix/temporary_files.hpp"
-#include "core/posix/windows_path.hpp"
+#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix/files/posix_error.hpp"
+#include "core/posix/files/temporary_files.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 
@@ -210,6 +210,28 @@ std::string readWholeFile(const std::string& path) {
             throwError(EFBIG, path);
         content.append(buffer, static_cast<std::size_t>(got));
     }
+}
+
+std::string readRegularFileBytes(const std::string& path, std::uint64_t offset, std::size_t count) {
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || fstat(file.get(), &status) != 0) throwErrno(path);
+    if (S_ISDIR(status.st_mode)) throwError(EISDIR, path);
+    if (!S_ISREG(status.st_mode)) throwError(EINVAL, path + " is not a regular file");
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    std::string bytes(offset < size ? static_cast<std::size_t>(std::min<std::uint64_t>(count, size - offset)) : 0,
+                      '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t read = pread(file.get(), bytes.data() + got, bytes.size() - got,
+                                   static_cast<off_t>(offset + got));
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) throwErrno(path);
+        if (read == 0) break;
+        got += static_cast<std::size_t>(read);
+    }
+    bytes.resize(got);
+    return bytes;
 }
 
 std::string writeFileAtomically(const std::string& path, std::string_view content,
