@@ -42,7 +42,7 @@
 #include "core/image_check.hpp"
 #include "core/posix/image_files.hpp"
 #include "core/posix/drive_map.hpp"
-#include "core/posix/ini_text.hpp"
+#include "core/ascii_text.hpp"
 #include "core/posix/windows_path.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
@@ -68,7 +68,7 @@ bool startedByABridge(int argc, char** argv) {
     const char* handedOver = std::getenv(kHandOverVariable);
     if (handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver))) return true;
     for (int i = 1; i + 1 < argc; ++i)
-        if (posix::equalIgnoringCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
+        if (equalIgnoringAsciiCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
             return true;
     return false;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/ascii_text.hpp"
 #include "core/cd_search.hpp"
 #include "core/posix/atomic_file.hpp"
 #include "core/posix/config_folder.hpp"
@@ -136,14 +137,14 @@ void DriveLetters::clear(char letter) {
 }
 
 std::string DriveLetters::emulator() const {
-    return std::string(posix::trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
+    return std::string(trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
 }
 
 void DriveLetters::setEmulator(const std::string& program) {
     const std::string quoted = "\"" + program + "\"";
     if (program.find_first_of("\r\n") != std::string::npos)
         throw refusal(quoted, "its name holds a line end, and the drive map names it on one line");
-    if (posix::trimBlanks(program) != program)
+    if (trimBlanks(program) != program)
         throw refusal(quoted, "its name begins or ends with a blank, which the drive map would drop");
     edit({kOptions, std::string(kEmulator), program.empty() ? std::nullopt : std::optional(program)});
 }

@@ -3,6 +3,7 @@
 // text reads back as itself; a value that the text can hold is the value
 // read, also after parsing the written text again, while every other entry
 // of its section keeps its value and the text gains at most three lines.
+#include "core/ascii_text.hpp"
 #include "core/posix/ini_text.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const posix::IniText reread(changed.text());
     expect(reread.value(section, key) == value, "the value set is read from the written text");
     for (const auto& [otherKey, otherValue] : original.entries(section)) {
-        if (posix::equalIgnoringCase(otherKey, posix::trimBlanks(key))) continue;
+        if (equalIgnoringAsciiCase(otherKey, trimBlanks(key))) continue;
         expect(reread.value(section, otherKey) == original.value(section, otherKey),
                "every other entry of the section keeps its value");
     }
