@@ -82,7 +82,7 @@ std::string holdsOf(const posix::DriveMap& map, char letter) {
 // One change. A letter: what the drive map named for it goes, and the new
 // value, if any, takes its place. An option: its line takes the new value
 // where it stands, or every line of it goes.
-void apply(posix::IniText& text, std::string_view section, const std::string& key,
+void apply(IniText& text, std::string_view section, const std::string& key,
            const std::optional<std::string>& value) {
     if (section == kSection || !value) text.removeEntries(section, key);
     if (value) text.setValue(section, key, *value);
@@ -170,7 +170,7 @@ void DriveLetters::save() {
     // other programs wrote since the dialog read it stays. Where they
     // changed a letter that the dialog changed too, the dialog's change
     // wins: the user made it, and saving it is the user's latest word.
-    posix::IniText current(driveMapText(file_));
+    IniText current(driveMapText(file_));
     for (const Edit& change : edits_) apply(current, change.section, change.key, change.value);
     posix::writeFileAtomically(file_, current.text());
     text_ = std::move(current);

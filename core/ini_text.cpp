@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/ini_text.hpp"
+#include "core/ini_text.hpp"
 
 #include <cerrno>
 #include <system_error>
 
 #include "core/ascii_text.hpp"
 
-namespace kelmor::posix {
+namespace kelmor {
 
 IniText::IniText(std::string_view text) {
     // A Windows editor may begin the file with UTF-8's byte-order mark: it
@@ -183,4 +183,4 @@ std::string IniText::text() const {
     return text;
 }
 
-}  // namespace kelmor::posix
+}  // namespace kelmor

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace kelmor::posix {
+namespace kelmor {
 
 class IniText {
 public:
@@ -76,4 +76,4 @@ private:
     bool byteOrderMark_ = false;
 };
 
-}  // namespace kelmor::posix
+}  // namespace kelmor
