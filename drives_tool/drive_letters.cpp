@@ -56,7 +56,7 @@ std::string withVisibleLineEnds(const std::string& path) {
 // A drive map value that reads back as the path: in double quotes when
 // blanks at either end would be dropped.
 std::string valueOf(const std::string& path) {
-    const bool blankEnds = !path.empty() && (path.back() == ' ' || path.back() == '\t');
+    const bool blankEnds = !path.empty() && isBlank(path.back());
     return blankEnds ? "\"" + path + "\"" : path;
 }
 
