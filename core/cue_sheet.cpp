@@ -1,33 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/cue_sheet.hpp"
 
-#include "core/text.hpp"
+#include "core/ascii_text.hpp"
 
 namespace kelmor {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-// The next word of a line from `at` on, a quoted one without its quotes.
-std::string_view nextWord(std::string_view line, std::size_t& at) {
-    while (at < line.size() && isBlank(line[at])) ++at;
-    if (at == line.size()) return {};
-    const bool quoted = line[at] == '"';
-    const std::size_t start = quoted ? at + 1 : at;
-    std::size_t end = start;
-    while (end < line.size() && (quoted ? line[end] != '"' : !isBlank(line[end]))) ++end;
-    at = end < line.size() ? end + 1 : end;
-    return line.substr(start, end - start);
-}
-
-std::string upperCase(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return upper;
+// The text of the next word of a sheet's line from `at` on, a quoted one
+// without its quotes; "" when none is left. Lines are cut at LF alone, so a
+// CR counts as a blank.
+std::string_view sheetWord(std::string_view line, std::size_t& at) {
+    const auto word = nextWord(line, at, kBlanksAndCr);
+    return word ? word->text : std::string_view();
 }
 
 // Whether a word is the number `number`, leading zeros allowed ("01").
@@ -70,19 +55,6 @@ void forEachLine(std::string_view sheet, Visit visit) {
     }
 }
 
-// Where the next word of a line from `at` on ends: past a quoted word's
-// closing quote, at the blank after a bare one; the line's end without one.
-std::size_t wordEnd(std::string_view line, std::size_t at) {
-    while (at < line.size() && isBlank(line[at])) ++at;
-    if (at == line.size()) return at;
-    if (line[at] == '"') {
-        const std::size_t close = line.find('"', at + 1);
-        return close == std::string_view::npos ? line.size() : close + 1;
-    }
-    while (at < line.size() && !isBlank(line[at])) ++at;
-    return at;
-}
-
 unsigned numberOf(std::string_view word) {
     unsigned number = 0;
     for (const char c : word) {
@@ -99,12 +71,12 @@ std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
     std::vector<CueSheetFile> files;
     forEachLine(sheet, [&](std::string_view line, std::string_view) {
         std::size_t at = 0;
-        const std::string_view keyword = nextWord(line, at);
+        const std::string_view keyword = sheetWord(line, at);
         if (equalIgnoringAsciiCase(keyword, "FILE")) {
-            files.push_back({std::string(nextWord(line, at)), {}});
+            files.push_back({std::string(sheetWord(line, at)), {}});
         } else if (equalIgnoringAsciiCase(keyword, "TRACK") && !files.empty()) {
-            const unsigned number = numberOf(nextWord(line, at));
-            files.back().tracks.push_back({number, upperCase(nextWord(line, at))});
+            const unsigned number = numberOf(sheetWord(line, at));
+            files.back().tracks.push_back({number, upperAscii(sheetWord(line, at))});
         }
     });
     return files;
@@ -120,13 +92,16 @@ std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::str
     bool cut = false;
     forEachLine(sheet, [&](std::string_view line, std::string_view end) {
         std::size_t at = 0;
-        const bool fileLine = equalIgnoringAsciiCase(nextWord(line, at), "FILE");
+        const auto keyword = nextWord(line, at, kBlanksAndCr);
+        const bool fileLine = keyword && equalIgnoringAsciiCase(keyword->text, "FILE");
         if (fileLine && file == names.size()) cut = true;
         if (cut) return;
         if (fileLine) {
-            const std::size_t keywordEnd = wordEnd(line, 0);
-            written.append(line.substr(0, keywordEnd)).append(" \"").append(names[file++]).append("\"");
-            written.append(line.substr(wordEnd(line, keywordEnd)));
+            // The name's word, quotes included, gives way to the new name.
+            const auto name = nextWord(line, at, kBlanksAndCr);
+            written.append(line.substr(0, keyword->end));
+            written.append(" \"").append(names[file++]).append("\"");
+            written.append(line.substr(name ? name->end : line.size()));
         } else {
             written.append(line);
         }
@@ -147,21 +122,21 @@ std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
         start = end + 1;
 
         std::size_t at = 0;
-        const std::string_view keyword = nextWord(line, at);
+        const std::string_view keyword = sheetWord(line, at);
         if (track) {
             // The first track's lines run to the next track or file.
             if (equalIgnoringAsciiCase(keyword, "TRACK") || equalIgnoringAsciiCase(keyword, "FILE")) break;
-            if (equalIgnoringAsciiCase(keyword, "INDEX") && isNumber(nextWord(line, at), 1)) {
-                track->start = sectorOfTime(nextWord(line, at)).value_or(0);
+            if (equalIgnoringAsciiCase(keyword, "INDEX") && isNumber(sheetWord(line, at), 1)) {
+                track->start = sectorOfTime(sheetWord(line, at)).value_or(0);
                 break;
             }
         } else if (equalIgnoringAsciiCase(keyword, "FILE")) {
-            const std::string_view name = nextWord(line, at);
+            const std::string_view name = sheetWord(line, at);
             if (!name.empty()) file = std::string(name);
         } else if (equalIgnoringAsciiCase(keyword, "TRACK")) {
-            nextWord(line, at);  // the track's number
+            sheetWord(line, at);  // the track's number
             if (!file) return std::nullopt;
-            track = CueTrack{*file, upperCase(nextWord(line, at))};
+            track = CueTrack{*file, upperAscii(sheetWord(line, at))};
         }
     }
     return track;

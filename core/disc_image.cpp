@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "core/ascii_text.hpp"
 #include "core/cue_sheet.hpp"
-#include "core/text.hpp"
 
 namespace kelmor {
 

@@ -3,9 +3,9 @@
 
 #include <system_error>
 
+#include "core/ascii_text.hpp"
 #include "core/cue_sheet.hpp"
 #include "core/disc_image.hpp"
-#include "core/text.hpp"
 
 namespace kelmor {
 

@@ -6,15 +6,16 @@
 #include <string>
 #include <system_error>
 
+#include "core/ascii_text.hpp"
+
 namespace kelmor {
 namespace {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
-bool isBlank(char c) {
-    return c == ' ';
-}
+// The blanks around a number: spaces alone, a tab is none.
+constexpr std::string_view kNumberBlanks = " ";
 
 // A number in the C syntax, as the parse rewrites it: its digits with the
 // point's place, and the exponent (saturated far beyond any double's range).
@@ -77,7 +78,7 @@ private:
         return true;
     }
     void skipBlanks() {
-        while (isBlank(at(0))) ++position_;
+        while (isBlank(at(0), kNumberBlanks)) ++position_;
     }
     std::size_t digits() {
         std::size_t count = 0;

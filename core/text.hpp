@@ -14,24 +14,6 @@ inline std::string leftOf(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, n));
 }
 
-// A text with A to Z as a to z; every other byte as it is.
-inline std::string lowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
-// Whether two texts are equal without regard to ASCII letter case.
-inline bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 // A message as one line for a terminal: "title: text" and a line feed, each
 // line end within title or text (CR LF, CR or LF) a blank.
 inline std::string messageLine(std::string_view title, std::string_view text) {

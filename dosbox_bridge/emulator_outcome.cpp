@@ -3,16 +3,14 @@
 
 #include <cstdio>
 
+#include "core/ascii_text.hpp"
+
 namespace kelmor::bridge {
 
 namespace {
 
 // Lines kept beyond those shown: blank ones among them are not shown.
 constexpr std::size_t kLinesKept = 4 * kLinesShown;
-
-bool isBlankLine(std::string_view line) {
-    return line.find_first_not_of(" \t\r") == std::string_view::npos;
-}
 
 std::string shownLine(std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -42,14 +40,14 @@ void OutputWatch::endLine() {
         for (const std::string_view failure : kFailureLines)
             if (line_.find(failure) != std::string::npos) failure_ = shownLine(line_);
     }
-    if (!isBlankLine(line_)) lines_.push_back(shownLine(line_));
+    if (!trimBlanks(line_, kBlanksAndCr).empty()) lines_.push_back(shownLine(line_));
     if (lines_.size() > kLinesKept) lines_.pop_front();
     line_.clear();
 }
 
 std::vector<std::string> OutputWatch::lastLines() const {
     std::vector<std::string> lines(lines_.begin(), lines_.end());
-    if (!isBlankLine(line_)) lines.push_back(shownLine(line_));
+    if (!trimBlanks(line_, kBlanksAndCr).empty()) lines.push_back(shownLine(line_));
     if (lines.size() > kLinesShown) lines.erase(lines.begin(), lines.end() - kLinesShown);
     return lines;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "core/ascii_text.hpp"
 #include "core/dosbox_config.hpp"
 
 namespace kelmor::bridge {
@@ -12,51 +13,12 @@ namespace {
 constexpr std::array<std::string_view, 5> kOptionsWithValue{"-t", "-size", "-label", "-usecd",
                                                             "-freesize"};
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// One word of a command line: where it stands in the line (quotes
-// included) and its text (quotes removed).
-struct Word {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    std::string_view text;
-    bool quoted = false;
-};
-
-std::vector<Word> splitWords(std::string_view line) {
-    std::vector<Word> words;
+// The words of a command line, in order.
+std::vector<LineWord> splitWords(std::string_view line) {
+    std::vector<LineWord> words;
     std::size_t at = 0;
-    while (true) {
-        while (at < line.size() && isBlank(line[at])) ++at;
-        if (at == line.size()) return words;
-        Word word;
-        word.begin = at;
-        if (line[at] == '"') {
-            word.quoted = true;
-            const std::size_t close = line.find('"', at + 1);
-            const std::size_t textEnd = close == std::string_view::npos ? line.size() : close;
-            word.text = line.substr(at + 1, textEnd - at - 1);
-            at = close == std::string_view::npos ? line.size() : close + 1;
-        } else {
-            while (at < line.size() && !isBlank(line[at])) ++at;
-            word.text = line.substr(word.begin, at - word.begin);
-        }
-        word.end = at;
-        words.push_back(word);
-    }
+    while (const auto word = nextWord(line, at)) words.push_back(*word);
+    return words;
 }
 
 // The section a header line opens, or nothing when the line is no header.
@@ -69,22 +31,22 @@ std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
     return line.substr(at + 1, close - at - 1);
 }
 
-bool isMountCommand(const std::vector<Word>& words) {
+bool isMountCommand(const std::vector<LineWord>& words) {
     if (words.empty() || words[0].quoted) return false;
     std::string_view command = words[0].text;
     if (!command.empty() && command.front() == '@') command.remove_prefix(1);
-    return sameIgnoringCase(command, "mount");
+    return equalIgnoringAsciiCase(command, "mount");
 }
 
 // The words of a MOUNT command that are no options or their values: the
 // DOS drive, then the host path.
-std::vector<Word> operands(const std::vector<Word>& words) {
-    std::vector<Word> found;
+std::vector<LineWord> operands(const std::vector<LineWord>& words) {
+    std::vector<LineWord> found;
     for (std::size_t i = 1; i < words.size(); ++i) {
-        const Word& word = words[i];
+        const LineWord& word = words[i];
         if (!word.quoted && !word.text.empty() && word.text.front() == '-') {
             for (std::string_view option : kOptionsWithValue)
-                if (sameIgnoringCase(word.text, option)) ++i;
+                if (equalIgnoringAsciiCase(word.text, option)) ++i;
             continue;
         }
         found.push_back(word);
@@ -116,8 +78,8 @@ std::optional<std::string> mountArgument(std::string_view hostPath) {
 
 // The image mount that takes the place of a MOUNT line: its blanks and '@'
 // before the command, the same DOS drive.
-std::string imageMountLine(std::string_view line, const std::vector<Word>& words,
-                           const Word& drive, std::string_view image) {
+std::string imageMountLine(std::string_view line, const std::vector<LineWord>& words,
+                           const LineWord& drive, std::string_view image) {
     std::string mount(line.substr(0, words[0].begin));
     if (words[0].text.front() == '@') mount += '@';
     mount += "IMGMOUNT ";
@@ -131,11 +93,11 @@ std::string imageMountLine(std::string_view line, const std::vector<Word>& words
 // The line with its MOUNT host path mapped, or nothing to change.
 std::optional<std::string> translateLine(std::string_view line, const PathMapper& mapPath,
                                          std::vector<std::string>& problems) {
-    const std::vector<Word> words = splitWords(line);
+    const std::vector<LineWord> words = splitWords(line);
     if (!isMountCommand(words)) return std::nullopt;
-    const std::vector<Word> found = operands(words);
+    const std::vector<LineWord> found = operands(words);
     if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
-    const Word& path = found[1];
+    const LineWord& path = found[1];
     // The launchers double each '%' of a folder for the emulator's shell.
     const auto mount = mapPath(batchReading(path.text));
     if (!mount) return std::nullopt;
@@ -173,7 +135,7 @@ MountTranslation translateMountPaths(std::string_view configuration, const PathM
         const std::string_view line = whole.substr(0, contentLength);
 
         if (const auto section = sectionOpenedBy(line)) {
-            inAutoexec = sameIgnoringCase(*section, "autoexec");
+            inAutoexec = equalIgnoringAsciiCase(*section, "autoexec");
         } else if (inAutoexec) {
             if (auto translated = translateLine(line, mapPath, result.problems)) {
                 result.text += *translated;

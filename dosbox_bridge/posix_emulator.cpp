@@ -10,8 +10,8 @@
 #include <memory>
 #include <system_error>
 
+#include "core/ascii_text.hpp"
 #include "core/posix/files/atomic_file.hpp"
-#include "core/posix/ini_text.hpp"
 #include "core/posix/files/host_path.hpp"
 
 namespace kelmor::bridge {
@@ -80,9 +80,9 @@ std::vector<std::string> emulatorArguments(const std::vector<std::string>& bridg
     bool configurationNamed = false;
     for (std::size_t i = 0; i < bridgeArguments.size(); ++i) {
         const std::string& argument = bridgeArguments[i];
-        if (posix::equalIgnoringCase(argument, "-noconsole")) continue;
+        if (equalIgnoringAsciiCase(argument, "-noconsole")) continue;
         arguments.push_back(argument);
-        if (!posix::equalIgnoringCase(argument, "-conf") || i + 1 == bridgeArguments.size())
+        if (!equalIgnoringAsciiCase(argument, "-conf") || i + 1 == bridgeArguments.size())
             continue;
         configurationNamed = true;
         const std::string& file = bridgeArguments[++i];

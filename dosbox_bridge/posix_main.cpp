@@ -40,9 +40,9 @@
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
 #include "core/image_check.hpp"
+#include "core/ascii_text.hpp"
 #include "core/linux_drives/drives.hpp"
 #include "core/posix/files/host_path.hpp"
-#include "core/posix/ini_text.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_emulator_run.hpp"
@@ -67,7 +67,7 @@ bool startedByABridge(int argc, char** argv) {
     const char* handedOver = std::getenv(kHandOverVariable);
     if (handedOver && bridge::isThisProcessOrAnAncestor(std::atol(handedOver))) return true;
     for (int i = 1; i + 1 < argc; ++i)
-        if (posix::equalIgnoringCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
+        if (equalIgnoringAsciiCase(argv[i], "-conf") && bridge::isRuntimeCopy(argv[i + 1]))
             return true;
     return false;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "core/ascii_text.hpp"
 #include "core/cd_search.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
@@ -55,7 +56,7 @@ std::string withVisibleLineEnds(const std::string& path) {
 // A drive map value that reads back as the path: in double quotes when
 // blanks at either end would be dropped.
 std::string valueOf(const std::string& path) {
-    const bool blankEnds = !path.empty() && (path.back() == ' ' || path.back() == '\t');
+    const bool blankEnds = !path.empty() && isBlank(path.back());
     return blankEnds ? "\"" + path + "\"" : path;
 }
 
@@ -81,7 +82,7 @@ std::string holdsOf(const posix::DriveMap& map, char letter) {
 // One change. A letter: what the drive map named for it goes, and the new
 // value, if any, takes its place. An option: its line takes the new value
 // where it stands, or every line of it goes.
-void apply(posix::IniText& text, std::string_view section, const std::string& key,
+void apply(IniText& text, std::string_view section, const std::string& key,
            const std::optional<std::string>& value) {
     if (section == kSection || !value) text.removeEntries(section, key);
     if (value) text.setValue(section, key, *value);
@@ -136,14 +137,14 @@ void DriveLetters::clear(char letter) {
 }
 
 std::string DriveLetters::emulator() const {
-    return std::string(posix::trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
+    return std::string(trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
 }
 
 void DriveLetters::setEmulator(const std::string& program) {
     const std::string quoted = "\"" + program + "\"";
     if (program.find_first_of("\r\n") != std::string::npos)
         throw refusal(quoted, "its name holds a line end, and the drive map names it on one line");
-    if (posix::trimBlanks(program) != program)
+    if (trimBlanks(program) != program)
         throw refusal(quoted, "its name begins or ends with a blank, which the drive map would drop");
     edit({kOptions, std::string(kEmulator), program.empty() ? std::nullopt : std::optional(program)});
 }
@@ -169,7 +170,7 @@ void DriveLetters::save() {
     // other programs wrote since the dialog read it stays. Where they
     // changed a letter that the dialog changed too, the dialog's change
     // wins: the user made it, and saving it is the user's latest word.
-    posix::IniText current(driveMapText(file_));
+    IniText current(driveMapText(file_));
     for (const Edit& change : edits_) apply(current, change.section, change.key, change.value);
     posix::writeFileAtomically(file_, current.text());
     text_ = std::move(current);

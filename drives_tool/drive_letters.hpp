@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/image_check.hpp"
+#include "core/ini_text.hpp"
 #include "core/linux_drives/drive_map.hpp"
-#include "core/posix/ini_text.hpp"
 
 namespace kelmor::drives {
 
@@ -97,7 +97,7 @@ private:
 
     DriveLettersPlace place_;
     std::string file_;
-    posix::IniText text_;
+    IniText text_;
     std::vector<Edit> edits_;  // since the last save
 };
 

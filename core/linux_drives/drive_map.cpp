@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ascii_text.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
 
@@ -75,7 +76,7 @@ std::string textOrNothing(const std::string& file) {
 bool detectionOff(const std::optional<std::string>& detect) {
     if (!detect) return false;
     for (std::string_view off : {"no", "false", "off", "0"}) {
-        if (equalIgnoringCase(*detect, off)) return true;
+        if (equalIgnoringAsciiCase(*detect, off)) return true;
     }
     return false;
 }
@@ -114,7 +115,7 @@ bool isDiscImageName(std::string_view hostPath) {
     const std::string_view name = hostPath.substr(slash == std::string_view::npos ? 0 : slash + 1);
     if (name.size() <= 4) return false;
     const std::string_view extension = name.substr(name.size() - 4);
-    return equalIgnoringCase(extension, ".iso") || equalIgnoringCase(extension, ".cue");
+    return equalIgnoringAsciiCase(extension, ".iso") || equalIgnoringAsciiCase(extension, ".cue");
 }
 
 std::vector<std::string> discImagesIn(const std::string& folder) {

@@ -32,7 +32,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/posix/ini_text.hpp"
+#include "core/ini_text.hpp"
 
 namespace kelmor::posix {
 

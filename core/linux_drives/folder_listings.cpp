@@ -7,19 +7,12 @@
 #include <cerrno>
 #include <memory>
 
-#include "core/posix/ini_text.hpp"
+#include "core/ascii_text.hpp"
 #include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 
 namespace {
-
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }
@@ -57,7 +50,7 @@ std::optional<std::string> FolderListings::match(const std::string& folder, std:
         return std::nullopt;
     }
     Listing& listing = listingOf(folder);
-    auto [answer, asked] = listing.answers.try_emplace(lowerCase(name));
+    auto [answer, asked] = listing.answers.try_emplace(lowerAscii(name));
     if (asked) {
         const auto index = matchingName(listing.names, name);
         if (index) answer->second = listing.names[*index];
@@ -73,7 +66,7 @@ void FolderListings::added(const std::string& hostPath) {
     const auto known = folders_.find(parts->first);
     if (known == folders_.end() || known->second.error) return;
     known->second.names.push_back(parts->second);
-    known->second.answers.erase(lowerCase(parts->second));
+    known->second.answers.erase(lowerAscii(parts->second));
 }
 
 // Another spelling of the same name may remain: the folder is read again

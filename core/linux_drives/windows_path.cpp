@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "core/ascii_text.hpp"
 #include "core/linux_drives/drive_map.hpp"
 #include "core/linux_drives/folder_listings.hpp"
 

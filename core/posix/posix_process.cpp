@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "core/ascii_text.hpp"
 #include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/linux_drives/drives.hpp"
@@ -19,11 +20,8 @@ namespace kelmor::posix {
 
 namespace {
 
-bool endsWithExe(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string tail = path.substr(path.size() - 4);
-    for (char& c : tail) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return tail == ".exe";
+bool endsWithExe(std::string_view path) {
+    return path.size() >= 4 && equalIgnoringAsciiCase(path.substr(path.size() - 4), ".exe");
 }
 
 // Owns the attributes and file actions of one posix_spawn call.

@@ -3,8 +3,8 @@
 // one "[section]" per section, "key=value" lines with the value verbatim.
 // A write reads the file, changes one line and replaces the file, holding
 // the folder's lock throughout, and is on disk when it returns.
+#include "core/ini_text.hpp"
 #include "core/posix/files/atomic_file.hpp"
-#include "core/posix/ini_text.hpp"
 #include "core/posix/files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/files/settings_lock.hpp"

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
 #include "core/numeric_text.hpp"
 #include "core/text.hpp"
@@ -89,7 +90,7 @@ const std::map<char, std::string>& Win32Host::imageDrives() const {
 }
 
 std::optional<std::string> Win32Host::driveImage(char letter) const {
-    const auto image = imageDrives().find(static_cast<char>(letter >= 'a' && letter <= 'z' ? letter - 'a' + 'A' : letter));
+    const auto image = imageDrives().find(upperAscii(letter));
     if (image == imageDrives().end()) return std::nullopt;
     return image->second;
 }

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/text.hpp"
+#include "core/ascii_text.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_text.hpp"
 

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/ini_text.hpp"
+#include "core/ini_text.hpp"
 #include "core/posix/posix_host.hpp"
 #include "tests/support/temp_folder.hpp"
 

@@ -13,8 +13,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
-#include "core/text.hpp"
 
 namespace kelmor::testing {
 

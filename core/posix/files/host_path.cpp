@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/posix/ini_text.hpp"
+#include "core/ascii_text.hpp"
 
 namespace kelmor::posix {
 
@@ -56,7 +56,7 @@ std::optional<std::string> matchFolderEntry(const std::string& folder, std::stri
     errno = 0;
     while (const dirent* entry = readdir(directory.get())) {
         const std::string_view candidate = entry->d_name;
-        if (equalIgnoringCase(candidate, name) && (!best || candidate < *best)) {
+        if (equalIgnoringAsciiCase(candidate, name) && (!best || candidate < *best)) {
             best = std::string(candidate);
         }
     }
@@ -69,7 +69,7 @@ std::optional<std::size_t> matchingName(const std::vector<std::string>& names,
     std::optional<std::size_t> best;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] == name) return i;
-        if (equalIgnoringCase(names[i], name) && (!best || names[i] < names[*best])) best = i;
+        if (equalIgnoringAsciiCase(names[i], name) && (!best || names[i] < names[*best])) best = i;
     }
     return best;
 }

@@ -1,33 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/posix/ini_text.hpp"
+#include "core/ini_text.hpp"
 
 #include <cerrno>
 #include <system_error>
 
-namespace kelmor::posix {
+#include "core/ascii_text.hpp"
 
-namespace {
-
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    }
-    return true;
-}
+namespace kelmor {
 
 IniText::IniText(std::string_view text) {
     // A Windows editor may begin the file with UTF-8's byte-order mark: it
@@ -85,8 +64,9 @@ std::optional<std::size_t> IniText::findEntry(std::string_view section,
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) {
-            inSection = equalIgnoringCase(line.name, section);
-        } else if (inSection && line.kind == Kind::Entry && equalIgnoringCase(line.name, key)) {
+            inSection = equalIgnoringAsciiCase(line.name, section);
+        } else if (inSection && line.kind == Kind::Entry &&
+                   equalIgnoringAsciiCase(line.name, key)) {
             return i;
         }
     }
@@ -107,7 +87,7 @@ std::vector<std::pair<std::string, std::string>> IniText::entries(std::string_vi
     bool inSection = false;
     for (const Line& line : lines_) {
         if (line.kind == Kind::Section) {
-            inSection = equalIgnoringCase(line.name, section);
+            inSection = equalIgnoringAsciiCase(line.name, section);
         } else if (inSection && line.kind == Kind::Entry) {
             const std::size_t end = line.raw.size() - (line.carriageReturn ? 1 : 0);
             result.emplace_back(line.name, line.raw.substr(line.valueAt, end - line.valueAt));
@@ -159,7 +139,7 @@ void IniText::setValue(std::string_view section, std::string_view key, std::stri
         const Line& line = lines_[i];
         if (line.kind == Kind::Section) {
             if (insertAfter) break;
-            inSection = equalIgnoringCase(line.name, section);
+            inSection = equalIgnoringAsciiCase(line.name, section);
             if (inSection) insertAfter = i;
         } else if (inSection && !line.blank) {
             insertAfter = i;
@@ -203,4 +183,4 @@ std::string IniText::text() const {
     return text;
 }
 
-}  // namespace kelmor::posix
+}  // namespace kelmor

@@ -21,7 +21,7 @@
 #include <utility>
 #include <vector>
 
-namespace kelmor::posix {
+namespace kelmor {
 
 class IniText {
 public:
@@ -76,10 +76,4 @@ private:
     bool byteOrderMark_ = false;
 };
 
-// Blanks (space, tab) removed from both ends.
-std::string_view trimBlanks(std::string_view text);
-
-// Equal without regard to ASCII letter case.
-bool equalIgnoringCase(std::string_view a, std::string_view b);
-
-}  // namespace kelmor::posix
+}  // namespace kelmor
