@@ -11,8 +11,8 @@
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_launch.hpp"
 
-extern const unsigned char kelplix_background_gif[];
-extern const std::size_t kelplix_background_gif_size;
+extern const unsigned char kelplix_background_png[];
+extern const std::size_t kelplix_background_png_size;
 extern const unsigned char kelplix_icon_bmp[];
 extern const std::size_t kelplix_icon_bmp_size;
 
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
 
     using Format = fltk::EmbeddedPicture::Format;
     const fltk::LauncherLook look{
-        {kelplix_background_gif, kelplix_background_gif_size, Format::Gif},
+        {kelplix_background_png, kelplix_background_png_size, Format::Png},
         {kelplix_icon_bmp, kelplix_icon_bmp_size, Format::Bmp},
         {}};
     // A failure that the sequence does not trap must not unwind through the

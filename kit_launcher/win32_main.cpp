@@ -13,7 +13,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Host host;
     host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
     KitLauncher launcher(host);
-    const win32::LauncherLook look{.background = L"KELPLIX_BACKGROUND_GIF",
+    const win32::LauncherLook look{.background = L"KELPLIX_BACKGROUND_PNG",
                                    .icon = L"KELPLIX_ICON_BMP"};
     // A failure that the sequence does not trap is reported and ends the
     // process inside the tick: the Windows error number and its description.

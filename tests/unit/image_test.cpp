@@ -410,7 +410,7 @@ TEST(KitPictures, DecodeToTheSizesTheWindowsExpect) {
         int width, height;
     };
     const Case cases[] = {
-        {"kelmor_background.png", decodePng, 318, 255}, {"kelplix_background.gif", decodeGif, 360, 234},
+        {"kelmor_background.png", decodePng, 318, 255}, {"kelplix_background.png", decodePng, 360, 234},
         {"kelmor_icon.bmp", decodeBmp, 32, 32},         {"kelplix_icon.bmp", decodeBmp, 32, 32},
         {"configuration_icon.bmp", decodeBmp, 32, 32},  {"mapper_icon.bmp", decodeBmp, 64, 64},
     };
