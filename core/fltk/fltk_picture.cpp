@@ -13,7 +13,7 @@ namespace kelmor::fltk {
 namespace {
 
 // The decoder of each EmbeddedPicture::Format, in its order.
-constexpr Image (*kDecoders[])(std::span<const std::uint8_t>) = {decodeBmp, decodeGif, decodePng};
+constexpr Image (*kDecoders[])(std::span<const std::uint8_t>) = {decodeBmp, decodePng};
 
 }  // namespace
 
