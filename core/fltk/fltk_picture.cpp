@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "core/image.hpp"
+#include "core/pictures/image.hpp"
 
 namespace kelmor::fltk {
 

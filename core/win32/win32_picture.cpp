@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/image.hpp"
+#include "core/pictures/image.hpp"
 
 namespace kelmor::win32 {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/image.hpp"
+#include "core/pictures/image.hpp"
 
 #include <algorithm>
 #include <array>
