@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit_launcher/kit_launch.hpp"
 
+#include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"

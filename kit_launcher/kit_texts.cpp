@@ -20,15 +20,6 @@ std::string joinLines(std::initializer_list<std::string> lines) {
 
 }  // namespace
 
-std::vector<CdProbe> kitCdProbes() {
-    std::vector<CdProbe> probes;
-    for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        const std::string folder = std::string{letter, ':'} + "\\KIT";
-        probes.push_back({folder + "\\KELKIT.EXE", folder});
-    }
-    return probes;
-}
-
 std::string vendorIniText(const std::string& applicationFolder) {
     return joinLines({"[OSD]", "Directory=" + applicationFolder + "\\vantrel\\osd", "Valid=TRUE",
                       "", "[INSTALLED PRODUCTS]", "KELKIT", "", "[KELKIT]", "SrcDataPath=\\",

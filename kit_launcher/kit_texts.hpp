@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the kit launcher looks for and writes: the kit CD's probes, the
-// language files, the vendor ini file and the autoexec lines of the kit and
-// of its map editor.
+// What the kit launcher looks for and writes: the language files, the
+// vendor ini file and the autoexec lines of the kit and of its map editor.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/cd_search.hpp"
 
@@ -22,9 +20,6 @@ inline constexpr std::string_view kVendorIniSuffix = "\\vantrel\\vtr.ini";
 inline constexpr std::string_view kMarkerTemplateSuffix = "\\TEST.FUJ";
 inline constexpr std::string_view kKitMapEditorSuffix = "\\MAPPER.EXE";
 inline constexpr std::string_view kMapperArgument = "mapper";
-
-// "L:\KIT\KELKIT.EXE" for L from D to Z, each hit meaning the folder "L:\KIT".
-std::vector<CdProbe> kitCdProbes();
 
 // A language file of the installed kit and the code the kit is started with.
 struct LanguageFile {
