@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/dosbox_config.hpp"
+#include "core/kit_emulator.hpp"
 #include "core/text.hpp"
 
 namespace kelmor {
@@ -27,15 +28,6 @@ std::string vendorIniText(const std::string& applicationFolder) {
            std::string(kCrLf);
 }
 
-namespace {
-
-// The application folder as DOS drive B:, from which the kit's programs run.
-std::string applicationFolderMount(const std::string& applicationFolder) {
-    return "mount B " + mountFolderArgument(applicationFolder);
-}
-
-}  // namespace
-
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode) {
     return std::string(kCrLf) +
@@ -44,12 +36,6 @@ std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicatio
                                        : imageMountLine("imgmount", cd),
                       applicationFolderMount(applicationFolder), "B:",
                       "KELKIT.EXE ver=" + languageCode, "exit"});
-}
-
-std::string mapEditorAutoexecLines(const std::string& applicationFolder,
-                                   const std::string& mapEditor) {
-    return std::string(kCrLf) +
-           joinLines({"cls", applicationFolderMount(applicationFolder), "B:", mapEditor, "exit"});
 }
 
 }  // namespace kelmor
