@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/application_folder.hpp"
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/posix_host.hpp"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(options);
     fltk::presentMessagesWithFltk(host);
-    host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kKitLauncherIdentity.title);
     KitLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;
