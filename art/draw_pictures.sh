@@ -4,7 +4,7 @@
 # them beside this script:
 #
 #   kelmor_background.png    318 x 255, 24-bit PNG   night sky, castle, hero, title "Kelmor"
-#   kelplix_background.gif   360 x 234, GIF          blueprint level editor, title "Kelmor Plix"
+#   kelplix_background.png   360 x 234, 24-bit PNG   blueprint level editor, title "Kelmor Plix"
 #   kelmor_icon.bmp/.png     32 x 32, 16 colours     castle under a crescent moon
 #   kelplix_icon.bmp/.png    32 x 32, 16 colours     four tiles and a pencil
 #   configuration_icon.bmp/.png  32 x 32, 16 colours gear over a slider
@@ -195,9 +195,11 @@ draw_kelplix_background() {
     -font "$GOTHIC" -pointsize 44 -fill white -stroke '#7fd0ff' -strokewidth 1 -annotate +14+45 'Kelmor Plix' -stroke none \
     -font "$MONO" -pointsize 11 -fill '#bfe6ff' -kerning 3 -annotate +18+63 'LEVEL EDITOR KIT' \
     "$work/kelplix_background.miff"
-  # One frame, global palette, not interlaced.
+  # Through a GIF, one frame with a global palette: its 256 colours and
+  # their 8-bit samples are those the kit launcher has always shown.
   convert "$work/kelplix_background.miff" -alpha off +dither -colors 256 \
-    -interlace none +repage "GIF:kelplix_background.gif"
+    -interlace none +repage "GIF:$work/kelplix_background.gif"
+  write_png24 "$work/kelplix_background.gif" kelplix_background.png
 }
 
 # The 32 x 32 icons are drawn without anti-aliasing in a handful of colours.
@@ -340,11 +342,13 @@ for size in 48 64 128 256; do
 done
 
 check kelmor_background.png "318 255" PNG 0
+check kelplix_background.png "360 234" PNG 256
 # The programs decode only 8-bit RGB PNG. Bytes 24..28: 8 bits a sample, RGB,
 # deflate, standard filters, not interlaced.
-[[ $(od -An -tu1 -j24 -N5 kelmor_background.png | xargs) == "8 2 0 0 0" ]] ||
-  { echo "kelmor_background.png: not an 8-bit RGB PNG without interlacing" >&2; exit 1; }
-check kelplix_background.gif "360 234" GIF 256
+for name in kelmor_background kelplix_background; do
+  [[ $(od -An -tu1 -j24 -N5 "$name.png" | xargs) == "8 2 0 0 0" ]] ||
+    { echo "$name.png: not an 8-bit RGB PNG without interlacing" >&2; exit 1; }
+done
 check kelmor_icon.bmp "32 32" BMP3 16
 check kelplix_icon.bmp "32 32" BMP3 16
 check configuration_icon.bmp "32 32" BMP3 16

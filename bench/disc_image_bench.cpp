@@ -23,6 +23,7 @@
 #include <stdexcept>
 
 #include "bench/recording_host.hpp"
+#include "core/cd_probes.hpp"
 #include "core/cd_search.hpp"
 #include "game_launcher/game_launch.hpp"
 #include "kit_launcher/kit_launch.hpp"

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bench/recording_host.hpp"
+#include "core/cd_probes.hpp"
 #include "core/cd_search.hpp"
 #include "game_launcher/game_launch.hpp"
 

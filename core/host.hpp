@@ -22,9 +22,6 @@ namespace kelmor {
 // reserve its whole size in memory.
 inline constexpr std::uint64_t kLargestWholeFile = 4 * 1024 * 1024;
 
-// The exit code of a program that refuses to run from its folder.
-inline constexpr int kRefusedFolderExitCode = 2;
-
 // Style of a message box: one OK button, with or without the warning icon.
 enum class MessageStyle : int { Plain = 0, Critical = 16, Warning = 48 };
 
@@ -34,6 +31,11 @@ public:
 
     // Folder of the running program, without a trailing backslash.
     virtual std::string applicationFolder() const = 0;
+
+    // The report that refuses to run from the application folder, where this
+    // host cannot serve the programs from it (refuseUnusableApplicationFolder());
+    // nothing where it can, as by default.
+    virtual std::optional<std::string> applicationFolderRefusal() const { return std::nullopt; }
 
     // True when the named file's length can be read, 0 bytes included;
     // false for folders and on every failure. Never throws.

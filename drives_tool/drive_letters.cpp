@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/ascii_text.hpp"
+#include "core/cd_probes.hpp"
 #include "core/cd_search.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
@@ -13,8 +14,6 @@
 #include "core/posix/files/host_path.hpp"
 #include "core/posix/posix_host.hpp"
 #include "core/posix/files/settings_lock.hpp"
-#include "game_launcher/game_launch.hpp"
-#include "kit_launcher/kit_texts.hpp"
 
 namespace kelmor::drives {
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game_launcher/game_launch.hpp"
 
-#include <array>
-
+#include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
@@ -12,10 +11,6 @@
 namespace kelmor {
 namespace {
 
-// The three layouts of the game CD, in probing order: a later layout's hit
-// beats an earlier one's.
-constexpr std::array<std::string_view, 3> kGameCdLayouts{"\\KELMOR\\KELMOR", "\\KELMOR", "\\"};
-constexpr std::string_view kGameCdMarker = "VIGNET.DAT";
 constexpr int kEchoSpacerLines = 16;
 
 std::string saveFolder(const std::string& applicationFolder) {
@@ -23,18 +18,6 @@ std::string saveFolder(const std::string& applicationFolder) {
 }
 
 }  // namespace
-
-std::vector<CdProbe> gameCdProbes() {
-    std::vector<CdProbe> probes;
-    for (std::string_view layout : kGameCdLayouts) {
-        for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-            const std::string folder = std::string{letter, ':'} + std::string(layout);
-            const std::string separator = folder.back() == '\\' ? "" : "\\";
-            probes.push_back({folder + separator + std::string(kGameCdMarker), folder});
-        }
-    }
-    return probes;
-}
 
 std::string gameAutoexecEchoLines() {
     std::string lines = "ECHO ON";

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "core/cd_search.hpp"
 
@@ -19,10 +18,6 @@ inline constexpr std::string_view kNoGameCdMessage = "Please insert Kelmor's CD-
 inline constexpr std::string_view kGameMessageTitle = "Kelmor";
 // The exit code when DOSBox cannot be started, after the message that says so.
 inline constexpr int kEmulatorNotStartedExitCode = 1;
-
-// The 69 places of the game CD's marker "VIGNET.DAT": the nested, the folder
-// and the root layout, each on D to Z.
-std::vector<CdProbe> gameCdProbes();
 
 // The autoexec lines that mount the CD and the save folder and start the game.
 std::string gameAutoexecEchoLines();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/application_folder.hpp"
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/posix_host.hpp"
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     using namespace kelmor;
     posix::PosixHost host({.arguments = std::vector<std::string>(argv + 1, argv + argc)});
     fltk::presentMessagesWithFltk(host);
-    host.refuseUnusableApplicationFolder(kGameLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kGameLauncherIdentity.title);
     GameLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;

@@ -2,6 +2,7 @@
 // KELMOR.EXE on Windows: the game launcher's window over the Win32 host.
 #include <windows.h>
 
+#include "core/application_folder.hpp"
 #include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "core/win32/win32_host.hpp"
@@ -11,7 +12,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
-    host.refuseUnusableApplicationFolder(kGameLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kGameLauncherIdentity.title);
     GameLauncher launcher(host);
     const win32::LauncherLook look{.background = L"KELMOR_BACKGROUND_PNG",
                                    .icon = L"KELMOR_ICON_BMP"};

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kit_launcher/kit_launch.hpp"
 
+#include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/installation_marker.hpp"
+#include "core/kit_emulator.hpp"
+#include "core/map_editor.hpp"
 #include "core/program_identity.hpp"
 #include "kit_launcher/kit_manifest.hpp"
 #include "kit_launcher/kit_texts.hpp"
-#include "kit_launcher/map_editor.hpp"
 
 namespace kelmor {
 

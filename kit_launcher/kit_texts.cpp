@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/dosbox_config.hpp"
+#include "core/kit_emulator.hpp"
 #include "core/text.hpp"
 
 namespace kelmor {
@@ -20,30 +21,12 @@ std::string joinLines(std::initializer_list<std::string> lines) {
 
 }  // namespace
 
-std::vector<CdProbe> kitCdProbes() {
-    std::vector<CdProbe> probes;
-    for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        const std::string folder = std::string{letter, ':'} + "\\KIT";
-        probes.push_back({folder + "\\KELKIT.EXE", folder});
-    }
-    return probes;
-}
-
 std::string vendorIniText(const std::string& applicationFolder) {
     return joinLines({"[OSD]", "Directory=" + applicationFolder + "\\vantrel\\osd", "Valid=TRUE",
                       "", "[INSTALLED PRODUCTS]", "KELKIT", "", "[KELKIT]", "SrcDataPath=\\",
                       "Directory=" + applicationFolder + "\\"}) +
            std::string(kCrLf);
 }
-
-namespace {
-
-// The application folder as DOS drive B:, from which the kit's programs run.
-std::string applicationFolderMount(const std::string& applicationFolder) {
-    return "mount B " + mountFolderArgument(applicationFolder);
-}
-
-}  // namespace
 
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode) {
@@ -53,12 +36,6 @@ std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicatio
                                        : imageMountLine("imgmount", cd),
                       applicationFolderMount(applicationFolder), "B:",
                       "KELKIT.EXE ver=" + languageCode, "exit"});
-}
-
-std::string mapEditorAutoexecLines(const std::string& applicationFolder,
-                                   const std::string& mapEditor) {
-    return std::string(kCrLf) +
-           joinLines({"cls", applicationFolderMount(applicationFolder), "B:", mapEditor, "exit"});
 }
 
 }  // namespace kelmor

@@ -1,19 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the kit launcher looks for and writes: the kit CD's probes, the
-// language files, the vendor ini file and the autoexec lines of the kit and
-// of its map editor.
+// What the kit launcher looks for and writes: the language files, the
+// vendor ini file and the kit's autoexec lines.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/cd_search.hpp"
 
 namespace kelmor {
 
-inline constexpr std::string_view kKitSettings = "kelkit";
 inline constexpr std::string_view kNoKitCdMessage =
     "Please insert Kelmor Plix CD-ROM and restart application.";
 inline constexpr std::string_view kKitMessageTitle = "Kelmor";
@@ -22,9 +19,6 @@ inline constexpr std::string_view kVendorIniSuffix = "\\vantrel\\vtr.ini";
 inline constexpr std::string_view kMarkerTemplateSuffix = "\\TEST.FUJ";
 inline constexpr std::string_view kKitMapEditorSuffix = "\\MAPPER.EXE";
 inline constexpr std::string_view kMapperArgument = "mapper";
-
-// "L:\KIT\KELKIT.EXE" for L from D to Z, each hit meaning the folder "L:\KIT".
-std::vector<CdProbe> kitCdProbes();
 
 // A language file of the installed kit and the code the kit is started with.
 struct LanguageFile {
@@ -46,11 +40,5 @@ std::string vendorIniText(const std::string& applicationFolder);
 // start the kit, separated by CR LF; no line end after "exit".
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode);
-
-// CR LF, then the lines that mount the application folder as B: and run the
-// map editor (its file name there) from it, separated by CR LF, the last one
-// "exit" without a line end: the emulator ends with the map editor.
-std::string mapEditorAutoexecLines(const std::string& applicationFolder,
-                                   const std::string& mapEditor);
 
 }  // namespace kelmor

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/application_folder.hpp"
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
 #include "core/posix/posix_host.hpp"
@@ -11,8 +12,8 @@
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_launch.hpp"
 
-extern const unsigned char kelplix_background_gif[];
-extern const std::size_t kelplix_background_gif_size;
+extern const unsigned char kelplix_background_png[];
+extern const std::size_t kelplix_background_png_size;
 extern const unsigned char kelplix_icon_bmp[];
 extern const std::size_t kelplix_icon_bmp_size;
 
@@ -22,12 +23,12 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(options);
     fltk::presentMessagesWithFltk(host);
-    host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kKitLauncherIdentity.title);
     KitLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;
     const fltk::LauncherLook look{
-        {kelplix_background_gif, kelplix_background_gif_size, Format::Gif},
+        {kelplix_background_png, kelplix_background_png_size, Format::Png},
         {kelplix_icon_bmp, kelplix_icon_bmp_size, Format::Bmp},
         {}};
     // A failure that the sequence does not trap must not unwind through the

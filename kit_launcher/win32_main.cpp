@@ -2,6 +2,7 @@
 // _KelmorPlix.exe on Windows: the kit launcher's window over the Win32 host.
 #include <windows.h>
 
+#include "core/application_folder.hpp"
 #include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "core/win32/win32_host.hpp"
@@ -11,9 +12,9 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
-    host.refuseUnusableApplicationFolder(kKitLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kKitLauncherIdentity.title);
     KitLauncher launcher(host);
-    const win32::LauncherLook look{.background = L"KELPLIX_BACKGROUND_GIF",
+    const win32::LauncherLook look{.background = L"KELPLIX_BACKGROUND_PNG",
                                    .icon = L"KELPLIX_ICON_BMP"};
     // A failure that the sequence does not trap is reported and ends the
     // process inside the tick: the Windows error number and its description.

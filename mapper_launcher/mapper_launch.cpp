@@ -6,8 +6,8 @@
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/installation_marker.hpp"
+#include "core/map_editor.hpp"
 #include "core/program_identity.hpp"
-#include "kit_launcher/map_editor.hpp"
 
 namespace kelmor {
 

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/application_folder.hpp"
 #include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_launcher_window.hpp"
 #include "core/fltk/fltk_message.hpp"
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));
     fltk::presentMessagesWithFltk(host);
-    host.refuseUnusableApplicationFolder(kMapperLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kMapperLauncherIdentity.title);
     MapperLauncher launcher(host);
 
     const fltk::EmbeddedPicture icon{mapper_icon_bmp, mapper_icon_bmp_size,

@@ -2,6 +2,7 @@
 // _Mapper.exe on Windows: the mapper launcher's wait window over the Win32 host.
 #include <windows.h>
 
+#include "core/application_folder.hpp"
 #include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "core/win32/win32_host.hpp"
@@ -11,7 +12,7 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kelmor;
     win32::Win32Host host;
-    host.refuseUnusableApplicationFolder(kMapperLauncherIdentity.title);
+    refuseUnusableApplicationFolder(host, kMapperLauncherIdentity.title);
     MapperLauncher launcher(host);
     const win32::LauncherLook look{.icon = L"MAPPER_ICON_BMP",
                                    .iconSize = 64,

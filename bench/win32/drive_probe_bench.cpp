@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/cd_probes.hpp"
 #include "core/cd_search.hpp"
 #include "core/win32/win32_host.hpp"
-#include "kit_launcher/kit_texts.hpp"
 
 int main(int argc, char** argv) {
     const long rounds = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 1;

@@ -14,7 +14,7 @@ namespace kelmor::fltk {
 
 // A picture compiled into the program.
 struct EmbeddedPicture {
-    enum class Format { Bmp, Gif, Png };
+    enum class Format { Bmp, Png };
     const unsigned char* bytes = nullptr;
     std::size_t size = 0;
     Format format = Format::Bmp;

@@ -6,14 +6,14 @@
 #include <cstring>
 #include <span>
 
-#include "core/image.hpp"
+#include "core/pictures/image.hpp"
 
 namespace kelmor::fltk {
 
 namespace {
 
 // The decoder of each EmbeddedPicture::Format, in its order.
-constexpr Image (*kDecoders[])(std::span<const std::uint8_t>) = {decodeBmp, decodeGif, decodePng};
+constexpr Image (*kDecoders[])(std::span<const std::uint8_t>) = {decodeBmp, decodePng};
 
 }  // namespace
 

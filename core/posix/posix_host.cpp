@@ -82,13 +82,6 @@ std::optional<std::string> PosixHost::applicationFolderRefusal() const {
            *problem + ". Move the programs to another folder, or rename this one.";
 }
 
-void PosixHost::refuseUnusableApplicationFolder(std::string_view programTitle) {
-    if (const auto refusal = applicationFolderRefusal()) {
-        messageBox(*refusal, MessageStyle::Critical, std::string(programTitle));
-        endProcess(kRefusedFolderExitCode);
-    }
-}
-
 void PosixHost::setMessagePresenter(MessagePresenter presenter) {
     presenter_ = std::move(presenter);
 }

@@ -75,12 +75,7 @@ public:
     // The report that refuses to run from the application folder, when its
     // path cannot be written as the Windows path the programs form from it
     // (windowsPathProblem()); nothing when it can.
-    std::optional<std::string> applicationFolderRefusal() const;
-
-    // Shows that report, titled with the program title, and ends the
-    // process with kRefusedFolderExitCode before anything is read or
-    // written; returns when the folder can be used.
-    void refuseUnusableApplicationFolder(std::string_view programTitle);
+    std::optional<std::string> applicationFolderRefusal() const override;
 
     // The host path of a Windows path, each existing component matched
     // without regard to case; nothing when its drive is missing or holds a

@@ -138,13 +138,6 @@ std::optional<std::string> Win32Host::applicationFolderRefusal() const {
            "another folder, or rename this one.";
 }
 
-void Win32Host::refuseUnusableApplicationFolder(std::string_view programTitle) {
-    if (const auto refusal = applicationFolderRefusal()) {
-        messageBox(*refusal, MessageStyle::Critical, std::string(programTitle));
-        endProcess(kRefusedFolderExitCode);
-    }
-}
-
 std::optional<double> Win32Host::numericValue(std::string_view text) const {
     return parseNumber(text, localeText(LOCALE_SDECIMAL));
 }

@@ -78,12 +78,7 @@ public:
     // The report that refuses to run from the application folder when the
     // ANSI code page cannot hold its name, so dosbox.conf, text in that
     // page, could not name it; nothing when it can.
-    std::optional<std::string> applicationFolderRefusal() const;
-
-    // Shows that report, titled with the program title, and ends the
-    // process with kRefusedFolderExitCode before anything is read or
-    // written; returns when the folder can be used.
-    void refuseUnusableApplicationFolder(std::string_view programTitle);
+    std::optional<std::string> applicationFolderRefusal() const override;
 
 private:
     // The images beside the programs by their letters, found on first use.

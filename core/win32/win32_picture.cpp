@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/image.hpp"
+#include "core/pictures/image.hpp"
 
 namespace kelmor::win32 {
 namespace {
@@ -28,7 +28,7 @@ struct PictureKind {
     std::string_view signature;
     Image (*decode)(std::span<const std::uint8_t>);
 };
-constexpr PictureKind kPictureKinds[] = {{"GIF", decodeGif}, {"\x89PNG", decodePng}};
+constexpr PictureKind kPictureKinds[] = {{"\x89PNG", decodePng}};
 
 Image decodePicture(std::span<const std::uint8_t> bytes) {
     for (const PictureKind& kind : kPictureKinds)

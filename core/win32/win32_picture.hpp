@@ -6,7 +6,7 @@
 
 namespace kelmor::win32 {
 
-// A picture stored as RCDATA (a Windows bitmap, a GIF or a PNG), as a DIB section
+// A picture stored as RCDATA (a Windows bitmap or a PNG), as a DIB section
 // the size of the picture; nullptr when the resource is missing or not a
 // picture. The caller deletes it.
 HBITMAP loadPicture(const wchar_t* resourceName);

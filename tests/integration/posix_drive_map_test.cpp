@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/application_folder.hpp"
 #include "core/posix/files/config_folder.hpp"
 #include "core/linux_drives/drive_map.hpp"
 #include "core/posix/posix_host.hpp"
@@ -212,7 +213,7 @@ TEST(PosixHostPaths, AnApplicationFolderThatCannotBeAWindowsPathIsRefused) {
         });
         int code = 0;
         try {
-            host.refuseUnusableApplicationFolder("Kelmor for Windows");
+            refuseUnusableApplicationFolder(host, "Kelmor for Windows");
         } catch (const Refused& refused) {
             code = refused.code;
         }

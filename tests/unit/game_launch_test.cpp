@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/installation_marker.hpp"
 #include "tests/support/fake_host.hpp"

@@ -20,7 +20,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 # icon size and bits per pixel | pictures | most bytes for x86 (else 1 MiB)
 programs=(
   "KELMOR.EXE|KELMOR|Kelmor for Windows|Kelmor for Windows 2000/XP|1.1|32 4|KELMOR_BACKGROUND_PNG|600000"
-  "_KelmorPlix.exe|_KelmorPlix|Kelmor Plix Launcher|Kelmor Plix Launcher|1.0|32 4|KELPLIX_BACKGROUND_GIF|"
+  "_KelmorPlix.exe|_KelmorPlix|Kelmor Plix Launcher|Kelmor Plix Launcher|1.0|32 4|KELPLIX_BACKGROUND_PNG|"
   "_Mapper.exe|_Mapper|Kelmor Plix Mapper Launcher|Kelmor Plix Mapper Launcher|1.0|64 24||"
   "_Configuration.exe|_Configuration|Kelmor Plix Configuration|Kelmor Plix Configuration|1.0|32 4||"
 )

@@ -38,6 +38,12 @@ inline constexpr std::string_view kMapEditorConfiguration = "mapeditor.conf";
 // The process's exit code when the map editor is there but nothing could start it.
 inline constexpr int kMapEditorNotStartedExitCode = 1;
 
+// CR LF, then the lines that mount the application folder as B: and run the
+// map editor (its file name there) from it, separated by CR LF, the last one
+// "exit" without a line end: the emulator ends with the map editor.
+std::string mapEditorAutoexecLines(const std::string& applicationFolder,
+                                   const std::string& mapEditor);
+
 // Opens the map editor `mapEditor`, a file of the application folder, and
 // returns; waits for nothing. A missing map editor is left alone: nothing
 // starts and nothing is said. A DOS program goes to the emulator unless the

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Pictures as plain RGB pixels, and decoders for the three file formats the
+// Pictures as plain RGB pixels, and decoders for the two file formats the
 // kit's pictures are stored in. The decoders treat their input as untrusted:
 // they never read outside it and refuse anything malformed or truncated.
 #pragma once
@@ -28,13 +28,6 @@ inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 24;
 // ignored). Rows stored bottom-up or top-down, each padded to 4 bytes.
 // Throws std::invalid_argument with a short reason.
 Image decodeBmp(std::span<const std::uint8_t> bytes);
-
-// GIF87a or GIF89a: the first frame, with its local colour table or else the
-// global one, interlaced or not, placed on the logical screen filled with the
-// background colour. Transparency is not applied: a transparent index shows its
-// table colour. The file must run through to its trailer.
-// Throws std::invalid_argument with a short reason.
-Image decodeGif(std::span<const std::uint8_t> bytes);
 
 // PNG: 8 bits per sample RGB (colour type 2), not interlaced, the kind a
 // true-colour picture is stored as; ancillary chunks are passed over, and

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "kit_launcher/map_editor.hpp"
+#include "core/map_editor.hpp"
 
 #include <cstdint>
 
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
+#include "core/kit_emulator.hpp"
+#include "core/text.hpp"
 #include "core/unhandled_error.hpp"
-#include "kit_launcher/kit_texts.hpp"
 
 namespace kelmor {
 namespace {
@@ -85,6 +86,13 @@ ProgramKind programKind(Host& host, const std::string& program) {
     if (newHeader == std::string_view("PE\0\0", 4) || startsWith(newHeader, "NE"))
         return ProgramKind::Windows;
     return ProgramKind::Dos;
+}
+
+std::string mapEditorAutoexecLines(const std::string& applicationFolder,
+                                   const std::string& mapEditor) {
+    const std::string crlf(kCrLf);
+    return crlf + "cls" + crlf + applicationFolderMount(applicationFolder) + crlf + "B:" + crlf +
+           mapEditor + crlf + "exit";
 }
 
 void openMapEditor(Host& host, const std::string& mapEditor, std::string_view programTitle) {

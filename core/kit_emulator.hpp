@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How the emulator is set up for the kit's DOS programs, the kit itself and
+// its map editor alike: from the kit's settings, with the application
+// folder as drive B:.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelmor {
+
+// The settings store's application and section of the kit.
+inline constexpr std::string_view kKitSettings = "kelkit";
+
+// The [autoexec] line that mounts the application folder as DOS drive B:,
+// from which the kit's programs run.
+std::string applicationFolderMount(const std::string& applicationFolder);
+
+}  // namespace kelmor
