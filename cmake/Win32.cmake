@@ -43,16 +43,15 @@ function(kelmor_program_identity program prefix)
   set(${prefix}_MINOR ${minor} PARENT_SCOPE)
 endfunction()
 
-# kelmor_win32_program(<library> <program>): the folder's win32_main.cpp and
-# other win32_*.cpp files with <library> make the Windows program <program>,
-# with its version information and manifest. A folder without a
-# win32_main.cpp has no Windows program (yet).
+# kelmor_win32_program(<library> <program> <file>...): the files, the
+# program's Win32 main and views, with <library> make the Windows program
+# <program>, with its version information and manifest. A program without
+# them has no Windows program (yet).
 function(kelmor_win32_program library program)
-  set(main ${CMAKE_CURRENT_SOURCE_DIR}/win32_main.cpp)
-  if(NOT EXISTS ${main})
+  set(sources ${ARGN})
+  if(NOT sources)
     return()
   endif()
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win32_*.cpp)
 
   kelmor_program_identity(${program} ID)
   # A name in capitals is a name of the DOS era: KELMOR.EXE.
