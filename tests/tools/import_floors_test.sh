@@ -15,9 +15,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # one header of the folder named.
 tree() {
   local at=$work/$1; shift
-  for spec in "$@"; do
-    mkdir -p "$at/$(dirname "${spec%%:*}")"
-    echo "#include \"${spec#*:}/x.hpp\"" >>"$at/${spec%%:*}"
+  for entry in "$@"; do
+    mkdir -p "$at/$(dirname "${entry%%:*}")"
+    echo "#include \"${entry#*:}/x.hpp\"" >>"$at/${entry%%:*}"
   done
   echo "$at"
 }
