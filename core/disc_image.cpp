@@ -60,8 +60,9 @@ std::uint16_t littleEndian16(std::string_view bytes, std::size_t at) {
     throw std::system_error(error, what);
 }
 
-bool isCueSheet(const std::string& path) {
-    return path.size() > 4 && equalIgnoringAsciiCase(std::string_view(path).substr(path.size() - 4), ".cue");
+bool endsInExtension(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           equalIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 // A name as the emulator shows it: without its version (";1"), and without
@@ -110,9 +111,17 @@ std::uint32_t sectorsOf(std::uint32_t bytes) {
 
 }  // namespace
 
+bool isCueSheetFileName(std::string_view name) {
+    return endsInExtension(name, ".cue");
+}
+
+bool isDiscImageFileName(std::string_view name) {
+    return endsInExtension(name, ".iso") || isCueSheetFileName(name);
+}
+
 DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
     : files_(files), imagePath_(imagePath), trackFile_(imagePath) {
-    if (isCueSheet(imagePath)) {
+    if (isCueSheetFileName(imagePath)) {
         const std::string sheet = files.readBytes(imagePath, 0, kLongestCueSheet + 1);
         if (sheet.size() > kLongestCueSheet) fail(files.noDisc(), imagePath + ": too long for a cue sheet");
         const auto track = firstCueTrack(sheet);

@@ -47,6 +47,13 @@ inline constexpr std::size_t kLongestCueSheet = 1 << 20;
 // more than any CD holds); a larger one cannot be read.
 inline constexpr std::uint32_t kLargestImageFolder = 16 * 1024 * 1024;
 
+// Whether a file's name (or a path ending in one) ends in ".cue", in either
+// case, after at least one other character: a cue sheet.
+bool isCueSheetFileName(std::string_view name);
+
+// The same for ".iso" or ".cue": a disc image, as far as its name tells.
+bool isDiscImageFileName(std::string_view name);
+
 // The host's files, as disc images are read from them.
 class ImageFiles {
 public:

@@ -3,7 +3,6 @@
 
 #include <system_error>
 
-#include "core/ascii_text.hpp"
 #include "core/cue_sheet.hpp"
 #include "core/disc_image.hpp"
 
@@ -12,10 +11,6 @@ namespace kelmor {
 namespace {
 
 constexpr std::string_view kAudioMode = "AUDIO";
-
-bool isCueSheet(const std::string& path) {
-    return path.size() > 4 && equalIgnoringAsciiCase(std::string_view(path).substr(path.size() - 4), ".cue");
-}
 
 // A failure's reason without the image's path before it and the host's
 // words for its error after it, where it has words of its own.
@@ -73,7 +68,7 @@ void checkSheetFiles(ImageFiles& files, const std::string& imagePath, const std:
 
 ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath) {
     ImageCheck check;
-    check.cueSheet = isCueSheet(imagePath);
+    check.cueSheet = isCueSheetFileName(imagePath);
     try {
         const DiscImage image(files, imagePath);
         if (check.cueSheet)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ascii_text.hpp"
+#include "core/disc_image.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
 
@@ -112,10 +113,7 @@ std::optional<std::string> drivePathOfValue(std::string_view value, const std::s
 
 bool isDiscImageName(std::string_view hostPath) {
     const std::size_t slash = hostPath.rfind('/');
-    const std::string_view name = hostPath.substr(slash == std::string_view::npos ? 0 : slash + 1);
-    if (name.size() <= 4) return false;
-    const std::string_view extension = name.substr(name.size() - 4);
-    return equalIgnoringAsciiCase(extension, ".iso") || equalIgnoringAsciiCase(extension, ".cue");
+    return isDiscImageFileName(hostPath.substr(slash == std::string_view::npos ? 0 : slash + 1));
 }
 
 std::vector<std::string> discImagesIn(const std::string& folder) {

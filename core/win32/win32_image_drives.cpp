@@ -3,21 +3,10 @@
 
 #include <algorithm>
 
-#include "core/ascii_text.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
-
-namespace {
-
-bool isDiscImageName(std::string_view name) {
-    if (name.size() <= 4) return false;
-    const std::string_view extension = name.substr(name.size() - 4);
-    return equalIgnoringAsciiCase(extension, ".iso") || equalIgnoringAsciiCase(extension, ".cue");
-}
-
-}  // namespace
 
 std::map<char, std::string> imageLetters(const std::vector<std::string>& images, DWORD systemDrives) {
     std::map<char, std::string> letters;
@@ -38,7 +27,7 @@ std::vector<std::string> discImagesIn(const std::string& folder) {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::string name = utf8(found.cFileName);
-        if (isDiscImageName(name)) images.push_back(folder + "\\" + name);
+        if (isDiscImageFileName(name)) images.push_back(folder + "\\" + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(images.begin(), images.end());
