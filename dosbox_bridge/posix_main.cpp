@@ -97,9 +97,8 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
                                            std::string_view drivePath,
                                            std::vector<std::string>& problems) {
-    const std::string windowsPath(drivePath);
-    if (const auto image = drives.imageOf(windowsPath)) {
-        const auto path = posix::splitWindowsPath(drivePath);
+    const auto path = posix::splitWindowsPath(drivePath);
+    if (const auto image = path ? drives.map().image(path->drive) : std::nullopt) {
         if (!path->components.empty()) {
             problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
                                ": is the disc image " + *image + ", mounted only whole");
@@ -129,7 +128,7 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
             return bridge::HostMount{*image, true};
         }
     }
-    auto folder = drives.hostPath(windowsPath);
+    auto folder = drives.hostPath(std::string(drivePath));
     if (!folder) return std::nullopt;
     return bridge::HostMount{std::move(*folder), false};
 }

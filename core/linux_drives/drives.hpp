@@ -70,10 +70,6 @@ public:
     // Whether a path's drive holds a disc image.
     bool onImage(const std::string& windowsPath) const;
 
-    // The disc image a path's drive holds, its host path; nothing on a
-    // folder drive or a missing one.
-    std::optional<std::string> imageOf(const std::string& windowsPath) const;
-
     // The host path of a path on a folder drive; nothing for a missing
     // drive, one that holds an image, or (but Lenient, where components not
     // found are taken as given) a path not found.
@@ -91,6 +87,9 @@ public:
     void removed(const std::string& hostPath);
 
 private:
+    // The disc image a path's drive holds, its host path; nothing on a
+    // folder drive or a missing one.
+    std::optional<std::string> imageOf(const std::string& windowsPath) const;
     std::string resolve(const std::string& windowsPath, PathUse use) const;
     DiscImage* openImage(const std::string& windowsPath) const;
 
