@@ -320,5 +320,19 @@ TEST(ImageCheck, TrackListsReadAsText) {
     for (const auto& [tracks, text] : lists) EXPECT_EQ(trackList(tracks), text);
 }
 
+TEST(DiscImage, ANameTellsAnImageByItsEndAlone) {
+    struct Name { const char* name; bool image; bool cueSheet; };
+    const Name names[] = {
+        {"Kelmor.iso", true, false},   {"KELMOR.CUE", true, true},  {"rip/Kelmor.Cue", true, true},
+        {"x.iso", true, false},        {".iso", false, false},       {".cue", false, false},
+        {"Kelmor.bin", false, false},  {"Kelmor.isos", false, false}, {"cue", false, false},
+        {"images.cue/Kelmor", false, false},
+    };
+    for (const Name& n : names) {
+        EXPECT_EQ(isDiscImageFileName(n.name), n.image) << n.name;
+        EXPECT_EQ(isCueSheetFileName(n.name), n.cueSheet) << n.name;
+    }
+}
+
 }  // namespace
 }  // namespace kelmor
