@@ -53,12 +53,17 @@ std::optional<EmulatorIdentity> fromLine(std::string_view line) {
             !equalIgnoringAsciiCase(line.substr(0, known.start.size()), known.start))
             continue;
         const std::string_view version = versionWord(line.substr(known.start.size()));
+        const auto [major, minor] = majorMinor(version);
         EmulatorDialect dialect = known.dialect;
-        if (dialect == EmulatorDialect::Staging) {
-            const auto [major, minor] = majorMinor(version);
-            dialect = stagingDialect(major, minor);
+        std::string_view name = known.name;
+        if (dialect == EmulatorDialect::Staging) dialect = stagingDialect(major, minor);
+        // DOSBox-X called itself "DOSBox" until its 0.83; DOSBox itself
+        // never went beyond 0.74.
+        if (dialect == EmulatorDialect::Dosbox074 && major == 0 && minor >= 80) {
+            dialect = EmulatorDialect::DosboxX;
+            name = "DOSBox-X";
         }
-        return EmulatorIdentity{dialect, std::string(known.name) + " " + std::string(version)};
+        return EmulatorIdentity{dialect, std::string(name) + " " + std::string(version)};
     }
     return std::nullopt;
 }
