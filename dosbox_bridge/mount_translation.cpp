@@ -31,11 +31,15 @@ std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
     return line.substr(at + 1, close - at - 1);
 }
 
-bool isMountCommand(const std::vector<LineWord>& words) {
+bool isCommand(const std::vector<LineWord>& words, std::string_view name) {
     if (words.empty() || words[0].quoted) return false;
     std::string_view command = words[0].text;
     if (!command.empty() && command.front() == '@') command.remove_prefix(1);
-    return equalIgnoringAsciiCase(command, "mount");
+    return equalIgnoringAsciiCase(command, name);
+}
+
+bool isMountCommand(const std::vector<LineWord>& words) {
+    return isCommand(words, "mount");
 }
 
 // The words of a MOUNT command that are no options or their values: the
@@ -59,23 +63,6 @@ bool isDrivePath(std::string_view path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// A host path as a MOUNT or IMGMOUNT argument, always in double quotes: the
-// emulator's shell takes '<', '>' and '|' outside quotes for redirections and
-// a blank for the end of the word, and inside them only '"' ends the text.
-// Its batch processing makes "%%" a '%' and drops control characters other
-// than a tab. So nothing can carry a '"' or such a control character (a line
-// end among them); nothing is returned for a path that holds one.
-std::optional<std::string> mountArgument(std::string_view hostPath) {
-    std::string argument = "\"";
-    for (char c : hostPath) {
-        if (c == '"' || (static_cast<unsigned char>(c) < 0x20 && c != '\t')) return std::nullopt;
-        argument += c;
-        if (c == '%') argument += '%';
-    }
-    argument += '"';
-    return argument;
-}
-
 // The image mount that takes the place of a MOUNT line: its blanks and '@'
 // before the command, the same DOS drive.
 std::string imageMountLine(std::string_view line, const std::vector<LineWord>& words,
@@ -90,10 +77,36 @@ std::string imageMountLine(std::string_view line, const std::vector<LineWord>& w
     return mount;
 }
 
-// The line with its MOUNT host path mapped, or nothing to change.
+// The DOS drive a word names ("E", "e:"); nothing for any other word.
+std::optional<char> dosDrive(const LineWord& word) {
+    const std::string_view text = word.text;
+    if (text.empty() || text.size() > 2 || (text.size() == 2 && text[1] != ':')) return std::nullopt;
+    const char letter = upperAscii(text[0]);
+    if (letter < 'A' || letter > 'Z') return std::nullopt;
+    return letter;
+}
+
+// The drive a MOUNT or IMGMOUNT line asks for, from the path as it gives it
+// (unmounting, "-u", asks for none); nothing for any other line.
+std::optional<AskedMount> askedMount(const std::vector<LineWord>& words) {
+    const bool image = isCommand(words, "imgmount");
+    if (!image && !isMountCommand(words)) return std::nullopt;
+    for (const LineWord& word : words)
+        if (!word.quoted && equalIgnoringAsciiCase(word.text, "-u")) return std::nullopt;
+    const std::vector<LineWord> found = operands(words);
+    if (found.size() < 2) return std::nullopt;
+    const auto drive = dosDrive(found[0]);
+    if (!drive) return std::nullopt;
+    return AskedMount{*drive, batchReading(found[1].text), image};
+}
+
+// The line with its MOUNT host path mapped, or nothing to change; `asked`
+// says what the mount now stands for.
 std::optional<std::string> translateLine(std::string_view line, const PathMapper& mapPath,
-                                         std::vector<std::string>& problems) {
+                                         std::vector<std::string>& problems,
+                                         std::optional<AskedMount>& asked) {
     const std::vector<LineWord> words = splitWords(line);
+    asked = askedMount(words);
     if (!isMountCommand(words)) return std::nullopt;
     const std::vector<LineWord> found = operands(words);
     if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
@@ -101,6 +114,7 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     // The launchers double each '%' of a folder for the emulator's shell.
     const auto mount = mapPath(batchReading(path.text));
     if (!mount) return std::nullopt;
+    if (asked) *asked = {asked->drive, mount->shown.empty() ? mount->path : mount->shown, mount->image};
     const auto argument = mountArgument(mount->path);
     if (!argument) {
         problems.push_back("cannot pass the " + std::string(mount->image ? "image" : "folder") +
@@ -117,6 +131,21 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
 }
 
 }  // namespace
+
+// Always in double quotes: the emulator's shell takes '<', '>' and '|'
+// outside quotes for redirections and a blank for the end of the word, and
+// inside them only '"' ends the text. Its batch processing makes "%%" a '%'
+// and drops control characters other than a tab.
+std::optional<std::string> mountArgument(std::string_view hostPath) {
+    std::string argument = "\"";
+    for (char c : hostPath) {
+        if (c == '"' || (static_cast<unsigned char>(c) < 0x20 && c != '\t')) return std::nullopt;
+        argument += c;
+        if (c == '%') argument += '%';
+    }
+    argument += '"';
+    return argument;
+}
 
 MountTranslation translateMountPaths(std::string_view configuration, const PathMapper& mapPath) {
     MountTranslation result;
@@ -137,11 +166,15 @@ MountTranslation translateMountPaths(std::string_view configuration, const PathM
         if (const auto section = sectionOpenedBy(line)) {
             inAutoexec = equalIgnoringAsciiCase(*section, "autoexec");
         } else if (inAutoexec) {
-            if (auto translated = translateLine(line, mapPath, result.problems)) {
-                result.text += *translated;
-                result.text += whole.substr(contentLength);
-                continue;
+            std::optional<AskedMount> asked;
+            auto translated = translateLine(line, mapPath, result.problems, asked);
+            result.text += translated ? *translated + std::string(whole.substr(contentLength))
+                                      : std::string(whole);
+            if (asked) {
+                result.mounts.push_back(std::move(*asked));
+                result.afterLastMount = result.text.size();
             }
+            continue;
         }
         result.text += whole;
     }

@@ -9,7 +9,9 @@
 // of one whose path stands for a disc image: that line becomes the
 // emulator's image mount, IMGMOUNT <drive> "<image>" -t iso, which also
 // serves the audio tracks of a cue sheet. Every other byte of the
-// configuration passes as it is.
+// configuration passes as it is. It also tells which drives the MOUNT and
+// IMGMOUNT lines ask for, and from what, so that a drive the emulator
+// refuses can be named.
 //
 // How the text is read, the way the emulator reads it:
 //  - A line ends at LF; a CR before the LF belongs to the line end.
@@ -45,6 +47,18 @@ namespace kelmor::bridge {
 struct HostMount {
     std::string path;
     bool image = false;
+    // What the player knows it as, where that is not `path` (the image whose
+    // sheet the bridge hands over in its own copy).
+    std::string shown{};
+};
+
+// A drive that a MOUNT or IMGMOUNT line of [autoexec] asks the emulator
+// for, and what the player knows it by: the host folder or image it was
+// mapped to, else the path as the line gives it.
+struct AskedMount {
+    char drive = 0;  // in upper case
+    std::string source;
+    bool image = false;
 };
 
 // The host folder or image of a drive-letter path; nothing to leave the line
@@ -58,8 +72,17 @@ struct MountTranslation {
     // but a tab, which the emulator drops; a line end among them); such a
     // line stays as it was.
     std::vector<std::string> problems;
+    // Every drive that [autoexec] mounts, in its order, and where in `text`
+    // the line of the last one ends (0 when none).
+    std::vector<AskedMount> mounts;
+    std::size_t afterLastMount = 0;
 };
 
 MountTranslation translateMountPaths(std::string_view configuration, const PathMapper& mapPath);
+
+// A host path as a MOUNT or IMGMOUNT argument: in double quotes, each '%'
+// doubled; nothing for a path that holds a '"' or a control character but
+// a tab, which no argument can carry.
+std::optional<std::string> mountArgument(std::string_view hostPath);
 
 }  // namespace kelmor::bridge

@@ -43,9 +43,12 @@
 #include "core/ascii_text.hpp"
 #include "core/linux_drives/drives.hpp"
 #include "core/posix/files/host_path.hpp"
+#include "core/emulator_configuration.hpp"
+#include "dosbox_bridge/mount_check.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_emulator_run.hpp"
+#include "dosbox_bridge/posix_emulator_setup.hpp"
 #include "dosbox_bridge/posix_message.hpp"
 #include "dosbox_bridge/posix_runtime_copy.hpp"
 #include "dosbox_bridge/posix_start_log.hpp"
@@ -121,7 +124,7 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
         try {
             const std::string sheet =
                 bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy);
-            return bridge::HostMount{sheet, true};
+            return bridge::HostMount{sheet, true, *image};
         } catch (const std::system_error& failure) {
             problems.push_back(drive + "its sheet as DOSBox can mount it cannot be written: " +
                                std::string(failure.what()));
@@ -159,9 +162,56 @@ bridge::RunningEmulator started(const std::string& program, const std::vector<st
     }
 }
 
+// The drives the copies ask the emulator for, and the folder into which
+// its shell writes those it refused (none where it could not be made).
+struct MountCheck {
+    std::optional<std::string> folder;
+    std::vector<bridge::AskedMount> asked;
+};
+
+MountCheck startMountCheck() {
+    try {
+        return {bridge::makeRuntimeFolder(bridge::runtimeBases(), "mounts"), {}};
+    } catch (const std::system_error& failure) {
+        say(std::string("drives the emulator refuses cannot be told: ") + failure.what());
+        return {};
+    }
+}
+
+// The translated configuration, with the check of its mounts.
+std::string checkedMounts(const bridge::MountTranslation& translation, MountCheck& check) {
+    check.asked.insert(check.asked.end(), translation.mounts.begin(), translation.mounts.end());
+    const auto drive = bridge::reportDrive(translation.mounts);
+    const auto folder = check.folder ? bridge::mountArgument(*check.folder) : std::nullopt;
+    if (!drive || !folder) return translation.text;
+    return bridge::withMountCheck(translation, *drive, *folder);
+}
+
+// The drives the emulator refused to mount, and the check's folder gone.
+std::vector<bridge::AskedMount> refusedMounts(const MountCheck& check) {
+    if (!check.folder) return {};
+    std::string report;
+    try {
+        report = posix::readWholeFile(posix::joinHostPath(*check.folder, std::string(bridge::kRefusedMountsFile)));
+    } catch (const std::system_error&) {
+    }
+    bridge::removeRuntimeFolder(*check.folder);
+    return bridge::refusedMounts(report, check.asked);
+}
+
+// Why the start failed: how the emulator ended, and the drives it refused.
+std::optional<std::string> failureOf(const bridge::EmulatorRun& run,
+                                     const std::vector<bridge::AskedMount>& refused) {
+    auto failure = bridge::startFailure(run.end, run.output);
+    if (refused.empty()) return failure;
+    const std::string mounts = "could not mount " + bridge::describeMounts(refused);
+    return failure ? *failure + ", and " + mounts : mounts;
+}
+
 // Runs the emulator, reports a start that failed, and returns the exit
 // code the bridge ends with: the emulator's.
-int runAndReport(const std::string& program, const std::vector<std::string>& arguments) {
+int runAndReport(const std::string& program, const std::vector<std::string>& arguments,
+                 const MountCheck& check) {
     bridge::RunningEmulator emulator = started(program, arguments);
     // Made while the emulator starts; what it prints meanwhile waits in its pipes.
     const auto log = startLog();
@@ -169,7 +219,7 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
     for (const std::string& argument : arguments) command += (command.empty() ? "" : " ") + argument;
     logLine(log, "Kelmor bridge: started " + command);
     const bridge::EmulatorRun run = bridge::finishEmulator(emulator, log ? log->file.get() : -1);
-    const auto failure = bridge::startFailure(run.end, run.output);
+    const auto failure = failureOf(run, refusedMounts(check));
     logLine(log, "Kelmor bridge: DOSBox " + failure.value_or("ended") + ".");
     if (!failure) return run.end.exitCode;
     const std::string logPath = log ? log->path : std::string();
@@ -216,6 +266,16 @@ int main(int argc, char** argv) {
                  driveMapFile + ", a line emulator=/path/to/dosbox in its section [options].");
     }
 
+    // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
+    // written anew at every launch, cannot keep: a later -conf is applied
+    // over an earlier one, so they win over the kit's.
+    std::string userConfiguration = posix::joinHostPath(
+        posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
+    if (std::error_code ignored; !std::filesystem::is_regular_file(userConfiguration, ignored))
+        userConfiguration.clear();
+    const bridge::EmulatorSetup setup = bridge::emulatorSetup(EmulatorIdentity{}, userConfiguration);
+    MountCheck mountCheck = startMountCheck();
+
     // A configuration file translated into its private copy. A bare name is
     // a file of the working folder in any letter case, as the launchers find
     // it when they write it. A file that is not there is passed on as named:
@@ -241,8 +301,10 @@ int main(int argc, char** argv) {
         for (const std::string& problem : translation.problems) say(problem);
         const std::string path = posix::realHostPath(*name).value_or("");
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
+        const std::string copy = configurationInDialect(checkedMounts(translation, mountCheck),
+                                                        setup.dialect, setup.added);
         try {
-            return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, translation.text);
+            return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, copy);
         } catch (const std::system_error& failure) {
             stop(1, failure.what(),
                  std::string("DOSBox cannot be started: its copy of the configuration cannot be "
@@ -254,16 +316,12 @@ int main(int argc, char** argv) {
     };
     std::vector<std::string> emulatorArguments =
         bridge::emulatorArguments(std::vector<std::string>(argv + 1, argv + argc), copyOf);
-    // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
-    // written anew at every launch, cannot keep: a later -conf is applied
-    // over an earlier one, so they win over the kit's.
-    const std::string userConfiguration = posix::joinHostPath(
-        posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
-    if (std::error_code ignored; std::filesystem::is_regular_file(userConfiguration, ignored))
+    if (!userConfiguration.empty())
         emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
+    emulatorArguments.insert(emulatorArguments.begin(), setup.arguments.begin(), setup.arguments.end());
 
     emulatorArguments.insert(emulatorArguments.begin(), *emulator);
     setenv(kHandOverVariable, pid.c_str(), 1);
     std::fflush(nullptr);
-    return runAndReport(*emulator, emulatorArguments);
+    return runAndReport(*emulator, emulatorArguments, mountCheck);
 }

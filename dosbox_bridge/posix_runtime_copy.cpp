@@ -44,7 +44,7 @@ std::uint64_t hashOf(std::string_view text) {
 
 // A copy of a configuration, and of a cue sheet that the emulator is handed
 // in place of the image's own.
-constexpr std::string_view kCopySuffixes[] = {kConfigurationCopy, kCueSheetCopy};
+constexpr std::string_view kCopySuffixes[] = {kConfigurationCopy, kCueSheetCopy, kFolderOfItsOwn};
 constexpr std::size_t kHashDigits = 16;
 
 std::string privateFolderName() {
@@ -82,8 +82,26 @@ std::optional<long> processOfCopy(std::string_view name) {
     return std::stol(std::string(process));
 }
 
-// Removes the copies in the folder whose process no longer runs, and those
-// of earlier bridges.
+// Removes the regular files in a folder of a start's own, then the folder.
+void removeFolderOfItsOwn(int parent, const char* name) {
+    const int inner = openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (inner < 0) return;
+    DIR* const directory = fdopendir(inner);
+    if (!directory) {
+        close(inner);
+        return;
+    }
+    while (const dirent* entry = readdir(directory)) {
+        struct stat status {};
+        if (fstatat(inner, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+            unlinkat(inner, entry->d_name, 0);
+    }
+    closedir(directory);
+    unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+// Removes the copies and folders in the folder whose process no longer
+// runs, and those of earlier bridges.
 void removeEndedCopies(int folder) {
     const int listing = dup(folder);
     if (listing < 0) return;
@@ -97,9 +115,11 @@ void removeEndedCopies(int folder) {
         if (!process || *process == getpid() || (*process != 0 && !posix::processIsGone(*process)))
             continue;
         struct stat status {};
-        if (fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(status.st_mode) && status.st_uid == geteuid())
-            unlinkat(folder, entry->d_name, 0);
+        if (fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+            status.st_uid != geteuid())
+            continue;
+        if (S_ISREG(status.st_mode)) unlinkat(folder, entry->d_name, 0);
+        if (S_ISDIR(status.st_mode)) removeFolderOfItsOwn(folder, entry->d_name);
     }
     closedir(directory);
 }
@@ -178,6 +198,37 @@ std::string writeCopyBelow(const std::string& base, const std::string& name,
     return path;
 }
 
+// Makes the folder of this start's own below one base.
+std::string makeFolderBelow(const std::string& base, const std::string& name) {
+    const std::string folderPath = posix::joinHostPath(base, privateFolderName());
+    const Descriptor folder(openPrivateFolder(base, privateFolderName()));
+    removeEndedCopies(folder.get());
+    // One that an earlier process of this id left goes first.
+    removeFolderOfItsOwn(folder.get(), name.c_str());
+    if (mkdirat(folder.get(), name.c_str(), 0700) != 0) throwErrno(posix::joinHostPath(folderPath, name));
+    return posix::joinHostPath(folderPath, name);
+}
+
+// Runs `attempt` on each base in turn until one succeeds; throws saying why
+// for each when none does.
+template <typename Attempt>
+std::string firstBaseThat(const std::vector<std::string>& bases, const std::string& what,
+                          const Attempt& attempt) {
+    std::string why;
+    int error = ENOENT;
+    for (const std::string& base : bases) {
+        try {
+            if (&base != &bases.front()) posix::createFolders(base, 0700);
+            return attempt(base);
+        } catch (const std::system_error& failure) {
+            why += why.empty() ? "" : "; ";
+            why += failure.what();
+            error = failure.code().value();
+        }
+    }
+    throwError(error, "no folder of this user's own for " + what + ": " + why);
+}
+
 bool namesRuntimeCopy(const std::string& path) {
     const std::filesystem::path file(path);
     return processOfCopy(file.filename().string()).value_or(0) > 0 &&
@@ -203,20 +254,20 @@ std::string writeRuntimeCopy(const std::vector<std::string>& bases,
                              std::string_view configurationFile, std::string_view content,
                              std::string_view suffix) {
     const std::string name = runtimeCopyName(configurationFile, getpid(), suffix);
-    std::string why;
-    int error = ENOENT;
-    for (const std::string& base : bases) {
-        try {
-            if (&base != &bases.front()) posix::createFolders(base, 0700);
-            return writeCopyBelow(base, name, content);
-        } catch (const std::system_error& failure) {
-            why += why.empty() ? "" : "; ";
-            why += failure.what();
-            error = failure.code().value();
-        }
-    }
-    throwError(error, "no folder of this user's own for the emulator's copy of " +
-                          std::string(configurationFile) + ": " + why);
+    return firstBaseThat(bases, "the emulator's copy of " + std::string(configurationFile),
+                         [&](const std::string& base) { return writeCopyBelow(base, name, content); });
+}
+
+std::string makeRuntimeFolder(const std::vector<std::string>& bases, std::string_view purpose) {
+    const std::string name = runtimeCopyName(purpose, getpid(), kFolderOfItsOwn);
+    return firstBaseThat(bases, "the emulator's " + std::string(purpose),
+                         [&](const std::string& base) { return makeFolderBelow(base, name); });
+}
+
+void removeRuntimeFolder(const std::string& folder) {
+    const std::filesystem::path path(folder);
+    const Descriptor parent(open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parent.get() >= 0) removeFolderOfItsOwn(parent.get(), path.filename().c_str());
 }
 
 bool isRuntimeCopy(const std::string& path) {

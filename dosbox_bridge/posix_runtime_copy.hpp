@@ -34,6 +34,7 @@ std::vector<std::string> runtimeBases();
 // the emulator is handed in place of an image's own.
 inline constexpr std::string_view kConfigurationCopy = ".conf";
 inline constexpr std::string_view kCueSheetCopy = ".cue";
+inline constexpr std::string_view kFolderOfItsOwn = ".d";
 
 // "<16 hex digits>-<process id>.conf": the name of the copy of a
 // configuration file's path that the bridge in process `process` writes.
@@ -48,6 +49,14 @@ std::string runtimeCopyName(std::string_view configurationFile, long process,
 std::string writeRuntimeCopy(const std::vector<std::string>& bases,
                              std::string_view configurationFile, std::string_view content,
                              std::string_view suffix = kConfigurationCopy);
+
+// Makes this start's empty folder for `purpose` (a word that names it)
+// beside its copies, mode 0700, and returns its path. Throws
+// std::system_error when none of `bases` can hold it.
+std::string makeRuntimeFolder(const std::vector<std::string>& bases, std::string_view purpose);
+
+// Removes such a folder with the files in it.
+void removeRuntimeFolder(const std::string& folder);
 
 // Whether `path` names one of the private copies of a bridge of this user
 // (by its name and its folder's, also through a link): an emulator handed
