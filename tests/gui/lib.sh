@@ -170,7 +170,9 @@ run_program() {
 # itself: <name>-started.txt holds the number of arguments, each argument
 # and the working folder, one per line; <name>-handed.conf is the dosbox.conf
 # it found there. <name> is its file name in lower case, without extension.
-# Under Wine <name>-cmdline.txt is the command line it got.
+# Under Wine <name>-cmdline.txt is the command line it got. The same program
+# with an emulator's version resource is named there by KELMOR_STAND_IN_STAGING_082,
+# KELMOR_STAND_IN_STAGING_083, KELMOR_STAND_IN_DOSBOX_074 and KELMOR_STAND_IN_DOSBOX_X.
 stand_in() {
   mkdir -p "$(dirname "$1")"
   if on_wine; then cp "${KELMOR_STAND_IN:?no stand-in program}" "$1"; return; fi
