@@ -4,7 +4,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/emulator_configuration.hpp"
 #include "core/host.hpp"
+#include "core/program_version.hpp"
 #include "core/text.hpp"
 
 namespace kelmor {
@@ -102,16 +104,40 @@ std::string renderPlaceholders(Host& host, std::string_view workingText,
     return text;
 }
 
+EmulatorIdentity emulatorAtHand(Host& host) {
+    const auto version = programVersion(host, host.applicationFolder() + std::string(kEmulatorSuffix));
+    return version ? emulatorFromProgramVersion(*version) : EmulatorIdentity{};
+}
+
+std::string dialectCopyName(std::string_view configuration, EmulatorDialect dialect) {
+    if (dialect == EmulatorDialect::Unknown || dialect == EmulatorDialect::Dosbox074) return {};
+    const std::size_t dot = configuration.rfind('.');
+    return std::string(configuration.substr(0, dot)) + "." + std::string(dialectTag(dialect)) +
+           std::string(dot == std::string_view::npos ? "" : configuration.substr(dot));
+}
+
 void writeConfiguration(Host& host, std::string_view workingText, std::string_view suffix) {
     std::string content(workingText);
     content.append(kCrLf);
     host.replaceFile(host.applicationFolder() + std::string(suffix), content);
+    const EmulatorDialect dialect = emulatorAtHand(host).dialect;
+    const std::string copy = dialectCopyName(suffix.substr(1), dialect);
+    if (!copy.empty())
+        host.replaceFile(host.applicationFolder() + "\\" + copy, configurationInDialect(content, dialect));
 }
 
 void startEmulator(Host& host, std::string_view configuration) {
+    const EmulatorDialect dialect = emulatorAtHand(host).dialect;
+    const std::string copy = dialectCopyName(
+        configuration.empty() ? kConfigurationSuffix.substr(1) : configuration, dialect);
     std::vector<std::string> arguments{std::string(kEmulatorArgument)};
-    if (!configuration.empty())
+    if (!copy.empty()) {
+        const auto only = configurationOnlyArguments(dialect);
+        arguments.insert(arguments.end(), only.begin(), only.end());
+        arguments.insert(arguments.end(), {"-conf", copy});
+    } else if (!configuration.empty()) {
         arguments.insert(arguments.end(), {"-conf", std::string(configuration)});
+    }
     host.startProgram(host.applicationFolder() + std::string(kEmulatorSuffix), arguments);
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/emulator_dialect.hpp"
+
 namespace kelmor {
 
 class Host;
@@ -64,15 +66,30 @@ inline constexpr std::string_view kConfigurationSuffix = "\\dosbox.conf";
 inline constexpr std::string_view kEmulatorSuffix = "\\dosbox.exe";
 inline constexpr std::string_view kEmulatorArgument = "-noconsole";
 
+// The emulator that the application folder's dosbox.exe is, told from its
+// version resource without running it; Unknown where it has none or there
+// is no such file (on POSIX, where the bridge stands in its place and tells
+// the emulator it runs itself).
+EmulatorIdentity emulatorAtHand(Host& host);
+
+// The name of the copy of a configuration file of the application folder
+// that an emulator of `dialect` is handed in its place: "dosbox.conf" gives
+// "dosbox.staging.conf"; empty where the emulator takes the file as it is
+// (DOSBox 0.74, and an emulator the kit does not know).
+std::string dialectCopyName(std::string_view configuration, EmulatorDialect dialect);
+
 // Writes the working text and a CR LF to the application folder's
-// dosbox.conf, or to the file `suffix` names there.
+// dosbox.conf, or to the file `suffix` names there; and, where the emulator
+// at hand takes another dialect, its copy in that dialect beside it.
 void writeConfiguration(Host& host, std::string_view workingText,
                         std::string_view suffix = kConfigurationSuffix);
 
 // Starts the application folder's dosbox.exe with "-noconsole"; no waiting.
 // Without a configuration named, the emulator reads dosbox.conf from its
 // working folder, the application folder; given one ("-conf" and that file
-// of the application folder), it reads that file alone.
+// of the application folder), it reads that file alone. An emulator of
+// another dialect is handed the file's copy in its dialect instead, and
+// only that (DOSBox Staging would also read dosbox.conf of its own accord).
 void startEmulator(Host& host, std::string_view configuration = {});
 
 }  // namespace kelmor

@@ -72,9 +72,10 @@ bool contains(std::string_view text, std::string_view part) {
     return lowerAscii(text).find(lowerAscii(part)) != std::string::npos;
 }
 
+// "0.82.2", "2025.2.1": the build number only where there is one.
 std::string dottedVersion(const std::array<unsigned, 4>& version) {
-    std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]);
-    if (version[2] != 0 || version[3] != 0) text += "." + std::to_string(version[2]);
+    std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
+                       std::to_string(version[2]);
     if (version[3] != 0) text += "." + std::to_string(version[3]);
     return text;
 }
@@ -94,12 +95,13 @@ EmulatorIdentity emulatorFromVersionOutput(std::string_view output) {
 
 EmulatorIdentity emulatorFromProgramVersion(const ProgramVersion& version) {
     const std::string number = dottedVersion(version.fileVersion);
-    if (contains(version.productName, "DOSBox Staging"))
+    if (contains(version.productName, "DOSBox Staging") ||
+        contains(version.fileDescription, "DOSBox Staging"))
         return {stagingDialect(version.fileVersion[0], version.fileVersion[1]),
                 "DOSBox Staging " + number};
     if (contains(version.productName, "DOSBox-X") || contains(version.fileDescription, "DOSBox-X"))
         return {EmulatorDialect::DosboxX, "DOSBox-X " + number};
-    if (version.fileDescription.compare(0, 6, "DOSBox") == 0)
+    if (equalIgnoringAsciiCase(version.fileDescription.substr(0, 6), "DOSBox"))
         return {EmulatorDialect::Dosbox074, "DOSBox " + number};
     return {};
 }

@@ -63,6 +63,15 @@ struct VersionString {
     std::optional<std::uint16_t> valueLength = std::nullopt;
 };
 
+// The strings a program's version resource holds, as emulators write them.
+inline std::vector<VersionString> programStrings(std::u16string_view product,
+                                                 std::u16string_view description) {
+    return {{u"CompanyName", utf16z(u"Somebody")},
+            {u"FileDescription", utf16z(description)},
+            {u"FileVersion", utf16z(u"1.2")},
+            {u"ProductName", utf16z(product)}};
+}
+
 // A version resource with that file version: VarFileInfo, then (for any
 // strings) a StringFileInfo whose one table holds them.
 inline std::string versionResource(const std::array<unsigned, 4>& fileVersion,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_host.hpp"
+#include "tests/support/pe_images.hpp"
 
 namespace kelmor {
 namespace {
@@ -211,6 +212,48 @@ TEST(StartEmulator, StartsDosboxExeOfTheApplicationFolderWithNoconsole) {
     ASSERT_EQ(host.started.size(), 1u);
     EXPECT_EQ(host.started[0].program, "C:\\Program Files\\Kelmor\\dosbox.exe");
     EXPECT_EQ(host.started[0].arguments, std::vector<std::string>{"-noconsole"});
+}
+
+// dosbox.exe of each emulator, told by its version resource: the file as
+// the launchers write it for DOSBox 0.74 and anything unknown, its copy in
+// the emulator's dialect for the others, and only that.
+TEST(StartEmulator, EachEmulatorIsHandedTheDialectItTakes) {
+    struct Case {
+        const char* what;
+        std::array<unsigned, 4> version;
+        std::u16string_view product;
+        const char* configuration;  // as the launcher names it; empty: dosbox.conf
+        const char* copy;           // the file handed instead; empty: none
+        std::vector<std::string> arguments;
+    };
+    const Case cases[] = {
+        {"Staging 0.82", {0, 82, 2, 0}, u"DOSBox Staging", "", "dosbox.staging.conf",
+         {"-noconsole", "-nolocalconf", "-conf", "dosbox.staging.conf"}},
+        {"Staging 0.83, the map editor", {0, 83, 0, 0}, u"DOSBox Staging", "mapeditor.conf",
+         "mapeditor.staging-0.83.conf", {"-noconsole", "-nolocalconf", "-conf", "mapeditor.staging-0.83.conf"}},
+        {"DOSBox-X", {2025, 2, 1, 0}, u"DOSBox-X", "", "dosbox.dosbox-x.conf",
+         {"-noconsole", "-conf", "dosbox.dosbox-x.conf"}},
+        {"DOSBox 0.74", {0, 74, 3, 0}, u"DOSBox DOS Emulator", "", "", {"-noconsole"}},
+        {"DOSBox 0.74, the map editor", {0, 74, 3, 0}, u"DOSBox DOS Emulator", "mapeditor.conf", "",
+         {"-noconsole", "-conf", "mapeditor.conf"}},
+        {"a program without a version resource", {}, u"", "", "", {"-noconsole"}},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        host.folder = "C:\\Games\\Kelmor";
+        const std::string version =
+            c.product.empty() ? std::string() : testing::versionResource(c.version, testing::programStrings(c.product, c.product));
+        host.addFile(host.folder + "\\dosbox.exe", testing::peImage(version, false).bytes);
+        const std::string name = *c.configuration ? c.configuration : "dosbox.conf";
+        writeConfiguration(host, "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit", "\\" + name);
+        startEmulator(host, c.configuration);
+        EXPECT_EQ(host.content(host.folder + "\\" + name), "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit\r\n")
+            << c.what;
+        EXPECT_EQ(host.hasFile(host.folder + "\\" + (*c.copy ? c.copy : "-")), *c.copy != '\0') << c.what;
+        if (*c.copy) EXPECT_NE(host.content(host.folder + "\\" + c.copy).find("machine=svga_s3"), std::string::npos);
+        ASSERT_EQ(host.started.size(), 1u) << c.what;
+        EXPECT_EQ(host.started[0].arguments, c.arguments) << c.what;
+    }
 }
 
 }  // namespace

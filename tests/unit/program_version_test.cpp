@@ -21,10 +21,7 @@ namespace {
 using namespace testing;
 
 std::vector<VersionString> strings(std::u16string_view product, std::u16string_view description) {
-    return {{u"CompanyName", utf16z(u"Somebody")},
-            {u"FileDescription", utf16z(description)},
-            {u"FileVersion", utf16z(u"1.2")},
-            {u"ProductName", utf16z(product)}};
+    return programStrings(product, description);
 }
 
 std::string staging082() {
@@ -201,6 +198,8 @@ TEST(EmulatorFromVersionOutput, TheFirstLineThatNamesOne) {
          "DOSBox Staging 0.83.0-RC1"},
         {"DOSBox-X version 2025.02.01 SDL2, copyright 2011-2025 The DOSBox-X Team.\n",
          EmulatorDialect::DosboxX, "DOSBox-X 2025.02.01"},
+        {"\nDOSBox version 0.82.17 SDL2, copyright 2002-2015 DOSBox Team.\n", EmulatorDialect::DosboxX,
+         "DOSBox-X 0.82.17"},
         {"", EmulatorDialect::Unknown, ""},
         {"DOSBox version \nMagic DOSBox 1.0\ndosbox-staging 0.82.2\n", EmulatorDialect::Unknown, ""},
         {"  My DOSBox version 0.74-3\n", EmulatorDialect::Unknown, ""},
