@@ -92,4 +92,5 @@ done <<ROWS
 lower_case_data|1-2|
 missing_audio|1-1|dosbox (Kelmor bridge): E: track 2 of $images/Kelmor.cue left out: the sheet names \`Kelmor (Track 2).bin\`, which is not beside it
 ROWS
+[ -z "$(complaints)" ] || fail "DOSBox found fault with the configuration: $(complaints)"
 echo "PASS"

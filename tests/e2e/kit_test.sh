@@ -96,4 +96,5 @@ sed -i "s|^L=.*|L=$WORK/CD images/Kelmor Plix.iso|" "$XDG_CONFIG_HOME/kelmor/dri
 install_and_run_kit "$image_app"
 grep -qF "IMGMOUNT L \"$WORK/CD images/Kelmor Plix.iso\" -t iso" "$XDG_RUNTIME_DIR"/kelmor-*/*.conf ||
   fail "no image mount: $(grep -ih mount "$XDG_RUNTIME_DIR"/kelmor-*/*.conf)"
+[ -z "$(complaints)" ] || fail "DOSBox found fault with the configuration: $(complaints)"
 echo "PASS"

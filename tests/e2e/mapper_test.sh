@@ -60,4 +60,5 @@ note "installed, the map editor in COM form and executable: the emulator runs it
 assemble_tail_writer "$app/MAPPER.EXE"
 chmod +x "$app/MAPPER.EXE"
 open_map_editor
+[ -z "$(complaints)" ] || fail "DOSBox found fault with the configuration: $(complaints)"
 echo "PASS"

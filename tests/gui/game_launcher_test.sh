@@ -48,6 +48,37 @@ tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/ex
   fail "unexpected end of dosbox.conf: $(tail -c 60 "$app/dosbox.conf" | od -c)"
 cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied"
 
+if on_wine; then
+  note "DOSBox Staging or DOSBox-X as dosbox.exe: a copy of dosbox.conf in its dialect, and only that"
+  # the stand-in with its version resource | the copy it is handed | arguments before -conf
+  while IFS='|' read -r stand_in_variable copy only; do
+    rm -f "$app/dosbox-started.txt" "$app/$copy"
+    cp "${!stand_in_variable:?no stand-in}" "$app/dosbox.exe"
+    run_program "$app" KELMOR &
+    pid=$!
+    wait_exit "$pid"
+    [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE with $copy"
+    # shellcheck disable=SC2086
+    expect_started "$app/dosbox" -noconsole $only -conf "$copy"
+    grep -qx $'machine=vga\r' "$app/dosbox.conf" || fail "dosbox.conf is no longer the launcher's"
+    grep -qx $'machine=svga_s3\r' "$app/$copy" && grep -qx $'KELMOR.EXE save=B:\r' "$app/$copy" ||
+      fail "$copy: $(cat "$app/$copy")"
+  done <<'ROWS'
+KELMOR_STAND_IN_STAGING_082|dosbox.staging.conf|-nolocalconf
+KELMOR_STAND_IN_STAGING_083|dosbox.staging-0.83.conf|-nolocalconf
+KELMOR_STAND_IN_DOSBOX_X|dosbox.dosbox-x.conf|
+ROWS
+  grep -qx $'cpu_cycles=20000\r' "$app/dosbox.staging-0.83.conf" || fail "no cpu_cycles for Staging"
+  rm -f "$app/dosbox-started.txt" "$app"/dosbox.*.conf
+  cp "$KELMOR_STAND_IN_DOSBOX_074" "$app/dosbox.exe"
+  run_program "$app" KELMOR &
+  pid=$!
+  wait_exit "$pid"
+  expect_started "$app/dosbox" -noconsole
+  [ -z "$(find "$app" -name 'dosbox.*.conf')" ] || fail "DOSBox 0.74 was given a copy"
+  stand_in "$app/dosbox.exe"
+fi
+
 note "a cue sheet with its tracks beside the programs: drive D:, which the emulator mounts whole"
 rm -f "$app/dosbox-started.txt" "$app/SAVEGAME/INTRO.DAT"
 make_cue_image "$WORK/cd" "$app/Kelmor.cue"
