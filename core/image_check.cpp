@@ -38,7 +38,7 @@ std::optional<std::string> unreadable(ImageFiles& files, const std::string& path
 // The files of a sheet as the emulator is to read them, into `check`.
 void checkSheetFiles(ImageFiles& files, const std::string& imagePath, const std::string& sheet,
                      ImageCheck& check) {
-    std::vector<std::string> found;
+    std::vector<CueFileLine> found;
     bool respelled = false, tracksKept = false;
     for (const CueSheetFile& file : cueSheetFiles(sheet)) {
         const std::string named = cueFilePath(imagePath, file.name, files.separator());
@@ -49,7 +49,7 @@ void checkSheetFiles(ImageFiles& files, const std::string& imagePath, const std:
             for (const CueSheetTrack& track : file.tracks) check.leftOut.push_back(track.number);
             continue;
         }
-        found.push_back(path);
+        found.push_back({path, {}});
         respelled = respelled || path != named;
         tracksKept = tracksKept || !file.tracks.empty();
         for (const CueSheetTrack& track : file.tracks)
