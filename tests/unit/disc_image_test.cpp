@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cue_audio.hpp"
 #include "core/disc_image.hpp"
 #include "core/image_check.hpp"
 #include "tests/support/iso_images.hpp"
@@ -251,6 +252,37 @@ TEST(DiscImages, OpenEachImageOnce) {
     files.files["/none.iso"] = gameCd();
     EXPECT_THROW(images.open("/none.iso"), std::system_error);
     EXPECT_EQ(files.reads, reads + 1);
+}
+
+// The first bytes of audio files as their encoders write them.
+std::string oggFile(std::string_view packet) {
+    return "OggS" + std::string(22, '\0') + "\1" + std::string(1, static_cast<char>(packet.size())) +
+           std::string(packet) + std::string(64, '\0');
+}
+const std::string kWaveFile = std::string("RIFF\x24\x10\0\0WAVEfmt \x10\0\0\0", 20) + std::string(64, '\0');
+// MPEG-1 layer III frames of 128 kbit/s at 44.1 kHz: 417 bytes each.
+const std::string kMpegFrame = "\xFF\xFB\x90" + std::string(414, '\0');
+const std::string kOpusFile = oggFile("OpusHead\1\2"), kVorbisFile = oggFile(std::string("\1vorbis\0\0", 9));
+
+TEST(AudioContent, ToldFromTheFirstBytes) {
+    const std::vector<std::pair<std::string, AudioContent>> rows{
+        {kWaveFile, AudioContent::Wave},
+        {std::string("RIFF\x24\x10\0\0AVI LIST", 16), AudioContent::RawCdAudio},
+        {std::string("ID3\4\0\0\0\0\0\x10", 10) + kMpegFrame, AudioContent::Mp3},
+        {kMpegFrame + kMpegFrame, AudioContent::Mp3},
+        {kMpegFrame + std::string(8, '\0'), AudioContent::RawCdAudio},  // a header by chance
+        {std::string("\xFF\xFF\0\0", 4) + testing::audioTrack(1), AudioContent::RawCdAudio},
+        {kOpusFile, AudioContent::OggOpus},
+        {kVorbisFile, AudioContent::OggVorbis},
+        {oggFile("Speex   "), AudioContent::RawCdAudio},
+        {"OggS", AudioContent::RawCdAudio},
+        {std::string("fLaC\0\0\0\x22", 8), AudioContent::Flac},
+        {testing::audioTrack(1), AudioContent::RawCdAudio},
+        {"", AudioContent::RawCdAudio},
+    };
+    for (const auto& [bytes, content] : rows)
+        EXPECT_EQ(audioContentName(audioContentOf(bytes)), audioContentName(content))
+            << ::testing::PrintToString(bytes);
 }
 
 // What each image holds as the emulator will read it, and the sheet it is
