@@ -55,6 +55,27 @@ void forEachLine(std::string_view sheet, Visit visit) {
     }
 }
 
+// What follows a FILE line's keyword from `at` on, as `file` has it: the
+// name's word, quotes included, gives way to its name, and the type's word
+// to its type where it has one (which a line without a type gains after
+// the name).
+std::string fileLineRest(std::string_view line, std::size_t at, const CueFileLine& file) {
+    const auto name = nextWord(line, at, kBlanksAndCr);
+    const std::size_t nameEnd = name ? name->end : line.size();
+    std::string rest = " \"" + file.name + "\"";
+    if (file.type.empty()) return rest.append(line.substr(nameEnd));
+    if (const auto type = nextWord(line, at, kBlanksAndCr)) {
+        // A quoted type may have words glued to it, which the new one must not take in.
+        const std::string_view after = line.substr(type->end);
+        const bool glued = !after.empty() && !isBlank(after.front(), kBlanksAndCr);
+        return rest.append(line.substr(nameEnd, type->begin - nameEnd))
+            .append(file.type)
+            .append(glued ? " " : "")
+            .append(after);
+    }
+    return rest.append(" ").append(file.type).append(line.substr(nameEnd));
+}
+
 unsigned numberOf(std::string_view word) {
     unsigned number = 0;
     for (const char c : word) {
@@ -73,7 +94,8 @@ std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
         std::size_t at = 0;
         const std::string_view keyword = sheetWord(line, at);
         if (equalIgnoringAsciiCase(keyword, "FILE")) {
-            files.push_back({std::string(sheetWord(line, at)), {}});
+            std::string name(sheetWord(line, at));
+            files.push_back({std::move(name), upperAscii(sheetWord(line, at)), {}});
         } else if (equalIgnoringAsciiCase(keyword, "TRACK") && !files.empty()) {
             const unsigned number = numberOf(sheetWord(line, at));
             files.back().tracks.push_back({number, upperAscii(sheetWord(line, at))});
@@ -82,7 +104,7 @@ std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
     return files;
 }
 
-std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::string>& names) {
+std::string cueSheetWithFiles(std::string_view sheet, const std::vector<CueFileLine>& files) {
     std::string written;
     if (sheet.substr(0, 3) == kByteOrderMark) {
         written += kByteOrderMark;
@@ -94,14 +116,11 @@ std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::str
         std::size_t at = 0;
         const auto keyword = nextWord(line, at, kBlanksAndCr);
         const bool fileLine = keyword && equalIgnoringAsciiCase(keyword->text, "FILE");
-        if (fileLine && file == names.size()) cut = true;
+        if (fileLine && file == files.size()) cut = true;
         if (cut) return;
         if (fileLine) {
-            // The name's word, quotes included, gives way to the new name.
-            const auto name = nextWord(line, at, kBlanksAndCr);
             written.append(line.substr(0, keyword->end));
-            written.append(" \"").append(names[file++]).append("\"");
-            written.append(line.substr(name ? name->end : line.size()));
+            written.append(fileLineRest(line, at, files[file++]));
         } else {
             written.append(line);
         }

@@ -39,17 +39,26 @@ struct CueSheetTrack {
 // A FILE line of a sheet and the tracks named after it, up to the next one.
 struct CueSheetFile {
     std::string name;  // as the sheet names it
+    std::string type;  // the word after the name, in upper case ("BINARY", "WAVE"); "" where none
     std::vector<CueSheetTrack> tracks;
 };
 
 // The files of a sheet, in its order.
 std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet);
 
-// The sheet with its first names.size() FILE lines naming names[i] instead,
-// in double quotes, and without its lines from the next FILE line on.
-// Every other byte stays as it was: the other lines, what follows a name on
-// its line (BINARY, WAVE), the line ends.
-std::string cueSheetWithFiles(std::string_view sheet, const std::vector<std::string>& names);
+// A FILE line as it is to be written: the file's name, and the type that
+// takes the place of the sheet's where it changes.
+struct CueFileLine {
+    std::string name;
+    std::string type;  // "" keeps the sheet's
+};
+
+// The sheet with its first files.size() FILE lines naming files[i].name
+// instead, in double quotes, with files[i].type in place of their type
+// where one is given (after the name where the line gives none), and
+// without its lines from the next FILE line on. Every other byte stays as
+// it was: the other lines, the rest of each FILE line, the line ends.
+std::string cueSheetWithFiles(std::string_view sheet, const std::vector<CueFileLine>& files);
 
 // The path of a file that the sheet at `sheetPath` names, on a host whose
 // paths separate folders with `separator` ('/' or '\\'): the name itself when

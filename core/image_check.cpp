@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "core/cue_audio.hpp"
 #include "core/cue_sheet.hpp"
 #include "core/disc_image.hpp"
 
@@ -24,10 +25,12 @@ std::string reasonOf(const std::system_error& failure, const std::string& imageP
     return reason;
 }
 
-// Why a file that a sheet names cannot be read; nothing when it can.
-std::optional<std::string> unreadable(ImageFiles& files, const std::string& path, const std::string& name) {
+// Why a file that a sheet names cannot be read; nothing when it can, with
+// its first `count` bytes in `start`.
+std::optional<std::string> unreadable(ImageFiles& files, const std::string& path, const std::string& name,
+                                      std::size_t count, std::string& start) {
     try {
-        files.readBytes(path, 0, 0);
+        start = files.readBytes(path, 0, count);
         return std::nullopt;
     } catch (const std::system_error& failure) {
         if (failure.code() == std::errc::no_such_file_or_directory) return missingCueFile(name);
@@ -35,44 +38,75 @@ std::optional<std::string> unreadable(ImageFiles& files, const std::string& path
     }
 }
 
+std::vector<unsigned> audioTracksOf(const CueSheetFile& file) {
+    std::vector<unsigned> tracks;
+    for (const CueSheetTrack& track : file.tracks)
+        if (track.mode == kAudioMode) tracks.push_back(track.number);
+    return tracks;
+}
+
+// Why the emulator leaves out a file of a sheet, found at `line.name`, with
+// the tracks from it on; nothing where it reads the file, into `check` its
+// audio tracks, and into `line` the type it is to be declared where that
+// changes.
+std::optional<std::string> whyLeftOut(ImageFiles& files, const CueSheetFile& file, EmulatorDialect dialect,
+                                      CueFileLine& line, ImageCheck& check) {
+    const std::vector<unsigned> audio = audioTracksOf(file);
+    std::string start;
+    if (auto why = unreadable(files, line.name, file.name, audio.empty() ? 0 : kAudioContentBytes, start))
+        return why;
+    if (audio.empty()) return std::nullopt;
+    const AudioFileReading reading = readAudioFile(dialect, file, audioContentOf(start));
+    if (!reading.refusal.empty()) return reading.refusal;
+    if (reading.asBinary) {
+        line.type = "BINARY";
+        if (check.mended.empty() || check.mended.back().declared != file.type)
+            check.mended.push_back({{}, file.type});
+        auto& mended = check.mended.back().tracks;
+        mended.insert(mended.end(), audio.begin(), audio.end());
+    }
+    check.audioTracks.insert(check.audioTracks.end(), audio.begin(), audio.end());
+    return std::nullopt;
+}
+
 // The files of a sheet as the emulator is to read them, into `check`.
 void checkSheetFiles(ImageFiles& files, const std::string& imagePath, const std::string& sheet,
-                     ImageCheck& check) {
-    std::vector<std::string> found;
-    bool respelled = false, tracksKept = false;
+                     EmulatorDialect dialect, ImageCheck& check) {
+    std::vector<CueFileLine> kept;
+    bool changed = false, tracksKept = false;
     for (const CueSheetFile& file : cueSheetFiles(sheet)) {
         const std::string named = cueFilePath(imagePath, file.name, files.separator());
-        const std::string path = files.matchingFile(named);
-        const bool cut = !check.whyLeftOut.empty();
-        if (const auto why = cut ? std::nullopt : unreadable(files, path, file.name)) check.whyLeftOut = *why;
+        CueFileLine line{files.matchingFile(named), {}};
+        if (check.whyLeftOut.empty())
+            check.whyLeftOut = whyLeftOut(files, file, dialect, line, check).value_or("");
         if (!check.whyLeftOut.empty()) {
             for (const CueSheetTrack& track : file.tracks) check.leftOut.push_back(track.number);
             continue;
         }
-        found.push_back(path);
-        respelled = respelled || path != named;
+        changed = changed || line.name != named || !line.type.empty();
         tracksKept = tracksKept || !file.tracks.empty();
-        for (const CueSheetTrack& track : file.tracks)
-            if (track.mode == kAudioMode) check.audioTracks.push_back(track.number);
+        kept.push_back(std::move(line));
     }
     if (!tracksKept) {
-        check.noDisc = check.whyLeftOut;
-        check.leftOut.clear();
-        check.whyLeftOut.clear();
+        const std::string why = check.whyLeftOut;
+        check = ImageCheck();
+        check.cueSheet = true;
+        check.noDisc = why;
         return;
     }
-    if (respelled || !check.whyLeftOut.empty()) check.sheet = cueSheetWithFiles(sheet, found);
+    if (changed || !check.whyLeftOut.empty()) check.sheet = cueSheetWithFiles(sheet, kept);
 }
 
 }  // namespace
 
-ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath) {
+ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath, EmulatorDialect dialect) {
     ImageCheck check;
     check.cueSheet = isCueSheetFileName(imagePath);
     try {
         const DiscImage image(files, imagePath);
         if (check.cueSheet)
-            checkSheetFiles(files, imagePath, files.readBytes(imagePath, 0, kLongestCueSheet), check);
+            checkSheetFiles(files, imagePath, files.readBytes(imagePath, 0, kLongestCueSheet), dialect,
+                            check);
     } catch (const std::system_error& failure) {
         const bool cueSheet = check.cueSheet;
         check = ImageCheck();
@@ -97,12 +131,19 @@ std::string trackList(const std::vector<unsigned>& tracks) {
     return list;
 }
 
+std::string describeMended(const MendedTracks& mended, const std::string& image) {
+    return trackList(mended.tracks) + (image.empty() ? "" : " of " + image) +
+           (mended.tracks.size() == 1 ? " is" : " are") + " raw CD audio declared " + mended.declared +
+           "; handed to DOSBox as BINARY";
+}
+
 std::string describeImageCheck(const ImageCheck& check) {
     if (!check.noDisc.empty()) return "holds no disc: " + check.noDisc;
     if (!check.cueSheet) return "no CD audio: an .iso holds none, the game runs without its music tracks";
     std::string text = !check.audioTracks.empty() ? "CD audio: " + trackList(check.audioTracks)
                        : check.leftOut.empty()    ? "no CD audio: the sheet names no audio track"
                                                   : "no CD audio";
+    for (const MendedTracks& mended : check.mended) text += "; " + describeMended(mended);
     if (!check.leftOut.empty()) text += "; " + trackList(check.leftOut) + " left out: " + check.whyLeftOut;
     return text;
 }

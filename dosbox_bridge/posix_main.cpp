@@ -97,7 +97,7 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 // it holds one that can be read (mounted whole, from its root), else its
 // folder; nothing for a drive that is not mapped or an image without a disc,
 // of which a problem line tells.
-std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
+std::optional<bridge::HostMount> hostMount(const posix::Drives& drives, EmulatorDialect emulator,
                                            std::string_view drivePath,
                                            std::vector<std::string>& problems) {
     const auto path = posix::splitWindowsPath(drivePath);
@@ -107,7 +107,7 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
                                ": is the disc image " + *image + ", mounted only whole");
             return std::nullopt;
         }
-        const ImageCheck check = checkDiscImage(drives.imageFiles(), *image);
+        const ImageCheck check = checkDiscImage(drives.imageFiles(), *image, emulator);
         const std::string drive = std::string(1, path->drive) + ": ";
         if (!check.noDisc.empty()) {
             problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
@@ -115,9 +115,11 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives,
             return std::nullopt;
         }
         if (!check.sheet) return bridge::HostMount{*image, true};
-        // The emulator mounts no sheet with a file it cannot find: it gets
-        // one that names the files as they are spelled, and leaves out what
-        // is missing.
+        // The emulator mounts no sheet with a file it cannot find or read:
+        // it gets one that names the files as they are spelled, declares
+        // raw CD audio BINARY, and leaves out what it cannot play.
+        for (const MendedTracks& mended : check.mended)
+            problems.push_back(drive + describeMended(mended, *image));
         if (!check.leftOut.empty())
             problems.push_back(drive + trackList(check.leftOut) + " of " + *image +
                                " left out: " + check.whyLeftOut);
@@ -295,7 +297,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> imageProblems;
         const auto translation =
             bridge::translateMountPaths(configuration, [&](std::string_view drivePath) {
-                return hostMount(drives, drivePath, imageProblems);
+                return hostMount(drives, EmulatorDialect::Unknown, drivePath, imageProblems);
             });
         for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);

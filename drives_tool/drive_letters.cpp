@@ -66,6 +66,12 @@ bool foundOn(Host& host, const std::vector<CdProbe>& probes, char letter) {
     return false;
 }
 
+// The emulator whose reading of the images the dialog shows. Until the
+// dialog knows the one behind emulator=, what every DOSBox reads.
+EmulatorDialect imageReader() {
+    return EmulatorDialect::Unknown;
+}
+
 std::string holdsOf(const posix::DriveMap& map, char letter) {
     const auto root = map.root(letter);
     if (!root) return "nothing";
@@ -107,12 +113,13 @@ std::vector<LetterState> DriveLetters::letters() const {
     const posix::Drives& drives = host.drives();
     const auto game = gameCdProbes();
     const auto kit = kitCdProbes();
+    const EmulatorDialect reader = imageReader();
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
         states.push_back({letter, holdsOf(drives.map(), letter), foundOn(host, game, letter),
                           foundOn(host, kit, letter)});
         if (const auto image = drives.map().image(letter))
-            states.back().image = checkDiscImage(drives.imageFiles(), *image);
+            states.back().image = checkDiscImage(drives.imageFiles(), *image, reader);
     }
     return states;
 }

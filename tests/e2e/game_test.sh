@@ -72,9 +72,10 @@ expect_file_text "$app/SAVEGAME/TRACKS.TXT" 5 "1-2"
 copy=$(find "$XDG_RUNTIME_DIR" -name '*.conf')
 grep -qF "IMGMOUNT E \"$images/Kelmor.cue\" -t iso" "$copy" || fail "$(grep -i mount "$copy")"
 
-note "rips DOSBox would not mount as they are: a data file named in another letter case, an audio track's file missing"
+note "rips DOSBox would not mount as they are: a data file named in another letter case, an audio track's file missing, raw CD audio declared WAVE"
 lower_case_data() { mv "$images/Kelmor (Track 1).bin" "$images/kelmor (track 1).bin"; }
 missing_audio() { rm "$images/Kelmor (Track 2).bin"; }
+raw_audio_as_wave() { sed -i 's/(Track 2)\.bin" BINARY/(Track 2).bin" WAVE/' "$images/Kelmor.cue"; }
 # change to the rip | tracks the DOS program sees | what the bridge says
 while IFS='|' read -r change tracks said; do
   rm -rf "$images" "$app/SAVEGAME/RESULT.TXT" "$app/SAVEGAME/TRACKS.TXT"
@@ -91,6 +92,7 @@ while IFS='|' read -r change tracks said; do
 done <<ROWS
 lower_case_data|1-2|
 missing_audio|1-1|dosbox (Kelmor bridge): E: track 2 of $images/Kelmor.cue left out: the sheet names \`Kelmor (Track 2).bin\`, which is not beside it
+raw_audio_as_wave|1-2|dosbox (Kelmor bridge): E: track 2 of $images/Kelmor.cue is raw CD audio declared WAVE; handed to DOSBox as BINARY
 ROWS
 [ -z "$(complaints)" ] || fail "DOSBox found fault with the configuration: $(complaints)"
 echo "PASS"

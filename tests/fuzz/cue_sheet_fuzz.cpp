@@ -4,7 +4,8 @@
 // first track's never change it or where it begins; the file's host path
 // holds no backslash and lies beside the sheet unless the name is absolute.
 // A sheet given its own names again names the same files with the same
-// tracks; given fewer, the first of them.
+// tracks and types, the types given in their place; given fewer, the first
+// of them.
 #include <string>
 #include <vector>
 
@@ -17,16 +18,20 @@ using fuzz::expect;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string sheet(reinterpret_cast<const char*>(data), size);
     const auto files = cueSheetFiles(sheet);
-    std::vector<std::string> names;
+    std::vector<CueFileLine> lines;
     for (const CueSheetFile& file : files)
-        if (file.name.find('"') == std::string::npos) names.push_back(file.name);
-    if (names.size() == files.size()) {
-        if (!names.empty()) names.pop_back();
-        const auto kept = cueSheetFiles(cueSheetWithFiles(sheet, names));
-        expect(kept.size() == names.size(), "a sheet given fewer names names that many files");
-        for (std::size_t i = 0; i < kept.size(); ++i)
-            expect(kept[i].name == names[i] && kept[i].tracks.size() == files[i].tracks.size(),
+        if (file.name.find('"') == std::string::npos)
+            lines.push_back({file.name, lines.size() % 2 == 1 ? "BINARY" : ""});
+    if (lines.size() == files.size()) {
+        if (!lines.empty()) lines.pop_back();
+        const auto kept = cueSheetFiles(cueSheetWithFiles(sheet, lines));
+        expect(kept.size() == lines.size(), "a sheet given fewer names names that many files");
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            expect(kept[i].name == lines[i].name && kept[i].tracks.size() == files[i].tracks.size(),
                    "each file kept keeps its name and tracks");
+            expect(kept[i].type == (lines[i].type.empty() ? files[i].type : lines[i].type),
+                   "each file kept has the type given, else its own");
+        }
     }
     const auto track = firstCueTrack(sheet);
     if (!track) return 0;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/cue_audio.hpp"
 #include "core/disc_image.hpp"
 #include "core/image_check.hpp"
 #include "tests/support/iso_images.hpp"
@@ -253,61 +254,129 @@ TEST(DiscImages, OpenEachImageOnce) {
     EXPECT_EQ(files.reads, reads + 1);
 }
 
+// The first bytes of audio files as their encoders write them.
+std::string oggFile(std::string_view packet) {
+    return "OggS" + std::string(22, '\0') + "\1" + std::string(1, static_cast<char>(packet.size())) +
+           std::string(packet) + std::string(64, '\0');
+}
+const std::string kWaveFile = std::string("RIFF\x24\x10\0\0WAVEfmt \x10\0\0\0", 20) + std::string(64, '\0');
+// MPEG-1 layer III frames of 128 kbit/s at 44.1 kHz: 417 bytes each.
+const std::string kMpegFrame = "\xFF\xFB\x90" + std::string(414, '\0');
+const std::string kOpusFile = oggFile("OpusHead\1\2"), kVorbisFile = oggFile(std::string("\1vorbis\0\0", 9));
+
+TEST(AudioContent, ToldFromTheFirstBytes) {
+    const std::vector<std::pair<std::string, AudioContent>> rows{
+        {kWaveFile, AudioContent::Wave},
+        {std::string("RIFF\x24\x10\0\0AVI LIST", 16), AudioContent::RawCdAudio},
+        {std::string("ID3\4\0\0\0\0\0\x10", 10) + kMpegFrame, AudioContent::Mp3},
+        {kMpegFrame + kMpegFrame, AudioContent::Mp3},
+        {kMpegFrame + std::string(8, '\0'), AudioContent::RawCdAudio},  // a header by chance
+        {std::string("\xFF\xFF\0\0", 4) + testing::audioTrack(1), AudioContent::RawCdAudio},
+        {kOpusFile, AudioContent::OggOpus},
+        {kVorbisFile, AudioContent::OggVorbis},
+        {oggFile("Speex   "), AudioContent::RawCdAudio},
+        {"OggS", AudioContent::RawCdAudio},
+        {std::string("fLaC\0\0\0\x22", 8), AudioContent::Flac},
+        {testing::audioTrack(1), AudioContent::RawCdAudio},
+        {"", AudioContent::RawCdAudio},
+    };
+    for (const auto& [bytes, content] : rows)
+        EXPECT_EQ(audioContentName(audioContentOf(bytes)), audioContentName(content))
+            << ::testing::PrintToString(bytes);
+}
+
 // What each image holds as the emulator will read it, and the sheet it is
 // handed where the one on disk would not mount: names spelled as they are,
-// the first missing track left out with those after it.
+// raw CD audio declared BINARY, the first track it cannot find or play left
+// out with those after it.
 TEST(ImageCheck, WhatAnImageHoldsAndTheSheetTheEmulatorReads) {
     const std::string iso = gameCd(), audio = testing::audioTrack(30);
     const std::string ripSheet = "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"KELMOR.BIN\" BINARY\r\n"
                                  "  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\nFILE Track2.bin WAVE\r\n  TRACK 02 AUDIO\r\n"
                                  "FILE \"Track 3.bin\" BINARY\r\n  TRACK 03 AUDIO\r\nFILE \"Track 4.bin\" BINARY\r\n"
                                  "  TRACK 04 AUDIO\r\n";
+    // A data track, track 2 in `file` of `type` holding `content`, and track 3.
+    const auto track2 = [&](const std::string& file, const std::string& type, const std::string& content) {
+        return std::map<std::string, std::string>{
+            {"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\nFILE " + file + " " + type +
+                                    "\nTRACK 2 AUDIO\nFILE t3.bin BINARY\nTRACK 3 AUDIO\n"},
+            {"/cds/kelmor.bin", iso}, {"/cds/" + file, content}, {"/cds/t3.bin", audio}};
+    };
+    const std::string dataAlone = "FILE \"/cds/kelmor.bin\" BINARY\nTRACK 1 MODE1/2048\n";
     struct Case {
         const char* what;
+        EmulatorDialect dialect;
         std::map<std::string, std::string> files;
         std::string image;
         std::string holds;
         std::optional<std::string> sheet;
     };
+    using Dialect = EmulatorDialect;
     const std::vector<Case> cases{
-        {"an iso", {{"/cds/kelmor.iso", iso}}, "/cds/kelmor.iso",
+        {"an iso", Dialect::Unknown, {{"/cds/kelmor.iso", iso}}, "/cds/kelmor.iso",
          "no CD audio: an .iso holds none, the game runs without its music tracks", std::nullopt},
-        {"an iso that is not there", {}, "/cds/kelmor.iso", "holds no disc: No such file or directory", std::nullopt},
-        {"a sheet whose files are all there",
+        {"an iso that is not there", Dialect::Unknown, {}, "/cds/kelmor.iso",
+         "holds no disc: No such file or directory", std::nullopt},
+        {"a sheet whose files are all there", Dialect::Unknown,
          {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\nFILE t2.bin BINARY\nTRACK 2 AUDIO\n"},
           {"/cds/kelmor.bin", iso}, {"/cds/t2.bin", audio}},
          "/cds/kelmor.cue", "CD audio: track 2", std::nullopt},
-        {"a data track alone",
+        {"a data track alone", Dialect::Unknown,
          {{"/cds/kelmor.cue", "FILE kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}, {"/cds/kelmor.bin", iso}},
          "/cds/kelmor.cue", "no CD audio: the sheet names no audio track", std::nullopt},
-        {"a sheet alone", {{"/cds/kelmor.cue", "FILE Kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}}, "/cds/kelmor.cue",
-         "holds no disc: the sheet names `Kelmor.bin`, which is not beside it", std::nullopt},
-        {"names in another case, all there",
+        {"a sheet alone", Dialect::Unknown, {{"/cds/kelmor.cue", "FILE Kelmor.bin BINARY\nTRACK 1 MODE1/2048\n"}},
+         "/cds/kelmor.cue", "holds no disc: the sheet names `Kelmor.bin`, which is not beside it", std::nullopt},
+        {"names in another case, all there, raw CD audio declared WAVE", Dialect::Dosbox074,
          {{"/cds/Kelmor.cue", ripSheet}, {"/cds/kelmor.bin", iso}, {"/cds/track2.bin", audio},
           {"/cds/Track 3.bin", audio}, {"/cds/Track 4.bin", audio}},
-         "/cds/Kelmor.cue", "CD audio: tracks 2 to 4",
+         "/cds/Kelmor.cue",
+         "CD audio: tracks 2 to 4; track 2 is raw CD audio declared WAVE; handed to DOSBox as BINARY",
          "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/kelmor.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
-         "    INDEX 01 00:00:00\r\nFILE \"/cds/track2.bin\" WAVE\r\n  TRACK 02 AUDIO\r\n"
+         "    INDEX 01 00:00:00\r\nFILE \"/cds/track2.bin\" BINARY\r\n  TRACK 02 AUDIO\r\n"
          "FILE \"/cds/Track 3.bin\" BINARY\r\n  TRACK 03 AUDIO\r\nFILE \"/cds/Track 4.bin\" BINARY\r\n"
          "  TRACK 04 AUDIO\r\n"},
-        {"track 3's file missing: it and track 4 are left out",
+        {"track 3's file missing: it and track 4 are left out", Dialect::Unknown,
          {{"/cds/Kelmor.cue", ripSheet}, {"/cds/KELMOR.BIN", iso}, {"/cds/Track2.bin", audio},
           {"/cds/Track 4.bin", audio}},
          "/cds/Kelmor.cue",
-         "CD audio: track 2; tracks 3 and 4 left out: the sheet names `Track 3.bin`, which is not beside it",
+         "CD audio: track 2; track 2 is raw CD audio declared WAVE; handed to DOSBox as BINARY; tracks 3 and 4 "
+         "left out: the sheet names `Track 3.bin`, which is not beside it",
          "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
-         "    INDEX 01 00:00:00\r\nFILE \"/cds/Track2.bin\" WAVE\r\n  TRACK 02 AUDIO\r\n"},
-        {"every audio file missing",
+         "    INDEX 01 00:00:00\r\nFILE \"/cds/Track2.bin\" BINARY\r\n  TRACK 02 AUDIO\r\n"},
+        {"every audio file missing", Dialect::Unknown,
          {{"/cds/Kelmor.cue", ripSheet}, {"/cds/KELMOR.BIN", iso}}, "/cds/Kelmor.cue",
          "no CD audio; tracks 2 to 4 left out: the sheet names `Track2.bin`, which is not beside it",
          "\xEF\xBB\xBF" "REM made on Windows\r\nFILE \"/cds/KELMOR.BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
          "    INDEX 01 00:00:00\r\n"},
+        {"a real WAVE file", Dialect::Dosbox074, track2("t2.wav", "WAVE", kWaveFile), "/cds/kelmor.cue",
+         "CD audio: tracks 2 and 3", std::nullopt},
+        {"WAVE naming an MP3 file", Dialect::Unknown, track2("t2.wav", "wave", kMpegFrame + kMpegFrame),
+         "/cds/kelmor.cue", "CD audio: tracks 2 and 3", std::nullopt},
+        {"Opus where it plays", Dialect::Staging, track2("t2.opus", "OPUS", kOpusFile), "/cds/kelmor.cue",
+         "CD audio: tracks 2 and 3", std::nullopt},
+        {"Opus where it does not", Dialect::Dosbox074, track2("t2.opus", "OPUS", kOpusFile), "/cds/kelmor.cue",
+         "no CD audio; tracks 2 and 3 left out: DOSBox 0.74-3 cannot play `t2.opus` (Opus)", dataAlone},
+        {"WAVE naming an Opus file, for any DOSBox", Dialect::Unknown, track2("t2.wav", "WAVE", kOpusFile),
+         "/cds/kelmor.cue", "no CD audio; tracks 2 and 3 left out: not every DOSBox can play `t2.wav` (Opus)",
+         dataAlone},
+        {"AIFF naming a WAVE file, where the type decides", Dialect::Dosbox074,
+         track2("t2.aif", "AIFF", kWaveFile), "/cds/kelmor.cue",
+         "no CD audio; tracks 2 and 3 left out: DOSBox 0.74-3 cannot play `t2.aif` (declared AIFF)", dataAlone},
+        {"AIFF naming a WAVE file, where the content decides", Dialect::Staging,
+         track2("t2.aif", "AIFF", kWaveFile), "/cds/kelmor.cue", "CD audio: tracks 2 and 3", std::nullopt},
+        {"MOTOROLA", Dialect::Staging083, track2("t2.bin", "MOTOROLA", audio), "/cds/kelmor.cue",
+         "no CD audio; tracks 2 and 3 left out: DOSBox Staging cannot play `t2.bin` (declared MOTOROLA)",
+         dataAlone},
+        {"raw CD audio declared OPUS, even where Opus does not play", Dialect::DosboxX,
+         track2("t2.bin", "OPUS", audio), "/cds/kelmor.cue",
+         "CD audio: tracks 2 and 3; track 2 is raw CD audio declared OPUS; handed to DOSBox as BINARY",
+         dataAlone + "FILE \"/cds/t2.bin\" BINARY\nTRACK 2 AUDIO\nFILE \"/cds/t3.bin\" BINARY\nTRACK 3 AUDIO\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MemoryImageFiles files;
         files.files = c.files;
-        const ImageCheck check = checkDiscImage(files, c.image);
+        const ImageCheck check = checkDiscImage(files, c.image, c.dialect);
         EXPECT_EQ(describeImageCheck(check), c.holds);
         EXPECT_EQ(check.sheet, c.sheet);
     }
