@@ -297,7 +297,7 @@ int main(int argc, char** argv) {
         std::vector<std::string> imageProblems;
         const auto translation =
             bridge::translateMountPaths(configuration, [&](std::string_view drivePath) {
-                return hostMount(drives, EmulatorDialect::Unknown, drivePath, imageProblems);
+                return hostMount(drives, setup.dialect, drivePath, imageProblems);
             });
         for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);
