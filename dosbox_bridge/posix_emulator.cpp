@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dosbox_bridge/posix_emulator.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,19 +10,10 @@
 
 #include "core/ascii_text.hpp"
 #include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::bridge {
 
 namespace {
-
-bool isRunnable(const std::string& path, const std::string& self) {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-    if (faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) != 0) return false;
-    const auto real = posix::realHostPath(path);
-    return real && *real != self;
-}
 
 // The parent of a process, from /proc/<id>/stat ("<id> (<name>) <state>
 // <parent> ..."; the name may hold blanks and brackets); 0 when unknown.
@@ -52,26 +41,6 @@ bool isThisProcessOrAnAncestor(long id) {
         current = parentOf(current);
     }
     return false;
-}
-
-std::optional<std::string> findEmulator(const std::optional<std::string>& configured,
-                                        std::string_view searchPath, const std::string& self) {
-    const std::string name = configured && !configured->empty() ? *configured : "dosbox";
-    if (name.find('/') != std::string::npos) {
-        if (isRunnable(name, self)) return name;
-        return std::nullopt;
-    }
-    std::size_t start = 0;
-    while (start <= searchPath.size()) {
-        std::size_t end = searchPath.find(':', start);
-        if (end == std::string_view::npos) end = searchPath.size();
-        const std::string_view folder = searchPath.substr(start, end - start);
-        const std::string candidate =
-            folder.empty() ? name : posix::joinHostPath(folder, name);
-        if (isRunnable(candidate, self)) return candidate;
-        start = end + 1;
-    }
-    return std::nullopt;
 }
 
 std::vector<std::string> emulatorArguments(const std::vector<std::string>& bridgeArguments,

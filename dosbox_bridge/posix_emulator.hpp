@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Which emulator the bridge starts, and how it is called.
+// How the bridge calls its emulator (which one: core/linux_emulators).
 #pragma once
 
 #include <functional>
@@ -9,18 +9,6 @@
 #include <vector>
 
 namespace kelmor::bridge {
-
-// The search path used when PATH is not set.
-inline constexpr std::string_view kDefaultSearchPath = "/usr/local/bin:/usr/bin:/bin";
-
-// The emulator: `configured` (the emulator= option of the drive map) when it
-// is given, else "dosbox". A name with a '/' is that file; a bare name is
-// looked up in the folders of `searchPath`, an empty entry meaning the
-// working directory. Only an executable regular file counts, and never one
-// whose real path is `self` (the bridge, also through a link). Nothing when
-// none is found.
-std::optional<std::string> findEmulator(const std::optional<std::string>& configured,
-                                        std::string_view searchPath, const std::string& self);
 
 // True when the process `id` is this process or one of its ancestors. The
 // bridge hands its own id to the emulator it starts; a bridge that finds

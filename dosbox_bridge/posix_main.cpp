@@ -42,6 +42,7 @@
 #include "core/image_check.hpp"
 #include "core/ascii_text.hpp"
 #include "core/linux_drives/drives.hpp"
+#include "core/linux_emulators/emulator_choice.hpp"
 #include "core/posix/files/host_path.hpp"
 #include "core/emulator_configuration.hpp"
 #include "dosbox_bridge/mount_check.hpp"
@@ -247,26 +248,28 @@ int main(int argc, char** argv) {
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
     const posix::Drives drives({programFolder, driveMapFile});
 
-    const auto configured = drives.map().option("emulator");
-    const char* searchPath = std::getenv("PATH");
-    const auto emulator = bridge::findEmulator(
-        configured, searchPath ? searchPath : bridge::kDefaultSearchPath, bridgeFile);
-    if (!emulator) {
-        if (configured && !configured->empty())
+    // The emulator the launchers start, and what it is (chosen->identity).
+    const std::string configured = drives.map().option("emulator").value_or("");
+    const auto chosen = posix::chooseEmulator(posix::emulatorSearch(configured, bridgeFile));
+    if (!chosen) {
+        const std::string lookedFor(posix::kEmulatorsLookedFor);
+        if (!configured.empty())
             stop(127,
-                 "no emulator: emulator=" + *configured + " in " + driveMapFile +
+                 "no emulator: emulator=" + configured + " in " + driveMapFile +
                      " is not an executable program",
-                 "The emulator that the drive map names cannot be run:\n\nemulator=" +
-                     *configured + "\n\nin " + driveMapFile +
-                     ". Correct that line to name DOSBox, or remove it to use dosbox from "
-                     "your PATH (" + kInstallDosbox + ").");
+                 "The emulator that Kelmor Drives names cannot be run:\n\nemulator=" + configured +
+                     "\n\nin " + driveMapFile +
+                     ". Name DOSBox in the Emulator box of Kelmor Drives, or empty the box to start "
+                     "the first DOSBox found (" + lookedFor + "; to install DOSBox, " +
+                     kInstallDosbox + ").");
         stop(127,
-             "no emulator: no dosbox on PATH, and no emulator= in [options] of " + driveMapFile,
-             std::string("DOSBox is not installed, and the Kelmor kit needs it to run the game and "
-                             "the level editor.\n\nInstall it (") +
-                 kInstallDosbox + "), or name the emulator you have in the drive map " +
-                 driveMapFile + ", a line emulator=/path/to/dosbox in its section [options].");
+             "no emulator: none found (" + lookedFor + "), and no emulator= in [options] of " +
+                 driveMapFile,
+             "DOSBox is not installed, and the Kelmor kit needs it to run the game and the level "
+             "editor. It looked for " + lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
+                 "), or name the emulator you have in the Emulator box of Kelmor Drives.");
     }
+    const std::optional<std::string> emulator = chosen->path;  // what the lines below start
 
     // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
     // written anew at every launch, cannot keep: a later -conf is applied

@@ -93,6 +93,16 @@ void apply(IniText& text, std::string_view section, const std::string& key,
     if (value) text.setValue(section, key, *value);
 }
 
+// The real path of the bridge in the application folder, which is never
+// an emulator; empty when there is none.
+std::string bridgeIn(std::string folder) {
+    if (folder.empty()) {
+        const std::string program = posix::realHostPath("/proc/self/exe").value_or("");
+        folder = program.substr(0, program.rfind('/'));
+    }
+    return posix::realHostPath(posix::joinHostPath(folder, "dosbox")).value_or("");
+}
+
 std::system_error refusal(const std::string& path, const std::string& why) {
     return std::system_error(EINVAL, std::generic_category(), withVisibleLineEnds(path) + ": " + why);
 }
@@ -101,6 +111,7 @@ std::system_error refusal(const std::string& path, const std::string& why) {
 
 DriveLetters::DriveLetters(DriveLettersPlace place)
     : place_(std::move(place)),
+      bridge_(bridgeIn(place_.applicationFolder)),
       file_(posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome(place_.configHome)),
                                 posix::kDriveMapFileName)),
       text_(shownDriveMapText(file_)) {}
@@ -144,6 +155,14 @@ void DriveLetters::clear(char letter) {
 
 std::string DriveLetters::emulator() const {
     return std::string(trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
+}
+
+std::vector<posix::PresentEmulator> DriveLetters::emulators() const {
+    return posix::identifiedEmulators(posix::emulatorSearch(emulator(), bridge_));
+}
+
+std::optional<posix::PresentEmulator> DriveLetters::startedEmulator(const std::string& configured) const {
+    return posix::chooseEmulator(posix::emulatorSearch(configured, bridge_));
 }
 
 void DriveLetters::setEmulator(const std::string& program) {
@@ -194,6 +213,22 @@ std::string describeLetter(const LetterState& state) {
         if (!image->leftOut.empty()) line.insert(line.size() - 1, ", tracks left out");
     }
     return line;
+}
+
+std::string describeStartedEmulator(const std::string& configured,
+                                    const std::optional<posix::PresentEmulator>& started) {
+    if (started)
+        return "Starts: " + started->path + ", " +
+               (started->identity.name.empty() ? "which does not say it is DOSBox" : started->identity.name);
+    if (!configured.empty())
+        return "No DOSBox found: " + withVisibleLineEnds(configured) + " is not an executable program.";
+    return "No DOSBox found (" + std::string(posix::kEmulatorsLookedFor) +
+           "). Install DOSBox (sudo apt install dosbox), or name one above.";
+}
+
+std::string describeEmulator(const posix::PresentEmulator& emulator) {
+    return (emulator.identity.name.empty() ? "Not known as DOSBox" : emulator.identity.name) + ": " +
+           emulator.path;
 }
 
 std::string describeImage(const LetterState& state) {

@@ -15,6 +15,7 @@
 #include "core/image_check.hpp"
 #include "core/ini_text.hpp"
 #include "core/linux_drives/drive_map.hpp"
+#include "core/linux_emulators/emulator_choice.hpp"
 
 namespace kelmor::drives {
 
@@ -55,10 +56,17 @@ public:
     void clear(char letter);
 
     // The emulator the bridge runs (emulator= in [options]): a program's
-    // path, or a name looked up on PATH; empty for dosbox on PATH.
+    // path, or a name looked up on PATH; empty for the first one found.
     std::string emulator() const;
 
-    // Names the emulator; empty removes the line, for dosbox on PATH. A
+    // The emulators present, each with what it is, in the order the
+    // launchers try them; the one emulator= names first.
+    std::vector<posix::PresentEmulator> emulators() const;
+
+    // The emulator the launchers start when emulator= is `configured`.
+    std::optional<posix::PresentEmulator> startedEmulator(const std::string& configured) const;
+
+    // Names the emulator; empty removes the line, for the first one found. A
     // name that the line cannot hold as it is (a line end in it, blanks at
     // either end, which reading drops) changes nothing: std::system_error
     // (EINVAL) says why.
@@ -96,6 +104,7 @@ private:
     void edit(Edit change);
 
     DriveLettersPlace place_;
+    std::string bridge_;  // the real path of the bridge beside the programs: no emulator
     std::string file_;
     IniText text_;
     std::vector<Edit> edits_;  // since the last save
@@ -104,6 +113,15 @@ private:
 // One line of the list: "E:  image /x.iso  (game CD found)  (no CD audio)";
 // an image says whether it holds no disc, or carries CD audio or not.
 std::string describeLetter(const LetterState& state);
+
+// What the launchers start, "Starts: /usr/bin/dosbox-staging, DOSBox
+// Staging 0.82.2", or why they find none, "No DOSBox found: ...", when
+// emulator= is `configured`.
+std::string describeStartedEmulator(const std::string& configured,
+                                    const std::optional<posix::PresentEmulator>& started);
+
+// An emulator to pick: "DOSBox Staging 0.82.2: /usr/bin/dosbox-staging".
+std::string describeEmulator(const posix::PresentEmulator& emulator);
 
 // What the letter's image holds, or why it holds nothing, in full:
 // "E:  no CD audio: an .iso holds none, ..."; empty for a letter that holds

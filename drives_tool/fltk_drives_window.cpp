@@ -6,6 +6,7 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
@@ -13,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -26,6 +28,33 @@ namespace {
 
 constexpr int kWidth = 600;
 constexpr int kFontSize = 13;
+// How long typing pauses before the line below the emulator's box follows it.
+constexpr double kFollowTypingAfter = 0.25;
+
+// A text box that tells of each change of its text, typed, pasted or cut.
+class WatchedInput : public Fl_Input {
+public:
+    using Fl_Input::Fl_Input;
+    std::function<void()> changed;
+
+    int handle(int event) override {
+        const std::string before = value();
+        const int handled = Fl_Input::handle(event);
+        if (changed && before != value()) changed();
+        return handled;
+    }
+};
+
+// A menu entry's label as FLTK's menus take it: '/' would open a submenu
+// and '&' underline the next character.
+std::string menuLabel(const std::string& text) {
+    std::string label;
+    for (char c : text) {
+        if (c == '/' || c == '\\') label += '\\';
+        label += c == '&' ? "&&" : std::string(1, c);
+    }
+    return label;
+}
 
 class DrivesWindow {
 public:
@@ -53,13 +82,23 @@ public:
         button(clear_, "C&lear", [this] { edit([this] { letters_.clear(chosenLetter()); }); });
         button(save_, "&Save", [this] { save(); });
         button(close_, "Close", [this] { window_.hide(); });
-        emulator_.label("&Emulator the launchers start (empty: dosbox on PATH):");
+        emulator_.label("&Emulator the launchers start (empty: the first one found):");
         emulator_.align(FL_ALIGN_TOP_LEFT);
         emulator_.labelsize(kFontSize - 1);
         emulator_.textsize(kFontSize);
         emulator_.when(FL_WHEN_RELEASE | FL_WHEN_ENTER_KEY);
         action(emulator_, [this] { commitEmulator(); });
+        emulator_.changed = [this] {
+            Fl::remove_timeout(followTyping, this);
+            Fl::add_timeout(kFollowTypingAfter, followTyping, this);
+        };
         button(browse_, "&Browse...", [this] { chooseEmulator(); });
+        started_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
+        started_.labelsize(kFontSize - 1);
+        found_.label("&Pick one found:");
+        found_.labelsize(kFontSize - 1);
+        found_.textsize(kFontSize - 1);
+        action(found_, [this] { pickEmulator(); });
         button(detect_, "&Detect mounted discs and CD images beside the programs",
                [this] { edit([this] { letters_.setDetection(detect_.value() != 0); }); });
         window_.end();
@@ -82,6 +121,43 @@ private:
         actions_.emplace_back(std::move(run));
         widget.callback([](Fl_Widget*, void* data) { (*static_cast<std::function<void()>*>(data))(); },
                         &actions_.back());
+    }
+
+    static void followTyping(void* window) { static_cast<DrivesWindow*>(window)->showStartedEmulator(); }
+
+    // The emulators present to pick from, the first entry standing for none
+    // named; listed anew when the drive map's emulator changes.
+    void listEmulators() {
+        const std::string configured = letters_.emulator();
+        if (listedFor_ && *listedFor_ == configured) return;
+        listedFor_ = configured;
+        emulators_ = letters_.emulators();
+        found_.clear();
+        found_.add("The first one found");
+        for (const auto& emulator : emulators_)
+            found_.add(menuLabel(drives::describeEmulator(emulator)).c_str());
+    }
+
+    // What the launchers start with the name in the emulator's box, and
+    // that one chosen in the list (none when the list lacks it).
+    void showStartedEmulator() {
+        const std::string typed = emulator_.value();
+        const auto started = letters_.startedEmulator(typed);
+        started_.copy_label(drives::describeStartedEmulator(typed, started).c_str());
+        int entry = typed.empty() ? 0 : -1;
+        for (std::size_t i = 0; started && !typed.empty() && i < emulators_.size(); ++i)
+            if (emulators_[i].realPath == started->realPath) entry = static_cast<int>(i) + 1;
+        found_.value(entry);
+        window_.redraw();
+    }
+
+    // An emulator picked goes into the box as if typed there.
+    void pickEmulator() {
+        const int entry = found_.value();
+        if (entry < 0) return;
+        emulator_.value(entry == 0 ? "" : emulators_[static_cast<std::size_t>(entry) - 1].path.c_str());
+        commitEmulator();
+        showStartedEmulator();
     }
 
     char chosenLetter() const {
@@ -111,6 +187,8 @@ private:
             emulator_.value(shownEmulator_.c_str());
         }
         detect_.value(letters_.detects() ? 1 : 0);
+        listEmulators();
+        showStartedEmulator();
     }
 
     void edit(const std::function<void()>& change) {
@@ -143,6 +221,7 @@ private:
         if (!chosen) return;
         emulator_.value(chosen->c_str());
         commitEmulator();
+        showStartedEmulator();
     }
 
     // The emulator's box, once typed into, becomes an edit like any other.
@@ -181,13 +260,15 @@ private:
     std::unique_ptr<Fl_RGB_Image> icon_;
     std::vector<std::function<void()>> actions_ = [] {
         std::vector<std::function<void()>> reserved;
-        reserved.reserve(8);  // the widgets keep pointers to their actions
+        reserved.reserve(9);  // the widgets keep pointers to their actions
         return reserved;
     }();
     std::string shownEmulator_;  // what the emulator's box was last given
+    std::optional<std::string> listedFor_;  // the emulator= the list was made with
+    std::vector<posix::PresentEmulator> emulators_;
     std::vector<drives::LetterState> states_;
     // Created in the order Tab walks them.
-    Fl_Double_Window window_{kWidth, 545};
+    Fl_Double_Window window_{kWidth, 615};
     Fl_Hold_Browser list_{10, 10, kWidth - 20, 258};
     Fl_Box imageHolds_{10, 270, kWidth - 20, 44};
     Fl_Button folder_{10, 320, 105, 28};
@@ -195,11 +276,13 @@ private:
     Fl_Button clear_{240, 320, 105, 28};
     Fl_Button save_{355, 320, 105, 28};
     Fl_Button close_{470, 320, 120, 28};
-    Fl_Input emulator_{10, 375, kWidth - 140, 28};
+    WatchedInput emulator_{10, 375, kWidth - 140, 28};
     Fl_Button browse_{kWidth - 120, 375, 110, 28};
-    Fl_Check_Button detect_{10, 408, kWidth - 20, 26};
-    Fl_Browser problems_{10, 455, kWidth - 20, 55};
-    Fl_Box status_{10, 515, kWidth - 20, 24};
+    Fl_Box started_{10, 406, kWidth - 20, 34};
+    Fl_Choice found_{115, 443, kWidth - 125, 26};
+    Fl_Check_Button detect_{10, 476, kWidth - 20, 26};
+    Fl_Browser problems_{10, 524, kWidth - 20, 55};
+    Fl_Box status_{10, 584, kWidth - 20, 24};
 };
 
 }  // namespace

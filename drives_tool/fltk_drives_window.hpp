@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window of `kelmor-drives` on FLTK: the letters D to Z in a list, and
 // buttons to give the chosen letter a folder or an image (FLTK's own file
-// chooser), clear it, and save the drive map; below them the emulator's box
-// and the detection's check box. Usable with the keyboard alone: arrows in
-// the list, Tab to the buttons, Alt and the underlined letter, Escape to
-// close.
+// chooser), clear it, and save the drive map; below them the emulator's box,
+// what the launchers start with it, the emulators found to pick from, and
+// the detection's check box. Usable with the keyboard alone: arrows in the
+// list, Tab to the buttons, Alt and the underlined letter, Escape to close.
 #pragma once
 
 #include "core/fltk/fltk_launcher_window.hpp"

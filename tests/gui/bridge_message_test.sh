@@ -13,7 +13,8 @@ if on_wine; then echo "SKIP: Windows runs the real dosbox.exe"; exit 77; fi
 [ -x "$BIN/dosbox" ] || { echo "SKIP: the bridge is not built here"; exit 77; }
 make_workspace
 start_display 1024x768
-export XDG_STATE_HOME="$WORK/state"
+# No Flatpak of the user's is found; the stand-in's name comes first on PATH.
+export XDG_STATE_HOME="$WORK/state" XDG_DATA_HOME="$WORK/data"
 app="$WORK/Bridge app"
 mkdir -p "$app" "$WORK/no-programs" "$WORK/bin"
 cp "$BIN/dosbox" "$BIN/kelmor-message" "$app/"
@@ -35,13 +36,13 @@ bridge_with_box() {
 note "no emulator"
 bridge_with_box "$WORK/no-programs" bridge-message
 [ "$EXIT_CODE" = 127 ] || fail "exit code $EXIT_CODE"
-grep -q "^dosbox (Kelmor bridge): no emulator: no dosbox on PATH" "$WORK/stderr.txt" ||
-  fail "stderr: $(cat "$WORK/stderr.txt")"
+grep -q "^dosbox (Kelmor bridge): no emulator: none found (dosbox-staging, dosbox-x or dosbox on PATH" \
+  "$WORK/stderr.txt" || fail "stderr: $(cat "$WORK/stderr.txt")"
 
 note "the emulator fails"
 printf '#!/bin/sh\necho "DOSBox version 0.74-3"\necho "Exit to error: Could not open the mapper file" >&2\nexit 1\n' \
-  >"$WORK/bin/dosbox"
-chmod +x "$WORK/bin/dosbox"
+  >"$WORK/bin/dosbox-staging"
+chmod +x "$WORK/bin/dosbox-staging"
 bridge_with_box "$WORK/bin:/usr/bin:/bin" emulator-failed
 [ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE"
 log=$(ls "$XDG_STATE_HOME"/kelmor/dosbox-*.log)

@@ -6,8 +6,9 @@
 # message first) and detection switched on, saved, the drive map read back
 # (its comment kept), and KELMOR finds the game CD on E:. Then a folder
 # whose name holds a line end, its path typed over the chooser's: a message
-# says why F: cannot have it, and the dialog goes on with its edit, which
-# Save writes.
+# says why F: cannot have it, and the dialog goes on with its edit and the
+# emulator picked among those found (a stand-in Staging first on PATH),
+# which Save writes.
 # A Linux program only.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
@@ -74,9 +75,12 @@ wait_exit "$pid" 20
 expect_started "$app/dosbox" -noconsole
 grep -q 'CD E:\\KELMOR' "$app/dosbox.conf" || fail "dosbox.conf: $(cat "$app/dosbox.conf")"
 
-note "E: cleared, F: refused a folder with a line end in its name, E: saved cleared"
+note "E: cleared, F: refused a folder with a line end in its name, Staging picked, saved"
 mkdir "$WORK/images/two"$'\n'"lines"
-run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
+mkdir "$WORK/bin"
+printf '#!/bin/sh\necho "dosbox-staging, version 0.82.2 (f8c24)"\n' >"$WORK/bin/dosbox-staging"
+chmod +x "$WORK/bin/dosbox-staging"
+PATH="$WORK/bin:$PATH" run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Drives")
 xdotool windowfocus --sync "$window"
@@ -94,13 +98,21 @@ sleep 0.3
 import -window root "$WORK/line-end-refused.png"
 dismiss_box "$box"
 xdotool windowfocus --sync "$window"
+# The box emptied stands for the first one found; Down picks the first listed.
+xdotool key --clearmodifiers alt+e ctrl+a BackSpace
+sleep 0.5
+xdotool key --clearmodifiers alt+p
+sleep 0.3
+xdotool key Down Return
+sleep 0.3
+import -window root "$WORK/emulator-picked.png"
 xdotool key --clearmodifiers alt+s
 sleep 0.5
 press_key "$window" Escape
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
-printf '; my drives\n[options]\ndetect=yes\nemulator=/opt/dos box/dosbox\n[drives]\nF=cds/relative.iso\n' \
-  >"$WORK/expected.ini"
+printf '; my drives\n[options]\ndetect=yes\nemulator=%s\n[drives]\nF=cds/relative.iso\n' \
+  "$WORK/bin/dosbox-staging" >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(od -c "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 [ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/

@@ -33,6 +33,12 @@ std::string userCacheHome(const std::string& configured) {
     return joinHostPath(userHomeFolder(), ".cache");
 }
 
+std::string userDataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    return joinHostPath(userHomeFolder(), ".local/share");
+}
+
 std::string userStateHome() {
     const char* xdg = std::getenv("XDG_STATE_HOME");
     if (xdg != nullptr && xdg[0] == '/') return xdg;

@@ -18,6 +18,10 @@ std::string userConfigHome(const std::string& configured = {});
 // $XDG_CACHE_HOME when it is an absolute path, else $HOME/.cache.
 std::string userCacheHome(const std::string& configured = {});
 
+// The per-user data folder: $XDG_DATA_HOME when it is an absolute path,
+// else $HOME/.local/share.
+std::string userDataHome();
+
 // The per-user state folder, where logs are kept: $XDG_STATE_HOME when it
 // is an absolute path, else $HOME/.local/state.
 std::string userStateHome();
