@@ -248,7 +248,7 @@ int main(int argc, char** argv) {
         posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
     const posix::Drives drives({programFolder, driveMapFile});
 
-    // The emulator the launchers start, and what it is (chosen->identity).
+    // The emulator the launchers start, and what it is.
     const std::string configured = drives.map().option("emulator").value_or("");
     const auto chosen = posix::chooseEmulator(posix::emulatorSearch(configured, bridgeFile));
     if (!chosen) {
@@ -269,8 +269,6 @@ int main(int argc, char** argv) {
              "editor. It looked for " + lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
                  "), or name the emulator you have in the Emulator box of Kelmor Drives.");
     }
-    const std::optional<std::string> emulator = chosen->path;  // what the lines below start
-
     // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
     // written anew at every launch, cannot keep: a later -conf is applied
     // over an earlier one, so they win over the kit's.
@@ -278,7 +276,7 @@ int main(int argc, char** argv) {
         posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
     if (std::error_code ignored; !std::filesystem::is_regular_file(userConfiguration, ignored))
         userConfiguration.clear();
-    const bridge::EmulatorSetup setup = bridge::emulatorSetup(EmulatorIdentity{}, userConfiguration);
+    const bridge::EmulatorSetup setup = bridge::emulatorSetup(chosen->identity, userConfiguration);
     MountCheck mountCheck = startMountCheck();
 
     // A configuration file translated into its private copy. A bare name is
@@ -325,8 +323,8 @@ int main(int argc, char** argv) {
         emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
     emulatorArguments.insert(emulatorArguments.begin(), setup.arguments.begin(), setup.arguments.end());
 
-    emulatorArguments.insert(emulatorArguments.begin(), *emulator);
+    emulatorArguments.insert(emulatorArguments.begin(), chosen->path);
     setenv(kHandOverVariable, pid.c_str(), 1);
     std::fflush(nullptr);
-    return runAndReport(*emulator, emulatorArguments, mountCheck);
+    return runAndReport(chosen->path, emulatorArguments, mountCheck);
 }

@@ -66,12 +66,6 @@ bool foundOn(Host& host, const std::vector<CdProbe>& probes, char letter) {
     return false;
 }
 
-// The emulator whose reading of the images the dialog shows. Until the
-// dialog knows the one behind emulator=, what every DOSBox reads.
-EmulatorDialect imageReader() {
-    return EmulatorDialect::Unknown;
-}
-
 std::string holdsOf(const posix::DriveMap& map, char letter) {
     const auto root = map.root(letter);
     if (!root) return "nothing";
@@ -124,7 +118,10 @@ std::vector<LetterState> DriveLetters::letters() const {
     const posix::Drives& drives = host.drives();
     const auto game = gameCdProbes();
     const auto kit = kitCdProbes();
-    const EmulatorDialect reader = imageReader();
+    // The images as the emulator the launchers start will read them; as
+    // every DOSBox reads them where there is none.
+    const auto started = startedEmulator(emulator());
+    const EmulatorDialect reader = started ? started->identity.dialect : EmulatorDialect::Unknown;
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
         states.push_back({letter, holdsOf(drives.map(), letter), foundOn(host, game, letter),

@@ -201,7 +201,7 @@ std::optional<EmulatorIdentity> probeEmulator(const std::string& program, const 
         if (pipe2(fds, O_CLOEXEC) != 0) throwErrno("pipe");
         Output output{FileDescriptor(fds[0])};
         fcntl(output.pipe.get(), F_SETFL, O_NONBLOCK);
-        std::vector<std::string> arguments{shownAs, "--noprimaryconf", "--version"};
+        std::vector<std::string> arguments{shownAs, "--version"};
         std::vector<std::string> environment = probeEnvironment(folder.path());
         pid_t child = 0;
         {

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What an emulator says of itself, asked with "--noprimaryconf --version"
-// (DOSBox Staging writes its primary configuration into the home folder
-// without the first; DOSBox 0.74 and DOSBox-X ignore it). The program runs
-// with its input from /dev/null and its output captured, without a
-// display, in a private folder of its own that stands for its home and
-// every XDG folder and is removed afterwards, so that nothing it does
-// lands in the player's home; and it is ended when it takes too long.
+// What an emulator says of itself, asked with "--version" alone (DOSBox-X
+// takes an option it does not know for no reason to stop, and carries on
+// starting). DOSBox Staging writes its primary configuration into the home
+// folder even then, so the program runs with its input from /dev/null and
+// its output captured, without a display, in a private folder of its own
+// that stands for its home and every XDG folder and is removed afterwards:
+// nothing it does lands in the player's home. It is ended when it takes
+// too long.
 #pragma once
 
 #include <chrono>

@@ -175,7 +175,7 @@ TEST(EmulatorProbe, RunsInAPrivateHomeThatIsRemovedAfterwards) {
     const std::string seen = temp.read("record");
     const std::string folder = seen.substr(0, seen.find('|'));
     EXPECT_EQ(seen, folder + "|" + folder + "|" + folder + "|" + folder + "|" + folder + "|" + folder +
-                        "|none|--noprimaryconf --version\n")
+                        "|none|--version\n")
         << "nothing read from stdin";
     EXPECT_NE(folder, temp.path("home"));
     EXPECT_FALSE(std::filesystem::exists(folder));
