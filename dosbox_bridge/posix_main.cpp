@@ -181,9 +181,16 @@ MountCheck startMountCheck() {
     }
 }
 
-// The translated configuration, with the check of its mounts.
-std::string checkedMounts(const bridge::MountTranslation& translation, MountCheck& check) {
-    check.asked.insert(check.asked.end(), translation.mounts.begin(), translation.mounts.end());
+// The translated configuration, with the check of its mounts. A drive
+// left as written (its image holds no disc) is known by its image.
+std::string checkedMounts(const bridge::MountTranslation& translation, const posix::Drives& drives,
+                          MountCheck& check) {
+    for (bridge::AskedMount mount : translation.mounts) {
+        const auto path = posix::splitWindowsPath(mount.source);
+        if (const auto image = path ? drives.map().image(path->drive) : std::nullopt)
+            mount = {mount.drive, *image, true};
+        check.asked.push_back(std::move(mount));
+    }
     const auto drive = bridge::reportDrive(translation.mounts);
     const auto folder = check.folder ? bridge::mountArgument(*check.folder) : std::nullopt;
     if (!drive || !folder) return translation.text;
@@ -304,7 +311,7 @@ int main(int argc, char** argv) {
         for (const std::string& problem : translation.problems) say(problem);
         const std::string path = posix::realHostPath(*name).value_or("");
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
-        const std::string copy = configurationInDialect(checkedMounts(translation, mountCheck),
+        const std::string copy = configurationInDialect(checkedMounts(translation, drives, mountCheck),
                                                         setup.dialect, setup.added);
         try {
             return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, copy);

@@ -219,7 +219,7 @@ std::size_t occurrences(const std::string& text, const std::string& what) {
 // DOSBox does.
 constexpr const char* kRecordingEmulator =
     "#!/bin/sh\n"
-    "if [ \"$2\" = --version ]; then echo 'DOSBox version 0.74-3'; exit 0; fi\n"
+    "if [ \"$1\" = --version ]; then echo 'DOSBox version 0.74-3'; exit 0; fi\n"
     "printf '%s\\n' \"$@\" >\"$RECORD.args\"\n"
     "echo $PPID >\"$RECORD.pid\"\n"
     "if [ \"$1\" = -conf ]; then /bin/cat \"$2\" >\"$RECORD.conf\"; fi\n"
@@ -262,6 +262,20 @@ protected:
                          runtimeCopyName(temp.path("Kelmor app/" + file), std::stol(temp.read("record.pid"))));
     }
 
+    // The lines behind the last mount of a copy that ask the emulator's
+    // shell which of `drives` it refused.
+    std::string mountCheck(const std::string& drives) const {
+        std::string lines = "@MOUNT X \"" + mountsFolder() + "\" >NUL\r\n";
+        for (const char drive : drives)
+            lines += std::string("@IF NOT EXIST ") + drive + ":\\NUL ECHO " + drive + ">>X:\\REFUSED.TXT\r\n";
+        return lines + "@MOUNT -u X >NUL\r\n";
+    }
+
+    std::string mountsFolder() const {
+        return temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
+                         runtimeCopyName("mounts", std::stol(temp.read("record.pid")), kFolderOfItsOwn));
+    }
+
     static constexpr const char* kConfiguration =
         "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n";
 
@@ -279,10 +293,13 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
     const Outcome outcome = run({"-NoConsole", "-exit"});
     EXPECT_EQ(outcome.exitCode, 7) << "the emulator's own exit code: " << outcome.errors;
     EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("dosbox.conf") + "\n-exit\n");
+    // In DOSBox 0.74's dialect, which the emulator said it takes; its shell
+    // asked after the mounts which of them it refused.
     EXPECT_EQ(temp.read("record.conf"),
-              "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
+              "[sdl]\r\nfullscreen=true\r\n\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
                   "\" -t cdrom -usecd 0 -ioctl\r\nMOUNT B \"" + temp.path("Kelmor app/SAVEGAME") +
-                  "\"\r\nKELMOR.EXE save=B:\r\n");
+                  "\"\r\n" + mountCheck("EB") + "KELMOR.EXE save=B:\r\n");
+    EXPECT_FALSE(std::filesystem::exists(mountsFolder())) << "the check's folder outlives its start";
     EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), conf);
     EXPECT_EQ(temp.names("Kelmor app"), (std::vector<std::string>{"SAVEGAME", "dosbox", "dosbox.conf"}));
 }
@@ -303,7 +320,8 @@ TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
     temp.write("Kelmor app/MAPEDITOR.CONF", "[autoexec]\r\nmount B \"" + windowsCd + "\"\r\n");
     EXPECT_EQ(run({"-noconsole", "-conf", "mapeditor.conf", "-CONF", "none.conf"}).exitCode, 7);
     EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("MAPEDITOR.CONF") + "\n-CONF\nnone.conf\n");
-    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n");
+    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n" +
+                                            mountCheck("B"));
 }
 
 TEST_F(BridgeProgram, TheUsersOwnConfigurationIsHandedAfterTheKits) {
@@ -398,9 +416,10 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
 
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
-    EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n[autoexec]\r\nIMGMOUNT E \"" +
+    EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n\r\n[autoexec]\r\nIMGMOUNT E \"" +
                                             temp.path("cd images/kelmor 100%% (EU).cue") +
-                                            "\" -t iso\r\n" + autoexec.substr(12));
+                                            "\" -t iso\r\n" + autoexec.substr(12, autoexec.size() - 16) + mountCheck("EFG") +
+                                            "E:\r\n");
     // Two lines of its own, and the emulator's exit code 7 reported.
     EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 3) << outcome.errors;
     EXPECT_NE(outcome.errors.find("F: holds no disc, its image cannot be read: " +
@@ -465,8 +484,8 @@ TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
     temp.write("Kelmor app/dosbox.conf", "[autoexec]\r\nMOUNT D D:\\ -t cdrom\r\n");
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
-    EXPECT_EQ(temp.read("record.conf"),
-              "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n");
+    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") +
+                                            "\" -t iso\r\n" + mountCheck("D"));
 }
 
 // The emulator runs as the bridge's child: what it prints goes on to the
@@ -491,6 +510,14 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
         {"a game played to its end", "echo 'DOSBox version 0.74-3'\nexit 0\n", 0, "DOSBox version 0.74-3\n", ""},
         {"a stop on request", "echo 'DOSBox version 0.74-3'\nkill -TERM $$\n", 128 + SIGTERM,
          "DOSBox version 0.74-3\n", ""},
+        // As its shell does what the copy asks after the mounts: the drive
+        // it refused, into the bridge's folder, whatever it printed.
+        {"a drive it refused to mount",
+         "[ \"$1\" = -conf ] || exit 0\necho 'MOUNT: Path not found'\n"
+         "folder=$(/bin/sed -n 's/^@MOUNT X \"\\(.*\\)\" >NUL\\r$/\\1/p' \"$2\")\n"
+         "printf 'E\\r\\n' >>\"$folder/REFUSED.TXT\"\n",
+         0, "MOUNT: Path not found\n",
+         "DOSBox could not mount E: (the folder " + temp.path("game cd") + "); all it printed is in "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
