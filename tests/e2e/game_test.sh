@@ -94,5 +94,11 @@ lower_case_data|1-2|
 missing_audio|1-1|dosbox (Kelmor bridge): E: track 2 of $images/Kelmor.cue left out: the sheet names \`Kelmor (Track 2).bin\`, which is not beside it
 raw_audio_as_wave|1-2|dosbox (Kelmor bridge): E: track 2 of $images/Kelmor.cue is raw CD audio declared WAVE; handed to DOSBox as BINARY
 ROWS
+note "a drive DOSBox refuses, which it tells only on its DOS screen: the bridge names it"
+printf '[autoexec]\r\nMOUNT E "%s/no such CD"\r\nexit\r\n' "$WORK" >"$app/dosbox.conf"
+# Without a display: no box that waits to be dismissed, the line alone.
+(cd "$app" && DISPLAY= timeout 30 ./dosbox -noconsole) 2>"$WORK/stderr.txt" || fail "the bridge ended with $?"
+grep -qF "dosbox (Kelmor bridge): DOSBox could not mount E: (the folder $WORK/no such CD); all it printed is in " \
+  "$WORK/stderr.txt" || fail "stderr: $(cat "$WORK/stderr.txt")"
 [ -z "$(complaints)" ] || fail "DOSBox found fault with the configuration: $(complaints)"
 echo "PASS"

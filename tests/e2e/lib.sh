@@ -132,11 +132,13 @@ ASM
 
 # Writes the emulator stand-in $1: Debian's dosbox, headless, bounded in
 # time, its process group recorded so that the cleanup can end it; and the
-# bridge that started it and waits for it, which ends after it.
+# bridge that started it and waits for it, which ends after it. Asked what
+# it is, it answers as the emulator does.
 make_emulator() {
   mkdir -p "$(dirname "$1")"
   cat >"$1" <<SH
 #!/bin/sh
+[ "\$*" != --version ] || exec /usr/bin/dosbox --version
 echo \$\$ >>"$WORK/emulator.pids"
 [ "\${KELMOR_DOSBOX_BRIDGE:-}" != "\$PPID" ] || echo \$PPID >>"$WORK/emulator.pids"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy

@@ -31,7 +31,7 @@ staging() {
 
 # The emulator at $1: Staging $2 with the arguments after it, headless but
 # for the display, bounded in time, its process group recorded for the
-# cleanup, all it prints in emulator.log.
+# cleanup, all it prints in emulator.log; asked what it is, it answers.
 make_staging() {
   local program=$1 real
   real=$(staging "$2")
@@ -39,6 +39,7 @@ make_staging() {
   mkdir -p "$(dirname "$program")"
   cat >"$program" <<SH
 #!/bin/sh
+[ "\$*" != --version ] || exec "$real" --version
 echo \$\$ >>"$WORK/emulator.pids"
 [ "\${KELMOR_DOSBOX_BRIDGE:-}" != "\$PPID" ] || echo \$PPID >>"$WORK/emulator.pids"
 export SDL_AUDIODRIVER=dummy
