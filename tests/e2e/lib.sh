@@ -94,11 +94,11 @@ assemble_tail_writer() {
         xor ah, ah              ; the BIOS's ticks since midnight, 18.2 a second
         int 1Ah
         mov bx, dx
-wait:   xor ah, ah
+ticks:  xor ah, ah
         int 1Ah
         sub dx, bx
         cmp dx, 37
-        jb wait
+        jb ticks
 %endif
         mov ax, 4C00h
         int 21h

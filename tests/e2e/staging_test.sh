@@ -89,6 +89,9 @@ while IFS='|' read -r version arguments name; do
   app="$WORK/Kelmor $tag"
   install_app "$BUILD" "$app"
   make_staging "$WORK/emulators/$tag/dosbox-staging" "$version" $arguments
+  # Each version its own primary configuration, as a player who has only it:
+  # another version's draws that version's complaints, which are not the kit's.
+  rm -rf "$XDG_CONFIG_HOME/dosbox"
   : >"$WORK/emulator.log"
 
   note "$name: the game from a folder, an .iso and a .cue with its audio track"
@@ -111,6 +114,19 @@ while IFS='|' read -r version arguments name; do
   launch "$app" _Mapper "$app/RESULT.TXT" ""
   [ -e "$app/dosbox.conf" ] || fail "the kit's dosbox.conf is gone"
 
+  note "$name: a drive it refuses is named in the bridge's box"
+  # Then the kit's program, slow enough for 0.82 to take its `exit`.
+  printf '[autoexec]\r\nMOUNT E "%s/no such CD"\r\nMOUNT B "%s"\r\nB:\r\nKELKIT.EXE\r\nexit\r\n' \
+    "$WORK" "$app" >"$app/dosbox.conf"
+  (cd "$app" && exec timeout 60 ./dosbox -noconsole) 2>"$WORK/stderr.txt" &
+  pid=$!
+  box=$(wait_window DOSBox 60)
+  import -window root "$WORK/refused-$tag.png" 2>/dev/null || true
+  dismiss_box "$box"
+  wait_exit "$pid" 30
+  grep -qF "DOSBox could not mount E: (the folder $WORK/no such CD)" "$WORK/stderr.txt" ||
+    fail "stderr: $(cat "$WORK/stderr.txt")"
+
   [ -z "$(complaints)" ] || fail "Staging $name found fault with the configuration: $(complaints)"
   ! grep -aq "Loaded local config file" "$WORK/emulator.log" ||
     fail "Staging $name read dosbox.conf of its own accord"
@@ -119,4 +135,5 @@ done <<'ROWS'
 0.82.2|--exit|0.82.2 with exit
 0.83.0-rc1||0.83.0-rc1
 ROWS
+[ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/
 echo "PASS"
