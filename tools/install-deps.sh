@@ -15,11 +15,12 @@ cd "$(dirname "$0")"
 
 # fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
 # name /usr/bin/fluid and fail without it. The demo assembles its DOS program with nasm and runs
-# headless on Xvfb when there is no display.
+# headless on Xvfb when there is no display. DOSBox Staging and DOSBox-X play the game's
+# music with Debian's General MIDI sound font.
 linux=(
   g++ cmake make pkg-config
   libfltk1.3-dev fluid libgtest-dev libgmock-dev libbenchmark-dev
-  dosbox nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  dosbox fluid-soundfont-gm nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
 # The mingw-w64 cross compiler with win32 threads (its programs start on XP),
 # GoogleTest's sources to build it for Windows, Wine with its fonts, the
