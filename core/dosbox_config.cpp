@@ -76,6 +76,15 @@ std::string replaceAll(std::string_view text, std::string_view token, std::strin
     return result;
 }
 
+std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
+    std::size_t at = 0;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    if (at == line.size() || line[at] != '[') return std::nullopt;
+    const std::size_t close = line.find(']', at);
+    if (close == std::string_view::npos) return std::nullopt;
+    return line.substr(at + 1, close - at - 1);
+}
+
 std::string batchText(std::string_view text) {
     return replaceAll(text, "%", "%%");
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,11 @@ std::string renderPlaceholder(Host& host, std::string_view workingText,
 // Fills the four placeholders in their fixed order.
 std::string renderPlaceholders(Host& host, std::string_view workingText,
                                const std::string& settingsName);
+
+// The section a line of a configuration opens, as the emulator reads it: a
+// line whose first non-blank character is '[' and that holds a ']' opens
+// the section named by the text between them; nothing for any other line.
+std::optional<std::string_view> sectionOpenedBy(std::string_view line);
 
 // The emulator's shell runs the lines of [autoexec] as a batch file, where
 // "%%" stands for one '%' and a single '%' starts a variable or an argument.

@@ -2,9 +2,11 @@
 #include "core/emulator_configuration.hpp"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 #include "core/ascii_text.hpp"
+#include "core/dosbox_config.hpp"
 #include "core/text.hpp"
 
 namespace kelmor {
@@ -56,30 +58,56 @@ constexpr Rule settingFor(std::string_view section, std::string_view key, std::s
     return {section, key, When::Equals, equals, toSection, toKey, Gives::Fixed, value};
 }
 
-// What DOSBox 0.74 names otherwise than the template: "vga" is its
-// "svga_s3", and an MPU-401 that is on is an intelligent one.
-constexpr Rule kDosbox074[] = {
+// What the emulators after DOSBox 0.63 name otherwise than the template:
+// "vga" is their "svga_s3", and an MPU-401 that is on is an intelligent one.
+constexpr Rule kLaterValues[] = {
     valueFor("dosbox", "machine", "vga", "svga_s3"),
     valueFor("midi", "mpu401", "true", "intelligent"),
 };
 
-// DOSBox Staging, of every version. It has no place for the fullscreen
-// double buffer, the fixed fullscreen size, hardware scaling, frame skipping,
-// software scalers, the sample rates of single devices (it resamples all to
-// the mixer's), the second GUS IRQ and DMA, a modem or a direct serial port
-// (its serial ports are off or dummies by default).
+// What DOSBox-X and DOSBox Staging name otherwise still, or have no place
+// for: the fixed fullscreen size, hardware scaling, the MIDI device of the
+// template (the kit chooses one of its own), the sound cards' keys by their
+// later names with one IRQ and DMA for the GUS, a modem or a direct serial
+// port (their serial ports are off or dummies by default).
+constexpr Rule kLaterNames[] = {
+    leaveOut("sdl", "fullfixed"),
+    leaveOut("sdl", "hwscale"),
+    valueFor("midi", "mpu401", "false", "none"),
+    leaveOut("midi", "intelligent"),
+    leaveOut("midi", "device"),
+    leaveOut("midi", "config"),
+    rename("sblaster", "type", "sblaster", "sbtype"),
+    rename("sblaster", "base", "sblaster", "sbbase"),
+    rename("sblaster", "mixer", "sblaster", "sbmixer"),
+    rename("gus", "base", "gus", "gusbase"),
+    rename("gus", "irq1", "gus", "gusirq"),
+    leaveOut("gus", "irq2"),
+    rename("gus", "dma1", "gus", "gusdma"),
+    leaveOut("gus", "dma2"),
+    leaveOut("modem"),
+    leaveOut("directserial"),
+};
+
+// DOSBox-X takes the other keys of DOSBox 0.74, the GUS's rate by its later
+// name; it passes over a key it does not know without a word, so what it
+// has no place for is left out only to keep the copy plain.
+constexpr Rule kDosboxX[] = {
+    rename("gus", "rate", "gus", "gusrate"),
+};
+
+// DOSBox Staging, of every version, has besides no place for the
+// fullscreen double buffer, frame skipping, software scalers, or the sample
+// rates of single devices (it resamples all to the mixer's).
 constexpr Rule kStaging[] = {
     leaveOut("sdl", "fulldouble"),
-    leaveOut("sdl", "fullfixed"),
     valueFor("sdl", "output", "surface", "texturenb"),
     valueFor("sdl", "output", "overlay", "texturenb"),
     valueFor("sdl", "output", "ddraw", "texturenb"),
     valueFor("sdl", "output", "openglnb", "opengl"),
-    leaveOut("sdl", "hwscale"),
     settingFor("sdl", "autolock", "true", "mouse", "mouse_capture", "onclick"),
     leaveOut("sdl", "autolock"),
     rename("sdl", "sensitivity", "mouse", "mouse_sensitivity"),
-    valueFor("dosbox", "machine", "vga", "svga_s3"),
     rename("dosbox", "captures", "capture", "capture_dir"),
     leaveOut("render", "frameskip"),
     leaveOut("render", "scaler"),
@@ -89,29 +117,14 @@ constexpr Rule kStaging[] = {
     {"cpu", "cycles", When::Digits, {}, "cpu", "cpu_cycles", Gives::Own, {}},
     {"cpu", "cycles", When::Digits, {}, "cpu", "cpu_cycles_protected", Gives::Fixed, "auto"},
     {"cpu", "cycles", When::NotDigits, {}, "cpu", "cycles", Gives::Own, {}},
-    valueFor("midi", "mpu401", "true", "intelligent"),
-    valueFor("midi", "mpu401", "false", "none"),
-    leaveOut("midi", "intelligent"),
-    leaveOut("midi", "device"),
-    leaveOut("midi", "config"),
-    rename("sblaster", "type", "sblaster", "sbtype"),
-    rename("sblaster", "base", "sblaster", "sbbase"),
-    rename("sblaster", "mixer", "sblaster", "sbmixer"),
     leaveOut("sblaster", "oplrate"),
     leaveOut("gus", "rate"),
-    rename("gus", "base", "gus", "gusbase"),
-    rename("gus", "irq1", "gus", "gusirq"),
-    leaveOut("gus", "irq2"),
-    rename("gus", "dma1", "gus", "gusdma"),
-    leaveOut("gus", "dma2"),
     valueFor("speaker", "pcspeaker", "true", "impulse"),
     valueFor("speaker", "pcspeaker", "false", "none"),
     leaveOut("speaker", "pcrate"),
     leaveOut("speaker", "tandyrate"),
     settingFor("speaker", "disney", "true", "speaker", "lpt_dac", "disney"),
     leaveOut("speaker", "disney"),
-    leaveOut("modem"),
-    leaveOut("directserial"),
 };
 
 // Staging before 0.83 still takes a fixed fullscreen resolution, waits on
@@ -128,47 +141,20 @@ constexpr Rule kStaging083[] = {
     leaveOut("sdl", "priority"),
 };
 
-// DOSBox-X takes the keys of DOSBox 0.74, and the sound cards' keys by
-// their later names; it passes over a key it does not know without a word,
-// so what it has no place for is left out only to keep the copy plain.
-constexpr Rule kDosboxX[] = {
-    leaveOut("sdl", "fullfixed"),
-    leaveOut("sdl", "hwscale"),
-    valueFor("dosbox", "machine", "vga", "svga_s3"),
-    valueFor("midi", "mpu401", "true", "intelligent"),
-    valueFor("midi", "mpu401", "false", "none"),
-    leaveOut("midi", "intelligent"),
-    leaveOut("midi", "device"),
-    leaveOut("midi", "config"),
-    rename("sblaster", "type", "sblaster", "sbtype"),
-    rename("sblaster", "base", "sblaster", "sbbase"),
-    rename("sblaster", "mixer", "sblaster", "sbmixer"),
-    rename("gus", "rate", "gus", "gusrate"),
-    rename("gus", "base", "gus", "gusbase"),
-    rename("gus", "irq1", "gus", "gusirq"),
-    leaveOut("gus", "irq2"),
-    rename("gus", "dma1", "gus", "gusdma"),
-    leaveOut("gus", "dma2"),
-    leaveOut("modem"),
-    leaveOut("directserial"),
-};
-
 // What every Staging is given besides: the [autoexec] of this configuration
 // replaces those of the files read before it (the player's own Staging
 // configuration), rather than running after them.
 const std::vector<EmulatorSetting> kStagingAdded{{"dosbox", "autoexec_section", "overwrite"}};
 
-struct DialectRules {
-    std::span<const Rule> own;
-    std::span<const Rule> shared;
-};
+// A dialect's tables, the first one that takes a key deciding for it.
+using DialectRules = std::array<std::span<const Rule>, 4>;
 
 DialectRules rulesOf(EmulatorDialect dialect) {
     switch (dialect) {
-        case EmulatorDialect::Dosbox074: return {kDosbox074, {}};
-        case EmulatorDialect::Staging: return {kStaging082, kStaging};
-        case EmulatorDialect::Staging083: return {kStaging083, kStaging};
-        case EmulatorDialect::DosboxX: return {kDosboxX, {}};
+        case EmulatorDialect::Dosbox074: return {kLaterValues};
+        case EmulatorDialect::Staging: return {kStaging082, kStaging, kLaterNames, kLaterValues};
+        case EmulatorDialect::Staging083: return {kStaging083, kStaging, kLaterNames, kLaterValues};
+        case EmulatorDialect::DosboxX: return {kDosboxX, kLaterNames, kLaterValues};
         case EmulatorDialect::Unknown: break;
     }
     return {};
@@ -245,7 +231,7 @@ private:
 void translateSetting(const DialectRules& rules, const std::string& section, std::string_view key,
                       std::string_view value, Settings& settings) {
     bool taken = false;
-    for (const std::span<const Rule> table : {rules.own, rules.shared}) {
+    for (const std::span<const Rule> table : rules) {
         for (const Rule& rule : table) {
             if (rule.section != section || (!rule.key.empty() && !equalIgnoringAsciiCase(rule.key, key)))
                 continue;
@@ -256,15 +242,6 @@ void translateSetting(const DialectRules& rules, const std::string& section, std
         if (taken) return;
     }
     settings.set(section, key, std::string(value));
-}
-
-// The section a header line opens, or nothing when the line is no header.
-std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
-    line = trimBlanks(line, kBlanksAndCr);
-    if (line.empty() || line.front() != '[') return std::nullopt;
-    const std::size_t close = line.find(']');
-    if (close == std::string_view::npos) return std::nullopt;
-    return line.substr(1, close - 1);
 }
 
 // Options of MOUNT that give the emulator a real CD drive's own access
@@ -319,30 +296,23 @@ std::string configurationInDialect(std::string_view configuration, EmulatorDiale
     std::string autoexec;
     std::string section;
     bool inAutoexec = false;
-    std::size_t start = 0;
-    while (start < configuration.size()) {
-        std::size_t end = configuration.find('\n', start);
-        end = end == std::string_view::npos ? configuration.size() : end + 1;
-        const std::string_view whole = configuration.substr(start, end - start);
-        start = end;
-        const std::string_view line = trimBlanks(whole, " \t\r\n");
-        if (const auto opened = sectionOpenedBy(line)) {
-            section = lowerAscii(trimBlanks(*opened));
+    for (const TextLine& line : textLines(configuration)) {
+        if (const auto opened = sectionOpenedBy(line.content)) {
+            section = lowerAscii(*opened);
             inAutoexec = section == "autoexec";
             continue;
         }
         if (inAutoexec) {
-            const std::size_t content = whole.find_last_not_of("\r\n") + 1;
-            autoexec += autoexecLine(whole.substr(0, content), dialect);
-            autoexec += whole.substr(content);
+            autoexec.append(autoexecLine(line.content, dialect)).append(line.end);
             continue;
         }
-        const std::size_t equals = line.find('=');
-        if (section.empty() || equals == std::string_view::npos || line.front() == '#' ||
-            line.front() == ';')
+        const std::string_view entry = trimBlanks(line.content);
+        const std::size_t equals = entry.find('=');
+        if (section.empty() || equals == std::string_view::npos || entry.front() == '#' ||
+            entry.front() == ';')
             continue;
-        translateSetting(rules, section, trimBlanks(line.substr(0, equals)),
-                         trimBlanks(line.substr(equals + 1)), settings);
+        translateSetting(rules, section, trimBlanks(entry.substr(0, equals)),
+                         trimBlanks(entry.substr(equals + 1)), settings);
     }
     if (isStaging(dialect))
         for (const EmulatorSetting& setting : kStagingAdded)

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/ascii_text.hpp"
+#include "core/text.hpp"
 
 namespace kelmor {
 namespace {
@@ -83,13 +84,8 @@ std::string dottedVersion(const std::array<unsigned, 4>& version) {
 }  // namespace
 
 EmulatorIdentity emulatorFromVersionOutput(std::string_view output) {
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find('\n', start);
-        if (end == std::string_view::npos) end = output.size();
-        if (auto identity = fromLine(output.substr(start, end - start))) return *identity;
-        start = end + 1;
-    }
+    for (const TextLine& line : textLines(output))
+        if (auto identity = fromLine(line.content)) return *identity;
     return {};
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/ini_text.hpp"
+#include "core/text.hpp"
 
 namespace kelmor {
 namespace {
@@ -43,16 +44,11 @@ std::optional<std::string> writablePort(std::string_view line) {
 
 std::optional<std::string> sequencerSynthesizerPort(std::string_view clients) {
     std::optional<ClientLine> client;
-    std::size_t start = 0;
-    while (start < clients.size()) {
-        std::size_t end = clients.find('\n', start);
-        if (end == std::string_view::npos) end = clients.size();
-        const std::string_view line = clients.substr(start, end - start);
-        start = end + 1;
-        if (const auto opened = clientLine(line)) {
+    for (const TextLine& line : textLines(clients)) {
+        if (const auto opened = clientLine(line.content)) {
             client = opened;
         } else if (client && client->user) {
-            if (const auto port = writablePort(line)) return client->number + ":" + *port;
+            if (const auto port = writablePort(line.content)) return client->number + ":" + *port;
         }
     }
     return std::nullopt;

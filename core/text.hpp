@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelmor {
 
@@ -25,6 +26,30 @@ inline std::string messageLine(std::string_view title, std::string_view text) {
         }
     }
     return line + "\n";
+}
+
+// One line of a text: what it holds, and its end as it stands ("\n",
+// "\r\n", or nothing for a last line without one).
+struct TextLine {
+    std::string_view content;
+    std::string_view end;
+};
+
+// The lines of a text, each ending at LF; a CR before the LF belongs to the
+// line's end.
+inline std::vector<TextLine> textLines(std::string_view text) {
+    std::vector<TextLine> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string_view::npos ? text.size() : end + 1;
+        const std::string_view whole = text.substr(start, end - start);
+        std::size_t content = whole.size();
+        if (content > 0 && whole[content - 1] == '\n') --content;
+        if (content > 0 && whole[content - 1] == '\r') --content;
+        lines.push_back({whole.substr(0, content), whole.substr(content)});
+        start = end;
+    }
+    return lines;
 }
 
 }  // namespace kelmor

@@ -55,17 +55,14 @@ std::string withMountCheck(const MountTranslation& translation, char drive,
 }
 
 std::vector<AskedMount> refusedMounts(std::string_view report, const std::vector<AskedMount>& mounts) {
+    std::vector<char> named;
+    for (const TextLine& line : textLines(report)) {
+        const std::string_view letter = trimBlanks(line.content);
+        if (letter.size() == 1) named.push_back(upperAscii(letter[0]));
+    }
     std::vector<AskedMount> refused;
     for (const char drive : askedDrives(mounts)) {
-        bool named = false;
-        for (std::size_t start = 0; start < report.size() && !named;) {
-            std::size_t end = report.find('\n', start);
-            if (end == std::string_view::npos) end = report.size();
-            const std::string_view line = trimBlanks(report.substr(start, end - start), kBlanksAndCr);
-            named = line.size() == 1 && upperAscii(line[0]) == drive;
-            start = end + 1;
-        }
-        if (!named) continue;
+        if (std::find(named.begin(), named.end(), drive) == named.end()) continue;
         const auto last = std::find_if(mounts.rbegin(), mounts.rend(),
                                        [&](const AskedMount& mount) { return mount.drive == drive; });
         refused.push_back(*last);

@@ -5,6 +5,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/dosbox_config.hpp"
+#include "core/text.hpp"
 
 namespace kelmor::bridge {
 
@@ -19,16 +20,6 @@ std::vector<LineWord> splitWords(std::string_view line) {
     std::size_t at = 0;
     while (const auto word = nextWord(line, at)) words.push_back(*word);
     return words;
-}
-
-// The section a header line opens, or nothing when the line is no header.
-std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
-    std::size_t at = 0;
-    while (at < line.size() && isBlank(line[at])) ++at;
-    if (at == line.size() || line[at] != '[') return std::nullopt;
-    const std::size_t close = line.find(']', at);
-    if (close == std::string_view::npos) return std::nullopt;
-    return line.substr(at + 1, close - at - 1);
 }
 
 bool isCommand(const std::vector<LineWord>& words, std::string_view name) {
@@ -151,32 +142,22 @@ MountTranslation translateMountPaths(std::string_view configuration, const PathM
     MountTranslation result;
     result.text.reserve(configuration.size() + 256);
     bool inAutoexec = false;
-    std::size_t start = 0;
-    while (start < configuration.size()) {
-        std::size_t end = configuration.find('\n', start);
-        end = end == std::string_view::npos ? configuration.size() : end + 1;
-        const std::string_view whole = configuration.substr(start, end - start);
-        start = end;
-
-        std::size_t contentLength = whole.size();
-        if (contentLength > 0 && whole[contentLength - 1] == '\n') --contentLength;
-        if (contentLength > 0 && whole[contentLength - 1] == '\r') --contentLength;
-        const std::string_view line = whole.substr(0, contentLength);
-
-        if (const auto section = sectionOpenedBy(line)) {
+    for (const TextLine& line : textLines(configuration)) {
+        if (const auto section = sectionOpenedBy(line.content)) {
             inAutoexec = equalIgnoringAsciiCase(*section, "autoexec");
         } else if (inAutoexec) {
             std::optional<AskedMount> asked;
-            auto translated = translateLine(line, mapPath, result.problems, asked);
-            result.text += translated ? *translated + std::string(whole.substr(contentLength))
-                                      : std::string(whole);
+            auto translated = translateLine(line.content, mapPath, result.problems, asked);
+            result.text += translated ? *translated : std::string(line.content);
+            result.text += line.end;
             if (asked) {
                 result.mounts.push_back(std::move(*asked));
                 result.afterLastMount = result.text.size();
             }
             continue;
         }
-        result.text += whole;
+        result.text += line.content;
+        result.text += line.end;
     }
     return result;
 }

@@ -266,8 +266,10 @@ protected:
     // shell which of `drives` it refused.
     std::string mountCheck(const std::string& drives) const {
         std::string lines = "@MOUNT X \"" + mountsFolder() + "\" >NUL\r\n";
-        for (const char drive : drives)
-            lines += std::string("@IF NOT EXIST ") + drive + ":\\NUL ECHO " + drive + ">>X:\\REFUSED.TXT\r\n";
+        for (const char drive : drives) {
+            const std::string letter(1, drive);
+            lines += "@IF NOT EXIST " + letter + ":\\NUL ECHO " + letter + ">>X:\\REFUSED.TXT\r\n";
+        }
         return lines + "@MOUNT -u X >NUL\r\n";
     }
 

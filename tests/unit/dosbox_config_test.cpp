@@ -250,7 +250,9 @@ TEST(StartEmulator, EachEmulatorIsHandedTheDialectItTakes) {
         EXPECT_EQ(host.content(host.folder + "\\" + name), "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit\r\n")
             << c.what;
         EXPECT_EQ(host.hasFile(host.folder + "\\" + (*c.copy ? c.copy : "-")), *c.copy != '\0') << c.what;
-        if (*c.copy) EXPECT_NE(host.content(host.folder + "\\" + c.copy).find("machine=svga_s3"), std::string::npos);
+        if (*c.copy) {
+            EXPECT_NE(host.content(host.folder + "\\" + c.copy).find("machine=svga_s3"), std::string::npos);
+        }
         ASSERT_EQ(host.started.size(), 1u) << c.what;
         EXPECT_EQ(host.started[0].arguments, c.arguments) << c.what;
     }
