@@ -2,6 +2,7 @@
 #include "core/cue_sheet.hpp"
 
 #include "core/ascii_text.hpp"
+#include "core/text.hpp"
 
 namespace kelmor {
 
@@ -13,6 +14,14 @@ namespace {
 std::string_view sheetWord(std::string_view line, std::size_t& at) {
     const auto word = nextWord(line, at, kBlanksAndCr);
     return word ? word->text : std::string_view();
+}
+
+// The keyword that begins a sheet's line, `at` moved behind it: a plain
+// word, as the emulator reads it; "" for a line that begins with a quoted
+// word or with none.
+std::string_view keywordOf(std::string_view line, std::size_t& at) {
+    const auto word = nextWord(line, at, kBlanksAndCr);
+    return word && !word->quoted ? word->text : std::string_view();
 }
 
 // Whether a word is the number `number`, leading zeros allowed ("01").
@@ -41,19 +50,6 @@ std::optional<std::uint32_t> sectorOfTime(std::string_view time) {
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Hands each line of a sheet to `visit`: its text without the line feed,
-// then the line feed ("" for a last line without one).
-template <typename Visit>
-void forEachLine(std::string_view sheet, Visit visit) {
-    for (std::size_t start = 0; start < sheet.size();) {
-        std::size_t end = sheet.find('\n', start);
-        const bool ended = end != std::string_view::npos;
-        if (!ended) end = sheet.size();
-        visit(sheet.substr(start, end - start), ended ? std::string_view("\n") : std::string_view());
-        start = end + 1;
-    }
-}
 
 // What follows a FILE line's keyword from `at` on, as `file` has it: the
 // name's word, quotes included, gives way to its name, and the type's word
@@ -90,9 +86,10 @@ unsigned numberOf(std::string_view word) {
 std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
     if (sheet.substr(0, 3) == kByteOrderMark) sheet.remove_prefix(3);
     std::vector<CueSheetFile> files;
-    forEachLine(sheet, [&](std::string_view line, std::string_view) {
+    for (const TextLine& text : textLines(sheet)) {
+        const std::string_view line = text.content;
         std::size_t at = 0;
-        const std::string_view keyword = sheetWord(line, at);
+        const std::string_view keyword = keywordOf(line, at);
         if (equalIgnoringAsciiCase(keyword, "FILE")) {
             std::string name(sheetWord(line, at));
             files.push_back({std::move(name), upperAscii(sheetWord(line, at)), {}});
@@ -100,7 +97,7 @@ std::vector<CueSheetFile> cueSheetFiles(std::string_view sheet) {
             const unsigned number = numberOf(sheetWord(line, at));
             files.back().tracks.push_back({number, upperAscii(sheetWord(line, at))});
         }
-    });
+    }
     return files;
 }
 
@@ -112,36 +109,31 @@ std::string cueSheetWithFiles(std::string_view sheet, const std::vector<CueFileL
     }
     std::size_t file = 0;
     bool cut = false;
-    forEachLine(sheet, [&](std::string_view line, std::string_view end) {
+    for (const TextLine& text : textLines(sheet)) {
+        const std::string_view line = text.content;
         std::size_t at = 0;
-        const auto keyword = nextWord(line, at, kBlanksAndCr);
-        const bool fileLine = keyword && equalIgnoringAsciiCase(keyword->text, "FILE");
+        const bool fileLine = equalIgnoringAsciiCase(keywordOf(line, at), "FILE");
         if (fileLine && file == files.size()) cut = true;
-        if (cut) return;
+        if (cut) break;
         if (fileLine) {
-            written.append(line.substr(0, keyword->end));
+            written.append(line.substr(0, at));
             written.append(fileLineRest(line, at, files[file++]));
         } else {
             written.append(line);
         }
-        written.append(end);
-    });
+        written.append(text.end);
+    }
     return written;
 }
 
 std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
-    if (sheet.substr(0, 3) == "\xEF\xBB\xBF") sheet.remove_prefix(3);
+    if (sheet.substr(0, 3) == kByteOrderMark) sheet.remove_prefix(3);
     std::optional<std::string> file;
     std::optional<CueTrack> track;
-    std::size_t start = 0;
-    while (start < sheet.size()) {
-        std::size_t end = sheet.find('\n', start);
-        if (end == std::string_view::npos) end = sheet.size();
-        const std::string_view line = sheet.substr(start, end - start);
-        start = end + 1;
-
+    for (const TextLine& text : textLines(sheet)) {
+        const std::string_view line = text.content;
         std::size_t at = 0;
-        const std::string_view keyword = sheetWord(line, at);
+        const std::string_view keyword = keywordOf(line, at);
         if (track) {
             // The first track's lines run to the next track or file.
             if (equalIgnoringAsciiCase(keyword, "TRACK") || equalIgnoringAsciiCase(keyword, "FILE")) break;

@@ -162,9 +162,15 @@ void IniText::setValue(std::string_view section, std::string_view key, std::stri
     lines_.insert(lines_.end(), added.begin(), added.end());
 }
 
+// One pass, whatever the number of entries it removes.
 void IniText::removeEntries(std::string_view section, std::string_view key) {
-    while (const auto index = findEntry(section, key))
-        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*index));
+    section = trimBlanks(section);
+    key = trimBlanks(key);
+    bool inSection = false;
+    std::erase_if(lines_, [&](const Line& line) {
+        if (line.kind == Kind::Section) inSection = equalIgnoringAsciiCase(line.name, section);
+        return inSection && line.kind == Kind::Entry && equalIgnoringAsciiCase(line.name, key);
+    });
 }
 
 void IniText::endLastLine() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/linux_drives/drive_map.hpp"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -8,8 +10,10 @@
 
 #include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
+#include "core/linux_drives/folder_listings.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
+#include "core/posix/files/host_path.hpp"
 
 namespace kelmor::posix {
 
@@ -116,13 +120,21 @@ bool isDiscImageName(std::string_view hostPath) {
     return isDiscImageFileName(hostPath.substr(slash == std::string_view::npos ? 0 : slash + 1));
 }
 
-std::vector<std::string> discImagesIn(const std::string& folder) {
-    std::vector<std::string> images;
+std::vector<std::string> discImagesIn(const std::string& folder, FolderListings* listings) {
+    std::vector<std::string> names;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string path = entry.path().string();
-        std::error_code kind;
-        if (isDiscImageName(path) && entry.is_regular_file(kind)) images.push_back(tidyFolder(path));
+    if (listings) {
+        names = listings->names(folder, error);
+    } else {
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+            names.push_back(entry.path().filename().string());
+    }
+    std::vector<std::string> images;
+    for (const std::string& name : names) {
+        const std::string path = joinHostPath(folder, name);
+        struct stat status {};
+        if (isDiscImageName(path) && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            images.push_back(tidyFolder(path));
     }
     std::sort(images.begin(), images.end());
     return images;
@@ -182,15 +194,20 @@ DriveMap DriveMap::parse(std::string_view driveMapText, std::string_view mountsT
 }
 
 DriveMap DriveMap::load(const std::string& driveMapFile, const std::string& mountsFile,
-                        const std::string& applicationFolder) {
-    return fromText(textOrNothing(driveMapFile), mountsFile, applicationFolder);
+                        const std::string& applicationFolder, FolderListings* listings) {
+    return fromText(textOrNothing(driveMapFile), mountsFile, applicationFolder, listings);
 }
 
+// What detect=no turns off is not looked at: neither the mount table nor
+// the application folder is read then.
 DriveMap DriveMap::fromText(std::string_view driveMapText, const std::string& mountsFile,
-                            const std::string& applicationFolder) {
-    DriveMapSurroundings surroundings{userHomeFolder(), {}};
-    if (!applicationFolder.empty()) surroundings.imagesBeside = discImagesIn(applicationFolder);
-    return parse(driveMapText, textOrNothing(mountsFile), surroundings);
+                            const std::string& applicationFolder, FolderListings* listings) {
+    DriveMap map = parse(driveMapText, {}, {userHomeFolder(), {}});
+    if (!map.detects()) return map;
+    map.fillFreeLetters(opticalDiscMounts(textOrNothing(mountsFile)), DriveSource::MountedDisc);
+    if (!applicationFolder.empty())
+        map.fillFreeLetters(discImagesIn(applicationFolder, listings), DriveSource::ImageBeside);
+    return map;
 }
 
 std::optional<DriveSource> DriveMap::source(char letter) const {

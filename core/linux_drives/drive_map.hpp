@@ -36,6 +36,8 @@
 
 namespace kelmor::posix {
 
+class FolderListings;
+
 inline constexpr std::string_view kDriveMapFileName = "drives.ini";
 inline constexpr std::string_view kDefaultMountsFile = "/proc/self/mounts";
 
@@ -67,15 +69,19 @@ public:
                           const DriveMapSurroundings& surroundings = {});
 
     // The map from the drive map file, the mount table file and the disc
-    // images in the application folder (none when it is not given); a file
-    // that cannot be read, or is no regular file, counts as empty.
+    // images in the application folder (none when it is not given; its
+    // names from `listings` when given); a file that cannot be read, or is
+    // no regular file, counts as empty. With detect=no neither the mount
+    // table nor the folder is read.
     static DriveMap load(const std::string& driveMapFile,
                          const std::string& mountsFile = std::string(kDefaultMountsFile),
-                         const std::string& applicationFolder = {});
+                         const std::string& applicationFolder = {},
+                         FolderListings* listings = nullptr);
 
     // The same with the drive map's text given instead of its file.
     static DriveMap fromText(std::string_view driveMapText, const std::string& mountsFile,
-                             const std::string& applicationFolder);
+                             const std::string& applicationFolder,
+                             FolderListings* listings = nullptr);
 
     // Host path behind a drive letter (either case): its folder, or its
     // disc image; without a trailing slash except for "/"; nothing for a
@@ -127,8 +133,9 @@ std::optional<std::string> drivePathOfValue(std::string_view value, const std::s
 bool isDiscImageName(std::string_view hostPath);
 
 // The disc images (isDiscImageName()) among the files of a host folder, in
-// name order; none when it cannot be read.
-std::vector<std::string> discImagesIn(const std::string& folder);
+// name order; none when it cannot be read. The folder's names come from
+// `listings` when given.
+std::vector<std::string> discImagesIn(const std::string& folder, FolderListings* listings = nullptr);
 
 // The mount points of optical discs (iso9660, udf) in a mount table text,
 // in table order, escapes decoded.

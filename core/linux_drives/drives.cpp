@@ -19,9 +19,9 @@ const DriveMap& Drives::map() const {
     if (!map_) {
         map_ = std::make_unique<DriveMap>(
             setup_.driveMapText ? DriveMap::fromText(*setup_.driveMapText, setup_.mountsFile,
-                                                     setup_.applicationFolder)
+                                                     setup_.applicationFolder, listings_.get())
                                 : DriveMap::load(setup_.driveMapFile, setup_.mountsFile,
-                                                 setup_.applicationFolder));
+                                                 setup_.applicationFolder, listings_.get()));
     }
     return *map_;
 }

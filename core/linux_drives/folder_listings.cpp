@@ -9,6 +9,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/posix/files/host_path.hpp"
+#include "core/posix/files/temporary_files.hpp"
 
 namespace kelmor::posix {
 
@@ -38,7 +39,14 @@ FolderListings::Listing& FolderListings::listingOf(const std::string& folder) {
     errno = 0;
     while (const dirent* entry = readdir(directory.get())) listing.names.emplace_back(entry->d_name);
     if (errno != 0) listing.error = {errno, std::generic_category()};
+    removeStaleTemporaryFiles(folder, listing.names);
     return listing;
+}
+
+const std::vector<std::string>& FolderListings::names(const std::string& folder, std::error_code& error) {
+    const Listing& listing = listingOf(folder);
+    error = listing.error;
+    return listing.names;
 }
 
 std::optional<std::string> FolderListings::match(const std::string& folder, std::string_view name,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The names in host folders, each folder read at most once while this
-// lives (one run of a program). A name that misses in its exact spelling is
+// lives (one run of a program), and what else needs a folder's names takes
+// them from here: the disc images beside the programs, and the sweep of the
+// temporary files that ended processes left there. A name that misses in its exact spelling is
 // looked up without regard to case; without this every such miss reads the
 // whole folder again, and the game's 69 CD probes read every drive's folder
 // three times.
@@ -27,6 +29,9 @@ public:
     // cannot be read.
     std::optional<std::string> match(const std::string& folder, std::string_view name,
                                      std::error_code& error);
+
+    // Every name in a folder; none, with `error` set, when it cannot be read.
+    const std::vector<std::string>& names(const std::string& folder, std::error_code& error);
 
     // A file this process has created or replaced at a host path.
     void added(const std::string& hostPath);

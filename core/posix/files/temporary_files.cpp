@@ -16,6 +16,8 @@
 #include <set>
 #include <string_view>
 
+#include "core/posix/files/host_path.hpp"
+
 namespace kelmor::posix {
 
 namespace {
@@ -107,19 +109,36 @@ RemovedOnSignal::~RemovedOnSignal() {
     if (slot_ >= 0) slots[static_cast<std::size_t>(slot_)].used.store(false, std::memory_order_release);
 }
 
-void removeStaleTemporaryFiles(const std::string& folder) {
+namespace {
+
+// Each folder this process has swept.
+std::set<std::string>& sweptFolders() {
     static std::set<std::string> swept;
-    if (!swept.insert(folder).second) return;
+    return swept;
+}
+
+void removeStaleOne(const std::string& folder, const char* name) {
+    const pid_t process = ownerOf(name);
+    if (process <= 0 || process == getpid() || !processIsGone(process)) return;
+    const std::string path = joinHostPath(folder, name);
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0) return;
+    if (S_ISREG(status.st_mode) && status.st_uid == geteuid()) unlink(path.c_str());
+}
+
+}  // namespace
+
+void removeStaleTemporaryFiles(const std::string& folder) {
+    if (sweptFolders().count(folder) != 0) return;
+    sweptFolders().insert(folder);
     const std::unique_ptr<DIR, DirectoryCloser> directory(opendir(folder.c_str()));
     if (!directory) return;
-    const int fd = dirfd(directory.get());
-    while (const dirent* entry = readdir(directory.get())) {
-        const pid_t process = ownerOf(entry->d_name);
-        if (process <= 0 || process == getpid() || !processIsGone(process)) continue;
-        struct stat status {};
-        if (fstatat(fd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(status.st_mode) && status.st_uid == geteuid()) unlinkat(fd, entry->d_name, 0);
-    }
+    while (const dirent* entry = readdir(directory.get())) removeStaleOne(folder, entry->d_name);
+}
+
+void removeStaleTemporaryFiles(const std::string& folder, const std::vector<std::string>& names) {
+    if (!sweptFolders().insert(folder).second) return;
+    for (const std::string& name : names) removeStaleOne(folder, name.c_str());
 }
 
 }  // namespace kelmor::posix

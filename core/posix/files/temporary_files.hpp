@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kelmor::posix {
 
@@ -35,5 +36,9 @@ bool processIsGone(long process);
 // process that no longer runs. Each folder is looked at once per process;
 // nothing is reported.
 void removeStaleTemporaryFiles(const std::string& folder);
+
+// The same from the folder's names that the caller has just read, so that
+// the folder is not read again.
+void removeStaleTemporaryFiles(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace kelmor::posix
