@@ -15,7 +15,8 @@
 # install) is never overwritten: the install stops before it writes anything
 # and names those files. A symbolic link there (say `dosbox` linked to the
 # system's emulator) holds no data and is replaced, never written through:
-# each file is written under a temporary name and renamed into place.
+# each file, the record too, is written under a temporary name, made
+# afresh, and renamed into place.
 #
 # A folder that an earlier version of the kit installed has no record; it is
 # known by its TEST.FUJ (the kit's line, KELPLIX CR LF): its programs (ELF
@@ -56,6 +57,9 @@ include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/MenuEntries.cmake")
 
+# Writes `destination` from the file `source` under a temporary name, which
+# file(COPY_FILE) makes afresh: a link or a FIFO standing there is replaced,
+# never written through; then renames it into place.
 function(kelmor_replace_file source destination)
   file(COPY_FILE "${source}" "${destination}.installing")
   file(RENAME "${destination}.installing" "${destination}")
@@ -361,6 +365,17 @@ else()
   endif()
 endif()
 
+# A folder at a temporary name (kelmor_replace_file) cannot be replaced.
+set(record_count 1)
+set(record_dest_1 "${record}")
+foreach(set IN ITEMS record inside ${menu_set})
+  foreach(i RANGE 1 ${${set}_count})
+    if(IS_DIRECTORY "${${set}_dest_${i}}.installing")
+      string(APPEND refused "\n  ${${set}_dest_${i}}.installing (a folder at the install's temporary name)")
+    endif()
+  endforeach()
+endforeach()
+
 if(NOT refused STREQUAL "")
   file(REMOVE_RECURSE "${stage}")
   message(NOTICE "Nothing installed into ${app}: these files are not the kit's, and installing would overwrite them:${refused}\n"
@@ -411,8 +426,9 @@ endforeach()
 # so that an install cut short leaves every file it touched on the record, in
 # its old form or its new one.
 function(kelmor_write_record text)
-  file(WRITE "${record}.installing" "${KELMOR_RECORD_HEADER}in ${real_app}\n${text}")
-  file(RENAME "${record}.installing" "${record}")
+  set(staged "${stage}/${KELMOR_RECORD_NAME}")
+  file(WRITE "${staged}" "${KELMOR_RECORD_HEADER}in ${real_app}\n${text}")
+  kelmor_replace_file("${staged}" "${record}")
 endfunction()
 
 file(MAKE_DIRECTORY "${app}")
