@@ -13,10 +13,11 @@
 # A regular file of the user's at one of the kit's names in the folder (their
 # own `dosbox` script, a TEST.FUJ or a program they changed since the
 # install) is never overwritten: the install stops before it writes anything
-# and names those files. A symbolic link there (say `dosbox` linked to the
-# system's emulator) holds no data and is replaced, never written through:
-# each file, the record too, is written under a temporary name, made
-# afresh, and renamed into place.
+# and names those files; so is a FIFO or device there, which is not read
+# either. A symbolic link there (say `dosbox` linked to the system's
+# emulator) holds no data and is replaced, never written through: each file,
+# the record too, is written under a temporary name, made afresh, and
+# renamed into place.
 #
 # A folder that an earlier version of the kit installed has no record; it is
 # known by its TEST.FUJ (the kit's line, KELPLIX CR LF): its programs (ELF
@@ -92,7 +93,11 @@ endif()
 # An earlier version's install: no record, the kit's TEST.FUJ.
 set(earlier_install FALSE)
 set(marker "${app}/${KELMOR_MARKER_TEMPLATE_NAME}")
-if(NOT old_exists AND EXISTS "${marker}" AND NOT IS_DIRECTORY "${marker}" AND NOT IS_SYMLINK "${marker}")
+set(marker_regular FALSE)
+if(NOT old_exists AND NOT IS_SYMLINK "${marker}" AND EXISTS "${marker}" AND NOT IS_DIRECTORY "${marker}")
+  kelmor_is_regular_file("${marker}" marker_regular)
+endif()
+if(marker_regular)
   file(SIZE "${marker}" marker_size)
   if(marker_size LESS 64)
     # In hex: file(READ) would drop the CR.
@@ -179,13 +184,17 @@ foreach(i RANGE 1 ${inside_count})
     string(APPEND refused "\n  ${inside_dest_${i}} (not the kit's)")
   elseif(state STREQUAL "changed")
     string(APPEND refused "\n  ${inside_dest_${i}} (changed since the kit installed it)")
-  elseif(state STREQUAL "folder")
+  elseif(state STREQUAL "folder" AND IS_DIRECTORY "${inside_dest_${i}}")
     string(APPEND refused "\n  ${inside_dest_${i}} (a folder)")
+  elseif(state STREQUAL "folder")
+    string(APPEND refused "\n  ${inside_dest_${i}} (not a regular file)")
   endif()
 endforeach()
 
 if(IS_DIRECTORY "${record}")
   string(APPEND refused "\n  ${record} (a folder at the name of the install record)")
+elseif(NOT old_refused STREQUAL "")
+  string(APPEND refused "\n  ${record} (${old_refused})")
 endif()
 
 # Folders: those the install creates go on the record, and those an earlier
@@ -400,10 +409,9 @@ foreach(set IN ITEMS inside ${menu_set})
     string(APPEND written_paths "${recorded}\n")
     if(state STREQUAL "changed")
       message(NOTICE "Kept: ${dest}, changed since the install; not replaced.")
-      foreach(j RANGE 1 ${old_count})
-        if(old_kind_${j} STREQUAL "file" AND "${old_path_${j}}" STREQUAL "${recorded}")
-          string(APPEND file_lines "file ${old_fact_${j}} ${recorded}\n")
-        endif()
+      kelmor_record_index(old "${recorded}" j)
+      foreach(fact IN LISTS old_facts_${j})
+        string(APPEND file_lines "file ${fact} ${recorded}\n")
       endforeach()
     elseif(state MATCHES "^(foreign|link|folder)$" AND NOT set STREQUAL "inside")
       message(STATUS "Kept: ${dest}, which is not the kit's")
@@ -425,16 +433,19 @@ endforeach()
 # of the files this install replaces as they are now (an earlier version's),
 # so that an install cut short leaves every file it touched on the record, in
 # its old form or its new one.
-function(kelmor_write_record text)
+function(kelmor_write_record with_old text)
   set(staged "${stage}/${KELMOR_RECORD_NAME}")
-  file(WRITE "${staged}" "${KELMOR_RECORD_HEADER}in ${real_app}\n${text}")
+  file(WRITE "${staged}" "${KELMOR_RECORD_HEADER}in ${real_app}\n")
+  if(with_old)
+    kelmor_record_append(old "${staged}")
+  endif()
+  file(APPEND "${staged}" "${text}")
   kelmor_replace_file("${staged}" "${record}")
 endfunction()
 
 file(MAKE_DIRECTORY "${app}")
 file(REAL_PATH "${app}" real_app)
-string(SUBSTRING "${old_text}" 1 -1 old_lines)
-kelmor_write_record("${old_lines}${replaced_lines}${folder_lines}${file_lines}")
+kelmor_write_record(TRUE "${replaced_lines}${folder_lines}${file_lines}")
 
 foreach(folder IN LISTS KELMOR_APP_FOLDERS ITEMS icons)
   file(MAKE_DIRECTORY "${app}/${folder}")
@@ -502,7 +513,7 @@ if(old_count GREATER 0)
   endforeach()
 endif()
 
-kelmor_write_record("${folder_lines}${file_lines}")
+kelmor_write_record(FALSE "${folder_lines}${file_lines}")
 file(REMOVE_RECURSE "${stage}")
 message(STATUS "Install record: ${record}")
 

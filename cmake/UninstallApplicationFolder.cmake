@@ -14,7 +14,9 @@
 # there, and the settings and drive map in the user's configuration folder.
 #
 # A folder without a record (it never held the kit, or an earlier version of
-# the kit installed it) keeps everything: one line says why and what to do.
+# the kit installed it) keeps everything: one line says why and what to do;
+# so does one whose record is no file the install writes (a FIFO, or larger
+# than any install writes).
 
 cmake_policy(VERSION 3.25)
 
@@ -28,7 +30,10 @@ endif()
 string(REGEX REPLACE "(.)/+$" "\\1" app "${app}")
 set(record "${app}/${KELMOR_RECORD_NAME}")
 kelmor_record_read("${record}" old)
-if(NOT old_exists)
+if(NOT old_refused STREQUAL "")
+  message(NOTICE "Nothing removed: ${record} is not a record of a Kelmor kit install (${old_refused}).")
+  return()
+elseif(NOT old_exists)
   message(NOTICE "Nothing removed: ${app} holds no record of a Kelmor kit install (${KELMOR_RECORD_NAME}); "
                  "if an earlier version of the kit installed it, install again (make install APP=...), then uninstall.")
   return()
@@ -44,7 +49,6 @@ endif()
 
 # Files: the folder's first, then the menu entries, then the icons, so that
 # an icon goes only when no entry names it.
-set(done "\n")
 set(kept 0)
 foreach(pass folder entries icons)
   if(old_count EQUAL 0)
@@ -61,11 +65,9 @@ foreach(pass folder entries icons)
     elseif(recorded MATCHES "^/")
       set(where entries)
     endif()
-    string(FIND "${done}" "\n${recorded}\n" seen)
-    if(NOT where STREQUAL pass OR seen GREATER -1)
+    if(NOT where STREQUAL pass)
       continue()
     endif()
-    string(APPEND done "${recorded}\n")
     set(path "${recorded}")
     if(where STREQUAL "folder")
       set(path "${app}/${recorded}")

@@ -323,18 +323,32 @@ note "a folder holding links, FIFOs or a tampered record: the uninstall, then th
 t="$WORK/tampered" victim="$WORK/victim"
 tamper() {
   case $1 in
+    fifo-marker) rm "$t/TEST.FUJ" && mkfifo "$t/TEST.FUJ" ;;
+    fifo-record) rm "$t/.kelmor-install" && mkfifo "$t/.kelmor-install" ;;
+    large-record) head -c 1100000 /dev/zero | tr '\0' '#' >>"$t/.kelmor-install" ;;
+    # 5000 lines naming no file of the kit's, and lines that a CMake list would
+    # take apart ("[" up to a "]") or join (a "\" at the end) with the next.
+    long-record) { echo 'folder ['; seq 5000 | sed "s/.*/file 3 $(printf '%064d' 0) pad&/"
+                   grep -v ' KELMOR$' "$t/.kelmor-install"; echo 'x\'; grep ' KELMOR$' "$t/.kelmor-install"; } >"$WORK/record" &&
+                 mv "$WORK/record" "$t/.kelmor-install" ;;
     link-temporary) ln -s "$victim/notes.txt" "$t/.kelmor-install.installing" ;;
     fifo-temporary) mkfifo "$t/.kelmor-install.installing" ;;
   esac
 }
 done_line="Uninstalled from $t; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings."
-declare -A uninstall_says=([link-temporary]=$done_line
-  [fifo-temporary]=$done_line)
+declare -A uninstall_says=([long-record]=$done_line
+  [link-temporary]=$done_line
+  [fifo-temporary]=$done_line
+  [fifo-marker]="Kept: $t/TEST.FUJ, no longer the file the install wrote."
+  [fifo-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (not a regular file)."
+  [large-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (")
 # What the install then refuses, or nothing where it installs.
-declare -A install_refuses=()
+declare -A install_refuses=([fifo-marker]="  $t/TEST.FUJ (not a regular file)"
+  [fifo-record]="  $t/.kelmor-install (not a regular file)"
+  [large-record]=" bytes, more than any install writes)")
 # The user's files the rows aim at: elsewhere, and a stock file and a save in the folder.
 decoys() { find "$victim" "$t/THEST.FUJ" "$t/SAVEGAME" -type f -exec sha256sum {} + | sort; }
-for row in link-temporary fifo-temporary; do
+for row in fifo-marker fifo-record large-record long-record link-temporary fifo-temporary; do
   fresh_menu
   rm -rf "$t" "$victim" && mkdir "$victim" && printf 'notes' >"$victim/notes.txt"
   install_app "$BUILD" "$t"
