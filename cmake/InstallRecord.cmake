@@ -9,8 +9,13 @@
 #   file <size> <SHA-256> <a file it wrote: relative to the folder, or the
 #        absolute path of a menu entry or an icon in the user's icon theme>
 #
-# The uninstall removes a file only while it is still what the install
-# wrote (same size and SHA-256), and a folder only when it is empty and the
+# Only lines naming what an install writes count (KELMOR_RECORD_NAMES):
+# the kit's programs, the bridge, kelmor-message, TEST.FUJ and the icons in
+# the folder, the layout's folders, and the kit's menu entries and theme
+# icons in the user's data folder. A record's file or folder is removed
+# only there, and in the folder only where no link stands on its way
+# (kelmor_record_target); a file only while it is still what the install
+# wrote (same size and SHA-256), a folder only when it is empty and the
 # install created it, with rmdir, which removes nothing else. Only regular
 # files are read or hashed: a FIFO would keep the reader waiting. Paths are
 # never used as glob patterns, and never go through CMake lists unescaped
@@ -29,23 +34,29 @@ set(KELMOR_RECORD_LIMIT 1048576)
 # eight count.
 set(KELMOR_RECORD_FORMS 8)
 
-# Whether a path may stand on a record: below the folder (no "." or ".."
-# part), or a menu entry or theme icon of the kit (kelmor-*) anywhere else.
+# The names an install writes, as regular expressions: files and folders
+# relative to the folder, and below the data folder the menu entries and
+# theme icons of a set (kelmor-<id>, or kelmor-<tag>-<id> for the set of
+# another folder, MenuEntries.cmake).
+list(JOIN KELMOR_KIT_PROGRAMS "|" kelmor_programs)
+list(JOIN KELMOR_APP_FOLDERS "|" kelmor_folders)
+string(REPLACE "." "\\." kelmor_marker "${KELMOR_MARKER_TEMPLATE_NAME}")
+set(KELMOR_RECORD_NAMES_file "^(${kelmor_programs}|dosbox|kelmor-message|${kelmor_marker}|icons/(${kelmor_programs})\\.png)$")
+set(KELMOR_RECORD_NAMES_folder "^(${kelmor_folders}|icons)$")
+set(KELMOR_RECORD_NAMES_menu "^(applications/kelmor-([0-9a-f]+-)?(${kelmor_programs}|game-configuration)\\.desktop|icons/hicolor/[0-9]+x[0-9]+/apps/kelmor-([0-9a-f]+-)?(${kelmor_programs})\\.png)$")
+
+# Whether a path may stand on a record: one of the names the install writes
+# in the folder, or an absolute path of no "." or ".." part that ends in
+# the name of a menu entry or theme icon of the kit.
 function(kelmor_record_path_allowed kind path out)
   set(allowed FALSE)
-  if(path MATCHES "(^|/)\\.\\.?(/|$)" OR path MATCHES "//" OR path STREQUAL "")
-    set(allowed FALSE)
-  elseif(kind STREQUAL "folder")
-    if(NOT path MATCHES "^/")
-      set(allowed TRUE)
-    endif()
-  elseif(path MATCHES "^/")
-    if(path MATCHES "/applications/kelmor-[A-Za-z0-9_-]+\\.desktop$" OR
-       path MATCHES "/icons/hicolor/[0-9]+x[0-9]+/apps/kelmor-[A-Za-z0-9_-]+\\.png$")
-      set(allowed TRUE)
-    endif()
-  elseif(path MATCHES "^[^/]+(/[^/]+)?$")
+  if(path MATCHES "${KELMOR_RECORD_NAMES_${kind}}")
     set(allowed TRUE)
+  elseif(kind STREQUAL "file" AND path MATCHES "^/" AND NOT path MATCHES "/\\.\\.?/|//" AND
+         path MATCHES "/(applications/[^/]+|icons/hicolor/[^/]+/apps/[^/]+)$")
+    if(CMAKE_MATCH_1 MATCHES "${KELMOR_RECORD_NAMES_menu}")
+      set(allowed TRUE)
+    endif()
   endif()
   set(${out} ${allowed} PARENT_SCOPE)
 endfunction()
@@ -222,6 +233,45 @@ function(kelmor_path_state path recorded new prefix out)
     endif()
   endif()
   set(${out} ${state} PARENT_SCOPE)
+endfunction()
+
+# Where the thing `recorded` on a record stands: the path, in the folder
+# `app` or the menu or icon theme of the data folder `data_home` (its real
+# path, kelmor_data_home), and <out>_why: "" when an install can have
+# written it, else why not: outside both, or reached through a link in the
+# folder (the install writes through none, and one may lead anywhere). The
+# data folder's own folders are the user's, as the install found them. The
+# thing itself may be a link: kelmor_path_state says so.
+function(kelmor_record_target app data_home recorded out)
+  set(why "")
+  if(recorded MATCHES "^/")
+    string(LENGTH "${data_home}/" length)
+    string(LENGTH "${recorded}" recorded_length)
+    set(head "")
+    set(rel "")
+    if(recorded_length GREATER length)
+      string(SUBSTRING "${recorded}" 0 ${length} head)
+      string(SUBSTRING "${recorded}" ${length} -1 rel)
+    endif()
+    if(data_home STREQUAL "" OR NOT head STREQUAL "${data_home}/" OR NOT rel MATCHES "${KELMOR_RECORD_NAMES_menu}")
+      set(why "which is not in the menu or the icon theme of ${data_home}")
+    endif()
+    set(path "${recorded}")
+  else()
+    # The names hold no ";" or "[" (KELMOR_RECORD_NAMES): a list is safe.
+    string(REPLACE "/" ";" parts "${recorded}")
+    list(POP_BACK parts)
+    set(path "${app}")
+    foreach(part IN LISTS parts)
+      string(APPEND path "/${part}")
+      if(IS_SYMLINK "${path}" AND why STREQUAL "")
+        set(why "reached through the link ${path}")
+      endif()
+    endforeach()
+    set(path "${app}/${recorded}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
+  set(${out}_why "${why}" PARENT_SCOPE)
 endfunction()
 
 # The real path of a file whose folder exists (a path named two ways is

@@ -16,7 +16,10 @@
 # A folder without a record (it never held the kit, or an earlier version of
 # the kit installed it) keeps everything: one line says why and what to do;
 # so does one whose record is no file the install writes (a FIFO, or larger
-# than any install writes).
+# than any install writes). Of the record's lines only those naming what an
+# install writes count, and in the folder only where no link stands on
+# the way (InstallRecord.cmake): nothing outside the folder, the menu and
+# the icon theme is ever removed.
 
 cmake_policy(VERSION 3.25)
 
@@ -49,6 +52,7 @@ endif()
 
 # Files: the folder's first, then the menu entries, then the icons, so that
 # an icon goes only when no entry names it.
+kelmor_data_home(data_home)
 set(kept 0)
 foreach(pass folder entries icons)
   if(old_count EQUAL 0)
@@ -68,9 +72,10 @@ foreach(pass folder entries icons)
     if(NOT where STREQUAL pass)
       continue()
     endif()
-    set(path "${recorded}")
-    if(where STREQUAL "folder")
-      set(path "${app}/${recorded}")
+    kelmor_record_target("${app}" "${data_home}" "${recorded}" path)
+    if(NOT path_why STREQUAL "")
+      message(NOTICE "Kept: ${path}, ${path_why}.")
+      continue()
     endif()
     kelmor_path_state("${path}" "${recorded}" "" old state)
     if(state STREQUAL "kit")
@@ -115,7 +120,10 @@ if(old_count GREATER 0)
       string(REGEX REPLACE "[^/]" "" slashes "${folder}")
       string(LENGTH "${slashes}" length)
       if(length EQUAL level)
-        kelmor_remove_empty_folder("${app}/${folder}" removed)
+        kelmor_record_target("${app}" "" "${folder}" path)
+        if(path_why STREQUAL "")
+          kelmor_remove_empty_folder("${path}" removed)
+        endif()
       endif()
     endforeach()
   endforeach()

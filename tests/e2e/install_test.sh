@@ -319,10 +319,18 @@ install_app "$BUILD" "$second"
 [ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
 uninstall_app "$second"
 [ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
 note "a folder holding links, FIFOs or a tampered record: the uninstall, then the install, end, and take nothing outside it"
 t="$WORK/tampered" victim="$WORK/victim"
+# A line on the record of $t naming $1 as a file with the content of $2.
+record_line() { printf 'file %s %s %s\n' "$(stat -c %s "$2")" "$(sha256sum <"$2" | cut -c1-64)" "$1" >>"$t/.kelmor-install"; }
 tamper() {
   case $1 in
+    link-in-folder) ln -s "$victim" "$t/lnk" && record_line lnk/notes.txt "$victim/notes.txt" ;;
+    icons-link) cp "$t"/icons/*.png "$victim/" && rm -r "$t/icons" && ln -s "$victim" "$t/icons" ;;
+    entry-elsewhere) mkdir "$victim/applications" && cp "$menu/kelmor-KELMOR.desktop" "$victim/applications/" &&
+                     record_line "$victim/applications/kelmor-KELMOR.desktop" "$menu/kelmor-KELMOR.desktop" ;;
+    user-files) record_line THEST.FUJ "$t/THEST.FUJ" && record_line SAVEGAME/SAVE1.DAT "$t/SAVEGAME/SAVE1.DAT" ;;
     fifo-marker) rm "$t/TEST.FUJ" && mkfifo "$t/TEST.FUJ" ;;
     fifo-record) rm "$t/.kelmor-install" && mkfifo "$t/.kelmor-install" ;;
     large-record) head -c 1100000 /dev/zero | tr '\0' '#' >>"$t/.kelmor-install" ;;
@@ -336,19 +344,21 @@ tamper() {
   esac
 }
 done_line="Uninstalled from $t; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings."
-declare -A uninstall_says=([long-record]=$done_line
-  [link-temporary]=$done_line
-  [fifo-temporary]=$done_line
+declare -A uninstall_says=([link-in-folder]=$done_line [user-files]=$done_line [long-record]=$done_line
+  [link-temporary]=$done_line [fifo-temporary]=$done_line
+  [icons-link]="Kept: $t/icons/KELMOR.png, reached through the link $t/icons."
+  [entry-elsewhere]="Kept: $victim/applications/kelmor-KELMOR.desktop, which is not in the menu or the icon theme of $XDG_DATA_HOME."
   [fifo-marker]="Kept: $t/TEST.FUJ, no longer the file the install wrote."
   [fifo-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (not a regular file)."
   [large-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (")
 # What the install then refuses, or nothing where it installs.
-declare -A install_refuses=([fifo-marker]="  $t/TEST.FUJ (not a regular file)"
-  [fifo-record]="  $t/.kelmor-install (not a regular file)"
+declare -A install_refuses=([icons-link]="  $t/icons (a link, where the kit writes its icons)"
+  [fifo-marker]="  $t/TEST.FUJ (not a regular file)" [fifo-record]="  $t/.kelmor-install (not a regular file)"
   [large-record]=" bytes, more than any install writes)")
 # The user's files the rows aim at: elsewhere, and a stock file and a save in the folder.
 decoys() { find "$victim" "$t/THEST.FUJ" "$t/SAVEGAME" -type f -exec sha256sum {} + | sort; }
-for row in fifo-marker fifo-record large-record long-record link-temporary fifo-temporary; do
+for row in link-in-folder icons-link entry-elsewhere user-files fifo-marker fifo-record large-record long-record \
+           link-temporary fifo-temporary; do
   fresh_menu
   rm -rf "$t" "$victim" && mkdir "$victim" && printf 'notes' >"$victim/notes.txt"
   install_app "$BUILD" "$t"
