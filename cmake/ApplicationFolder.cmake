@@ -28,13 +28,16 @@ set(kelmor_menu_programs
 file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
 
 # Programs are installed stripped: their symbols are many times their code.
-set(kelmor_install_facts "set(KELMOR_APP_PROGRAMS \"\")\nset(KELMOR_STRIP \"${CMAKE_STRIP}\")\n")
+# KELMOR_KIT_PROGRAMS names every program an install can bring, built here
+# or not: the uninstall removes files of those names only.
+set(kelmor_install_facts "set(KELMOR_APP_PROGRAMS \"\")\nset(KELMOR_KIT_PROGRAMS \"\")\nset(KELMOR_STRIP \"${CMAKE_STRIP}\")\n")
 foreach(entry IN LISTS kelmor_menu_programs)
   string(REPLACE "|" ";" parts "${entry}")
   list(GET parts 0 program)
   list(GET parts 1 icon)
   list(GET parts 2 window_class)
   list(GET parts 3 comment)
+  string(APPEND kelmor_install_facts "list(APPEND KELMOR_KIT_PROGRAMS \"${program}\")\n")
   if(NOT TARGET ${program})
     continue()
   endif()

@@ -13,9 +13,11 @@
 # A regular file of the user's at one of the kit's names in the folder (their
 # own `dosbox` script, a TEST.FUJ or a program they changed since the
 # install) is never overwritten: the install stops before it writes anything
-# and names those files. A symbolic link there (say `dosbox` linked to the
-# system's emulator) holds no data and is replaced, never written through:
-# each file is written under a temporary name and renamed into place.
+# and names those files; so is a FIFO or device there, which is not read
+# either. A symbolic link there (say `dosbox` linked to the system's
+# emulator) holds no data and is replaced, never written through: each file,
+# the record too, is written under a temporary name, made afresh, and
+# renamed into place.
 #
 # A folder that an earlier version of the kit installed has no record; it is
 # known by its TEST.FUJ (the kit's line, KELPLIX CR LF): its programs (ELF
@@ -56,6 +58,9 @@ include("${CMAKE_CURRENT_LIST_DIR}/ApplicationLayout.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/MenuEntries.cmake")
 
+# Writes `destination` from the file `source` under a temporary name, which
+# file(COPY_FILE) makes afresh: a link or a FIFO standing there is replaced,
+# never written through; then renames it into place.
 function(kelmor_replace_file source destination)
   file(COPY_FILE "${source}" "${destination}.installing")
   file(RENAME "${destination}.installing" "${destination}")
@@ -88,7 +93,11 @@ endif()
 # An earlier version's install: no record, the kit's TEST.FUJ.
 set(earlier_install FALSE)
 set(marker "${app}/${KELMOR_MARKER_TEMPLATE_NAME}")
-if(NOT old_exists AND EXISTS "${marker}" AND NOT IS_DIRECTORY "${marker}" AND NOT IS_SYMLINK "${marker}")
+set(marker_regular FALSE)
+if(NOT old_exists AND NOT IS_SYMLINK "${marker}" AND EXISTS "${marker}" AND NOT IS_DIRECTORY "${marker}")
+  kelmor_is_regular_file("${marker}" marker_regular)
+endif()
+if(marker_regular)
   file(SIZE "${marker}" marker_size)
   if(marker_size LESS 64)
     # In hex: file(READ) would drop the CR.
@@ -175,13 +184,17 @@ foreach(i RANGE 1 ${inside_count})
     string(APPEND refused "\n  ${inside_dest_${i}} (not the kit's)")
   elseif(state STREQUAL "changed")
     string(APPEND refused "\n  ${inside_dest_${i}} (changed since the kit installed it)")
-  elseif(state STREQUAL "folder")
+  elseif(state STREQUAL "folder" AND IS_DIRECTORY "${inside_dest_${i}}")
     string(APPEND refused "\n  ${inside_dest_${i}} (a folder)")
+  elseif(state STREQUAL "folder")
+    string(APPEND refused "\n  ${inside_dest_${i}} (not a regular file)")
   endif()
 endforeach()
 
 if(IS_DIRECTORY "${record}")
   string(APPEND refused "\n  ${record} (a folder at the name of the install record)")
+elseif(NOT old_refused STREQUAL "")
+  string(APPEND refused "\n  ${record} (${old_refused})")
 endif()
 
 # Folders: those the install creates go on the record, and those an earlier
@@ -198,6 +211,10 @@ foreach(folder IN LISTS KELMOR_APP_FOLDERS ITEMS icons)
   set(path "${app}/${folder}")
   if(IS_SYMLINK "${path}" AND NOT IS_DIRECTORY "${path}")
     string(APPEND refused "\n  ${path} (a link to no folder)")
+  elseif(IS_SYMLINK "${path}" AND folder STREQUAL "icons")
+    # The icons would go wherever it leads, and the uninstall takes back
+    # nothing through a link.
+    string(APPEND refused "\n  ${path} (a link, where the kit writes its icons)")
   elseif(EXISTS "${path}" AND NOT IS_DIRECTORY "${path}")
     string(APPEND refused "\n  ${path} (a file where the kit has a folder)")
   elseif(NOT EXISTS "${path}" OR (earlier_install AND NOT IS_SYMLINK "${path}"))
@@ -341,11 +358,6 @@ elseif(data_home MATCHES "[\r\n]")
 elseif(NOT app_is_utf8)
   set(no_menu "No menu entries: the folder's path is not UTF-8 text, and a menu entry cannot name it (desktops refuse such an entry); start the programs in ${app}, or install into a folder whose name is UTF-8.")
 else()
-  if(IS_DIRECTORY "${data_home}")
-    file(REAL_PATH "${data_home}" data_home)
-  else()
-    kelmor_canonical_path("${data_home}" data_home)
-  endif()
   set(menu "${data_home}/applications")
   kelmor_plan_menu(main "")
   if(main_verdict STREQUAL "usable")
@@ -360,6 +372,17 @@ else()
     endif()
   endif()
 endif()
+
+# A folder at a temporary name (kelmor_replace_file) cannot be replaced.
+set(record_count 1)
+set(record_dest_1 "${record}")
+foreach(set IN ITEMS record inside ${menu_set})
+  foreach(i RANGE 1 ${${set}_count})
+    if(IS_DIRECTORY "${${set}_dest_${i}}.installing")
+      string(APPEND refused "\n  ${${set}_dest_${i}}.installing (a folder at the install's temporary name)")
+    endif()
+  endforeach()
+endforeach()
 
 if(NOT refused STREQUAL "")
   file(REMOVE_RECURSE "${stage}")
@@ -385,10 +408,9 @@ foreach(set IN ITEMS inside ${menu_set})
     string(APPEND written_paths "${recorded}\n")
     if(state STREQUAL "changed")
       message(NOTICE "Kept: ${dest}, changed since the install; not replaced.")
-      foreach(j RANGE 1 ${old_count})
-        if(old_kind_${j} STREQUAL "file" AND "${old_path_${j}}" STREQUAL "${recorded}")
-          string(APPEND file_lines "file ${old_fact_${j}} ${recorded}\n")
-        endif()
+      kelmor_record_index(old "${recorded}" j)
+      foreach(fact IN LISTS old_facts_${j})
+        string(APPEND file_lines "file ${fact} ${recorded}\n")
       endforeach()
     elseif(state MATCHES "^(foreign|link|folder)$" AND NOT set STREQUAL "inside")
       message(STATUS "Kept: ${dest}, which is not the kit's")
@@ -410,15 +432,19 @@ endforeach()
 # of the files this install replaces as they are now (an earlier version's),
 # so that an install cut short leaves every file it touched on the record, in
 # its old form or its new one.
-function(kelmor_write_record text)
-  file(WRITE "${record}.installing" "${KELMOR_RECORD_HEADER}in ${real_app}\n${text}")
-  file(RENAME "${record}.installing" "${record}")
+function(kelmor_write_record with_old text)
+  set(staged "${stage}/${KELMOR_RECORD_NAME}")
+  file(WRITE "${staged}" "${KELMOR_RECORD_HEADER}in ${real_app}\n")
+  if(with_old)
+    kelmor_record_append(old "${staged}")
+  endif()
+  file(APPEND "${staged}" "${text}")
+  kelmor_replace_file("${staged}" "${record}")
 endfunction()
 
 file(MAKE_DIRECTORY "${app}")
 file(REAL_PATH "${app}" real_app)
-string(SUBSTRING "${old_text}" 1 -1 old_lines)
-kelmor_write_record("${old_lines}${replaced_lines}${folder_lines}${file_lines}")
+kelmor_write_record(TRUE "${replaced_lines}${folder_lines}${file_lines}")
 
 foreach(folder IN LISTS KELMOR_APP_FOLDERS ITEMS icons)
   file(MAKE_DIRECTORY "${app}/${folder}")
@@ -456,9 +482,7 @@ if(old_count GREATER 0)
         continue()
       endif()
       string(FIND "${written_paths}" "\n${recorded}\n" at)
-      set(path "${app}/${recorded}")
       if(recorded MATCHES "^/")
-        set(path "${recorded}")
         # The same file named another way (XDG_DATA_HOME through a link).
         kelmor_canonical_path("${recorded}" canonical)
         string(FIND "${written_paths}" "\n${canonical}\n" canonical_at)
@@ -466,7 +490,11 @@ if(old_count GREATER 0)
           set(at ${canonical_at})
         endif()
       endif()
+      kelmor_record_target("${app}" "${data_home}" "${recorded}" path)
       if(at GREATER -1)
+        continue()
+      elseif(NOT path_why STREQUAL "")
+        message(STATUS "Kept: ${path}, ${path_why}")
         continue()
       endif()
       kelmor_path_state("${path}" "${recorded}" "" old state)
@@ -486,7 +514,7 @@ if(old_count GREATER 0)
   endforeach()
 endif()
 
-kelmor_write_record("${folder_lines}${file_lines}")
+kelmor_write_record(FALSE "${folder_lines}${file_lines}")
 file(REMOVE_RECURSE "${stage}")
 message(STATUS "Install record: ${record}")
 

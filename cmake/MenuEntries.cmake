@@ -44,16 +44,25 @@ if(configuration_tool GREATER -1)
     kelmor-_Configuration "${KELMOR_APP__Configuration_ICON_NAME}")
 endif()
 
-# The user's data folder (menu entries, icons), or nothing with a warning.
+# The user's data folder (menu entries, icons), as its real path (the
+# install records its files so, and the uninstall removes only files
+# there), or nothing with a warning.
 function(kelmor_data_home out)
   if(DEFINED ENV{XDG_DATA_HOME} AND IS_ABSOLUTE "$ENV{XDG_DATA_HOME}")
-    set(${out} "$ENV{XDG_DATA_HOME}" PARENT_SCOPE)
+    set(data_home "$ENV{XDG_DATA_HOME}")
   elseif(DEFINED ENV{HOME} AND IS_ABSOLUTE "$ENV{HOME}")
-    set(${out} "$ENV{HOME}/.local/share" PARENT_SCOPE)
+    set(data_home "$ENV{HOME}/.local/share")
   else()
     message(WARNING "Neither XDG_DATA_HOME nor HOME is set: no menu entries.")
     set(${out} "" PARENT_SCOPE)
+    return()
   endif()
+  if(IS_DIRECTORY "${data_home}")
+    file(REAL_PATH "${data_home}" data_home)
+  else()
+    kelmor_canonical_path("${data_home}" data_home)
+  endif()
+  set(${out} "${data_home}" PARENT_SCOPE)
 endfunction()
 
 # The file id of entry (or icon) `id` in a folder's set: `id` itself in the

@@ -14,7 +14,12 @@
 # there, and the settings and drive map in the user's configuration folder.
 #
 # A folder without a record (it never held the kit, or an earlier version of
-# the kit installed it) keeps everything: one line says why and what to do.
+# the kit installed it) keeps everything: one line says why and what to do;
+# so does one whose record is no file the install writes (a FIFO, or larger
+# than any install writes). Of the record's lines only those naming what an
+# install writes count, and in the folder only where no link stands on
+# the way (InstallRecord.cmake): nothing outside the folder, the menu and
+# the icon theme is ever removed.
 
 cmake_policy(VERSION 3.25)
 
@@ -28,7 +33,10 @@ endif()
 string(REGEX REPLACE "(.)/+$" "\\1" app "${app}")
 set(record "${app}/${KELMOR_RECORD_NAME}")
 kelmor_record_read("${record}" old)
-if(NOT old_exists)
+if(NOT old_refused STREQUAL "")
+  message(NOTICE "Nothing removed: ${record} is not a record of a Kelmor kit install (${old_refused}).")
+  return()
+elseif(NOT old_exists)
   message(NOTICE "Nothing removed: ${app} holds no record of a Kelmor kit install (${KELMOR_RECORD_NAME}); "
                  "if an earlier version of the kit installed it, install again (make install APP=...), then uninstall.")
   return()
@@ -44,7 +52,7 @@ endif()
 
 # Files: the folder's first, then the menu entries, then the icons, so that
 # an icon goes only when no entry names it.
-set(done "\n")
+kelmor_data_home(data_home)
 set(kept 0)
 foreach(pass folder entries icons)
   if(old_count EQUAL 0)
@@ -61,14 +69,13 @@ foreach(pass folder entries icons)
     elseif(recorded MATCHES "^/")
       set(where entries)
     endif()
-    string(FIND "${done}" "\n${recorded}\n" seen)
-    if(NOT where STREQUAL pass OR seen GREATER -1)
+    if(NOT where STREQUAL pass)
       continue()
     endif()
-    string(APPEND done "${recorded}\n")
-    set(path "${recorded}")
-    if(where STREQUAL "folder")
-      set(path "${app}/${recorded}")
+    kelmor_record_target("${app}" "${data_home}" "${recorded}" path)
+    if(NOT path_why STREQUAL "")
+      message(NOTICE "Kept: ${path}, ${path_why}.")
+      continue()
     endif()
     kelmor_path_state("${path}" "${recorded}" "" old state)
     if(state STREQUAL "kit")
@@ -113,7 +120,10 @@ if(old_count GREATER 0)
       string(REGEX REPLACE "[^/]" "" slashes "${folder}")
       string(LENGTH "${slashes}" length)
       if(length EQUAL level)
-        kelmor_remove_empty_folder("${app}/${folder}" removed)
+        kelmor_record_target("${app}" "" "${folder}" path)
+        if(path_why STREQUAL "")
+          kelmor_remove_empty_folder("${path}" removed)
+        endif()
       endif()
     endforeach()
   endforeach()

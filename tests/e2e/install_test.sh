@@ -7,7 +7,8 @@
 # nothing else. Then one row for each kind of folder: a path with glob
 # characters, ";", "%" or bytes that are not UTF-8, a folder that never held
 # the kit, a file the user changed, an earlier version's install without a
-# record, a copied folder, and two installed folders with a menu each.
+# record, a copied folder, two installed folders with a menu each, and
+# folders holding links, FIFOs or a tampered record.
 set -euo pipefail
 BUILD=$1
 source "$(dirname "$0")/lib.sh"
@@ -44,14 +45,15 @@ done
 listing() { (cd "$1" && find . | LC_ALL=C sort | tr '\n' ' '); }
 
 # Uninstalls the application folder $1; its output goes to uninstall.log.
+# (Here and in the installs below, `timeout` ends one that waits for ever.)
 uninstall_app() {
-  cmake -DKELMOR_APP_FOLDER="$1" -P "$BUILD/uninstall_application_folder.cmake" >"$WORK/uninstall.log" 2>&1 ||
+  timeout 120 cmake -DKELMOR_APP_FOLDER="$1" -P "$BUILD/uninstall_application_folder.cmake" >"$WORK/uninstall.log" 2>&1 ||
     fail "uninstall failed: $(cat "$WORK/uninstall.log")"
 }
 
 # An install into $1 that must stop, its output in install.log.
 refused_install() {
-  if cmake --install "$BUILD" --prefix "$1" >"$WORK/install.log" 2>&1; then
+  if timeout 120 cmake --install "$BUILD" --prefix "$1" >"$WORK/install.log" 2>&1; then
     fail "installed into $1: $(cat "$WORK/install.log")"
   fi
   grep -qF "Nothing installed into $1: these files are not the kit's" "$WORK/install.log" ||
@@ -317,4 +319,66 @@ install_app "$BUILD" "$second"
 [ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
 uninstall_app "$second"
 [ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
+note "a folder holding links, FIFOs or a tampered record: the uninstall, then the install, end, and take nothing outside it"
+t="$WORK/tampered" victim="$WORK/victim"
+# A line on the record of $t naming $1 as a file with the content of $2.
+record_line() { printf 'file %s %s %s\n' "$(stat -c %s "$2")" "$(sha256sum <"$2" | cut -c1-64)" "$1" >>"$t/.kelmor-install"; }
+tamper() {
+  case $1 in
+    link-in-folder) ln -s "$victim" "$t/lnk" && record_line lnk/notes.txt "$victim/notes.txt" ;;
+    icons-link) cp "$t"/icons/*.png "$victim/" && rm -r "$t/icons" && ln -s "$victim" "$t/icons" ;;
+    entry-elsewhere) mkdir "$victim/applications" && cp "$menu/kelmor-KELMOR.desktop" "$victim/applications/" &&
+                     record_line "$victim/applications/kelmor-KELMOR.desktop" "$menu/kelmor-KELMOR.desktop" ;;
+    user-files) record_line THEST.FUJ "$t/THEST.FUJ" && record_line SAVEGAME/SAVE1.DAT "$t/SAVEGAME/SAVE1.DAT" ;;
+    fifo-marker) rm "$t/TEST.FUJ" && mkfifo "$t/TEST.FUJ" ;;
+    fifo-record) rm "$t/.kelmor-install" && mkfifo "$t/.kelmor-install" ;;
+    large-record) head -c 1100000 /dev/zero | tr '\0' '#' >>"$t/.kelmor-install" ;;
+    # 5000 lines naming no file of the kit's, and lines that a CMake list would
+    # take apart ("[" up to a "]") or join (a "\" at the end) with the next.
+    long-record) { echo 'folder ['; seq 5000 | sed "s/.*/file 3 $(printf '%064d' 0) pad&/"
+                   grep -v ' KELMOR$' "$t/.kelmor-install"; echo 'x\'; grep ' KELMOR$' "$t/.kelmor-install"; } >"$WORK/record" &&
+                 mv "$WORK/record" "$t/.kelmor-install" ;;
+    link-temporary) ln -s "$victim/notes.txt" "$t/.kelmor-install.installing" ;;
+    fifo-temporary) mkfifo "$t/.kelmor-install.installing" ;;
+  esac
+}
+done_line="Uninstalled from $t; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings."
+declare -A uninstall_says=([link-in-folder]=$done_line [user-files]=$done_line [long-record]=$done_line
+  [link-temporary]=$done_line [fifo-temporary]=$done_line
+  [icons-link]="Kept: $t/icons/KELMOR.png, reached through the link $t/icons."
+  [entry-elsewhere]="Kept: $victim/applications/kelmor-KELMOR.desktop, which is not in the menu or the icon theme of $XDG_DATA_HOME."
+  [fifo-marker]="Kept: $t/TEST.FUJ, no longer the file the install wrote."
+  [fifo-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (not a regular file)."
+  [large-record]="Nothing removed: $t/.kelmor-install is not a record of a Kelmor kit install (")
+# What the install then refuses, or nothing where it installs.
+declare -A install_refuses=([icons-link]="  $t/icons (a link, where the kit writes its icons)"
+  [fifo-marker]="  $t/TEST.FUJ (not a regular file)" [fifo-record]="  $t/.kelmor-install (not a regular file)"
+  [large-record]=" bytes, more than any install writes)")
+# The user's files the rows aim at: elsewhere, and a stock file and a save in the folder.
+decoys() { find "$victim" "$t/THEST.FUJ" "$t/SAVEGAME" -type f -exec sha256sum {} + | sort; }
+for row in link-in-folder icons-link entry-elsewhere user-files fifo-marker fifo-record large-record long-record \
+           link-temporary fifo-temporary; do
+  fresh_menu
+  rm -rf "$t" "$victim" && mkdir "$victim" && printf 'notes' >"$victim/notes.txt"
+  install_app "$BUILD" "$t"
+  printf 'KELPLIX\r\n' >"$t/THEST.FUJ" && printf 'save' >"$t/SAVEGAME/SAVE1.DAT"
+  tamper "$row"
+  before=$(decoys)
+  uninstall_app "$t"
+  grep -qF "${uninstall_says[$row]}" "$WORK/uninstall.log" || fail "$row: the uninstall said: $(cat "$WORK/uninstall.log")"
+  [ "$(decoys)" = "$before" ] || fail "$row: the uninstall took the user's files: $(decoys)"
+  # The kit's own files go, but where nothing is removed.
+  case ${uninstall_says[$row]} in Nothing*) [ -x "$t/KELMOR" ] ;; *) [ ! -e "$t/KELMOR" ] ;; esac ||
+    fail "$row: KELMOR after the uninstall: $(cat "$WORK/uninstall.log")"
+  if [ -n "${install_refuses[$row]:-}" ]; then
+    refused_install "$t"
+    grep -qF "${install_refuses[$row]}" "$WORK/install.log" || fail "$row: the install said: $(cat "$WORK/install.log")"
+  else
+    timeout 120 cmake --install "$BUILD" --prefix "$t" >"$WORK/install.log" 2>&1 || fail "$row: $(cat "$WORK/install.log")"
+    [ -f "$t/.kelmor-install" ] && [ -z "$(find "$t" -maxdepth 1 -name "*.installing")" ] || fail "$row: the record: $(ls -la "$t")"
+  fi
+  [ "$(decoys)" = "$before" ] || fail "$row: the install wrote on the user's files: $(decoys)"
+done
+rm -rf "$t"
 echo "PASS"
