@@ -61,16 +61,22 @@ std::optional<std::string> startFailure(const EmulatorEnd& end, const OutputWatc
     return std::nullopt;
 }
 
+std::string failureLine(const std::string& why, const KeptOutput& kept) {
+    return "DOSBox " + why + "; " +
+           (kept.logPath.empty() ? "the log of what it printed is missing: " + kept.missing
+                                 : "all it printed is in " + kept.logPath);
+}
+
 std::string failureReport(const std::string& why, const std::vector<std::string>& lastLines,
-                          const std::string& logPath) {
+                          const KeptOutput& kept) {
     std::string report = "DOSBox " + why + ".\n\n";
     if (!lastLines.empty()) {
         report += "What it printed last:\n";
         for (const std::string& line : lastLines) report += "    " + line + "\n";
         report += "\n";
     }
-    return report + (logPath.empty() ? std::string("Its output could not be kept in a log.")
-                                     : "All it printed is in the log " + logPath + ".");
+    return report + (kept.logPath.empty() ? "The log of what it printed is missing: " + kept.missing + "."
+                                          : "All it printed is in the log " + kept.logPath + ".");
 }
 
 }  // namespace kelmor::bridge

@@ -67,9 +67,20 @@ struct EmulatorEnd {
 // ..."); nothing when it did not.
 std::optional<std::string> startFailure(const EmulatorEnd& end, const OutputWatch& output);
 
+// Where a start's output is kept: its log, or why it is missing (the
+// host's words: "<path>: No space left on device").
+struct KeptOutput {
+    std::string logPath;  // empty: missing
+    std::string missing;
+};
+
+// The line of a failed start: "DOSBox <why>; all it printed is in <log>",
+// or "...; the log of what it printed is missing: <why that is>".
+std::string failureLine(const std::string& why, const KeptOutput& kept);
+
 // The report of a failed start, as a message box shows it: why, the last
-// lines, and the log that keeps all the output (empty: none could be kept).
+// lines, and the log that keeps all the output or why it is missing.
 std::string failureReport(const std::string& why, const std::vector<std::string>& lastLines,
-                          const std::string& logPath);
+                          const KeptOutput& kept);
 
 }  // namespace kelmor::bridge

@@ -108,7 +108,8 @@ void setHandler(int signal, void (*handler)(int)) {
 
 // The emulator's output until both its streams end, or it has ended and
 // nothing more comes; true when it was reaped meanwhile, into `status`.
-bool pump(pid_t child, int out, int err, int log, OutputWatch& watch, int& status) {
+bool pump(pid_t child, int out, int err, const std::function<void(std::string_view)>& log, OutputWatch& watch,
+          int& status) {
     pollfd streams[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
     const int targets[2] = {STDOUT_FILENO, STDERR_FILENO};
     bool ended = false;
@@ -125,9 +126,10 @@ bool pump(pid_t child, int out, int err, int log, OutputWatch& watch, int& statu
             if (streams[i].fd < 0 || streams[i].revents == 0) continue;
             const ssize_t got = read(streams[i].fd, buffer, sizeof buffer);
             if (got > 0) {
-                writeOut(targets[i], buffer, static_cast<std::size_t>(got));
-                writeOut(log, buffer, static_cast<std::size_t>(got));
-                watch.take(std::string_view(buffer, static_cast<std::size_t>(got)));
+                const std::string_view piece(buffer, static_cast<std::size_t>(got));
+                writeOut(targets[i], piece.data(), piece.size());
+                log(piece);
+                watch.take(piece);
             } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                 streams[i].fd = -1;
             }
@@ -179,7 +181,7 @@ RunningEmulator startEmulator(const std::string& program, const std::vector<std:
     return {child, FileDescriptor(out.read.release()), FileDescriptor(err.read.release()), start};
 }
 
-EmulatorRun finishEmulator(RunningEmulator& emulator, int log) {
+EmulatorRun finishEmulator(RunningEmulator& emulator, const std::function<void(std::string_view)>& log) {
     EmulatorRun run;
     int status = 0;
     const auto child = static_cast<pid_t>(emulator.process);

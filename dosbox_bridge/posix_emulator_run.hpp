@@ -6,7 +6,9 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/posix/files/file_descriptor.hpp"
@@ -34,8 +36,8 @@ struct EmulatorRun {
 // program that is not there) when it cannot be started.
 RunningEmulator startEmulator(const std::string& program, const std::vector<std::string>& arguments);
 
-// Hands on its output until it ends, to `log` as well unless that is
-// negative, and waits for its end.
-EmulatorRun finishEmulator(RunningEmulator& emulator, int log);
+// Hands on its output until it ends, each piece to `log` as well, and
+// waits for its end.
+EmulatorRun finishEmulator(RunningEmulator& emulator, const std::function<void(std::string_view)>& log);
 
 }  // namespace kelmor::bridge

@@ -139,20 +139,11 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives, Emulator
     return bridge::HostMount{std::move(*folder), false};
 }
 
-// This start's log; none, with one line that says why, when it cannot be made.
-std::optional<bridge::StartLog> startLog() {
-    try {
-        return bridge::openStartLog(bridge::startLogFolder(), getpid(), std::time(nullptr));
-    } catch (const std::system_error& failure) {
-        say(std::string("no log of the emulator's output: ") + failure.what());
-        return std::nullopt;
-    }
-}
-
-void logLine(const std::optional<bridge::StartLog>& log, const std::string& line) {
-    if (!log) return;
-    const std::string text = line + "\n";
-    if (write(log->file.get(), text.data(), text.size()) < 0) return;
+// This start's log; a missing one is said.
+bridge::StartLog startLog() {
+    bridge::StartLog log = bridge::StartLog::open(bridge::startLogFolder(), getpid(), std::time(nullptr));
+    if (!log.whole()) say("no log of the emulator's output: " + log.failure());
+    return log;
 }
 
 // The emulator started; a stop when it cannot be.
@@ -224,18 +215,22 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
                  const MountCheck& check) {
     bridge::RunningEmulator emulator = started(program, arguments);
     // Made while the emulator starts; what it prints meanwhile waits in its pipes.
-    const auto log = startLog();
+    bridge::StartLog log = startLog();
+    // The bridge's lines go into it from now on, after those said before.
+    bridge::sayAlsoInto([&log](std::string_view line) { log.write(line); });
     std::string command;
     for (const std::string& argument : arguments) command += (command.empty() ? "" : " ") + argument;
-    logLine(log, "Kelmor bridge: started " + command);
-    const bridge::EmulatorRun run = bridge::finishEmulator(emulator, log ? log->file.get() : -1);
+    log.write("Kelmor bridge: started " + command + "\n");
+    const bridge::EmulatorRun run =
+        bridge::finishEmulator(emulator, [&log](std::string_view piece) { log.write(piece); });
     const auto failure = failureOf(run, refusedMounts(check));
-    logLine(log, "Kelmor bridge: DOSBox " + failure.value_or("ended") + ".");
+    log.write("Kelmor bridge: DOSBox " + failure.value_or("ended") + ".\n");
+    bridge::sayAlsoInto({});
+    const bridge::KeptOutput kept = log.finish();
     if (!failure) return run.end.exitCode;
-    const std::string logPath = log ? log->path : std::string();
-    say("DOSBox " + *failure + (log ? "; all it printed is in " + logPath : std::string()));
+    say(bridge::failureLine(*failure, kept));
     if (bridge::needsABox())
-        bridge::showBox(programFolder, bridge::failureReport(*failure, run.output.lastLines(), logPath),
+        bridge::showBox(programFolder, bridge::failureReport(*failure, run.output.lastLines(), kept),
                         MessageStyle::Critical);
     return run.end.exitCode;
 }

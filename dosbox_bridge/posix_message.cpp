@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "core/posix/files/host_path.hpp"
 
@@ -15,10 +17,28 @@ extern char** environ;
 
 namespace kelmor::bridge {
 
+namespace {
+
+std::function<void(std::string_view)> logOfSaid;
+std::vector<std::string> waitingForTheLog;
+
+}  // namespace
+
 void say(const std::string& text) {
     const std::string line = "dosbox (Kelmor bridge): " + text + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
+    if (logOfSaid)
+        logOfSaid(line);
+    else
+        waitingForTheLog.push_back(line);
+}
+
+void sayAlsoInto(std::function<void(std::string_view)> log) {
+    if (log)
+        for (const std::string& line : waitingForTheLog) log(line);
+    waitingForTheLog.clear();
+    logOfSaid = std::move(log);
 }
 
 bool needsABox() {

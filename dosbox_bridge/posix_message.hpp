@@ -6,6 +6,7 @@
 // them, as it seldom has anything to show.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,8 +19,13 @@ namespace kelmor::bridge {
 inline constexpr std::string_view kMessageProgram = "kelmor-message";
 inline constexpr std::string_view kBridgeTitle = "DOSBox";
 
-// "dosbox (Kelmor bridge): <text>" on stderr.
+// "dosbox (Kelmor bridge): <text>" on stderr, and into this start's log:
+// a line said before the log is made waits for it.
 void say(const std::string& text);
+
+// From now on each line said goes to `log` as well, beginning with those
+// that waited; an empty function ends that.
+void sayAlsoInto(std::function<void(std::string_view)> log);
 
 // Whether a user who started the bridge may not see its stderr: it is no
 // terminal, and there is a display to show a box on.

@@ -21,6 +21,7 @@
 
 #include "core/fltk/fltk_message.hpp"
 #include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_text.hpp"
 #include "drives_tool/fltk_path_chooser.hpp"
 
 namespace kelmor::fltk {
@@ -44,17 +45,6 @@ public:
         return handled;
     }
 };
-
-// A menu entry's label as FLTK's menus take it: '/' would open a submenu
-// and '&' underline the next character.
-std::string menuLabel(const std::string& text) {
-    std::string label;
-    for (char c : text) {
-        if (c == '/' || c == '\\') label += '\\';
-        label += c == '&' ? "&&" : std::string(1, c);
-    }
-    return label;
-}
 
 class DrivesWindow {
 public:
@@ -133,9 +123,8 @@ private:
         listedFor_ = configured;
         emulators_ = letters_.emulators();
         found_.clear();
-        found_.add("The first one found");
-        for (const auto& emulator : emulators_)
-            found_.add(menuLabel(drives::describeEmulator(emulator)).c_str());
+        addItem(found_, "The first one found");
+        for (const auto& emulator : emulators_) addItem(found_, drives::describeEmulator(emulator));
     }
 
     // What the launchers start with the name in the emulator's box, and
@@ -143,7 +132,7 @@ private:
     void showStartedEmulator() {
         const std::string typed = emulator_.value();
         const auto started = letters_.startedEmulator(typed);
-        started_.copy_label(drives::describeStartedEmulator(typed, started).c_str());
+        showText(started_, drives::describeStartedEmulator(typed, started));
         int entry = typed.empty() ? 0 : -1;
         for (std::size_t i = 0; started && !typed.empty() && i < emulators_.size(); ++i)
             if (emulators_[i].realPath == started->realPath) entry = static_cast<int>(i) + 1;
@@ -168,18 +157,18 @@ private:
     // What the chosen letter's image holds, or why nothing, in full.
     void showChosenImage() {
         const auto chosen = static_cast<std::size_t>(chosenLetter() - 'D');
-        imageHolds_.copy_label(chosen < states_.size() ? drives::describeImage(states_[chosen]).c_str() : "");
+        showText(imageHolds_, chosen < states_.size() ? drives::describeImage(states_[chosen]) : "");
     }
 
     void refresh() {
         const int chosen = list_.value();
         list_.clear();
         states_ = letters_.letters();
-        for (const auto& state : states_) list_.add(drives::describeLetter(state).c_str());
+        for (const auto& state : states_) addLine(list_, drives::describeLetter(state));
         list_.select(chosen > 0 ? chosen : 1);
         showChosenImage();
         problems_.clear();
-        for (const auto& line : letters_.unusableLines()) problems_.add(line.c_str());
+        for (const auto& line : letters_.unusableLines()) addLine(problems_, line);
         if (problems_.size() == 0) problems_.add("(none)");
         // A name being typed stays; otherwise the box shows the drive map's.
         if (shownEmulator_ == emulator_.value()) {
@@ -248,7 +237,7 @@ private:
         if (!commitEmulator()) return;
         try {
             letters_.save();
-            status_.copy_label(("Saved to " + letters_.file()).c_str());
+            showText(status_, "Saved to " + letters_.file());
         } catch (const std::system_error& failure) {
             showMessage(std::string("The drive map cannot be saved: ") + failure.what(),
                         MessageStyle::Critical, kDrivesWindowTitle);

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include "core/fltk/fltk_text.hpp"
+
 namespace kelmor::fltk {
 namespace {
 
@@ -61,27 +63,27 @@ private:
     MessageStyle style_;
 };
 
-// Text size as FLTK will draw it, wrapped at kMaximumTextWidth, at least
-// one line high.
-void measureText(const std::string& text, int& width, int& height) {
+// A label's size as FLTK will draw it, wrapped at kMaximumTextWidth, at
+// least one line high.
+void measureLabel(const std::string& label, int& width, int& height) {
     fl_font(FL_HELVETICA, kFontSize);
     width = 0;
     height = 0;
-    fl_measure(text.c_str(), width, height, 0);
+    fl_measure(label.c_str(), width, height);
     if (width > kMaximumTextWidth) {
         width = kMaximumTextWidth;
-        fl_measure(text.c_str(), width, height, 0);
+        fl_measure(label.c_str(), width, height);
     }
     height = std::max(height, fl_height());
 }
 
 }  // namespace
 
-// A Windows-like message box: the text, the warning sign for warnings, one
-// OK button that Return presses; centred on the primary screen.
+// A Windows-like message box: the text as written, the warning sign for
+// warnings, one OK button that Return presses; centred on the primary screen.
 void showMessage(const std::string& text, MessageStyle style, const std::string& title) {
     int textWidth = 0, textHeight = 0;
-    measureText(text, textWidth, textHeight);
+    measureLabel(labelText(text), textWidth, textHeight);
     const bool withIcon = style != MessageStyle::Plain;
     const int textLeft = kMargin + (withIcon ? kIconSize + kMargin : 0);
     const int contentHeight = std::max(textHeight, withIcon ? kIconSize : 0);
@@ -93,7 +95,7 @@ void showMessage(const std::string& text, MessageStyle style, const std::string&
         new MessageSign(kMargin, kMargin, style);
     }
     auto* message = new Fl_Box(textLeft, kMargin, textWidth, contentHeight);
-    message->copy_label(text.c_str());
+    showText(*message, text);
     message->labelsize(kFontSize);
     message->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     auto* ok = new Fl_Return_Button((width - kButtonWidth) / 2, height - kMargin - kButtonHeight,

@@ -14,7 +14,9 @@ if on_wine; then echo "SKIP: Windows runs the real dosbox.exe"; exit 77; fi
 make_workspace
 start_display 1024x768
 # No Flatpak of the user's is found; the stand-in's name comes first on PATH.
-export XDG_STATE_HOME="$WORK/state" XDG_DATA_HOME="$WORK/data"
+# The log lies below a folder whose name holds an '@', which the box shows
+# as written (emulator-failed.png).
+export XDG_STATE_HOME="$WORK/ann@corp.example.com/state" XDG_DATA_HOME="$WORK/data"
 app="$WORK/Bridge app"
 mkdir -p "$app" "$WORK/no-programs" "$WORK/bin"
 cp "$BIN/dosbox" "$BIN/kelmor-message" "$app/"

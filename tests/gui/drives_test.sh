@@ -19,13 +19,18 @@ make_workspace
 start_display 1024x768
 
 app="$APPS/Kelmor app"
-mkdir -p "$app/SAVEGAME" "$WORK/cd/KELMOR" "$WORK/images"
+# The image, the emulator and the drive map below a folder whose name holds
+# an '@', as a home folder named by a mail address does: each line, box and
+# item of the dialog shows the paths as written (saved.png, emulator-picked.png).
+ann="$WORK/ann@corp.example.com"
+export XDG_CONFIG_HOME="$ann/config"
+mkdir -p "$app/SAVEGAME" "$WORK/cd/KELMOR" "$ann/images"
 install_program kelmor-drives "$app"
 install_program KELMOR "$app"
 stand_in "$app/dosbox.exe"
 echo vignet >"$WORK/cd/KELMOR/VIGNET.DAT"
 echo intro >"$WORK/cd/KELMOR/INTRO.DAT"
-xorriso -as mkisofs -quiet -o "$WORK/images/Kelmor (EU).iso" "$WORK/cd" 2>/dev/null || fail "no image made"
+xorriso -as mkisofs -quiet -o "$ann/images/Kelmor (EU).iso" "$WORK/cd" 2>/dev/null || fail "no image made"
 make_drive_map "F=cds/relative.iso"
 sed -i '1i ; my drives' "$XDG_CONFIG_HOME/kelmor/drives.ini"
 
@@ -42,7 +47,7 @@ xdotool key --clearmodifiers Down alt+i
 wait_window "An image for E:" >/dev/null
 sleep 0.3
 xdotool key End
-xdotool type --delay 40 "$WORK/images/Kelmor (EU).iso"
+xdotool type --delay 40 "$ann/images/Kelmor (EU).iso"
 xdotool key Return
 sleep 0.5
 xdotool windowfocus --sync "$window"
@@ -63,7 +68,7 @@ press_key "$window" Escape
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
 printf '; my drives\n[options]\ndetect=yes\nemulator=/opt/dos box/dosbox\n[drives]\nF=cds/relative.iso\nE=%s\n' \
-  "$WORK/images/Kelmor (EU).iso" >"$WORK/expected.ini"
+  "$ann/images/Kelmor (EU).iso" >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(cat "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 
@@ -76,11 +81,11 @@ expect_started "$app/dosbox" -noconsole
 grep -q 'CD E:\\KELMOR' "$app/dosbox.conf" || fail "dosbox.conf: $(cat "$app/dosbox.conf")"
 
 note "E: cleared, F: refused a folder with a line end in its name, Staging picked, saved"
-mkdir "$WORK/images/two"$'\n'"lines"
-mkdir "$WORK/bin"
-printf '#!/bin/sh\necho "dosbox-staging, version 0.82.2 (f8c24)"\n' >"$WORK/bin/dosbox-staging"
-chmod +x "$WORK/bin/dosbox-staging"
-PATH="$WORK/bin:$PATH" run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
+mkdir "$ann/images/two"$'\n'"lines"
+mkdir "$ann/bin"
+printf '#!/bin/sh\necho "dosbox-staging, version 0.82.2 (f8c24)"\n' >"$ann/bin/dosbox-staging"
+chmod +x "$ann/bin/dosbox-staging"
+PATH="$ann/bin:$PATH" run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
 pid=$!
 window=$(wait_window "Kelmor Drives")
 xdotool windowfocus --sync "$window"
@@ -89,7 +94,7 @@ xdotool key --clearmodifiers Down alt+l Up Down alt+f
 wait_window "A folder for F:" >/dev/null
 sleep 0.3
 xdotool key ctrl+a
-xdotool type --delay 40 "$WORK/images/two"  # the chooser completes the name, line end and all
+xdotool type --delay 40 "$ann/images/two"  # the chooser completes the name, line end and all
 xdotool key Return  # into the folder
 sleep 0.5
 xdotool key Return  # chosen
@@ -112,7 +117,7 @@ press_key "$window" Escape
 wait_exit "$pid"
 [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
 printf '; my drives\n[options]\ndetect=yes\nemulator=%s\n[drives]\nF=cds/relative.iso\n' \
-  "$WORK/bin/dosbox-staging" >"$WORK/expected.ini"
+  "$ann/bin/dosbox-staging" >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(od -c "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 [ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/

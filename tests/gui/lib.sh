@@ -90,7 +90,7 @@ make_drive_map() {
     done
     return
   fi
-  export XDG_CONFIG_HOME="$WORK/config"
+  export XDG_CONFIG_HOME="${XDG_CONFIG_HOME:-$WORK/config}"
   mkdir -p "$XDG_CONFIG_HOME/kelmor"
   { echo "[options]"; echo "detect=no"; echo "[drives]"; printf '%s\n' "$@"; } \
     >"$XDG_CONFIG_HOME/kelmor/drives.ini"

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -156,14 +157,21 @@ struct Outcome {
     std::string errors;
 };
 
-// Runs a program in a folder with an environment of its own, for at most 20 s.
+// Runs a program in a folder with an environment of its own, for at most
+// 20 s; with a file size limit, a write beyond it fails as on a full disk.
 Outcome runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                   const std::string& folder, const std::map<std::string, std::string>& env) {
+                   const std::string& folder, const std::map<std::string, std::string>& env,
+                   long fileSizeLimit = -1) {
     int pipeFds[2];
-    if (pipe(pipeFds) != 0) return {};
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) return {};
     const pid_t child = fork();
     if (child == 0) {
         setpgid(0, 0);
+        if (fileSizeLimit >= 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         dup2(pipeFds[1], STDERR_FILENO);
         close(pipeFds[0]);
         close(pipeFds[1]);
@@ -244,13 +252,14 @@ protected:
                                                    "\n[drives]\nE=" + temp.path("game cd") + "\n");
     }
 
-    Outcome run(const std::vector<std::string>& arguments, const std::string& path = "") {
-        return runProgram(bridge, arguments, temp.path("Kelmor app"),
-                          {{"PATH", path.empty() ? temp.path("bin") : path},
-                           {"HOME", temp.path()},
-                           {"XDG_CONFIG_HOME", temp.path("config")},
-                           {"XDG_RUNTIME_DIR", temp.path("runtime")},
-                           {"RECORD", temp.path("record")}});
+    Outcome run(const std::vector<std::string>& arguments, const std::string& path = "",
+                std::map<std::string, std::string> env = {}, long fileSizeLimit = -1) {
+        env.insert({{"PATH", path.empty() ? temp.path("bin") : path},
+                    {"HOME", temp.path()},
+                    {"XDG_CONFIG_HOME", temp.path("config")},
+                    {"XDG_RUNTIME_DIR", temp.path("runtime")},
+                    {"RECORD", temp.path("record")}});
+        return runProgram(bridge, arguments, temp.path("Kelmor app"), env, fileSizeLimit);
     }
 
     std::string hostFolder(const std::string& relative) const { return temp.path(relative); }
@@ -491,17 +500,25 @@ TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
 }
 
 // The emulator runs as the bridge's child: what it prints goes on to the
-// bridge's own output and into a log of each start, of which the last few
-// are kept; an end with an error, or a quick one after a failure line, is
-// reported with the log's path; the bridge ends with the emulator's code.
+// bridge's own output and into a log of each start, with what the bridge
+// said of the start; an end with an error, or a quick one after a failure
+// line, is reported with the log's path, or with why the log is missing;
+// the bridge ends with the emulator's code. A state folder that a file
+// stands in for cannot hold the log (as a read-only one, also for root); a
+// file size limit makes the log's writes fail as on a full disk.
 TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
     struct Case {
         const char* what;
         std::string script;
         int exitCode;
-        std::string printed;   // a line the log keeps
+        std::string printed;   // a line the log keeps; empty: the log is missing
         std::string reported;  // how the report on stderr begins; empty: none
+        std::string state = ".local/state";
+        long fileSizeLimit = -1;
     };
+    const std::string missing = "DOSBox ended with exit code 1; the log of what it printed is missing: ";
+    const std::string manyLines =
+        "i=0\nwhile [ $i -lt 300 ]; do echo \"Exit to error: line $i\" >&2; i=$((i+1)); done\nexit 1\n";
     const std::vector<Case> cases{
         {"an error exit", "echo 'DOSBox version 0.74-3'\necho 'Exit to error: no such mode' >&2\nexit 1\n", 1,
          "Exit to error: no such mode\n", "DOSBox ended with exit code 1; all it printed is in "},
@@ -520,26 +537,81 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
          "printf 'E\\r\\n' >>\"$folder/REFUSED.TXT\"\n",
          0, "MOUNT: Path not found\n",
          "DOSBox could not mount E: (the folder " + temp.path("game cd") + "); all it printed is in "},
+        // Said before the log was made, while the copy was written.
+        {"an image without a disc", "exit 1\n", 1,
+         "dosbox (Kelmor bridge): F: holds no disc, its image cannot be read: " + temp.path("none.iso"),
+         "DOSBox ended with exit code 1; all it printed is in "},
+        {"a state folder that cannot hold a log", "exit 1\n", 1, "",
+         missing + temp.path("state file/kelmor") + ": Not a directory", "state file"},
+        {"a full disk", manyLines, 1, "", missing + temp.path("state full/kelmor/dosbox-"), "state full", 4096},
     };
+    temp.write("state file/kelmor", "");
+    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path("game cd") +
+                                               "\nF=" + temp.path("none.iso") + "\n");
+    temp.write("Kelmor app/dosbox.conf", std::string(kConfiguration) + "MOUNT F F:\\ -t cdrom\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         makeExecutable(temp, "bin/dosbox", "#!/bin/sh\n" + c.script);
-        const Outcome outcome = run({"-noconsole"});
+        const Outcome outcome =
+            run({"-noconsole"}, "", {{"XDG_STATE_HOME", temp.path(c.state)}}, c.fileSizeLimit);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
-        const std::size_t report = outcome.errors.find("dosbox (Kelmor bridge): ");
+        const std::size_t report = outcome.errors.find("dosbox (Kelmor bridge): DOSBox ");
         EXPECT_EQ(report == std::string::npos ? "" : outcome.errors.substr(report + 24, c.reported.size()),
                   c.reported);
-        const std::string log = ".local/state/kelmor/" + temp.names(".local/state/kelmor").back();
+        const std::string logs = c.state + "/kelmor";
+        if (c.printed.empty()) {
+            EXPECT_TRUE(!std::filesystem::is_directory(temp.path(logs)) || temp.names(logs).empty())
+                << "a log that could not be written is removed";
+            continue;
+        }
+        const std::string log = logs + "/" + temp.names(logs).back();
         EXPECT_NE(temp.read(log).find(c.printed), std::string::npos) << temp.read(log);
-        if (!c.reported.empty()) {
+        if (c.reported.find("; all it printed is in ") != std::string::npos) {
             EXPECT_NE(outcome.errors.find(temp.path(log)), std::string::npos) << outcome.errors;
         }
         if (c.script.find(">&2") != std::string::npos) {
             EXPECT_NE(outcome.errors.find(c.printed), std::string::npos) << "handed on to the bridge's stderr";
         }
     }
-    for (int i = 0; i < 3; ++i) run({"-noconsole"});
-    EXPECT_EQ(temp.names(".local/state/kelmor").size(), kKeptStartLogs);
+}
+
+// The logs of the last starts are kept, and those of bridges that still
+// run: of seven started at once, whose emulators end once each bridge has
+// made its log, each failure line names a log that is there. The names
+// sort as the starts were made, also when the time zone changes between
+// them (as the clock does in autumn).
+TEST_F(BridgeProgram, TheLogsOfTheLastStartsAndOfRunningBridgesAreKept) {
+    const std::string logs = ".local/state/kelmor";
+    makeExecutable(temp, "bin/dosbox", "#!/bin/sh\necho \"started in $TZ\"\n");
+    run({"-noconsole"}, "", {{"TZ", "UTC-14"}});
+    run({"-noconsole"}, "", {{"TZ", "UTC+12"}});
+    EXPECT_NE(temp.read(logs + "/" + temp.names(logs).back()).find("started in UTC+12"), std::string::npos);
+
+    constexpr int kAtOnce = 7;
+    makeExecutable(temp, "bin/dosbox",
+                   "#!/bin/sh\n[ \"$1\" = --version ] && { echo 'DOSBox version 0.74-3'; exit 0; }\ni=0\n"
+                   "until [ -e \"$(echo \"$HOME\"/" + logs + "/dosbox-*-$PPID.log)\" ] || [ $i -ge 300 ]; do\n"
+                   "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
+                   ": >\"$RECORD.logged.$$\"\n"
+                   "until set -- \"$RECORD\".logged.*; [ $# -ge " + std::to_string(kAtOnce) + " ] || [ $i -ge 600 ]; do\n"
+                   "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
+                   "echo \"Exit to error: $# ran at once\"\nexit 1\n");
+    std::vector<Outcome> outcomes(kAtOnce);
+    std::vector<std::thread> starts;
+    for (Outcome& outcome : outcomes) starts.emplace_back([&] { outcome = run({"-noconsole"}); });
+    for (std::thread& start : starts) start.join();
+    for (const Outcome& outcome : outcomes) {
+        const std::string said = "all it printed is in ";
+        const std::size_t at = outcome.errors.find(said);
+        ASSERT_NE(at, std::string::npos) << outcome.errors;
+        const std::size_t from = at + said.size();
+        const std::string log = outcome.errors.substr(from, outcome.errors.find('\n', from) - from);
+        EXPECT_TRUE(std::filesystem::exists(log)) << log;
+        EXPECT_NE(temp.read(log.substr(temp.path().size() + 1)).find("Exit to error: 7 ran at once"),
+                  std::string::npos);
+    }
+    run({"-noconsole"});
+    EXPECT_EQ(temp.names(logs).size(), kKeptStartLogs);
 }
 
 // A private folder that is not the user's own sends the copy to the cache folder.
