@@ -77,8 +77,15 @@ void GameLauncher::render() {
         workingText_ = renderPlaceholder(host_, workingText_, placeholder, settings);
 }
 
+// DOSBox started on a configuration that was not written would run an
+// older one, or none: the player is told instead, and nothing starts.
 void GameLauncher::writeConfiguration() {
-    dropFailure([&] { kelmor::writeConfiguration(host_, workingText_); });
+    if (const auto failure = failureOf([&] { kelmor::writeConfiguration(host_, workingText_); })) {
+        host_.messageBox("Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it "
+                         "does not start DOSBox.\n\n" + unhandledErrorReport(*failure),
+                         MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.endProcess(kEmulatorNotStartedExitCode);
+    }
 }
 
 std::string GameLauncher::introSetting() {
@@ -96,8 +103,8 @@ void GameLauncher::prepareIntroFile() {
         dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
 }
 
-// Of every failure of the sequence only this one is told: with DOSBox not
-// started the player would be left with nothing at all.
+// Of every other failure of the sequence only this one is told: with DOSBox
+// not started the player would be left with nothing at all.
 void GameLauncher::startEmulator() {
     try {
         kelmor::startEmulator(host_);

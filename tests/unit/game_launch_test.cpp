@@ -6,6 +6,7 @@
 #include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/installation_marker.hpp"
+#include "core/unhandled_error.hpp"
 #include "tests/support/fake_host.hpp"
 
 namespace kelmor {
@@ -196,7 +197,8 @@ TEST(GameLaunch, IntroSettingDecidesDeleteOrCopy) {
 }
 
 // Every failure unit is dropped on its own: the rest of the sequence runs.
-// Only DOSBox's start is told, in one message, and ends with 1.
+// Only DOSBox's start and the write of its configuration are told, in one
+// message, and end with 1: DOSBox never starts on an older configuration.
 TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     struct Case {
         const char* name;
@@ -207,7 +209,7 @@ TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     const Case cases[] = {
         {"KELMOR.INI cannot be deleted", "delete", kApp + "\\KELMOR.INI", true, true, true},
         {"one probe fails", "exist", "D:\\VIGNET.DAT", true, true, true},
-        {"dosbox.conf cannot be written", "write", kConf, false, true, true},
+        {"dosbox.conf cannot be written", "write", kConf, false, false, false, 1},
         {"intro copy fails", "copy", kSaveIntro, true, false, true},
         {"dosbox cannot start", "start", kApp + "\\dosbox.exe", true, true, false, 1},
     };
@@ -227,14 +229,19 @@ TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     }
 }
 
-TEST(GameLaunch, UnwritableConfigurationKeepsTheOlderFile) {
+TEST(GameLaunch, UnwritableConfigurationKeepsTheOlderFileAndStartsNothing) {
     FakeHost host;
     host.addFile("E:\\VIGNET.DAT");
     host.addFile(kConf, "older");
     host.failOn("write", kConf);
-    runGame(host);
+    EXPECT_EQ(runGame(host), 1);
     EXPECT_EQ(host.content(kConf), "older");
-    EXPECT_EQ(host.started.size(), 1u);
+    EXPECT_TRUE(host.started.empty());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not "
+              "start DOSBox.\n\n" + unhandledErrorReport(std::system_error(EACCES, std::generic_category(), kConf)));
+    EXPECT_EQ(host.messages[0].title, "Kelmor");
 }
 
 TEST(GameLaunch, IntroDeleteFailureStillCopiesNothing) {
