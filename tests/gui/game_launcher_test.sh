@@ -92,6 +92,26 @@ mount='MOUNT D D:\ -t cdrom -usecd 0 -ioctl'  # which the bridge turns into IMGM
 on_wine && mount="IMGMOUNT D \"$(windows_path "$app")\\Kelmor.cue\" -t iso"
 grep -qxF "$mount"$'\r' "$app/dosbox.conf" || fail "dosbox.conf mounts: $(grep -i mount "$app/dosbox.conf")"
 cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied from the image"
+
+if on_wine; then
+  # Wine's ANSI code page follows the locale: C's is 1252, as the rows below expect.
+  export LC_ALL=C.UTF-8
+  note "an image whose name the code page cannot hold: no drive letter, and the no-CD box says why"
+  rm "$app"/Kelmor*
+  xorriso -as mkisofs -quiet -R -J -o "$app/Kelmor řada.iso" "$WORK/cd" 2>/dev/null || fail "no image"
+  printf 'older\r\n' >"$app/dosbox.conf"
+  rm -f "$app/dosbox-started.txt"
+  run_program "$app" KELMOR 2>"$WORK/stderr.txt" &
+  pid=$!
+  box=$(wait_window Kelmor 10 2)
+  import -window root "$WORK/unnamed-image.png"
+  dismiss_box "$box"
+  wait_exit "$pid"
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
+  [ ! -e "$app/dosbox-started.txt" ] && [ "$(cat "$app/dosbox.conf")" = $'older\r' ] || fail "DOSBox started"
+  grep -qxF "Kelmor: Please insert Kelmor's CD-ROM and try again. The CD image $(windows_path "$app")\\Kelmor řada.iso gets no drive letter: its name holds \"ř\", which this system's ANSI code page (1252) cannot hold, so dosbox.conf could not name it. Rename it." "$WORK/stderr.txt" ||
+    fail "stderr: $(cat "$WORK/stderr.txt")"
+fi
 rm "$app"/Kelmor*
 make_drive_map "E=$WORK/cd"
 
