@@ -2,6 +2,7 @@
 #include "core/win32/win32_image_drives.hpp"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_text.hpp"
@@ -61,6 +62,12 @@ std::string readFileBytesAt(const std::string& path, std::uint64_t offset, std::
     }
     CloseHandle(file);
     return bytes;
+}
+
+std::string Win32ImageFiles::sheetText(std::string bytes) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (std::string_view(bytes).substr(0, byteOrderMark.size()) == byteOrderMark) return bytes;
+    return textFromAnsi(bytes);
 }
 
 std::error_code Win32ImageFiles::noDisc() const {

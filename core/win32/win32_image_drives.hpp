@@ -34,6 +34,9 @@ public:
     std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
         return readFileBytesAt(path, offset, count);
     }
+    // UTF-8 of the ANSI code page's text, as the emulator reads it; a sheet
+    // that begins with UTF-8's byte-order mark is UTF-8 already.
+    std::string sheetText(std::string bytes) override;
     char separator() const override { return '\\'; }
     // As Windows says of a drive without a disc.
     std::error_code noDisc() const override;
