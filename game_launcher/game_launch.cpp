@@ -5,6 +5,7 @@
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
+#include "core/image_mount.hpp"
 #include "core/text.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -29,7 +30,7 @@ std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& app
     const std::string crlf(kCrLf);
     const std::string cdMount = cd.image.empty()
                                     ? "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl"
-                                    : imageMountLine("IMGMOUNT", cd);
+                                    : imageMountLines("IMGMOUNT", "REM", cd);
     return crlf + cdMount + crlf + "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) +
            crlf + "ECHO ON" + crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf +
            "KELMOR.EXE save=B:" + crlf +
@@ -49,6 +50,7 @@ void GameLauncher::run() {
                          std::string(kGameMessageTitle));
         host_.endProcess(0);
     }
+    prepareImageMount(host_, cd_);
     appendAutoexecLines();
     render();
     writeConfiguration();

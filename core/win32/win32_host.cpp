@@ -88,6 +88,10 @@ const std::map<char, std::string>& Win32Host::imageDrives() const {
     return *imageDrives_;
 }
 
+ImageFiles& Win32Host::imageFiles() {
+    return *imageFiles_;
+}
+
 std::optional<std::string> Win32Host::driveImage(char letter) const {
     const auto image = imageDrives().find(upperAscii(letter));
     if (image == imageDrives().end()) return std::nullopt;

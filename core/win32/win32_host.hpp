@@ -62,6 +62,8 @@ public:
     std::string shownPath(const std::string& path) const override { return path; }
     // The image beside the programs that has the letter (win32_image_drives.hpp).
     std::optional<std::string> driveImage(char letter) const override;
+    // The kit's reader of the images beside the programs.
+    ImageFiles& imageFiles() override;
     // For each image beside the programs whose name the ANSI code page
     // cannot hold, why it gets no letter; nothing when there is none.
     std::string noCdAdvice() const override;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/image_mount.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_text.hpp"
 
@@ -28,7 +29,7 @@ std::vector<std::string> discImagesIn(const std::string& folder) {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::string name = utf8(found.cFileName);
-        if (isDiscImageFileName(name)) images.push_back(folder + "\\" + name);
+        if (isDiscImageFileName(name) && !isEmulatorSheetFileName(name)) images.push_back(folder + "\\" + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(images.begin(), images.end());

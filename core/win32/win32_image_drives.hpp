@@ -22,7 +22,8 @@ namespace kelmor::win32 {
 // lowest) does not hold; images past Z: get none.
 std::map<char, std::string> imageLetters(const std::vector<std::string>& images, DWORD systemDrives);
 
-// The full paths of the disc images in a folder, in name order.
+// The full paths of the disc images in a folder, in name order; not the
+// sheets the launchers write there for the emulator (image_mount.hpp).
 std::vector<std::string> discImagesIn(const std::string& folder);
 
 // Up to `count` bytes of a file from `offset` on, fewer where it ends.
