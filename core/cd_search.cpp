@@ -25,8 +25,11 @@ CdLocation locateCd(const Host& host, const std::string& folder) {
     return cd;
 }
 
-std::string imageMountLine(std::string_view command, const CdLocation& cd) {
-    return std::string(command) + " " + cd.letter + " " + mountFolderArgument(cd.image) + " -t iso";
+std::string imageMountLines(std::string_view imgmount, std::string_view rem, const CdLocation& cd) {
+    std::string lines;
+    for (const std::string& remark : cd.remarks) lines += remarkLine(rem, remark) + std::string(kCrLf);
+    return lines + std::string(imgmount) + " " + cd.letter + " " +
+           mountFolderArgument(cd.mounted.empty() ? cd.image : cd.mounted) + " -t iso";
 }
 
 }  // namespace kelmor

@@ -29,6 +29,11 @@ struct CdLocation {
     std::string root;    // its first three characters, "E:\"
     std::string letter;  // its first character, "E"
     std::string image{};  // the disc image the emulator mounts as that letter, if any
+    // What the emulator is handed for the image (prepareImageMount()): a
+    // sheet it can mount in the image's place, or empty for the image
+    // itself; and what the lines before the mount remark on.
+    std::string mounted{};
+    std::vector<std::string> remarks{};
 };
 
 CdLocation locateCd(const Host& host, const std::string& folder);
@@ -37,9 +42,11 @@ CdLocation locateCd(const Host& host, const std::string& folder);
 // host's advice, where it has any (Host::noCdAdvice()).
 std::string noCdMessage(const Host& host, std::string_view message);
 
-// The emulator's mount of a CD that is a disc image: `command` (IMGMOUNT in
-// the launcher's letter case), the letter, the image's path as a MOUNT line
-// takes a folder (mountFolderArgument()) and "-t iso".
-std::string imageMountLine(std::string_view command, const CdLocation& cd);
+// The emulator's mount of a CD that is a disc image: a remark line (`rem`,
+// remarkLine()) for each of the CD's remarks, then `imgmount` (IMGMOUNT in
+// the launcher's letter case), the letter, what the emulator is handed for
+// the image as a MOUNT line takes a folder (mountFolderArgument()) and
+// "-t iso"; the lines separated by CR LF.
+std::string imageMountLines(std::string_view imgmount, std::string_view rem, const CdLocation& cd);
 
 }  // namespace kelmor

@@ -2,6 +2,7 @@
 #include "core/disc_image.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/ascii_text.hpp"
 #include "core/cue_sheet.hpp"
@@ -122,8 +123,9 @@ bool isDiscImageFileName(std::string_view name) {
 DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
     : files_(files), imagePath_(imagePath), trackFile_(imagePath) {
     if (isCueSheetFileName(imagePath)) {
-        const std::string sheet = files.readBytes(imagePath, 0, kLongestCueSheet + 1);
+        std::string sheet = files.readBytes(imagePath, 0, kLongestCueSheet + 1);
         if (sheet.size() > kLongestCueSheet) fail(files.noDisc(), imagePath + ": too long for a cue sheet");
+        sheet = files.sheetText(std::move(sheet));
         const auto track = firstCueTrack(sheet);
         if (!track) fail(files.noDisc(), imagePath + ": the cue sheet names no track in a file");
         const auto layout = std::find_if(std::begin(kDataTrackLayouts), std::end(kDataTrackLayouts),

@@ -73,6 +73,11 @@ public:
     // are matched so anyway, `path` itself.
     virtual std::string matchingFile(const std::string& path) { return path; }
 
+    // The text of a cue sheet's bytes, in which its names are the host's
+    // paths: on Windows, where the emulator reads a sheet in the ANSI code
+    // page, the UTF-8 of those characters; elsewhere the bytes themselves.
+    virtual std::string sheetText(std::string bytes) { return bytes; }
+
     // What separates folders in the host's paths: '/' or '\\'.
     virtual char separator() const = 0;
 

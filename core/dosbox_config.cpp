@@ -97,6 +97,13 @@ std::string mountFolderArgument(std::string_view folder) {
     return "\"" + batchText(folder) + "\"";
 }
 
+std::string remarkLine(std::string_view rem, std::string_view text) {
+    std::string shown(text);
+    for (char& c : shown)
+        if (c == '<' || c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    return std::string(rem) + " " + batchText(shown);
+}
+
 std::string renderPlaceholder(Host& host, std::string_view workingText,
                               const Placeholder& placeholder, const std::string& settingsName) {
     const std::string value = host.readSetting(settingsName, settingsName,

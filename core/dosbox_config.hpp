@@ -68,6 +68,12 @@ std::string batchReading(std::string_view text);
 // as batchText.
 std::string mountFolderArgument(std::string_view folder);
 
+// A remark of [autoexec]: `rem` ("REM", in the launcher's letter case), a
+// blank and the text as batchText, each character that the shell would
+// take for a redirection or a pipe even there (<, >, |), and each control
+// character, shown as '?'. The shell shows it where it echoes its lines.
+std::string remarkLine(std::string_view rem, std::string_view text);
+
 inline constexpr std::string_view kConfigurationSuffix = "\\dosbox.conf";
 inline constexpr std::string_view kEmulatorSuffix = "\\dosbox.exe";
 inline constexpr std::string_view kEmulatorArgument = "-noconsole";

@@ -16,6 +16,8 @@
 
 namespace kelmor {
 
+class ImageFiles;
+
 // The largest file read whole: far above any file the kit reads so (the
 // marker, a settings file, the drive map, dosbox.conf, a cue sheet). A
 // larger file is unreadable ("file too large") rather than a reason to
@@ -86,6 +88,11 @@ public:
     // itself (IMGMOUNT): its full Windows path. Nothing for a drive, and on
     // a host whose emulator bridge mounts images on its own.
     virtual std::optional<std::string> driveImage(char letter) const = 0;
+
+    // The files that the images of driveImage() are read from, as the
+    // emulator reads them, for checking an image before the emulator meets
+    // it (image_check.hpp).
+    virtual ImageFiles& imageFiles() = 0;
 
     // A line that this host adds to the messages that say no CD was found:
     // what else gives the programs their CD here. Empty where the messages

@@ -105,8 +105,8 @@ ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath, Emula
     try {
         const DiscImage image(files, imagePath);
         if (check.cueSheet)
-            checkSheetFiles(files, imagePath, files.readBytes(imagePath, 0, kLongestCueSheet), dialect,
-                            check);
+            checkSheetFiles(files, imagePath, files.sheetText(files.readBytes(imagePath, 0, kLongestCueSheet)),
+                            dialect, check);
     } catch (const std::system_error& failure) {
         const bool cueSheet = check.cueSheet;
         check = ImageCheck();
@@ -144,8 +144,12 @@ std::string describeImageCheck(const ImageCheck& check) {
                        : check.leftOut.empty()    ? "no CD audio: the sheet names no audio track"
                                                   : "no CD audio";
     for (const MendedTracks& mended : check.mended) text += "; " + describeMended(mended);
-    if (!check.leftOut.empty()) text += "; " + trackList(check.leftOut) + " left out: " + check.whyLeftOut;
+    if (!check.leftOut.empty()) text += "; " + describeLeftOut(check);
     return text;
+}
+
+std::string describeLeftOut(const ImageCheck& check, const std::string& image) {
+    return trackList(check.leftOut) + (image.empty() ? "" : " of " + image) + " left out: " + check.whyLeftOut;
 }
 
 }  // namespace kelmor

@@ -65,6 +65,10 @@ std::string trackList(const std::vector<unsigned>& tracks);
 // " of <image>" after the tracks where an image is given.
 std::string describeMended(const MendedTracks& mended, const std::string& image = {});
 
+// "tracks 2 and 3 left out: <why>", with " of <image>" after the tracks
+// where an image is given; for a check that left out tracks.
+std::string describeLeftOut(const ImageCheck& check, const std::string& image = {});
+
 // What the image holds, for a user: "holds no disc: <why>", or whether it
 // carries CD audio ("CD audio: tracks 2 to 5", "no CD audio: ..."), what
 // is mended, and what is left out, with why.

@@ -122,8 +122,7 @@ std::optional<bridge::HostMount> hostMount(const posix::Drives& drives, Emulator
         for (const MendedTracks& mended : check.mended)
             problems.push_back(drive + describeMended(mended, *image));
         if (!check.leftOut.empty())
-            problems.push_back(drive + trackList(check.leftOut) + " of " + *image +
-                               " left out: " + check.whyLeftOut);
+            problems.push_back(drive + describeLeftOut(check, *image));
         try {
             const std::string sheet =
                 bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy);

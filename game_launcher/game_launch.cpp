@@ -5,6 +5,7 @@
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
+#include "core/image_mount.hpp"
 #include "core/text.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -29,7 +30,7 @@ std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& app
     const std::string crlf(kCrLf);
     const std::string cdMount = cd.image.empty()
                                     ? "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl"
-                                    : imageMountLine("IMGMOUNT", cd);
+                                    : imageMountLines("IMGMOUNT", "REM", cd);
     return crlf + cdMount + crlf + "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) +
            crlf + "ECHO ON" + crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf +
            "KELMOR.EXE save=B:" + crlf +
@@ -49,6 +50,7 @@ void GameLauncher::run() {
                          std::string(kGameMessageTitle));
         host_.endProcess(0);
     }
+    prepareImageMount(host_, cd_);
     appendAutoexecLines();
     render();
     writeConfiguration();
@@ -77,8 +79,15 @@ void GameLauncher::render() {
         workingText_ = renderPlaceholder(host_, workingText_, placeholder, settings);
 }
 
+// DOSBox started on a configuration that was not written would run an
+// older one, or none: the player is told instead, and nothing starts.
 void GameLauncher::writeConfiguration() {
-    dropFailure([&] { kelmor::writeConfiguration(host_, workingText_); });
+    if (const auto failure = failureOf([&] { kelmor::writeConfiguration(host_, workingText_); })) {
+        host_.messageBox("Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it "
+                         "does not start DOSBox.\n\n" + unhandledErrorReport(*failure),
+                         MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.endProcess(kEmulatorNotStartedExitCode);
+    }
 }
 
 std::string GameLauncher::introSetting() {
@@ -96,8 +105,8 @@ void GameLauncher::prepareIntroFile() {
         dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
 }
 
-// Of every failure of the sequence only this one is told: with DOSBox not
-// started the player would be left with nothing at all.
+// Of every other failure of the sequence only this one is told: with DOSBox
+// not started the player would be left with nothing at all.
 void GameLauncher::startEmulator() {
     try {
         kelmor::startEmulator(host_);

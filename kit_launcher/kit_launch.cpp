@@ -5,6 +5,7 @@
 #include "core/dosbox_config.hpp"
 #include "core/failure.hpp"
 #include "core/host.hpp"
+#include "core/image_mount.hpp"
 #include "core/installation_marker.hpp"
 #include "core/kit_emulator.hpp"
 #include "core/map_editor.hpp"
@@ -24,6 +25,7 @@ void KitLauncher::LaunchKit() {
     CopyProgress();
     render();
     detectLanguage();
+    prepareImageMount(host_, cd_);
     appendAutoexecLines();
     writeConfiguration(host_, workingText_);
     startEmulator(host_);

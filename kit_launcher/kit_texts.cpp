@@ -33,7 +33,7 @@ std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicatio
     return std::string(kCrLf) +
            joinLines({"cls",
                       cd.image.empty() ? "mount " + cd.letter + " " + cd.root + " -t cdrom -ioctl"
-                                       : imageMountLine("imgmount", cd),
+                                       : imageMountLines("imgmount", "rem", cd),
                       applicationFolderMount(applicationFolder), "B:",
                       "KELKIT.EXE ver=" + languageCode, "exit"});
 }

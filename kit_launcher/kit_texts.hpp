@@ -37,7 +37,8 @@ inline constexpr std::array<LanguageFile, 3> kLanguageFiles{{
 std::string vendorIniText(const std::string& applicationFolder);
 
 // CR LF, then the six lines that mount the CD and the application folder and
-// start the kit, separated by CR LF; no line end after "exit".
+// start the kit (with the remarks of an image's mount before it), separated
+// by CR LF; no line end after "exit".
 std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicationFolder,
                              const std::string& languageCode);
 

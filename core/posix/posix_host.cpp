@@ -73,6 +73,10 @@ std::string PosixHost::noCdAdvice() const {
            ", or give it a drive letter in Kelmor Drives.";
 }
 
+ImageFiles& PosixHost::imageFiles() {
+    return drives_->imageFiles();
+}
+
 std::optional<std::string> PosixHost::applicationFolderRefusal() const {
     const auto problem = windowsPathProblem(applicationFolderHost_);
     if (!problem) return std::nullopt;

@@ -60,6 +60,8 @@ public:
     std::string noCdAdvice() const override;
     // Nothing: the DOSBox bridge mounts a drive's image itself.
     std::optional<std::string> driveImage(char) const override { return std::nullopt; }
+    // The drives' files (unasked for, as driveImage() names no image).
+    ImageFiles& imageFiles() override;
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,

@@ -52,21 +52,10 @@ void writeToErrorOutput(const std::string& title, const std::string& text) {
     WriteFile(output, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
-// The first character of a text that the ANSI code page cannot hold;
-// empty when there is none.
-std::string firstCharacterOutsideAnsi(const std::string& text) {
-    const std::wstring characters = displayText(text);
-    for (std::size_t i = 0; i < characters.size(); ++i) {
-        const bool pair = IS_HIGH_SURROGATE(characters[i]) && i + 1 < characters.size();
-        const std::string character = utf8(std::wstring_view(characters).substr(i, pair ? 2 : 1));
-        try {
-            ansiText(character, text);
-        } catch (const std::system_error&) {
-            return character;
-        }
-        if (pair) ++i;
-    }
-    return {};
+// The character that the ANSI code page cannot hold, for a message.
+std::string heldNot(const std::string& character) {
+    return (character.empty() ? std::string("a character") : "\"" + character + "\"") +
+           ", which this system's ANSI code page (" + std::to_string(GetACP()) + ") cannot hold";
 }
 
 }  // namespace
@@ -84,9 +73,23 @@ Win32Host::~Win32Host() = default;
 Win32Host::Win32Host(Win32Host&&) noexcept = default;
 Win32Host& Win32Host::operator=(Win32Host&&) noexcept = default;
 
+// An image whose name the ANSI code page cannot hold gets no letter, as
+// dosbox.conf, text in that page, could not name it.
 const std::map<char, std::string>& Win32Host::imageDrives() const {
-    if (!imageDrives_) imageDrives_ = imageLetters(discImagesIn(applicationFolder_), GetLogicalDrives());
+    if (imageDrives_) return *imageDrives_;
+    std::vector<std::string> named;
+    for (std::string& image : discImagesIn(applicationFolder_)) {
+        if (auto character = firstCharacterOutsideAnsi(image))
+            unnamedImages_.emplace_back(std::move(image), std::move(*character));
+        else
+            named.push_back(std::move(image));
+    }
+    imageDrives_ = imageLetters(named, GetLogicalDrives());
     return *imageDrives_;
+}
+
+ImageFiles& Win32Host::imageFiles() {
+    return *imageFiles_;
 }
 
 std::optional<std::string> Win32Host::driveImage(char letter) const {
@@ -125,17 +128,21 @@ void Win32Host::endProcess(int exitCode) {
 }
 
 std::optional<std::string> Win32Host::applicationFolderRefusal() const {
-    try {
-        ansiText(applicationFolder_, applicationFolder_);
-        return std::nullopt;
-    } catch (const std::system_error&) {
-    }
-    const std::string character = firstCharacterOutsideAnsi(applicationFolder_);
-    return "The Kelmor programs cannot run from the folder \"" + applicationFolder_ +
-           "\": its name holds " + (character.empty() ? "a character" : "\"" + character + "\"") +
-           ", which this system's ANSI code page (" + std::to_string(GetACP()) +
-           ") cannot hold, so dosbox.conf could not name the folder. Move the programs to "
+    const auto character = firstCharacterOutsideAnsi(applicationFolder_);
+    if (!character) return std::nullopt;
+    return "The Kelmor programs cannot run from the folder \"" + applicationFolder_ + "\": its name holds " +
+           heldNot(*character) + ", so dosbox.conf could not name the folder. Move the programs to "
            "another folder, or rename this one.";
+}
+
+std::string Win32Host::noCdAdvice() const {
+    imageDrives();
+    std::string advice;
+    for (const auto& [image, character] : unnamedImages_)
+        advice += std::string(advice.empty() ? "" : "\n") + "The CD image " + image +
+                  " gets no drive letter: its name holds " + heldNot(character) +
+                  ", so dosbox.conf could not name it. Rename it.";
+    return advice;
 }
 
 std::optional<double> Win32Host::numericValue(std::string_view text) const {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/host.hpp"
@@ -61,8 +62,11 @@ public:
     std::string shownPath(const std::string& path) const override { return path; }
     // The image beside the programs that has the letter (win32_image_drives.hpp).
     std::optional<std::string> driveImage(char letter) const override;
-    // None: the messages stay as they are.
-    std::string noCdAdvice() const override { return {}; }
+    // The kit's reader of the images beside the programs.
+    ImageFiles& imageFiles() override;
+    // For each image beside the programs whose name the ANSI code page
+    // cannot hold, why it gets no letter; nothing when there is none.
+    std::string noCdAdvice() const override;
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,
@@ -90,6 +94,9 @@ private:
 
     std::string applicationFolder_;
     mutable std::optional<std::map<char, std::string>> imageDrives_;
+    // The images that get no letter, with the character of their name that
+    // the ANSI code page cannot hold.
+    mutable std::vector<std::pair<std::string, std::string>> unnamedImages_;
     std::unique_ptr<Win32ImageFiles> imageFiles_;
     std::unique_ptr<DiscImages> images_;
     HWND messageOwner_ = nullptr;

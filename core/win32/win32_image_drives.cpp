@@ -2,7 +2,9 @@
 #include "core/win32/win32_image_drives.hpp"
 
 #include <algorithm>
+#include <string_view>
 
+#include "core/image_mount.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_text.hpp"
 
@@ -27,7 +29,7 @@ std::vector<std::string> discImagesIn(const std::string& folder) {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::string name = utf8(found.cFileName);
-        if (isDiscImageFileName(name)) images.push_back(folder + "\\" + name);
+        if (isDiscImageFileName(name) && !isEmulatorSheetFileName(name)) images.push_back(folder + "\\" + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(images.begin(), images.end());
@@ -61,6 +63,12 @@ std::string readFileBytesAt(const std::string& path, std::uint64_t offset, std::
     }
     CloseHandle(file);
     return bytes;
+}
+
+std::string Win32ImageFiles::sheetText(std::string bytes) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (std::string_view(bytes).substr(0, byteOrderMark.size()) == byteOrderMark) return bytes;
+    return textFromAnsi(bytes);
 }
 
 std::error_code Win32ImageFiles::noDisc() const {

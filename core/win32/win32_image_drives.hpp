@@ -22,7 +22,8 @@ namespace kelmor::win32 {
 // lowest) does not hold; images past Z: get none.
 std::map<char, std::string> imageLetters(const std::vector<std::string>& images, DWORD systemDrives);
 
-// The full paths of the disc images in a folder, in name order.
+// The full paths of the disc images in a folder, in name order; not the
+// sheets the launchers write there for the emulator (image_mount.hpp).
 std::vector<std::string> discImagesIn(const std::string& folder);
 
 // Up to `count` bytes of a file from `offset` on, fewer where it ends.
@@ -34,6 +35,9 @@ public:
     std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
         return readFileBytesAt(path, offset, count);
     }
+    // UTF-8 of the ANSI code page's text, as the emulator reads it; a sheet
+    // that begins with UTF-8's byte-order mark is UTF-8 already.
+    std::string sheetText(std::string bytes) override;
     char separator() const override { return '\\'; }
     // As Windows says of a drive without a disc.
     std::error_code noDisc() const override;

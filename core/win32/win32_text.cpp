@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <system_error>
 
 #include "core/win32/win32_error.hpp"
 
@@ -66,6 +67,26 @@ std::string ansiText(std::string_view text, const std::string& what) {
 
 std::string textFromAnsi(std::string_view bytes) {
     return utf8(toWide(CP_ACP, 0, bytes, "file text"));
+}
+
+std::optional<std::string> firstCharacterOutsideAnsi(const std::string& text) {
+    try {
+        ansiText(text, text);
+        return std::nullopt;
+    } catch (const std::system_error&) {
+    }
+    const std::wstring characters = displayText(text);
+    for (std::size_t i = 0; i < characters.size(); ++i) {
+        const bool pair = IS_HIGH_SURROGATE(characters[i]) && i + 1 < characters.size();
+        const std::string character = utf8(std::wstring_view(characters).substr(i, pair ? 2 : 1));
+        try {
+            ansiText(character, text);
+        } catch (const std::system_error&) {
+            return character;
+        }
+        if (pair) ++i;
+    }
+    return std::string();  // none alone, though not all of them together
 }
 
 }  // namespace kelmor::win32

@@ -3,6 +3,7 @@
 // UTF-16; text files are 8-bit in the ANSI code page.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,5 +26,10 @@ std::string ansiText(std::string_view text, const std::string& what);
 
 // UTF-8 of 8-bit text in the ANSI code page.
 std::string textFromAnsi(std::string_view bytes);
+
+// The first character of a UTF-8 text that the ANSI code page cannot hold
+// (ansiText() refuses it); nothing when the page holds them all, and an
+// empty text when it refuses none alone (a text that is no UTF-8).
+std::optional<std::string> firstCharacterOutsideAnsi(const std::string& text);
 
 }  // namespace kelmor::win32

@@ -92,6 +92,43 @@ mount='MOUNT D D:\ -t cdrom -usecd 0 -ioctl'  # which the bridge turns into IMGM
 on_wine && mount="IMGMOUNT D \"$(windows_path "$app")\\Kelmor.cue\" -t iso"
 grep -qxF "$mount"$'\r' "$app/dosbox.conf" || fail "dosbox.conf mounts: $(grep -i mount "$app/dosbox.conf")"
 cmp -s "$app/SAVEGAME/INTRO.DAT" "$WORK/cd/kelmor/INTRO.DAT" || fail "intro file not copied from the image"
+
+if on_wine; then
+  # Wine's ANSI code page follows the locale: C's is 1252, as the rows below expect.
+  export LC_ALL=C.UTF-8
+  note "a track whose file is missing: a sheet without it beside dosbox.conf, which the mount names, and a remark before it"
+  # The sheet is text in the ANSI code page: \xe9 is an e with an acute accent.
+  printf 'FILE "Kelmor (Track 3) \xe9.wav" WAVE\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n' >>"$app/Kelmor.cue"
+  rm -f "$app/dosbox-started.txt"
+  run_program "$app" KELMOR &
+  pid=$!
+  wait_exit "$pid" 20
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE on a sheet without a track's file"
+  expect_started "$app/dosbox" -noconsole
+  image=$(windows_path "$app")\\Kelmor
+  printf '%s\n' "REM D: track 3 of $image.cue left out: the sheet names \`Kelmor (Track 3) "$'\xe9'".wav\`, which is not beside it" \
+    "IMGMOUNT D \"$image.dosbox.cue\" -t iso" >"$WORK/expected-mount"
+  tr -d '\r' <"$app/dosbox.conf" | grep -a -B1 -xF "IMGMOUNT D \"$image.dosbox.cue\" -t iso" | cmp -s - "$WORK/expected-mount" ||
+    fail "dosbox.conf mounts: $(grep -a -i -B1 mount "$app/dosbox.conf")"
+  [ "$(head -n 1 "$app/Kelmor.dosbox.cue")" = "FILE \"$image (Track 1).bin\" BINARY"$'\r' ] &&
+    ! grep -q 'TRACK 03' "$app/Kelmor.dosbox.cue" || fail "the sheet for DOSBox: $(cat "$app/Kelmor.dosbox.cue")"
+
+  note "an image whose name the code page cannot hold: no drive letter, and the no-CD box says why"
+  rm "$app"/Kelmor*
+  xorriso -as mkisofs -quiet -R -J -o "$app/Kelmor řada.iso" "$WORK/cd" 2>/dev/null || fail "no image"
+  printf 'older\r\n' >"$app/dosbox.conf"
+  rm -f "$app/dosbox-started.txt"
+  run_program "$app" KELMOR 2>"$WORK/stderr.txt" &
+  pid=$!
+  box=$(wait_window Kelmor 10 2)
+  import -window root "$WORK/unnamed-image.png"
+  dismiss_box "$box"
+  wait_exit "$pid"
+  [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
+  [ ! -e "$app/dosbox-started.txt" ] && [ "$(cat "$app/dosbox.conf")" = $'older\r' ] || fail "DOSBox started"
+  grep -qxF "Kelmor: Please insert Kelmor's CD-ROM and try again. The CD image $(windows_path "$app")\\Kelmor řada.iso gets no drive letter: its name holds \"ř\", which this system's ANSI code page (1252) cannot hold, so dosbox.conf could not name it. Rename it." "$WORK/stderr.txt" ||
+    fail "stderr: $(cat "$WORK/stderr.txt")"
+fi
 rm "$app"/Kelmor*
 make_drive_map "E=$WORK/cd"
 

@@ -16,9 +16,24 @@
 #include <utility>
 #include <vector>
 
+#include "core/disc_image.hpp"
 #include "core/host.hpp"
 
 namespace kelmor::testing {
+
+// A host's files as disc images are read from them, by Windows paths.
+class FakeImageFiles final : public ImageFiles {
+public:
+    explicit FakeImageFiles(Host& host) : host_(host) {}
+    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+        return host_.readFileBytes(path, offset, count);
+    }
+    char separator() const override { return '\\'; }
+    std::error_code noDisc() const override { return {ENXIO, std::generic_category()}; }
+
+private:
+    Host& host_;
+};
 
 // Thrown by the fake's endProcess, so a test sees where the process ended.
 struct ProcessEnded {
@@ -96,6 +111,8 @@ public:
     std::string shownPath(const std::string& path) const override { return path; }
     std::string cdAdvice;  // what noCdAdvice() gives
     std::string noCdAdvice() const override { return cdAdvice; }
+    // Its own files, found without regard to case, as on Windows.
+    ImageFiles& imageFiles() override { return imageFiles_.emplace(*this); }
     std::optional<std::string> driveImage(char letter) const override {
         const auto image = images.find(letter);
         if (image == images.end()) return std::nullopt;
@@ -206,6 +223,7 @@ private:
     }
 
     std::map<std::string, File> files_;
+    std::optional<FakeImageFiles> imageFiles_;
     std::map<std::pair<std::string, std::string>, int> failures_;
 };
 

@@ -6,7 +6,9 @@
 #include "core/cd_probes.hpp"
 #include "core/dosbox_config.hpp"
 #include "core/installation_marker.hpp"
+#include "core/unhandled_error.hpp"
 #include "tests/support/fake_host.hpp"
+#include "tests/support/iso_images.hpp"
 
 namespace kelmor {
 namespace {
@@ -196,7 +198,8 @@ TEST(GameLaunch, IntroSettingDecidesDeleteOrCopy) {
 }
 
 // Every failure unit is dropped on its own: the rest of the sequence runs.
-// Only DOSBox's start is told, in one message, and ends with 1.
+// Only DOSBox's start and the write of its configuration are told, in one
+// message, and end with 1: DOSBox never starts on an older configuration.
 TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     struct Case {
         const char* name;
@@ -207,7 +210,7 @@ TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     const Case cases[] = {
         {"KELMOR.INI cannot be deleted", "delete", kApp + "\\KELMOR.INI", true, true, true},
         {"one probe fails", "exist", "D:\\VIGNET.DAT", true, true, true},
-        {"dosbox.conf cannot be written", "write", kConf, false, true, true},
+        {"dosbox.conf cannot be written", "write", kConf, false, false, false, 1},
         {"intro copy fails", "copy", kSaveIntro, true, false, true},
         {"dosbox cannot start", "start", kApp + "\\dosbox.exe", true, true, false, 1},
     };
@@ -227,14 +230,78 @@ TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     }
 }
 
-TEST(GameLaunch, UnwritableConfigurationKeepsTheOlderFile) {
+TEST(GameLaunch, UnwritableConfigurationKeepsTheOlderFileAndStartsNothing) {
     FakeHost host;
     host.addFile("E:\\VIGNET.DAT");
     host.addFile(kConf, "older");
     host.failOn("write", kConf);
-    runGame(host);
+    EXPECT_EQ(runGame(host), 1);
     EXPECT_EQ(host.content(kConf), "older");
-    EXPECT_EQ(host.started.size(), 1u);
+    EXPECT_TRUE(host.started.empty());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text,
+              "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not "
+              "start DOSBox.\n\n" + unhandledErrorReport(std::system_error(EACCES, std::generic_category(), kConf)));
+    EXPECT_EQ(host.messages[0].title, "Kelmor");
+}
+
+// A cue sheet beside the programs is handed to DOSBox as it will read it:
+// where it would refuse the sheet, or play a track wrongly, it gets one
+// written beside dosbox.conf, and a remark before the mount says what
+// changed; a sheet that serves as it is leaves no such sheet behind.
+TEST(GameLaunch, CueSheetBesideTheProgramsIsMountedAsDosboxReadsIt) {
+    const std::string image = kApp + "\\Kelmor.cue", sheet = kApp + "\\Kelmor.dosbox.cue";
+    const std::string data = "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n";
+    const std::string audio = "  TRACK 02 AUDIO\r\n    INDEX 01 00:00:00\r\n";
+    const std::string missing = "FILE \"Kelmor 100% <3>.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n";
+    const std::string leftOut = "REM D: track 3 of " + image +
+                                " left out: the sheet names `Kelmor 100%% ?3?.wav`, which is not beside it";
+    struct Case {
+        const char* name;
+        std::string sheet;
+        std::vector<std::string> remarks;
+        std::string mounted;  // what IMGMOUNT names
+        std::string after;    // the sheet beside dosbox.conf afterwards: "" none, else its first line
+        bool unwritable = false;
+    };
+    const Case cases[] = {
+        {"as it is: the older sheet removed", data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio, {},
+         image, ""},
+        {"a name in another case, which Windows finds as DOSBox does",
+         data + "FILE \"KELMOR (TRACK 2).BIN\" BINARY\r\n" + audio, {}, image, ""},
+        {"a track's file missing: left out", data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio + missing,
+         {leftOut}, sheet, "FILE \"" + kApp + "\\Kelmor (Track 1).bin\" BINARY"},
+        {"raw CD audio declared WAVE: BINARY", data + "FILE \"Kelmor (Track 2).bin\" WAVE\r\n" + audio,
+         {"REM D: track 2 of " + image + " is raw CD audio declared WAVE; handed to DOSBox as BINARY"}, sheet,
+         "FILE \"" + kApp + "\\Kelmor (Track 1).bin\" BINARY"},
+        {"its sheet cannot be written: the image as it is, and why",
+         data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio + missing,
+         {leftOut, "REM D: its sheet as DOSBox can mount it cannot be written: " +
+                       std::string(std::system_error(EACCES, std::generic_category(), sheet).what())},
+         image, "older", true},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        host.addFile("D:\\VIGNET.DAT");
+        host.images['D'] = image;
+        host.addFile(image, c.sheet);
+        host.addFile(kApp + "\\Kelmor (Track 1).bin", testing::IsoWriter().file("VIGNET.DAT;1", "v").bytes());
+        host.addFile(kApp + "\\Kelmor (Track 2).bin", testing::audioTrack(10));
+        host.addFile(sheet, "older");
+        if (c.unwritable) host.failOn("write", sheet);
+        EXPECT_EQ(runGame(host), 0) << c.name;
+        const std::vector<std::string> lines = autoexecLines(host.content(kConf));
+        std::vector<std::string> expected = c.remarks;
+        expected.push_back("IMGMOUNT D \"" + c.mounted + "\" -t iso");
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 17, lines.begin() + 17 + expected.size()), expected)
+            << c.name;
+        EXPECT_EQ(host.hasFile(sheet) ? splitTextLines(host.content(sheet)).at(0) : "", c.after) << c.name;
+        if (c.mounted == sheet) {
+            EXPECT_EQ(host.content(sheet).find("TRACK 03"), std::string::npos) << c.name;
+        }
+        EXPECT_EQ(host.content(image), c.sheet) << c.name;
+        EXPECT_EQ(host.started.size(), 1u) << c.name;
+    }
 }
 
 TEST(GameLaunch, IntroDeleteFailureStillCopiesNothing) {

@@ -11,6 +11,7 @@
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_manifest.hpp"
 #include "tests/support/fake_host.hpp"
+#include "tests/support/iso_images.hpp"
 
 namespace kelmor {
 namespace {
@@ -78,14 +79,21 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         const char* name;
         std::vector<std::string> kits;
         std::string folder, root, letter;
-        bool image = false;  // the letter is that of a disc image beside the programs
+        std::string image = "";  // the disc image beside the programs that has the letter F
+        std::string mount = "";   // its mount, where it is one
     };
+    const std::string sheet = kApp + "\\Kelmor Plix.cue";
     const Case cases[] = {
         {"E only", {"E:\\KIT"}, "E:\\KIT", "E:\\", "E"},
         {"E and G", {"E:\\KIT", "G:\\KIT"}, "G:\\KIT", "G:\\", "G"},
         {"D, the first letter", {"D:\\KIT"}, "D:\\KIT", "D:\\", "D"},
         {"Z, the last letter", {"Z:\\KIT", "D:\\KIT"}, "Z:\\KIT", "Z:\\", "Z"},
-        {"an image beside the programs on F", {"F:\\KIT"}, "F:\\KIT", "F:\\", "F", true},
+        {"an image beside the programs on F", {"F:\\KIT"}, "F:\\KIT", "F:\\", "F", kApp + "\\Kelmor Plix.iso",
+         "imgmount F \"" + kApp + "\\Kelmor Plix.iso\" -t iso"},
+        {"a sheet without its audio track's file: the kit's sheet, with a remark", {"F:\\KIT"}, "F:\\KIT", "F:\\",
+         "F", sheet,
+         "rem F: track 2 of " + sheet + " left out: the sheet names `Track 2.wav`, which is not beside it\r\n"
+         "imgmount F \"" + kApp + "\\Kelmor Plix.dosbox.cue\" -t iso"},
     };
     std::vector<std::string> expectedProbes;
     for (char letter = 'D'; letter <= 'Z'; ++letter)
@@ -93,7 +101,9 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
     for (const Case& c : cases) {
         FakeHost host = kitHost();
         for (const std::string& kit : c.kits) host.addFile(kit + "\\KELKIT.EXE");
-        if (c.image) host.images['F'] = host.folder + "\\Kelmor Plix.iso";
+        if (!c.image.empty()) host.images['F'] = c.image;
+        if (c.image == sheet) host.addFile(sheet, "FILE Track1.iso BINARY\n TRACK 1 MODE1/2048\nFILE \"Track 2.wav\" WAVE\n TRACK 2 AUDIO\n");
+        if (c.image == sheet) host.addFile(kApp + "\\Track1.iso", testing::IsoWriter().file("KIT;1", "").bytes());
         KitLauncher launcher(host);
         EXPECT_EQ(runKit(host, launcher), 0) << c.name;
         EXPECT_EQ(launcher.CdFolder(), c.folder) << c.name;
@@ -102,8 +112,8 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         const std::vector<std::string> cdProbes(host.probes.begin(), host.probes.begin() + 23);
         EXPECT_EQ(cdProbes, expectedProbes) << c.name;
         EXPECT_TRUE(host.messages.empty()) << c.name;
-        const std::string mount = c.image ? "imgmount F \"" + host.images['F'] + "\" -t iso"
-                                          : "mount " + c.letter + " " + c.root + " -t cdrom -ioctl";
+        const std::string mount =
+            !c.image.empty() ? c.mount : "mount " + c.letter + " " + c.root + " -t cdrom -ioctl";
         EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\n" + mount + "\r\n"), std::string::npos)
             << c.name;
     }
