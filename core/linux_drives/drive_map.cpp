@@ -10,6 +10,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
+#include "core/image_mount.hpp"
 #include "core/linux_drives/folder_listings.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/config_folder.hpp"
@@ -133,7 +134,9 @@ std::vector<std::string> discImagesIn(const std::string& folder, FolderListings*
     for (const std::string& name : names) {
         const std::string path = joinHostPath(folder, name);
         struct stat status {};
-        if (isDiscImageName(path) && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        // A sheet the Windows launchers wrote for DOSBox is theirs, no disc.
+        if (isDiscImageName(path) && !isEmulatorSheetFileName(name) && stat(path.c_str(), &status) == 0 &&
+            S_ISREG(status.st_mode))
             images.push_back(tidyFolder(path));
     }
     std::sort(images.begin(), images.end());
