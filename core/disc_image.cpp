@@ -6,6 +6,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/cue_sheet.hpp"
+#include "core/failure.hpp"
 
 namespace kelmor {
 
@@ -279,7 +280,8 @@ bool DiscImage::holds(const Entry& entry) {
 
 void DiscImage::read(const Entry& file, const std::function<void(std::string_view)>& sink) {
     for (std::uint64_t at = 0; at < file.size;) {
-        const std::string part = readBytes(file, at, std::size_t{kSectorsPerRead} * kDiscSectorBytes);
+        const std::string part = readingSource(
+            [&] { return readBytes(file, at, std::size_t{kSectorsPerRead} * kDiscSectorBytes); });
         sink(part);
         at += part.size();
     }

@@ -121,8 +121,9 @@ public:
     // Whether all of an entry's data lies within the image now.
     bool holds(const Entry& entry);
 
-    // Hands a file's content to `sink` piece by piece. Throws
-    // std::system_error (EIO) where the image does not hold it.
+    // Hands a file's content to `sink` piece by piece. Throws SourceFailure
+    // (EIO) where the image does not hold it, or its file cannot be read;
+    // what `sink` throws passes as it is.
     void read(const Entry& file, const std::function<void(std::string_view)>& sink);
 
     // Up to `count` bytes of a file from `offset` on; fewer where it ends.

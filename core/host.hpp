@@ -44,7 +44,9 @@ public:
     virtual bool fileExist(const std::string& path) noexcept = 0;
 
     // Copies a file, replacing the destination as a whole: a copy that fails
-    // leaves an existing destination as it was.
+    // leaves an existing destination as it was. What keeps the source from
+    // being found or read is a SourceFailure (failure.hpp); the
+    // destination's failures are plain std::system_error.
     virtual void copyFile(const std::string& source, const std::string& destination) = 0;
 
     // Deletes one file; a missing file is an error.

@@ -10,6 +10,7 @@
 #include "core/kit_emulator.hpp"
 #include "core/map_editor.hpp"
 #include "core/program_identity.hpp"
+#include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_manifest.hpp"
 #include "kit_launcher/kit_texts.hpp"
 
@@ -42,28 +43,66 @@ void KitLauncher::ZjisteniCDMechaniky() {
     cd_ = locateCd(host_, folder);
 }
 
-// Every statement is dropped on its own when it fails: one missing file
-// stops nothing but its own copy.
 void KitLauncher::CopyProgress() {
     if (kitIsInstalled(host_)) return;
-    const std::string target = applicationFolder_ + "\\";
-    writeVendorIni();
-    copyKitFiles(target);
+    installKitFiles(applicationFolder_ + "\\");
     // The marker vouches for the files: it goes to disk after them, and not
     // at all when they cannot be made to stay.
     if (dropFailure([&] { host_.flushWrites(applicationFolder_); })) writeMarker();
     openMapEditorWhenAsked();
 }
 
+// The marker is written only behind a finished installation: a file that
+// cannot be written, or read from the CD, ends it, and the next run installs
+// again.
+void KitLauncher::installKitFiles(const std::string& target) {
+    std::string message;
+    try {
+        writeVendorIni();
+        copyKitFiles(target);
+        return;
+    } catch (const std::system_error& failure) {
+        message = unfinishedInstallMessage(failure);
+    }
+    host_.messageBox(message, MessageStyle::Warning, std::string(kKitLauncherIdentity.title));
+    host_.endProcess(kUnfinishedInstallExitCode);
+}
+
 void KitLauncher::writeVendorIni() {
-    const std::string path = applicationFolder_ + std::string(kVendorIniSuffix);
-    dropFailure([&] { host_.replaceFile(path, vendorIniText(applicationFolder_)); });
+    host_.replaceFile(applicationFolder_ + std::string(kVendorIniSuffix),
+                      vendorIniText(applicationFolder_));
 }
 
 void KitLauncher::copyKitFiles(const std::string& target) {
     const std::string source = cd_.folder + "\\";
     for (const KitCopy& copy : kitCopyList())
-        dropFailure([&] { host_.copyFile(source + copy.source, target + copy.destination); });
+        copyKitFile(source + copy.source, target + copy.destination);
+}
+
+// A file that is not on the CD is dropped on its own: one missing file stops
+// nothing but its own copy. So only while the CD is still in its drive:
+// once it is taken out every file is missing, and that is a CD that cannot
+// be read.
+void KitLauncher::copyKitFile(const std::string& source, const std::string& destination) {
+    try {
+        host_.copyFile(source, destination);
+    } catch (const SourceFailure& failure) {
+        if (!namesNoFile(failure.code()) || !cdIsInItsDrive()) throw;
+    }
+}
+
+bool KitLauncher::cdIsInItsDrive() {
+    return host_.fileExist(cd_.folder + std::string(kKitProgramSuffix));
+}
+
+// What failed and what to do: the CD cannot be read, the disk is full, or
+// the error itself.
+std::string KitLauncher::unfinishedInstallMessage(const std::system_error& failure) const {
+    const std::string report = unhandledErrorReport(failure);
+    if (dynamic_cast<const SourceFailure*>(&failure) != nullptr) return unreadableCdMessage(report);
+    if (meansDiskFull(failure.code()))
+        return fullDiskMessage(host_.shownPath(applicationFolder_), report);
+    return unwrittenFileMessage(report);
 }
 
 // The marker is a copy of "TEST.FUJ"; the launcher never writes the marker

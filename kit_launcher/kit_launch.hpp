@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 #include "core/cd_search.hpp"
 
@@ -12,14 +13,21 @@ namespace kelmor {
 
 class Host;
 
+// The end of a run whose installation could not finish: a failure, as any
+// run that starts nothing because something failed (1); 2 stays the
+// refusal of an application folder the programs cannot run from.
+inline constexpr int kUnfinishedInstallExitCode = 1;
+
 class KitLauncher {
 public:
     explicit KitLauncher(Host& host);
 
     // Runs the launch sequence once; it ends the process in every outcome.
-    // Up to the installation every failure is dropped where it happens;
-    // after it nothing is trapped: a std::system_error leaves this function
-    // and nothing behind the failing step runs.
+    // An installation that cannot finish (a file that cannot be written, or
+    // read from the CD) is told in a message, and the process ends without
+    // the marker; only a file that is not on the CD is dropped. After the
+    // installation nothing is trapped: a std::system_error leaves this
+    // function and nothing behind the failing step runs.
     void LaunchKit();
 
     const std::string& CdFolder() const { return cd_.folder; }
@@ -32,10 +40,14 @@ private:
     void ZjisteniCDMechaniky();
     // Installs the kit's data unless the marker file says it is installed,
     // flushes it to disk, then writes the marker; ends the process in mapper
-    // mode.
+    // mode, and where the installation cannot finish.
     void CopyProgress();
+    void installKitFiles(const std::string& target);
     void writeVendorIni();
     void copyKitFiles(const std::string& target);
+    void copyKitFile(const std::string& source, const std::string& destination);
+    bool cdIsInItsDrive();
+    std::string unfinishedInstallMessage(const std::system_error& failure) const;
     void writeMarker();
     void openMapEditorWhenAsked();
 

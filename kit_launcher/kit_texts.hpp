@@ -19,6 +19,8 @@ inline constexpr std::string_view kVendorIniSuffix = "\\vantrel\\vtr.ini";
 inline constexpr std::string_view kMarkerTemplateSuffix = "\\TEST.FUJ";
 inline constexpr std::string_view kKitMapEditorSuffix = "\\MAPPER.EXE";
 inline constexpr std::string_view kMapperArgument = "mapper";
+// The kit CD's program, below the kit's folder on the CD, by which it is found.
+inline constexpr std::string_view kKitProgramSuffix = "\\KELKIT.EXE";
 
 // A language file of the installed kit and the code the kit is started with.
 struct LanguageFile {
@@ -35,6 +37,14 @@ inline constexpr std::array<LanguageFile, 3> kLanguageFiles{{
 
 // The ten lines of "\vantrel\vtr.ini", each ending in CR LF.
 std::string vendorIniText(const std::string& applicationFolder);
+
+// The messages of an installation that could not finish, each with what to
+// do and, on a line of its own, the error's report: the CD (or its image)
+// cannot be read, the disk that holds the application folder is full, or
+// another file cannot be written.
+std::string unreadableCdMessage(const std::string& report);
+std::string fullDiskMessage(const std::string& applicationFolder, const std::string& report);
+std::string unwrittenFileMessage(const std::string& report);
 
 // CR LF, then the six lines that mount the CD and the application folder and
 // start the kit (with the remarks of an image's mount before it), separated

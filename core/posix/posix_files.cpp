@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/failure.hpp"
 #include "core/linux_drives/drives.hpp"
 #include "core/posix/files/atomic_file.hpp"
 #include "core/posix/files/posix_error.hpp"
@@ -24,8 +25,10 @@ bool PosixHost::fileExist(const std::string& path) noexcept {
     }
 }
 
+// What keeps the source from being read, its drive's image included, is a
+// SourceFailure; the destination's failures are not.
 void PosixHost::copyFile(const std::string& source, const std::string& destination) {
-    const DrivePlace from = drives_->file(source);
+    const DrivePlace from = readingSource([&] { return drives_->file(source); });
     const std::string target = drives_->writablePath(destination, PathUse::Destination);
     if (from.image) {
         // A disc's files are there to be read by whoever reads the disc.

@@ -10,7 +10,9 @@ namespace kelmor::win32 {
 
 // Windows error numbers (GetLastError, registry results). Conditions are the
 // standard library's: ERROR_FILE_NOT_FOUND compares equal to
-// std::errc::no_such_file_or_directory.
+// std::errc::no_such_file_or_directory, so does ERROR_PATH_NOT_FOUND, and
+// ERROR_DISK_FULL and ERROR_HANDLE_DISK_FULL std::errc::no_space_on_device
+// (the conditions the kit's installation decides by).
 const std::error_category& windowsCategory();
 
 [[noreturn]] void throwWindowsError(unsigned long number, const std::string& what);

@@ -6,11 +6,13 @@
 // The drive of a disc image beside the programs is read through the kit's
 // reader, and only read, as a CD drive is.
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string_view>
 #include <utility>
 
 #include "core/disc_image.hpp"
+#include "core/failure.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_image_drives.hpp"
@@ -22,6 +24,7 @@ namespace {
 class Handle {
 public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     ~Handle() { close(); }
@@ -169,6 +172,53 @@ void writeAll(const Handle& file, std::string_view bytes, const std::string& wha
     }
 }
 
+// A Windows error as the failure of a copy's source.
+[[noreturn]] void throwSourceError(DWORD error, const std::string& what) {
+    throw SourceFailure(std::system_error(static_cast<int>(error), windowsCategory(), what));
+}
+
+// A copy's source, opened to be read. A folder in the file's place is no
+// file to copy, as on a disc image (EISDIR); Windows itself only denies it.
+Handle openSource(const std::string& source) {
+    const std::wstring path = readingSource([&] { return wide(source, source); });
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.valid()) return file;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw SourceFailure(
+            std::system_error(std::make_error_code(std::errc::is_a_directory), source));
+    throwSourceError(error, source);
+}
+
+void copyContent(const Handle& from, const Handle& to, const std::string& source,
+                 const std::string& destination) {
+    std::string buffer(256 * 1024, '\0');
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(from.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            throwSourceError(GetLastError(), source);
+        if (read == 0) return;
+        writeAll(to, std::string_view(buffer.data(), read), destination);
+    }
+}
+
+// Writes a copy into a temporary file beside its destination with `fill`,
+// which then takes the destination's place.
+void writeCopy(const std::wstring& target, const std::string& destination,
+               const std::function<void(const Handle&)>& fill) {
+    TemporaryFile copy(target, destination);
+    {
+        Handle written(CreateFileW(copy.path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!written.valid()) throwLastError(destination);
+        fill(written);
+        if (!written.close()) throwLastError(destination);
+    }
+    copy.replaceDestination();
+}
+
 }  // namespace
 
 bool Win32Host::fileExist(const std::string& path) noexcept {
@@ -185,35 +235,25 @@ bool Win32Host::fileExist(const std::string& path) noexcept {
     }
 }
 
-// The copy is writable whatever the source was: files from a CD are
-// read-only, and the installed ones are edited and replaced later.
+// What keeps the source from being read is a SourceFailure; the
+// destination's failures are not. The copy is writable whatever the source
+// was: files from a CD are read-only, and the installed ones are edited and
+// replaced later.
 void Win32Host::copyFile(const std::string& source, const std::string& destination) {
     if (onImageDrive(destination)) throwWindowsError(ERROR_WRITE_PROTECT, destination);
-    if (DiscImage* image = imageOf(source)) {
-        const DiscImage::Entry file = image->fileAt(source);
-        TemporaryFile copy(wide(destination, destination), destination);
-        {
-            Handle written(CreateFileW(copy.path().c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!written.valid()) throwLastError(destination);
+    const std::wstring target = wide(destination, destination);
+    if (DiscImage* image = readingSource([&] { return imageOf(source); })) {
+        const DiscImage::Entry file = readingSource([&] { return image->fileAt(source); });
+        writeCopy(target, destination, [&](const Handle& written) {
             image->read(file, [&](std::string_view part) { writeAll(written, part, destination); });
-            if (!written.close()) throwLastError(destination);
-        }
-        copy.replaceDestination();
-        unflushedCopies_.push_back(wide(destination, destination));
-        return;
+        });
+    } else {
+        const Handle from = openSource(source);
+        writeCopy(target, destination, [&](const Handle& written) {
+            copyContent(from, written, source, destination);
+        });
     }
-    const std::wstring from = wide(source, source);
-    TemporaryFile copy(wide(destination, destination), destination);
-    if (!CopyFileW(from.c_str(), copy.path().c_str(), FALSE)) throwLastError(source);
-    const DWORD attributes = GetFileAttributesW(copy.path().c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-        if (!SetFileAttributesW(copy.path().c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL))
-            throwLastError(destination);
-    }
-    copy.replaceDestination();
-    unflushedCopies_.push_back(wide(destination, destination));
+    unflushedCopies_.push_back(target);
 }
 
 // A written file is flushed before it replaces the older one; a copy is

@@ -13,6 +13,7 @@
 #include "core/program_identity.hpp"
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_launch.hpp"
+#include "tests/support/child_process.hpp"
 #include "tests/support/disc_images.hpp"
 #include "tests/support/kit_scene.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -37,6 +38,12 @@ public:
     bool reallyStart = false;
     std::vector<std::string> started;
     std::vector<std::string> messages;  // "title: text"
+    std::function<void()> beforeEachCopy;
+
+    void copyFile(const std::string& source, const std::string& destination) override {
+        if (beforeEachCopy) beforeEachCopy();
+        PosixHost::copyFile(source, destination);
+    }
 
     void startProgram(const std::string& program,
                       const std::vector<std::string>& arguments) override {
@@ -159,7 +166,9 @@ TEST_F(KitInstall, SecondRunCopiesNothingAndLeavesEveryFileAlone) {
     EXPECT_EQ(second.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
 }
 
-// A link on the CD counts only where it stays on the CD.
+// A file that is not on the CD is dropped on its own: a missing file, a
+// folder in its place, a link that leaves the CD (a link counts only where
+// it stays on the CD). The older file stays.
 TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     writeBytes(app / "DATA" / "SOUND.BIN", "older sound");
     writeBytes(app / "DATA" / "LET.OBF", "older let");
@@ -172,8 +181,6 @@ TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     fs::create_symlink(fs::path(temp.path()) / "private", cd / "kit" / "data" / "al.bin");
     fs::rename(cd / "kit" / "data" / "fr.bin", cd / "fr.bin");
     fs::create_symlink("../../fr.bin", cd / "kit" / "data" / "fr.bin");
-    fs::remove_all(app / "vantrel");
-    fs::remove_all(app / "PCMAP" / "FR");
 
     KitTestHost h = host();
     EXPECT_EQ(run(h), 0);
@@ -187,36 +194,89 @@ TEST_F(KitInstall, AFailedCopyLeavesTheOlderFileAndNoRemnant) {
     EXPECT_EQ(dataFolder, (std::set<std::string>{"AL.BIN", "FR.BIN", "KITFOND.PCX", "LET.OBF",
                                                  "LET.SPR", "LET2.OBF", "LET2.SPR", "PERFECT.VIG",
                                                  "SOUND.BIN", "USA.BIN", "VERSION.BIN"}));
-    EXPECT_FALSE(fs::exists(app / "vantrel"));  // no folder is created
-    EXPECT_FALSE(fs::exists(app / "PCMAP" / "FR"));
     EXPECT_EQ(readBytes(app / "PCMAP" / "USA" / "SNDSMP.DAT"), cdContent("PCMAP\\USA\\SNDSMP.DAT"));
     EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
     EXPECT_EQ(h.started.size(), 1u);
     EXPECT_TRUE(h.messages.empty());
 }
 
-// The report names the host's file.
-TEST_F(KitInstall, AFailureAfterTheInstallationEndsWithTheReport) {
+// The application folder on a disk of 4 MiB that another file fills: the
+// installation stops at the full disk and says so; once that file is gone,
+// the next run installs every file and writes the marker.
+TEST_F(KitInstall, AFolderThatFillsUpThenGetsSpaceEndsWithEveryFileAndTheMarker) {
+    const auto scene = [&] {
+        testing::makeKitSkeleton(app);
+        writeBytes(app / "other.bin", std::string(3584 * 1024, 'o'));
+        KitTestHost full = host();
+        EXPECT_EQ(run(full), 1);
+        EXPECT_EQ(full.messages.at(0).rfind("Kelmor Plix Launcher: The kit could not be installed: the "
+                                            "disk that holds " + app.string() + " is full.", 0), 0u)
+            << full.messages[0];
+        EXPECT_FALSE(fs::exists(app / "THEST.FUJ"));
+        fs::remove(app / "other.bin");
+        KitTestHost freed = host();
+        EXPECT_EQ(run(freed), 0);
+        expectEveryFileInstalled();
+        EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
+        return ::testing::Test::HasFailure() ? 1 : 0;
+    };
+    const auto result = test::onDiskOfItsOwn(app.string(), 4 << 20, scene);
+    if (!result)
+        GTEST_SKIP() << "no disk of its own for the application folder: this system refuses a "
+                        "mount namespace, or a user namespace, or a tmpfs in it";
+    EXPECT_EQ(*result, 0) << "the scene's failures are above";
+}
+
+// A failure ends the run with one message and starts nothing; one of the
+// installation withholds the marker, so the next run installs again. The
+// report names the host's file.
+TEST_F(KitInstall, AFailureEndsWithTheReportAndStartsNothing) {
+    const fs::path images = fs::path(temp.path()) / "images";
+    const std::string title = "Kelmor Plix Launcher: ";
+    const std::string unfinished = title + "The kit could not be installed: ";
+    const std::string unreadable = unfinished + "its CD cannot be read.";
     struct Case {
         const char* name;
-        std::function<void()> arrange;
-        std::string subject;
+        std::function<void(KitTestHost&)> arrange;
+        std::string message, subject;  // how the message begins, and what it names
+        bool installed;
     };
     const Case cases[] = {
-        {"dosbox.conf not writable", [&] { fs::create_directory(app / "dosbox.conf"); },
-         "(" + (app / "dosbox.conf").string() + ")"},
-        {"no dosbox.exe", [] {}, "(" + (app / "dosbox").string() + ")"},
+        {"dosbox.conf not writable", [&](KitTestHost&) { fs::create_directory(app / "dosbox.conf"); },
+         title + "Error ", "(" + (app / "dosbox.conf").string() + ")", true},
+        {"no dosbox.exe", [](KitTestHost&) {}, title + "Error ", "(" + (app / "dosbox").string() + ")", true},
+        {"a folder of the kit's missing", [&](KitTestHost&) { fs::remove_all(app / "vantrel"); },
+         unfinished + "Error 2: ", "(" + (app / "vantrel" / "vtr.ini").string() + ")", false},
+        {"an image cut short",
+         [&](KitTestHost&) {
+             testing::makeIso(cd, images / "whole.iso");
+             const std::string whole = readBytes(images / "whole.iso");
+             writeBytes(images / "cut.iso", whole.substr(0, whole.size() - 32 * 2048));
+             testing::writeDriveMap(config, 'E', images / "cut.iso");
+         },
+         unreadable, "Error 5: Input/output error (" + (images / "cut.iso").string() + ": ", false},
+        {"the CD taken out midway",
+         [&](KitTestHost& h) {
+             h.beforeEachCopy = [&, copies = 0]() mutable {
+                 if (++copies == 20) fs::rename(cd, images / "out");
+             };
+         },
+         unreadable, "(" + cd.string() + "/", false},
     };
     for (const Case& c : cases) {
-        fs::remove_all(app / "dosbox.conf");
-        c.arrange();
+        SCOPED_TRACE(c.name);
+        fs::remove_all(app);
+        testing::makeKitSkeleton(app);
+        testing::writeDriveMap(config, 'E', cd);
         KitTestHost h = host();
         h.reallyStart = true;
-        EXPECT_EQ(run(h), 1) << c.name;
-        ASSERT_EQ(h.messages.size(), 1u) << c.name;
-        EXPECT_EQ(h.messages[0].rfind("Kelmor Plix Launcher: Error ", 0), 0u) << h.messages[0];
+        c.arrange(h);
+        EXPECT_EQ(run(h), 1);
+        ASSERT_EQ(h.messages.size(), 1u);
+        EXPECT_EQ(h.messages[0].rfind(c.message, 0), 0u) << h.messages[0];
         EXPECT_NE(h.messages[0].find(c.subject), std::string::npos) << h.messages[0];
-        EXPECT_TRUE(h.started.empty()) << c.name;
+        EXPECT_EQ(fs::exists(app / "THEST.FUJ"), c.installed);
+        EXPECT_TRUE(h.started.empty());
     }
 }
 

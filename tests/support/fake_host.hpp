@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/disc_image.hpp"
+#include "core/failure.hpp"
 #include "core/host.hpp"
 
 namespace kelmor::testing {
@@ -93,7 +94,8 @@ public:
 
     // Makes the named operation ("delete", "copy", "read", "write", "flush",
     // "start", "exist", "setting") fail for a path (any path when path is "*"), with
-    // the given error number.
+    // the given error number. A copy fails on its source's "read" (a
+    // SourceFailure), then on its destination's "copy".
     void failOn(const std::string& operation, const std::string& path = "*",
                 int errorNumber = EACCES) {
         failures_[{operation, path == "*" ? path : key(path)}] = errorNumber;
@@ -126,9 +128,11 @@ public:
     }
     void copyFile(const std::string& source, const std::string& destination) override {
         log.push_back("copy " + source + " " + destination);
+        readingSource([&] {
+            check("read", source);
+            if (!hasFile(source)) throw error(ENOENT, source);
+        });
         check("copy", destination);
-        check("read", source);
-        if (!hasFile(source)) throw error(ENOENT, source);
         addFile(destination, content(source));
     }
     void deleteFile(const std::string& path) override {

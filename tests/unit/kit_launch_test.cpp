@@ -214,42 +214,65 @@ TEST(KitInstallation, VendorIniIsReplacedWholeByTheTenLines) {
               "Directory=C:\\Program Files\\Kelmor Plix\\\r\n");
 }
 
-// Every statement of the installation is dropped on its own when it fails.
-TEST(KitInstallation, EachFailureSkipsOnlyItsOwnStatement) {
+// A file that is not on the CD is dropped on its own, as the marker's copy
+// and the flush are; any other failure of the installation ends it there:
+// no marker, one message that says what failed and what to do, nothing
+// started, in mapper mode too.
+TEST(KitInstallation, OnlyAFileNotOnTheCdIsDroppedOtherFailuresEndTheInstallation) {
+    const std::string unfinished = "The kit could not be installed: ";
+    const std::string cd = unfinished + "its CD cannot be read.\nClean the CD, or give the whole "
+                           "of its image, and keep it in its drive; then start the kit again.\n";
+    const std::string full = unfinished + "the disk that holds C:\\Games\\Kit is full.\nFree "
+                             "space on it, then start the kit again.\n";
+    const std::string common = kApp + "\\PCMAP\\COMMON.DAT";
     struct Case {
         const char* name;
-        std::string operation, path;  // empty operation: the file is missing instead
-        std::string untouched;        // the one destination left unwritten
-        bool markerWritten;
+        std::string operation, path;
+        int errorNumber;
+        std::string untouched;  // where the failure is dropped: the one destination left unwritten
+        std::string message;    // otherwise: what the player is told
+        std::string arguments = "";
     };
     const Case cases[] = {
-        {"vantrel folder missing", "write", kVendorIni, kVendorIni, true},
-        {"source missing on the CD", "", "E:\\KIT\\DATA\\SOUND.BIN", kApp + "\\DATA\\SOUND.BIN",
-         true},
-        {"source unreadable", "read", "E:\\KIT\\KELKIT.EXE", kApp + "\\KELKIT.EXE", true},
-        {"destination not replaceable", "copy", kApp + "\\PCMAP\\COMMON.DAT",
-         kApp + "\\PCMAP\\COMMON.DAT", true},
-        {"TEST.FUJ missing", "", kApp + "\\TEST.FUJ", kMarker, false},
-        {"installed files not flushed to disk", "flush", kApp, kMarker, false},
+        {"source missing on the CD", "read", "E:\\KIT\\DATA\\SOUND.BIN", ENOENT,
+         kApp + "\\DATA\\SOUND.BIN", ""},
+        {"TEST.FUJ missing", "read", kApp + "\\TEST.FUJ", ENOENT, kMarker, ""},
+        {"installed files not flushed to disk", "flush", kApp, EIO, kMarker, ""},
+        {"source unreadable", "read", "E:\\KIT\\KELKIT.EXE", EIO, "",
+         cd + "Error 5: Input/output error (E:\\KIT\\KELKIT.EXE)"},
+        {"disk full, mapper mode", "copy", common, ENOSPC, "",
+         full + "Error 28: No space left on device (" + common + ")", "mapper"},
+        {"destination not replaceable", "copy", common, EACCES, "",
+         unfinished + "Error 13: Permission denied (" + common + ").\nPut that right, then start the kit again."},
+        {"vantrel folder missing", "write", kVendorIni, ENOENT, "",
+         unfinished + "Error 2: No such file or directory (" + kVendorIni +
+             ").\nPut that right, then start the kit again."},
     };
     for (const Case& c : cases) {
-        FakeHost host = kitHost();
+        SCOPED_TRACE(c.name);
+        FakeHost host = kitHost(c.arguments);
         addKitCd(host);
-        if (c.operation.empty())
-            host.failOn("read", c.path, ENOENT);
-        else
-            host.failOn(c.operation, c.path);
-        EXPECT_EQ(runKit(host), 0) << c.name;
-        EXPECT_FALSE(host.hasFile(c.untouched)) << c.name;
-        std::set<std::string> installed;
-        for (const KitCopy& copy : kitCopyList())
-            if (host.hasFile(kApp + "\\" + copy.destination)) installed.insert(copy.destination);
-        const bool oneCopyLost = c.untouched != kVendorIni && c.untouched != kMarker;
-        EXPECT_EQ(installed.size(), oneCopyLost ? 215u : 216u) << c.name;
-        EXPECT_EQ(host.hasFile(kMarker), c.markerWritten) << c.name;
-        EXPECT_TRUE(host.messages.empty()) << c.name;
-        ASSERT_EQ(host.started.size(), 1u) << c.name;
-        EXPECT_EQ(host.started[0].program, kDosbox) << c.name;
+        host.failOn(c.operation, c.path, c.errorNumber);
+        const int exitCode = runKit(host);
+        std::size_t installed = 0;
+        for (const KitCopy& copy : kitCopyList()) installed += host.hasFile(kApp + "\\" + copy.destination);
+        if (c.message.empty()) {
+            EXPECT_EQ(exitCode, 0);
+            EXPECT_FALSE(host.hasFile(c.untouched));
+            EXPECT_EQ(installed, c.untouched == kMarker ? 218u : 217u);  // copies, three onto MAPPER.EXE
+            EXPECT_EQ(host.hasFile(kMarker), c.untouched != kMarker);
+            EXPECT_TRUE(host.messages.empty());
+            EXPECT_EQ(host.started.size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(exitCode, kUnfinishedInstallExitCode);
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, c.message);
+        EXPECT_EQ(host.messages[0].title, "Kelmor Plix Launcher");
+        EXPECT_EQ(host.messages[0].style, MessageStyle::Warning);
+        EXPECT_NE(host.log.back().find(c.path), std::string::npos) << "ends at the failure: " << host.log.back();
+        EXPECT_FALSE(host.hasFile(kMarker));
+        EXPECT_TRUE(host.started.empty());
     }
 }
 

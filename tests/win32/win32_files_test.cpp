@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/failure.hpp"
+#include "core/win32/win32_error.hpp"
 #include "tests/win32/win32_scene.hpp"
 
 namespace kelmor::win32 {
@@ -83,21 +85,36 @@ TEST(Win32Files, ACopyReplacesTheDestinationWholeAndIsWritable) {
 
 // A failed copy or write leaves the older destination and no temporary file,
 // and the first write into a folder removes those that a process ended
-// while writing left there.
+// while writing left there. A copy's failure is its source's or its
+// destination's, and says whether no file is there.
 TEST(Win32Files, AFailureLeavesTheOlderFile) {
     Scene scene;
     scene.write("app/dosbox.conf", "older");
     scene.write("app/kel2147483632-1.tmp", "of a process that no longer runs");
     scene.write("cd/INTRO.DAT", "intro");
+    scene.write("cd/FOLDER/x", "");
     const std::string conf = scene.path("app/dosbox.conf");
-    EXPECT_THROW(scene.host.copyFile(scene.path("cd/MISSING.DAT"), conf), std::system_error);
+    const auto failure = [&](const std::string& source, const std::string& destination) -> std::string {
+        try {
+            scene.host.copyFile(scene.path(source), scene.path(destination));
+        } catch (const SourceFailure& failure) {
+            return namesNoFile(failure.code()) ? "source: no file" : "source";
+        } catch (const std::system_error& failure) {
+            return namesNoFile(failure.code()) ? "destination: no file" : "destination";
+        }
+        return "none";
+    };
+    EXPECT_EQ(failure("cd/MISSING.DAT", "app/dosbox.conf"), "source: no file");
+    EXPECT_EQ(failure("cd/NOWHERE/INTRO.DAT", "app/dosbox.conf"), "source: no file");
+    EXPECT_EQ(failure("cd/FOLDER", "app/dosbox.conf"), "source: no file");
+    EXPECT_EQ(failure("cd/INTRO.DAT", "app/NOWHERE/INTRO.DAT"), "destination: no file");
     {
         // Open elsewhere without sharing: the rename cannot replace it.
         const HANDLE held = CreateFileW(scene.hostPath("app/dosbox.conf").c_str(), GENERIC_READ, 0,
                                         nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         EXPECT_THROW(scene.host.replaceFile(conf, "newer"), std::system_error);
-        EXPECT_THROW(scene.host.copyFile(scene.path("cd/INTRO.DAT"), conf), std::system_error);
+        EXPECT_EQ(failure("cd/INTRO.DAT", "app/dosbox.conf"), "destination");
         CloseHandle(held);
     }
     EXPECT_EQ(scene.read("app/dosbox.conf"), "older");
@@ -113,6 +130,17 @@ TEST(Win32Files, AFailureLeavesTheOlderFile) {
         ADD_FAILURE() << "deleted a missing file";
     } catch (const std::system_error& error) {
         EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory) << error.what();
+    }
+}
+
+// A full disk is told by its Windows numbers; numbers that coincide with
+// other errno values (21 is EISDIR's, 28 ENOSPC's) mean what Windows says.
+// (Not found is told by the copies above.)
+TEST(Win32Files, ErrorNumbersMeanAFullDiskAsWindowsSays) {
+    for (const DWORD number : {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL, ERROR_NOT_READY, ERROR_OUT_OF_PAPER}) {
+        const std::error_code error(static_cast<int>(number), windowsCategory());
+        EXPECT_EQ(meansDiskFull(error), number == ERROR_DISK_FULL || number == ERROR_HANDLE_DISK_FULL) << number;
+        EXPECT_FALSE(namesNoFile(error)) << number;
     }
 }
 

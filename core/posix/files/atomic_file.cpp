@@ -16,6 +16,7 @@
 #include <set>
 #include <thread>
 
+#include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/posix/files/file_descriptor.hpp"
 #include "core/posix/files/posix_error.hpp"
@@ -127,10 +128,12 @@ private:
     bool committed_ = false;
 };
 
-// Copies from the current position of `from` to its end. copy_file_range
-// lets the kernel move the data (or share it, on file systems that can);
-// read and write take over where it is not offered.
-void copyContent(int from, int to, const std::string& what) {
+// Copies from the current position of `from` to its end; a failure to read
+// is the source's (SourceFailure). copy_file_range lets the kernel move the
+// data (or share it, on file systems that can); read and write take over
+// where it is not offered, and where it fails, as its error does not say
+// which of the two files failed: theirs do.
+void copyContent(int from, int to, const std::string& source, const std::string& what) {
     std::size_t copied = 0;
     while (true) {
         const ssize_t moved = copy_file_range(from, nullptr, to, nullptr, std::size_t{1} << 30, 0);
@@ -138,16 +141,9 @@ void copyContent(int from, int to, const std::string& what) {
             copied += static_cast<std::size_t>(moved);
             continue;
         }
-        if (moved == 0) {
-            if (copied > 0) return;
-            break;  // empty, or a file whose length the kernel does not know: read to be sure
-        }
-        if (errno == EINTR) continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL ||
-            errno == ETXTBSY) {
-            break;
-        }
-        throwErrno(what);
+        if (moved == 0 && copied > 0) return;
+        if (moved < 0 && errno == EINTR) continue;
+        break;  // empty, a length the kernel does not know, or a failure: read to be sure
     }
 
     const std::unique_ptr<char[]> buffer(new char[128 * 1024]);
@@ -156,7 +152,7 @@ void copyContent(int from, int to, const std::string& what) {
         if (got == 0) return;
         if (got < 0) {
             if (errno == EINTR) continue;
-            throwErrno(what);
+            throw SourceFailure(std::system_error(errno, std::generic_category(), source));
         }
         writeAll(to, std::string_view(buffer.get(), static_cast<std::size_t>(got)), what);
     }
@@ -253,11 +249,14 @@ std::string replaceFileWith(const std::string& destination, unsigned sourceMode,
 }
 
 std::string copyFileAtomically(const std::string& source, const std::string& destination) {
-    const FileDescriptor from = openRegularFile(source);
     struct stat status {};
-    if (fstat(from.get(), &status) != 0) throwErrno(source);
+    const FileDescriptor from = readingSource([&] {
+        FileDescriptor file = openRegularFile(source);
+        if (fstat(file.get(), &status) != 0) throwErrno(source);
+        return file;
+    });
     return replaceFileWith(destination, status.st_mode & 0777, [&](int to) {
-        copyContent(from.get(), to, source + " -> " + destination);
+        copyContent(from.get(), to, source, source + " -> " + destination);
     });
 }
 

@@ -44,9 +44,10 @@ std::string writeFileAtomically(const std::string& path, std::string_view conten
 
 // Copies a regular file over a destination (created when absent); any other
 // source fails as readWholeFile() fails, a read-only destination with
-// EACCES. The copy gets 0666 less the umask, so a file copied from a
-// read-only disc stays writable, but never more readable than the source:
-// a private source gives a private copy.
+// EACCES. A failure to open or read the source is a SourceFailure. The copy
+// gets 0666 less the umask, so a file copied from a read-only disc stays
+// writable, but never more readable than the source: a private source
+// gives a private copy.
 std::string copyFileAtomically(const std::string& source, const std::string& destination);
 
 // Replaces a destination as copyFileAtomically() does with what `fill`
