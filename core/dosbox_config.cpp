@@ -8,6 +8,7 @@
 #include "core/host.hpp"
 #include "core/program_version.hpp"
 #include "core/text.hpp"
+#include "core/unhandled_error.hpp"
 
 namespace kelmor {
 namespace {
@@ -155,6 +156,12 @@ void startEmulator(Host& host, std::string_view configuration) {
         arguments.insert(arguments.end(), {"-conf", std::string(configuration)});
     }
     host.startProgram(host.applicationFolder() + std::string(kEmulatorSuffix), arguments);
+}
+
+std::string noEmulatorMessage(const Host& host, std::string_view cannot, std::string_view again,
+                              const std::system_error& failure) {
+    return std::string(cannot) + "\n\n" + host.noEmulatorAdvice() + " Then " + std::string(again) +
+           ".\n\n" + unhandledErrorReport(failure);
 }
 
 }  // namespace kelmor

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/emulator_dialect.hpp"
 
@@ -103,5 +104,18 @@ void writeConfiguration(Host& host, std::string_view workingText,
 // another dialect is handed the file's copy in its dialect instead, and
 // only that (DOSBox Staging would also read dosbox.conf of its own accord).
 void startEmulator(Host& host, std::string_view configuration = {});
+
+// The exit code of a launcher that starts no emulator as it cannot (the
+// emulator cannot be started, or its configuration cannot be written),
+// after the message that says so: a failure, as every run that starts
+// nothing because something failed.
+inline constexpr int kEmulatorNotStartedExitCode = 1;
+
+// The message of an emulator that cannot be started, in paragraphs: what
+// cannot be done (`cannot`, a sentence), what to do in the host's words
+// (Host::noEmulatorAdvice()) with "Then <again>." behind it, and the
+// failure's report.
+std::string noEmulatorMessage(const Host& host, std::string_view cannot, std::string_view again,
+                              const std::system_error& failure);
 
 }  // namespace kelmor

@@ -101,6 +101,11 @@ public:
     // stay as they are.
     virtual std::string noCdAdvice() const = 0;
 
+    // What this host's user does so that the programs can start the
+    // emulator, in the host's own words, for the messages that say it
+    // cannot be started: whole sentences, the last ending in a full stop.
+    virtual std::string noEmulatorAdvice() const = 0;
+
     // A path as this host's user knows it, for messages: the path itself
     // where paths are Windows paths, else the host's file it stands for.
     virtual std::string shownPath(const std::string& path) const = 0;

@@ -38,11 +38,11 @@ std::string copyAgainText(const std::string& folder) {
            "KIT\\FR or KIT\\AL) into the folder " + folder + ", then open the map editor again.";
 }
 
-std::string noEmulatorText(const std::string& folder, const std::system_error& failure) {
-    return "The map editor MAPPER.EXE is a DOS program, which this system cannot run by "
-           "itself, and DOSBox, which would run it, cannot be started.\n\n"
-           "Put DOSBox into the folder " + folder + " as dosbox.exe, then open the map "
-           "editor again.\n\n" + unhandledErrorReport(failure);
+std::string noEmulatorText(const Host& host, const std::system_error& failure) {
+    return noEmulatorMessage(host,
+                             "The map editor MAPPER.EXE is a DOS program, which this system cannot run by "
+                             "itself, and DOSBox, which would run it, cannot be started.",
+                             "open the map editor again", failure);
 }
 
 std::string notStartedText(const std::string& folder, const std::system_error& failure) {
@@ -117,7 +117,7 @@ void openMapEditor(Host& host, const std::string& mapEditor, std::string_view pr
         mapEditorAutoexecLines(folder, fileName(mapEditor));
     writeConfiguration(host, configuration, "\\" + std::string(kMapEditorConfiguration));
     if (const auto failure = failureOf([&] { startEmulator(host, kMapEditorConfiguration); }))
-        tellNotOpened(host, noEmulatorText(host.shownPath(folder), *failure), programTitle);
+        tellNotOpened(host, noEmulatorText(host, *failure), programTitle);
 }
 
 }  // namespace kelmor

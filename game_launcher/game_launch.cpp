@@ -111,11 +111,9 @@ void GameLauncher::startEmulator() {
     try {
         kelmor::startEmulator(host_);
     } catch (const std::system_error& failure) {
-        host_.messageBox(
-            "Kelmor cannot start DOSBox, which runs the game.\n\nPut DOSBox (dosbox.exe and "
-            "its files) into the folder " + host_.shownPath(applicationFolder_) +
-                ", then start Kelmor again.\n\n" + unhandledErrorReport(failure),
-            MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.messageBox(noEmulatorMessage(host_, "Kelmor cannot start DOSBox, which runs the game.",
+                                           "start Kelmor again", failure),
+                         MessageStyle::Warning, std::string(kGameMessageTitle));
         host_.endProcess(kEmulatorNotStartedExitCode);
     }
 }

@@ -16,9 +16,6 @@ inline constexpr std::string_view kGameIniSuffix = "\\KELMOR.INI";
 inline constexpr std::string_view kSaveFolderSuffix = "\\SAVEGAME";
 inline constexpr std::string_view kNoGameCdMessage = "Please insert Kelmor's CD-ROM and try again.";
 inline constexpr std::string_view kGameMessageTitle = "Kelmor";
-// The exit code when DOSBox is not started, as it cannot be or its
-// configuration cannot be written, after the message that says so.
-inline constexpr int kEmulatorNotStartedExitCode = 1;
 
 // The autoexec lines that mount the CD and the save folder and start the game.
 std::string gameAutoexecEchoLines();

@@ -29,7 +29,7 @@ void KitLauncher::LaunchKit() {
     prepareImageMount(host_, cd_);
     appendAutoexecLines();
     writeConfiguration(host_, workingText_);
-    startEmulator(host_);
+    startEmulator();
     host_.endProcess(0);
 }
 
@@ -137,6 +137,17 @@ void KitLauncher::detectLanguage() {
 
 void KitLauncher::appendAutoexecLines() {
     workingText_ += kitAutoexecLines(cd_, applicationFolder_, languageCode_);
+}
+
+// Of the failures after the installation only this one is told as what to
+// do: with DOSBox not started the player would be left with a bare error.
+void KitLauncher::startEmulator() {
+    if (const auto failure = failureOf([&] { kelmor::startEmulator(host_); })) {
+        host_.messageBox(noEmulatorMessage(host_, "Kelmor Plix cannot start DOSBox, which runs the kit.",
+                                           "start Kelmor Plix again", *failure),
+                         MessageStyle::Warning, std::string(kKitLauncherIdentity.title));
+        host_.endProcess(kEmulatorNotStartedExitCode);
+    }
 }
 
 }  // namespace kelmor

@@ -25,9 +25,11 @@ public:
     // Runs the launch sequence once; it ends the process in every outcome.
     // An installation that cannot finish (a file that cannot be written, or
     // read from the CD) is told in a message, and the process ends without
-    // the marker; only a file that is not on the CD is dropped. After the
-    // installation nothing is trapped: a std::system_error leaves this
-    // function and nothing behind the failing step runs.
+    // the marker; only a file that is not on the CD is dropped. An emulator
+    // that cannot be started is told in a message that says what to do, and
+    // the process ends with kEmulatorNotStartedExitCode. Else nothing after
+    // the installation is trapped: a std::system_error leaves this function
+    // and nothing behind the failing step runs.
     void LaunchKit();
 
     const std::string& CdFolder() const { return cd_.folder; }
@@ -54,6 +56,7 @@ private:
     void render();
     void detectLanguage();
     void appendAutoexecLines();
+    void startEmulator();
 
     Host& host_;
     std::string applicationFolder_;

@@ -73,6 +73,18 @@ std::string PosixHost::noCdAdvice() const {
            ", or give it a drive letter in Kelmor Drives.";
 }
 
+// The launchers start the bridge `dosbox` of the application folder, which
+// starts the emulator: only a bridge missing or not executable keeps them
+// from starting it (without DOSBox the bridge says so itself). So the kit
+// is installed again, and DOSBox too where it is missing.
+std::string PosixHost::noEmulatorAdvice() const {
+    return "The kit starts DOSBox through its program dosbox, which is missing from the folder " +
+           applicationFolderHost_ + " or cannot run: install the kit into that folder again (make "
+           "install APP=\"" + applicationFolderHost_ + "\" in the kit's sources). DOSBox itself: sudo "
+           "apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or DOSBox-X where "
+           "one is installed, or the emulator you name in the Emulator box of Kelmor Drives).";
+}
+
 ImageFiles& PosixHost::imageFiles() {
     return drives_->imageFiles();
 }

@@ -58,6 +58,8 @@ public:
     std::string shownPath(const std::string& path) const override;
     // An image copied beside the programs, or Kelmor Drives.
     std::string noCdAdvice() const override;
+    // The kit installed again, and DOSBox with apt or named in Kelmor Drives.
+    std::string noEmulatorAdvice() const override;
     // Nothing: the DOSBox bridge mounts a drive's image itself.
     std::optional<std::string> driveImage(char) const override { return std::nullopt; }
     // The drives' files (unasked for, as driveImage() names no image).

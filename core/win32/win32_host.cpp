@@ -145,6 +145,12 @@ std::string Win32Host::noCdAdvice() const {
     return advice;
 }
 
+std::string Win32Host::noEmulatorAdvice() const {
+    return "Copy DOSBox (dosbox.exe and the files beside it) into the folder " + applicationFolder_ +
+           "; DOSBox-X's program, dosbox-x.exe, goes there as dosbox.exe. The kit's setup offers to do so "
+           "when DOSBox is installed.";
+}
+
 std::optional<double> Win32Host::numericValue(std::string_view text) const {
     return parseNumber(text, localeText(LOCALE_SDECIMAL));
 }

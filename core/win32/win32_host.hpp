@@ -67,6 +67,8 @@ public:
     // For each image beside the programs whose name the ANSI code page
     // cannot hold, why it gets no letter; nothing when there is none.
     std::string noCdAdvice() const override;
+    // DOSBox copied into the application folder as dosbox.exe.
+    std::string noEmulatorAdvice() const override;
     std::string commandLine() const override;
     [[noreturn]] void endProcess(int exitCode) override;
     std::string readSetting(const std::string& application, const std::string& section,

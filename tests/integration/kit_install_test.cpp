@@ -244,7 +244,8 @@ TEST_F(KitInstall, AFailureEndsWithTheReportAndStartsNothing) {
     const Case cases[] = {
         {"dosbox.conf not writable", [&](KitTestHost&) { fs::create_directory(app / "dosbox.conf"); },
          title + "Error ", "(" + (app / "dosbox.conf").string() + ")", true},
-        {"no dosbox.exe", [](KitTestHost&) {}, title + "Error ", "(" + (app / "dosbox").string() + ")", true},
+        {"no dosbox.exe", [](KitTestHost&) {}, title + "Kelmor Plix cannot start DOSBox",
+         "(" + (app / "dosbox").string() + ")", true},
         {"a folder of the kit's missing", [&](KitTestHost&) { fs::remove_all(app / "vantrel"); },
          unfinished + "Error 2: ", "(" + (app / "vantrel" / "vtr.ini").string() + ")", false},
         {"an image cut short",

@@ -113,6 +113,8 @@ public:
     std::string shownPath(const std::string& path) const override { return path; }
     std::string cdAdvice;  // what noCdAdvice() gives
     std::string noCdAdvice() const override { return cdAdvice; }
+    std::string emulatorAdvice = "Get DOSBox.";  // what noEmulatorAdvice() gives
+    std::string noEmulatorAdvice() const override { return emulatorAdvice; }
     // Its own files, found without regard to case, as on Windows.
     ImageFiles& imageFiles() override { return imageFiles_.emplace(*this); }
     std::optional<std::string> driveImage(char letter) const override {

@@ -230,19 +230,38 @@ TEST(GameLaunch, EachFailingUnitSkipsOnlyItself) {
     }
 }
 
-TEST(GameLaunch, UnwritableConfigurationKeepsTheOlderFileAndStartsNothing) {
-    FakeHost host;
-    host.addFile("E:\\VIGNET.DAT");
-    host.addFile(kConf, "older");
-    host.failOn("write", kConf);
-    EXPECT_EQ(runGame(host), 1);
-    EXPECT_EQ(host.content(kConf), "older");
-    EXPECT_TRUE(host.started.empty());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text,
-              "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not "
-              "start DOSBox.\n\n" + unhandledErrorReport(std::system_error(EACCES, std::generic_category(), kConf)));
-    EXPECT_EQ(host.messages[0].title, "Kelmor");
+// What keeps DOSBox from starting is told in one message titled "Kelmor":
+// a configuration that cannot be written, which keeps the older one, or an
+// emulator that cannot be started, with what to do in the host's words.
+TEST(GameLaunch, WhatKeepsDosboxFromStartingIsToldInOneMessage) {
+    struct Case {
+        const char* name;
+        std::string operation, path;
+        int errorNumber;
+        std::string text, conf;
+    };
+    const std::string report = unhandledErrorReport(std::system_error(ENOENT, std::generic_category(), kApp + "\\dosbox.exe"));
+    const Case cases[] = {
+        {"dosbox.conf cannot be written", "write", kConf, EACCES,
+         "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not start DOSBox.\n\n" +
+             unhandledErrorReport(std::system_error(EACCES, std::generic_category(), kConf)),
+         "older"},
+        {"dosbox cannot start", "start", kApp + "\\dosbox.exe", ENOENT,
+         "Kelmor cannot start DOSBox, which runs the game.\n\nGet DOSBox. Then start Kelmor again.\n\n" + report,
+         ""},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        host.addFile("E:\\VIGNET.DAT");
+        host.addFile(kConf, "older");
+        host.failOn(c.operation, c.path, c.errorNumber);
+        EXPECT_EQ(runGame(host), 1) << c.name;
+        if (!c.conf.empty()) EXPECT_EQ(host.content(kConf), c.conf) << c.name;
+        EXPECT_TRUE(host.started.empty()) << c.name;
+        ASSERT_EQ(host.messages.size(), 1u) << c.name;
+        EXPECT_EQ(host.messages[0].text, c.text) << c.name;
+        EXPECT_EQ(host.messages[0].title, "Kelmor") << c.name;
+    }
 }
 
 // A cue sheet beside the programs is handed to DOSBox as it will read it:

@@ -390,21 +390,25 @@ TEST(KitLaunch, MapEditorThatCannotStartIsToldInTheLaunchersName) {
     EXPECT_TRUE(kitIsInstalled(host));
 }
 
-// After the installation nothing is trapped: the failure ends the process
-// with a report, and nothing behind the failing step runs.
-TEST(KitLaunch, FailureAfterTheInstallationEndsWithTheReport) {
+// After the installation only the emulator's start is trapped, and told as
+// what to do in the host's words; any other failure ends the process with
+// its report, and nothing behind the failing step runs.
+TEST(KitLaunch, FailureAfterTheInstallationEndsWithOneMessage) {
     struct Case {
         const char* name;
         std::string operation, path;
         int errorNumber;
-        std::string report;
+        std::string text;
+        MessageStyle style;
         std::string lastLogEntry;
     };
     const Case cases[] = {
         {"dosbox.conf not writable", "write", kConf, EACCES,
-         "Error 13: Permission denied (C:\\Games\\Kit\\dosbox.conf)", "write " + kConf},
+         "Error 13: Permission denied (C:\\Games\\Kit\\dosbox.conf)", MessageStyle::Critical, "write " + kConf},
         {"no dosbox.exe", "start", kDosbox, ENOENT,
-         "Error 2: No such file or directory (C:\\Games\\Kit\\dosbox.exe)", "start " + kDosbox},
+         "Kelmor Plix cannot start DOSBox, which runs the kit.\n\nGet DOSBox. Then start Kelmor Plix again.\n\n"
+         "Error 2: No such file or directory (C:\\Games\\Kit\\dosbox.exe)",
+         MessageStyle::Warning, "start " + kDosbox},
     };
     for (const Case& c : cases) {
         FakeHost host = kitHost();
@@ -413,9 +417,9 @@ TEST(KitLaunch, FailureAfterTheInstallationEndsWithTheReport) {
         host.failOn(c.operation, c.path, c.errorNumber);
         EXPECT_EQ(runKit(host), 1) << c.name;
         ASSERT_EQ(host.messages.size(), 1u) << c.name;
-        EXPECT_EQ(host.messages[0].text, c.report) << c.name;
+        EXPECT_EQ(host.messages[0].text, c.text) << c.name;
         EXPECT_EQ(host.messages[0].title, "Kelmor Plix Launcher") << c.name;
-        EXPECT_EQ(host.messages[0].style, MessageStyle::Critical) << c.name;
+        EXPECT_EQ(host.messages[0].style, c.style) << c.name;
         EXPECT_TRUE(host.started.empty()) << c.name;
         EXPECT_EQ(host.log.back(), c.lastLogEntry) << c.name;
         EXPECT_TRUE(kitIsInstalled(host)) << c.name;

@@ -101,7 +101,8 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
          "The map editor MAPPER.EXE cannot be read", true},
         {"no map editor", std::nullopt, false, {}, "", ""},
         {"DOS program, no emulator", mzProgram(), false, {kDosbox}, "",
-         "The map editor MAPPER.EXE is a DOS program"},
+         "The map editor MAPPER.EXE is a DOS program, which this system cannot run by itself, and DOSBox, "
+         "which would run it, cannot be started.\n\nGet DOSBox. Then open the map editor again.\n\nError 2: "},
         {"Windows program that cannot start", mzProgram("NE"), false, {kEditor}, "",
          "The map editor MAPPER.EXE cannot be started"},
     };
