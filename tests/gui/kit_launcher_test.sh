@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real _KelmorPlix in a real window: where it shows, the CD-missing box,
 # an installing launch that hands dosbox.conf to the emulator, mapper mode,
-# and the report that ends a launch whose emulator is missing.
+# and the message that ends a launch whose emulator is missing.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 source "$(dirname "$0")/lib.sh"
@@ -79,20 +79,20 @@ printf '[autoexec]\r\n\r\ncls\r\n%s\r\nmount B "%s"\r\nB:\r\nKELKIT.EXE ver=usa\
 tail -c "$(wc -c <"$WORK/expected-end")" "$app/dosbox.conf" | cmp -s - "$WORK/expected-end" ||
   fail "unexpected end of dosbox.conf: $(tail -c 120 "$app/dosbox.conf" | od -c)"
 
-note "no emulator: the report, exit 1"
+note "no emulator: one message saying what to do in the host's words, exit 1"
 rm -f "$app/dosbox.exe" "$app/dosbox-started.txt"
 run_program "$app" _KelmorPlix 2>"$WORK/stderr.txt" &
 pid=$!
 wait_window "Kelmor Plix" >/dev/null
 box=$(wait_window "Kelmor Plix Launcher" 10)
-import -window root "$WORK/report.png" 2>/dev/null || true
+import -window root "$WORK/kit-no-emulator.png" 2>/dev/null || true
 dismiss_box "$box"
 wait_exit "$pid"
-[ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE after the report"
+[ "$EXIT_CODE" = 1 ] || fail "exit code $EXIT_CODE after the message"
 # Each host names the file as its users know it.
 missing="$(windows_path "$app")\\dosbox.exe"
 on_wine || missing="$app/dosbox"
-grep -qF "($missing)" "$WORK/stderr.txt" && grep -q "^Kelmor Plix Launcher: Error [0-9][0-9]*: " "$WORK/stderr.txt" ||
-  fail "stderr: $(cat "$WORK/stderr.txt")"
+message="Kelmor Plix Launcher: Kelmor Plix cannot start DOSBox, which runs the kit.  $(no_emulator_advice "$app") Then start Kelmor Plix again.  Error "
+[[ $(cat "$WORK/stderr.txt") == "$message"*"($missing)" ]] || fail "stderr: $(cat "$WORK/stderr.txt")"
 [ -n "${KELMOR_SCREENSHOTS:-}" ] && cp "$WORK"/*.png "$KELMOR_SCREENSHOTS/" 2>/dev/null
 echo "PASS"

@@ -124,6 +124,18 @@ no_cd_advice() {
   on_wine || printf " Or copy the CD's image (.iso, or .cue with its files) into %s, or give it a drive letter in Kelmor Drives." "$1"
 }
 
+# What the messages of an emulator that cannot be started advise on this
+# host for the application folder $1, as their line on stderr shows it: on
+# Linux the kit installed again and DOSBox with apt or named in Kelmor
+# Drives, on Windows DOSBox copied into the folder as dosbox.exe.
+no_emulator_advice() {
+  if on_wine; then
+    printf "Copy DOSBox (dosbox.exe and the files beside it) into the folder %s; DOSBox-X's program, dosbox-x.exe, goes there as dosbox.exe. The kit's setup offers to do so when DOSBox is installed." "$(windows_path "$1")"
+  else
+    printf "The kit starts DOSBox through its program dosbox, which is missing from the folder %s or cannot run: install the kit into that folder again (make install APP=\"%s\" in the kit's sources). DOSBox itself: sudo apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or DOSBox-X where one is installed, or the emulator you name in the Emulator box of Kelmor Drives)." "$1" "$1"
+  fi
+}
+
 # The Windows path the programs see for a host path.
 windows_path() {
   if on_wine; then windows_path_in_prefix "$1"; else printf 'C:%s' "${1//\//\\}"; fi
