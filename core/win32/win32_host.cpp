@@ -8,6 +8,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
+#include "core/image_check.hpp"
 #include "core/numeric_text.hpp"
 #include "core/text.hpp"
 #include "core/win32/win32_command_line.hpp"
@@ -135,13 +136,22 @@ std::optional<std::string> Win32Host::applicationFolderRefusal() const {
            "another folder, or rename this one.";
 }
 
+// A line for each image beside the programs that gives the programs no CD:
+// one that gets no letter, then one that holds no disc, with why, as Kelmor
+// Drives says it on Linux. What makes an image hold no disc (no data track
+// first, or its file missing or unreadable) is the same for every DOSBox.
 std::string Win32Host::noCdAdvice() const {
-    imageDrives();
-    std::string advice;
+    const std::map<char, std::string>& lettered = imageDrives();
+    std::vector<std::string> lines;
     for (const auto& [image, character] : unnamedImages_)
-        advice += std::string(advice.empty() ? "" : "\n") + "The CD image " + image +
-                  " gets no drive letter: its name holds " + heldNot(character) +
-                  ", so dosbox.conf could not name it. Rename it.";
+        lines.push_back("The CD image " + image + " gets no drive letter: its name holds " + heldNot(character) +
+                        ", so dosbox.conf could not name it. Rename it.");
+    for (const auto& [letter, image] : lettered) {
+        const ImageCheck check = checkDiscImage(*imageFiles_, image, EmulatorDialect::Unknown);
+        if (!check.noDisc.empty()) lines.push_back("The CD image " + image + " holds no disc: " + check.noDisc + ".");
+    }
+    std::string advice;
+    for (const std::string& line : lines) advice += (advice.empty() ? "" : "\n") + line;
     return advice;
 }
 

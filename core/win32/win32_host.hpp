@@ -64,8 +64,9 @@ public:
     std::optional<std::string> driveImage(char letter) const override;
     // The kit's reader of the images beside the programs.
     ImageFiles& imageFiles() override;
-    // For each image beside the programs whose name the ANSI code page
-    // cannot hold, why it gets no letter; nothing when there is none.
+    // A line for each image beside the programs whose name the ANSI code
+    // page cannot hold, why it gets no letter, and for each image that
+    // holds no disc, why; nothing when there is none.
     std::string noCdAdvice() const override;
     // DOSBox copied into the application folder as dosbox.exe.
     std::string noEmulatorAdvice() const override;

@@ -113,9 +113,11 @@ if on_wine; then
   [ "$(head -n 1 "$app/Kelmor.dosbox.cue")" = "FILE \"$image (Track 1).bin\" BINARY"$'\r' ] &&
     ! grep -q 'TRACK 03' "$app/Kelmor.dosbox.cue" || fail "the sheet for DOSBox: $(cat "$app/Kelmor.dosbox.cue")"
 
-  note "an image whose name the code page cannot hold: no drive letter, and the no-CD box says why"
+  note "an image whose name the code page cannot hold (no drive letter), a .cue copied without its .bin (no disc): the no-CD box names each and says why"
   rm "$app"/Kelmor*
   xorriso -as mkisofs -quiet -R -J -o "$app/Kelmor řada.iso" "$WORK/cd" 2>/dev/null || fail "no image"
+  make_cue_image "$WORK/cd" "$app/Kelmor.cue"
+  rm "$app/Kelmor (Track 1).bin"
   printf 'older\r\n' >"$app/dosbox.conf"
   rm -f "$app/dosbox-started.txt"
   run_program "$app" KELMOR 2>"$WORK/stderr.txt" &
@@ -126,7 +128,7 @@ if on_wine; then
   wait_exit "$pid"
   [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE after the CD-missing box"
   [ ! -e "$app/dosbox-started.txt" ] && [ "$(cat "$app/dosbox.conf")" = $'older\r' ] || fail "DOSBox started"
-  grep -qxF "Kelmor: Please insert Kelmor's CD-ROM and try again. The CD image $(windows_path "$app")\\Kelmor řada.iso gets no drive letter: its name holds \"ř\", which this system's ANSI code page (1252) cannot hold, so dosbox.conf could not name it. Rename it." "$WORK/stderr.txt" ||
+  grep -qxF "Kelmor: Please insert Kelmor's CD-ROM and try again. The CD image $(windows_path "$app")\\Kelmor řada.iso gets no drive letter: its name holds \"ř\", which this system's ANSI code page (1252) cannot hold, so dosbox.conf could not name it. Rename it. The CD image $(windows_path "$app")\\Kelmor.cue holds no disc: the sheet names \`Kelmor (Track 1).bin\`, which is not beside it." "$WORK/stderr.txt" ||
     fail "stderr: $(cat "$WORK/stderr.txt")"
 fi
 rm "$app"/Kelmor*
