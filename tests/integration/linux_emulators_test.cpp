@@ -16,6 +16,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/linux_emulators/emulator_choice.hpp"
@@ -42,11 +43,19 @@ EmulatorFile fileAt(const std::string& path) {
 }
 
 // Whether a process still runs (a zombie that nobody reaped yet does not).
-bool running(long process) {
+bool runningNow(long process) {
     std::ifstream in("/proc/" + std::to_string(process) + "/stat");
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::size_t nameEnd = text.rfind(')');
     return nameEnd != std::string::npos && nameEnd + 2 < text.size() && text[nameEnd + 2] != 'Z';
+}
+
+// Whether the process still runs a moment after it was killed: a busy
+// machine may take a while to end a process that SIGKILL reached.
+bool running(long process) {
+    for (int i = 0; i < 100 && runningNow(process); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return runningNow(process);
 }
 
 // An environment variable set for one test.
