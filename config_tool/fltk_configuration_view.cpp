@@ -232,7 +232,8 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form, const Embe
     const Box noticeBox = noticePlace(form, notice);
     const Box frame = pixels(form.frame1);
     const int width = std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
-    const int height = twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
+    const int height =
+        twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
     window.labelsize(kFontSize);

@@ -189,12 +189,13 @@ std::vector<LetterState> DriveLetters::letters() const {
     const EmulatorDialect reader = started ? started->identity.dialect : EmulatorDialect::Unknown;
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        LetterState& state = states.emplace_back(
-            LetterState{letter, holdsOf(drives.map(), letter), hitMarker(host, cds[0].probes, letter).has_value(),
-                        hitMarker(host, cds[1].probes, letter).has_value()});
+        LetterState& state = states.emplace_back(LetterState{
+            letter, holdsOf(drives.map(), letter), hitMarker(host, cds[0].probes, letter).has_value(),
+            hitMarker(host, cds[1].probes, letter).has_value()});
+        const bool folderOfTheMap = drives.map().source(letter) == posix::DriveSource::DriveMap;
         if (const auto image = drives.map().image(letter))
             state.image = checkDiscImage(drives.imageFiles(), *image, reader);
-        else if (!state.gameCd && !state.kitCd && drives.map().source(letter) == posix::DriveSource::DriveMap)
+        else if (folderOfTheMap && !state.gameCd && !state.kitCd)
             state.nearby = nearbyCds(host, place_, letter, *drives.map().root(letter), cds);
     }
     return states;

@@ -206,9 +206,13 @@ TEST(DriveLetters, TellsWhetherItsEditsChangeTheDriveMap) {
         {"a letter given", [](DriveLetters& l) { l.give('F', "/f"); }, true},
         {"a letter cleared", [](DriveLetters& l) { l.clear('E'); }, true},
         {"a letter given what it had", [](DriveLetters& l) { l.give('e', "/e"); }, false},
-        {"a letter given, then cleared", [](DriveLetters& l) { l.give('F', "/f"), l.clear('F'); }, false},
+        {"a letter given, then cleared", [](DriveLetters& l) { l.give('F', "/f"); l.clear('F'); }, false},
         {"the emulator named", [](DriveLetters& l) { l.setEmulator("dosbox"); }, true},
-        {"detection switched off and on", [](DriveLetters& l) { l.setDetection(false), l.setDetection(true); },
+        {"detection switched off and on",
+         [](DriveLetters& l) {
+             l.setDetection(false);
+             l.setDetection(true);
+         },
          false},
     };
     for (const Case& c : cases) {
