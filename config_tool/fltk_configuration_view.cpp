@@ -22,6 +22,7 @@
 #include "config_tool/configuration_form.hpp"
 #include "core/fltk/fltk_label.hpp"
 #include "core/fltk/fltk_picture.hpp"
+#include "core/fltk/fltk_text.hpp"
 #include "core/fltk/fltk_window_hints.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -204,10 +205,22 @@ void onWindowClose(Fl_Widget*, void* clicks) {
                                           : &ConfigurationDialog::closeBoxClicked);
 }
 
+// Where a notice goes: below the About frame, as wide as it, and as high
+// as its text wrapped to that width; a word wider than that (a long path)
+// widens it. Nothing for no notice.
+Box noticePlace(const ConfigurationForm& form, const std::string& notice) {
+    if (notice.empty()) return {};
+    const Box frame = pixels(form.frame1);
+    fl_font(FL_HELVETICA, kFontSize);
+    int width = frame.w, height = 0;
+    fl_measure(labelText(notice).c_str(), width, height);
+    return {frame.x, frame.y + frame.h + frame.x / 2, std::max(width, frame.w), height};
+}
+
 }  // namespace
 
-int runConfigurationDialog(Host& host, const ConfigurationForm& form,
-                           const EmbeddedPicture& icon) {
+int runConfigurationDialog(Host& host, const ConfigurationForm& form, const EmbeddedPicture& icon,
+                           const std::string& notice) {
     Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
     Fl_Group::current(nullptr);
     const std::string caption(form.window.caption);
@@ -216,8 +229,11 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form,
     ConfigurationDialog dialog(host, controls, form);
     Clicks clicks{host, dialog};
 
-    const int width = twipsToPixels(form.window.clientWidthTwips);
-    const int height = twipsToPixels(form.window.clientHeightTwips);
+    const Box noticeBox = noticePlace(form, notice);
+    const Box frame = pixels(form.frame1);
+    const int width = std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
+    const int height =
+        twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
     window.labelsize(kFontSize);
@@ -247,6 +263,12 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form,
     auto* lblAbout = place<Fl_Box>(form.lblAbout, &form.frame1);
     lblAbout->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     frame1->end();
+    if (!notice.empty()) {
+        auto* lblNotice = new Fl_Box(noticeBox.x, noticeBox.y, noticeBox.w, noticeBox.h);
+        showText(*lblNotice, notice);
+        lblNotice->labelsize(kFontSize);
+        lblNotice->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    }
     window.end();
 
     window.size_range(width, height, width, height);  // fixed size

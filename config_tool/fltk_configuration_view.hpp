@@ -3,6 +3,8 @@
 // out at their twip positions, forwarding the clicks to ConfigurationDialog.
 #pragma once
 
+#include <string>
+
 #include "core/fltk/fltk_launcher_window.hpp"
 
 namespace kelmor {
@@ -13,7 +15,8 @@ struct ConfigurationForm;
 namespace kelmor::fltk {
 
 // Shows the dialog and runs the event loop until the dialog ends the process.
-int runConfigurationDialog(Host& host, const ConfigurationForm& form,
-                           const EmbeddedPicture& icon);
+// A notice, when given, is one more line below the form's controls.
+int runConfigurationDialog(Host& host, const ConfigurationForm& form, const EmbeddedPicture& icon,
+                           const std::string& notice = {});
 
 }  // namespace kelmor::fltk

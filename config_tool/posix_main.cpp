@@ -1,17 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // _Configuration on Linux: the configuration dialog on FLTK over the POSIX host;
-// `_Configuration kel1` shows the game's settings.
+// `_Configuration kel1` shows the game's settings, and either says which of
+// them the player's dosbox-user.conf sets in their place.
 #include <clocale>
 #include <cstddef>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "config_tool/configuration_form.hpp"
 #include "config_tool/fltk_configuration_view.hpp"
+#include "config_tool/user_configuration.hpp"
 #include "core/fltk/fltk_message.hpp"
+#include "core/posix/files/atomic_file.hpp"
+#include "core/posix/files/config_folder.hpp"
+#include "core/posix/files/host_path.hpp"
 #include "core/posix/posix_host.hpp"
 
 extern const unsigned char configuration_icon_bmp[];
 extern const std::size_t configuration_icon_bmp_size;
+
+namespace {
+
+// What the player's dosbox-user.conf, which the bridge hands DOSBox after
+// the kit's configuration, sets in place of the dialog's settings; nothing
+// when it is not there or cannot be read, as the bridge then hands none.
+std::string userConfigurationNotice() {
+    using namespace kelmor;
+    const std::string path =
+        posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome()), kUserConfigurationName);
+    try {
+        return overridesNotice(posix::readWholeFile(path), path);
+    } catch (const std::system_error&) {
+        return {};
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace kelmor;
@@ -24,6 +49,6 @@ int main(int argc, char** argv) {
     // "kel1" opens the game's settings, anything else the kit's.
     return fltk::runConfigurationDialog(
         host, configurationForm(host.commandLine()),
-        {configuration_icon_bmp, configuration_icon_bmp_size,
-               fltk::EmbeddedPicture::Format::Bmp});
+        {configuration_icon_bmp, configuration_icon_bmp_size, fltk::EmbeddedPicture::Format::Bmp},
+        userConfigurationNotice());
 }

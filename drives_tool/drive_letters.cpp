@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drives_tool/drive_letters.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <optional>
 #include <system_error>
 
@@ -23,6 +25,9 @@ constexpr std::string_view kSection = "drives";
 constexpr std::string_view kOptions = "options";
 constexpr std::string_view kEmulator = "emulator";
 constexpr std::string_view kDetect = "detect";
+// The folders within a folder that are looked into for a CD one level down,
+// at most, in name order: a folder with more is seldom the one above a CD.
+constexpr std::size_t kFoldersLookedInto = 64;
 
 // The drive map's text; a file that is not there is an empty one. Any
 // other failure goes on up: that file must not be replaced by a text that
@@ -59,11 +64,71 @@ std::string valueOf(const std::string& path) {
     return blankEnds ? "\"" + path + "\"" : path;
 }
 
-// Whether one of the probes on `letter` hits.
-bool foundOn(Host& host, const std::vector<CdProbe>& probes, char letter) {
-    for (const CdProbe& probe : probes)
-        if (probe.markerFile[0] == letter && host.fileExist(probe.markerFile)) return true;
-    return false;
+// The marker file of the first probe on `letter` that hits, after its
+// "L:\", as "KIT\KELKIT.EXE"; each probe looked for within the letter's
+// folder `within` when one is named.
+std::optional<std::string> hitMarker(Host& host, const std::vector<CdProbe>& probes, char letter,
+                                     const std::string& within = {}) {
+    for (const CdProbe& probe : probes) {
+        if (probe.markerFile[0] != letter) continue;
+        const std::string marker = probe.markerFile.substr(3);
+        const std::string path =
+            within.empty() ? probe.markerFile : std::string{letter, ':', '\\'} + within + "\\" + marker;
+        if (host.fileExist(path)) return marker;
+    }
+    return std::nullopt;
+}
+
+// The folders within a host folder, in name order, but hidden ones and
+// those a Windows path cannot name; at most kFoldersLookedInto.
+std::vector<std::string> foldersWithin(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name[0] != '.' && name.find('\\') == std::string::npos && entry->is_directory(error))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    if (names.size() > kFoldersLookedInto) names.resize(kFoldersLookedInto);
+    return names;
+}
+
+// A CD the launchers look for, and their probes of it.
+struct CdKind {
+    std::string_view name;
+    std::vector<CdProbe> probes;
+};
+
+// For each CD, where the probes find it with `letter` on the folder above
+// `folder`, else on the first folder within it that holds it. The folder
+// is the one behind the letter on `host`; the folder above goes behind the
+// letter on a host of its own.
+std::vector<NearbyCd> nearbyCds(Host& host, const DriveLettersPlace& place, char letter,
+                                const std::string& folder, const std::vector<CdKind>& cds) {
+    std::optional<posix::PosixHost> above;
+    const std::string parent = folder.substr(0, std::max<std::size_t>(folder.rfind('/'), 1));
+    if (folder != "/")
+        above.emplace(posix::PosixHostOptions{
+            .applicationFolder = place.applicationFolder,
+            .configHome = place.configHome,
+            .driveMapText = "[options]\ndetect=no\n[drives]\n" + std::string(1, letter) + "=" +
+                            valueOf(parent) + "\n"});
+    const std::vector<std::string> within = foldersWithin(folder);
+    std::vector<NearbyCd> nearby;
+    for (const CdKind& cd : cds) {
+        if (const auto marker = above ? hitMarker(*above, cd.probes, letter) : std::nullopt) {
+            nearby.push_back({cd.name, true, parent, *marker, folder.substr(folder.rfind('/') + 1)});
+            continue;
+        }
+        for (const std::string& name : within)
+            if (const auto marker = hitMarker(host, cd.probes, letter, name)) {
+                nearby.push_back({cd.name, false, posix::joinHostPath(folder, name), *marker, name});
+                break;
+            }
+    }
+    return nearby;
 }
 
 std::string holdsOf(const posix::DriveMap& map, char letter) {
@@ -108,7 +173,8 @@ DriveLetters::DriveLetters(DriveLettersPlace place)
       bridge_(bridgeIn(place_.applicationFolder)),
       file_(posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome(place_.configHome)),
                                 posix::kDriveMapFileName)),
-      text_(shownDriveMapText(file_)) {}
+      text_(shownDriveMapText(file_)),
+      savedText_(text_) {}
 
 std::vector<LetterState> DriveLetters::letters() const {
     posix::PosixHost host({.applicationFolder = place_.applicationFolder,
@@ -116,18 +182,21 @@ std::vector<LetterState> DriveLetters::letters() const {
                            .driveMapText = text_.text(),
                            .mountsFile = place_.mountsFile});
     const posix::Drives& drives = host.drives();
-    const auto game = gameCdProbes();
-    const auto kit = kitCdProbes();
+    const std::vector<CdKind> cds{{"game", gameCdProbes()}, {"kit", kitCdProbes()}};
     // The images as the emulator the launchers start will read them; as
     // every DOSBox reads them where there is none.
     const auto started = startedEmulator(emulator());
     const EmulatorDialect reader = started ? started->identity.dialect : EmulatorDialect::Unknown;
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        states.push_back({letter, holdsOf(drives.map(), letter), foundOn(host, game, letter),
-                          foundOn(host, kit, letter)});
+        LetterState& state = states.emplace_back(LetterState{
+            letter, holdsOf(drives.map(), letter), hitMarker(host, cds[0].probes, letter).has_value(),
+            hitMarker(host, cds[1].probes, letter).has_value()});
+        const bool folderOfTheMap = drives.map().source(letter) == posix::DriveSource::DriveMap;
         if (const auto image = drives.map().image(letter))
-            states.back().image = checkDiscImage(drives.imageFiles(), *image, reader);
+            state.image = checkDiscImage(drives.imageFiles(), *image, reader);
+        else if (folderOfTheMap && !state.gameCd && !state.kitCd)
+            state.nearby = nearbyCds(host, place_, letter, *drives.map().root(letter), cds);
     }
     return states;
 }
@@ -196,7 +265,21 @@ void DriveLetters::save() {
     for (const Edit& change : edits_) apply(current, change.section, change.key, change.value);
     posix::writeFileAtomically(file_, current.text());
     text_ = std::move(current);
+    savedText_ = text_;
     edits_.clear();
+}
+
+bool DriveLetters::unsaved() const {
+    // What a text says for the key of an edit: the detection as on or off,
+    // whether it is written or the default; any other value without blanks.
+    auto says = [](const IniText& text, const Edit& change) -> std::optional<std::string> {
+        if (change.section == kOptions && change.key == kDetect)
+            return posix::DriveMap::parse(text.text(), "").detects() ? "yes" : "no";
+        const auto value = text.value(change.section, change.key);
+        return value ? std::optional(std::string(trimBlanks(*value))) : std::nullopt;
+    };
+    return std::any_of(edits_.begin(), edits_.end(),
+                       [&](const Edit& change) { return says(text_, change) != says(savedText_, change); });
 }
 
 std::string describeLetter(const LetterState& state) {
@@ -209,6 +292,8 @@ std::string describeLetter(const LetterState& state) {
                                               : "  (no CD audio)";
         if (!image->leftOut.empty()) line.insert(line.size() - 1, ", tracks left out");
     }
+    for (const NearbyCd& cd : state.nearby)
+        line += "  (" + std::string(cd.cd) + " CD one folder " + (cd.above ? "up)" : "down)");
     return line;
 }
 
@@ -231,6 +316,23 @@ std::string describeEmulator(const posix::PresentEmulator& emulator) {
 std::string describeImage(const LetterState& state) {
     if (!state.image) return {};
     return std::string(1, state.letter) + ":  " + describeImageCheck(*state.image);
+}
+
+std::string describeNearbyCds(const LetterState& state) {
+    std::string lines;
+    for (const NearbyCd& cd : state.nearby) {
+        const std::string first = cd.marker.substr(0, cd.marker.find('\\'));
+        const std::string what = "the " + std::string(cd.cd) + " CD's ";
+        std::string line = std::string(1, state.letter) + ":  no CD here: ";
+        if (!cd.above)
+            line += what + cd.marker + " is in its folder " + cd.between + "; give that folder, ";
+        else if (first != cd.marker && equalIgnoringAsciiCase(first, cd.between))
+            line += "this is " + what + "folder " + first + "; give the folder above it, ";
+        else
+            line += what + cd.marker + " is in the folder above; give that folder, ";
+        lines += (lines.empty() ? "" : "\n") + line + cd.folder;
+    }
+    return lines;
 }
 
 }  // namespace kelmor::drives

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/image_check.hpp"
@@ -26,6 +27,16 @@ struct DriveLettersPlace {
     std::string mountsFile = std::string(posix::kDefaultMountsFile);
 };
 
+// A CD that the launchers' probes find one folder above or below a folder
+// the drive map names, where they find none on the folder itself.
+struct NearbyCd {
+    std::string_view cd;  // "game" or "kit"
+    bool above = false;   // in the folder above; else in a folder within it
+    std::string folder;   // the folder to give the letter instead
+    std::string marker;   // the file the probes found there, "KIT\KELKIT.EXE"
+    std::string between;  // the name of the letter's folder, or of the folder within it
+};
+
 struct LetterState {
     char letter = 'D';
     std::string holds;  // "nothing", "folder /x", "image /x.iso", ...
@@ -33,6 +44,8 @@ struct LetterState {
     bool kitCd = false;
     // What the disc image behind the letter holds, as DOSBox will read it.
     std::optional<ImageCheck> image{};
+    // For a folder of the drive map where neither CD is found.
+    std::vector<NearbyCd> nearby{};
 };
 
 class DriveLetters {
@@ -86,6 +99,10 @@ public:
     // a save the edited text is the saved file's.
     void save();
 
+    // Whether the edits since the last save change what the drive map
+    // says: an edit undone, or a letter given what it had, changes nothing.
+    bool unsaved() const;
+
     // The drive map file.
     const std::string& file() const { return file_; }
 
@@ -107,6 +124,7 @@ private:
     std::string bridge_;  // the real path of the bridge beside the programs: no emulator
     std::string file_;
     IniText text_;
+    IniText savedText_;  // as read, or as last saved
     std::vector<Edit> edits_;  // since the last save
 };
 
@@ -127,5 +145,10 @@ std::string describeEmulator(const posix::PresentEmulator& emulator);
 // "E:  no CD audio: an .iso holds none, ..."; empty for a letter that holds
 // no image.
 std::string describeImage(const LetterState& state);
+
+// Where the letter's folder is one level off a CD, and which folder to give
+// instead, a line for each CD: "E:  no CD here: this is the kit CD's folder
+// KIT; give the folder above it, /media/ann/KELPLIX"; empty where it is not.
+std::string describeNearbyCds(const LetterState& state);
 
 }  // namespace kelmor::drives

@@ -11,6 +11,7 @@
 #include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/fl_ask.H>
 
 #include <functional>
 #include <memory>
@@ -31,6 +32,15 @@ constexpr int kWidth = 600;
 constexpr int kFontSize = 13;
 // How long typing pauses before the line below the emulator's box follows it.
 constexpr double kFollowTypingAfter = 0.25;
+constexpr const char* kPurpose =
+    "Kelmor Drives tells Kelmor and Kelmor Plix where their CDs are: give a drive letter a folder "
+    "that holds the CD's files, or an image of it.";
+constexpr const char* kUnsavedQuestion =
+    "Your changes to the drive letters and options are not saved yet.\n\n"
+    "Save them before Kelmor Drives closes?";
+// The answers to kUnsavedQuestion, as fl_choice() numbers its buttons:
+// Escape answers the first, Enter the second.
+enum Answer { Cancel = 0, Save = 1, Discard = 2 };
 
 // A text box that tells of each change of its text, typed, pasted or cut.
 class WatchedInput : public Fl_Input {
@@ -53,12 +63,16 @@ public:
         window_.label(kDrivesWindowTitle);
         window_.xclass(kDrivesWindowTitle);  // its menu entry's StartupWMClass
         window_.icon(icon_.get());
+        window_.callback([](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->close(); }, this);
+        purpose_.label(kPurpose);
+        purpose_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP);
+        purpose_.labelsize(kFontSize);
         list_.textsize(kFontSize);
         list_.textfont(FL_COURIER);
         list_.when(FL_WHEN_CHANGED);
         list_.callback(
             [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); }, this);
-        imageHolds_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP);
+        imageHolds_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
         imageHolds_.labelsize(kFontSize - 1);
         problems_.textsize(kFontSize - 1);
         problems_.label("Lines of the drive map that name no drive:");
@@ -71,7 +85,7 @@ public:
         button(image_, "&Image...", [this] { choose(PathKind::Image); });
         button(clear_, "C&lear", [this] { edit([this] { letters_.clear(chosenLetter()); }); });
         button(save_, "&Save", [this] { save(); });
-        button(close_, "Close", [this] { window_.hide(); });
+        button(close_, "Close", [this] { close(); });
         emulator_.label("&Emulator the launchers start (empty: the first one found):");
         emulator_.align(FL_ALIGN_TOP_LEFT);
         emulator_.labelsize(kFontSize - 1);
@@ -154,10 +168,13 @@ private:
         return static_cast<char>('D' + (line > 0 ? line - 1 : 0));
     }
 
-    // What the chosen letter's image holds, or why nothing, in full.
+    // What the chosen letter's image holds, or why nothing, in full; or
+    // which folder to give it where its folder is one level off a CD.
     void showChosenImage() {
         const auto chosen = static_cast<std::size_t>(chosenLetter() - 'D');
-        showText(imageHolds_, chosen < states_.size() ? drives::describeImage(states_[chosen]) : "");
+        if (chosen >= states_.size()) return showText(imageHolds_, "");
+        const std::string image = drives::describeImage(states_[chosen]);
+        showText(imageHolds_, image.empty() ? drives::describeNearbyCds(states_[chosen]) : image);
     }
 
     void refresh() {
@@ -233,8 +250,27 @@ private:
         return true;
     }
 
-    void save() {
-        if (!commitEmulator()) return;
+    bool unsaved() const { return letters_.unsaved() || emulator_.value() != letters_.emulator(); }
+
+    // Close, Escape and the close box: changes not saved yet are saved or
+    // discarded as the user answers, or the window stays with them.
+    void close() {
+        if (unsaved()) {
+            fl_message_title(kDrivesWindowTitle);
+            switch (fl_choice("%s", "Cancel", "&Save", "&Discard", kUnsavedQuestion)) {
+                case Answer::Save:
+                    if (!save()) return;
+                    break;
+                case Answer::Discard: break;
+                default: return;
+            }
+        }
+        window_.hide();
+    }
+
+    // Whether the drive map holds the edits now.
+    bool save() {
+        if (!commitEmulator()) return false;
         try {
             letters_.save();
             showText(status_, "Saved to " + letters_.file());
@@ -243,6 +279,7 @@ private:
                         MessageStyle::Critical, kDrivesWindowTitle);
         }
         refresh();
+        return !letters_.unsaved();
     }
 
     drives::DriveLetters& letters_;
@@ -257,21 +294,22 @@ private:
     std::vector<posix::PresentEmulator> emulators_;
     std::vector<drives::LetterState> states_;
     // Created in the order Tab walks them.
-    Fl_Double_Window window_{kWidth, 615};
-    Fl_Hold_Browser list_{10, 10, kWidth - 20, 258};
-    Fl_Box imageHolds_{10, 270, kWidth - 20, 44};
-    Fl_Button folder_{10, 320, 105, 28};
-    Fl_Button image_{125, 320, 105, 28};
-    Fl_Button clear_{240, 320, 105, 28};
-    Fl_Button save_{355, 320, 105, 28};
-    Fl_Button close_{470, 320, 120, 28};
-    WatchedInput emulator_{10, 375, kWidth - 140, 28};
-    Fl_Button browse_{kWidth - 120, 375, 110, 28};
-    Fl_Box started_{10, 406, kWidth - 20, 34};
-    Fl_Choice found_{115, 443, kWidth - 125, 26};
-    Fl_Check_Button detect_{10, 476, kWidth - 20, 26};
-    Fl_Browser problems_{10, 524, kWidth - 20, 55};
-    Fl_Box status_{10, 584, kWidth - 20, 24};
+    Fl_Double_Window window_{kWidth, 657};
+    Fl_Box purpose_{10, 6, kWidth - 20, 36};
+    Fl_Hold_Browser list_{10, 46, kWidth - 20, 258};
+    Fl_Box imageHolds_{10, 306, kWidth - 20, 48};
+    Fl_Button folder_{10, 360, 105, 28};
+    Fl_Button image_{125, 360, 105, 28};
+    Fl_Button clear_{240, 360, 105, 28};
+    Fl_Button save_{355, 360, 105, 28};
+    Fl_Button close_{470, 360, 120, 28};
+    WatchedInput emulator_{10, 415, kWidth - 140, 28};
+    Fl_Button browse_{kWidth - 120, 415, 110, 28};
+    Fl_Box started_{10, 446, kWidth - 20, 34};
+    Fl_Choice found_{115, 483, kWidth - 125, 26};
+    Fl_Check_Button detect_{10, 516, kWidth - 20, 26};
+    Fl_Browser problems_{10, 566, kWidth - 20, 55};
+    Fl_Box status_{10, 626, kWidth - 20, 24};
 };
 
 }  // namespace

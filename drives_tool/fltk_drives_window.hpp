@@ -3,8 +3,10 @@
 // buttons to give the chosen letter a folder or an image (FLTK's own file
 // chooser), clear it, and save the drive map; below them the emulator's box,
 // what the launchers start with it, the emulators found to pick from, and
-// the detection's check box. Usable with the keyboard alone: arrows in the
-// list, Tab to the buttons, Alt and the underlined letter, Escape to close.
+// the detection's check box; above them one line that says what the dialog
+// is for. Usable with the keyboard alone: arrows in the list, Tab to the
+// buttons, Alt and the underlined letter, Escape to close. Close, Escape and
+// the close box ask before they discard changes not saved yet.
 #pragma once
 
 #include "core/fltk/fltk_launcher_window.hpp"

@@ -4,7 +4,8 @@
 # the keyboard alone (Tab, arrows, Space, Enter; the option group one tab
 # stop whose arrows select), Escape and the close box,
 # the five-character box, invalid counts, a stored preset it does not know,
-# the game's settings (argument kel1), on Windows a resolution whose font
+# the game's settings (argument kel1), on Linux the line that says which of
+# them a dosbox-user.conf sets in their place, on Windows a resolution whose font
 # needs more room than the form gives, and a store that cannot be written. Settings are read back from the host's
 # own store (the INI file, or the registry under Wine).
 set -euo pipefail
@@ -151,6 +152,19 @@ keys Return
 wait_exit "$pid"
 [ "$(stored_settings kel1)" = "cycles=20000 fullfixed=false fullscreen=false intro=1 output=opengl predvolba=5 " ] ||
   fail "kel1 holds: $(stored_settings kel1)"
+
+# Only the Linux bridge hands DOSBox the player's dosbox-user.conf.
+if ! on_wine; then
+  note "a dosbox-user.conf that sets fullscreen and cycles: a line below the form says so"
+  printf '[sdl]\nfullscreen=true\n[cpu]\ncycles=3000\n' >"$XDG_CONFIG_HOME/kelmor/dosbox-user.conf"
+  dialog_title="Kelmor Configuration" start_dialog kel1
+  height=$(window_geometry "$window" | sed 's/.*x//')
+  [ "$height" -gt 318 ] || fail "no line below the form: the dialog is $(window_geometry "$window")"
+  import -window root "$WORK/dosbox-user-conf.png"
+  keys Escape
+  wait_exit "$pid"
+  rm "$XDG_CONFIG_HOME/kelmor/dosbox-user.conf"
+fi
 
 # At 144 dots per inch the font grows faster than the form's twips: the
 # longest option and the About text need more room across than they are

@@ -8,7 +8,10 @@
 # whose name holds a line end, its path typed over the chooser's: a message
 # says why F: cannot have it, and the dialog goes on with its edit and the
 # emulator picked among those found (a stand-in Staging first on PATH),
-# which Save writes.
+# which Save writes. A folder one level off the kit CD (its folder KIT
+# itself) is explained; Close, Escape and the close box ask before they
+# discard changes (Cancel keeps them, Save and Discard close), and not when
+# nothing changed.
 # A Linux program only.
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
@@ -120,5 +123,52 @@ printf '; my drives\n[options]\ndetect=yes\nemulator=%s\n[drives]\nF=cds/relativ
   "$ann/bin/dosbox-staging" >"$WORK/expected.ini"
 cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
   fail "drive map: $(od -c "$XDG_CONFIG_HOME/kelmor/drives.ini")"
+note "E: the kit CD's folder KIT itself: explained; Escape closes, nothing changed"
+mkdir -p "$WORK/kelplix/KIT"
+echo kit >"$WORK/kelplix/KIT/KELKIT.EXE"
+make_drive_map "E=$WORK/kelplix/KIT"
+cp "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini"
+start_drives() {
+  run_program "$app" kelmor-drives 2>"$WORK/stderr.txt" &
+  pid=$!
+  window=$(wait_window "Kelmor Drives")
+  xdotool windowfocus --sync "$window"
+}
+start_drives
+xdotool key --clearmodifiers Down
+sleep 0.3
+import -window root "$WORK/one-level-off.png"
+press_key "$window" Escape
+wait_exit "$pid" 5  # no question
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
+
+note "E: cleared, Escape asks: Cancel keeps the window and the change, Save saves it and closes"
+start_drives
+xdotool key --clearmodifiers Down alt+l Escape
+question=$(wait_window "Kelmor Drives" 10 2)
+sleep 0.3
+import -window root "$WORK/asking.png"
+press_key "$question" Escape
+sleep 0.5
+[ "$(windows_named "Kelmor Drives" | grep -c .)" = 1 ] && kill -0 "$pid" || fail "Cancel closed Kelmor Drives"
+cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" || fail "Cancel saved"
+press_key "$window" Escape
+question=$(wait_window "Kelmor Drives" 10 2)
+press_key "$question" Return
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
+printf '[options]\ndetect=no\n[drives]\n' >"$WORK/expected.ini"
+cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
+  fail "drive map: $(cat "$XDG_CONFIG_HOME/kelmor/drives.ini")"
+
+note "detection switched on, Escape asks, Discard closes without saving"
+start_drives
+xdotool key --clearmodifiers alt+d Escape
+question=$(wait_window "Kelmor Drives" 10 2)
+press_key "$question" alt+d
+wait_exit "$pid"
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE: $(cat "$WORK/stderr.txt")"
+cmp -s "$XDG_CONFIG_HOME/kelmor/drives.ini" "$WORK/expected.ini" ||
+  fail "Discard saved: $(cat "$XDG_CONFIG_HOME/kelmor/drives.ini")"
 [ -z "${KELMOR_SCREENSHOTS:-}" ] || cp "$WORK"/*.png "$KELMOR_SCREENSHOTS"/
 echo "PASS"

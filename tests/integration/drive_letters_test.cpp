@@ -147,6 +147,85 @@ TEST(DriveLetters, EachImageSaysWhatItHoldsOrWhyNothing) {
     EXPECT_EQ(describeImage(states[0]), "");
 }
 
+// A folder one level off a CD, the CD's own folder KIT given or the folder
+// above the CD's files, says which folder to give; two levels off, or a
+// folder the probes find, says nothing. The game's probes find its folder
+// KELMOR given itself.
+TEST(DriveLetters, AFolderOneLevelOffSaysWhichFolderToGive) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> files;
+        const char* given;
+        std::string line;     // behind "E:  folder <given>"
+        std::string details;  // "<folder>" stands for the temporary folder
+    };
+    const Case cases[] = {
+        {"the kit CD's folder KIT itself", {"kelplix/kit/KELKIT.EXE"}, "kelplix/kit", "  (kit CD one folder up)",
+         "E:  no CD here: this is the kit CD's folder KIT; give the folder above it, <folder>/kelplix"},
+        {"the folder above the kit CD", {"cds/kelplix/KIT/KELKIT.EXE", "cds/a/x"}, "cds",
+         "  (kit CD one folder down)",
+         "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in its folder kelplix; give that folder, "
+         "<folder>/cds/kelplix"},
+        {"a folder within the kit CD", {"kelplix/KIT/KELKIT.EXE", "kelplix/DATA/x"}, "kelplix/DATA",
+         "  (kit CD one folder up)",
+         "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in the folder above; give that folder, <folder>/kelplix"},
+        {"both CDs one folder down", {"cds/Kelmor CD/KELMOR/VIGNET.DAT", "cds/kelplix/KIT/KELKIT.EXE"}, "cds",
+         "  (game CD one folder down)  (kit CD one folder down)",
+         "E:  no CD here: the game CD's KELMOR\\VIGNET.DAT is in its folder Kelmor CD; give that folder, "
+         "<folder>/cds/Kelmor CD\n"
+         "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in its folder kelplix; give that folder, "
+         "<folder>/cds/kelplix"},
+        {"two levels down", {"a/b/kelplix/KIT/KELKIT.EXE"}, "a", "", ""},
+        {"two levels up", {"kelplix/KIT/KELKIT.EXE", "kelplix/KIT/x/y"}, "kelplix/KIT/x", "", ""},
+        {"the game CD's folder KELMOR, which its probes find", {"cd/KELMOR/VIGNET.DAT"}, "cd/KELMOR",
+         "  (game CD found)", ""},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder temp;
+        for (const char* file : c.files) temp.write(file, "");
+        temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path(c.given) + "\n");
+        const LetterState state = DriveLetters({.configHome = temp.path("config")}).letters()[1];
+        std::string details = c.details;
+        for (std::size_t at; (at = details.find("<folder>")) != std::string::npos;)
+            details.replace(at, 8, temp.path());
+        EXPECT_EQ(describeLetter(state), "E:  folder " + temp.path(c.given) + c.line) << c.name;
+        EXPECT_EQ(describeNearbyCds(state), details) << c.name;
+    }
+}
+
+// Only edits that change what the drive map says are unsaved: one undone,
+// or a letter given what it had, is none; a save leaves none.
+TEST(DriveLetters, TellsWhetherItsEditsChangeTheDriveMap) {
+    struct Case {
+        const char* name;
+        std::function<void(DriveLetters&)> edit;
+        bool unsaved;
+    };
+    const Case cases[] = {
+        {"none", [](DriveLetters&) {}, false},
+        {"a letter given", [](DriveLetters& l) { l.give('F', "/f"); }, true},
+        {"a letter cleared", [](DriveLetters& l) { l.clear('E'); }, true},
+        {"a letter given what it had", [](DriveLetters& l) { l.give('e', "/e"); }, false},
+        {"a letter given, then cleared", [](DriveLetters& l) { l.give('F', "/f"); l.clear('F'); }, false},
+        {"the emulator named", [](DriveLetters& l) { l.setEmulator("dosbox"); }, true},
+        {"detection switched off and on",
+         [](DriveLetters& l) {
+             l.setDetection(false);
+             l.setDetection(true);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder temp;
+        temp.write("config/kelmor/drives.ini", "[drives]\nE=/e\n");
+        DriveLetters letters({.configHome = temp.path("config")});
+        c.edit(letters);
+        EXPECT_EQ(letters.unsaved(), c.unsaved) << c.name;
+        letters.save();
+        EXPECT_FALSE(letters.unsaved()) << c.name;
+    }
+}
+
 // A drive map that is there but cannot be read is never replaced by the
 // dialog's text, which never held its lines; the edits wait for a save
 // that can read it.

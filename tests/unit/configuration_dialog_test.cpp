@@ -9,6 +9,7 @@
 
 #include "config_tool/caption_fit.hpp"
 #include "config_tool/configuration_form.hpp"
+#include "config_tool/user_configuration.hpp"
 #include "tests/support/fake_dialog_controls.hpp"
 #include "tests/support/fake_host.hpp"
 
@@ -232,6 +233,28 @@ TEST(ConfigurationWindow, WidensWhereACaptionNeedsRoom) {
             EXPECT_EQ(fitted[i].width, expected[i].width) << c.name << ", control " << i;
             EXPECT_EQ(fitted[i].top, form[i].top) << c.name << ", control " << i;
         }
+    }
+}
+
+// The player's dosbox-user.conf: what it sets of the dialog's settings, in
+// any DOSBox's words and in their sections only, is named in one line.
+TEST(UserConfiguration, NamesTheDialogsSettingsItSets) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"", ""},
+        {"[midi]\nmididevice=alsa\n[render]\nscaler=none\n", ""},
+        {"[sdl]\nfullscreen=true\n[cpu]\ncycles=3000\n", "sets fullscreen and cycles"},
+        {"[CPU]\r\n  CPU_Cycles = 3000\r\ncpu_cycles_protected=auto\r\n", "sets cpu_cycles and cpu_cycles_protected"},
+        {"[cpu]\ncycles=\n[sdl]\noutput=opengl\nfullfixed=true\n# fullscreen=true\n", "sets fullfixed and output"},
+        {"[sdl]\nfullscreen=false\noutput=surface\nfullfixed=false\n[cpu]\ncycles=max\n",
+         "sets fullscreen, fullfixed, output and cycles"},
+        {"fullscreen=true\n[dosbox]\ncycles=3000\n", ""},
+    };
+    for (const auto& [configuration, sets] : rows) {
+        const std::string notice = overridesNotice(configuration, "/home/ann/.config/kelmor/dosbox-user.conf");
+        EXPECT_EQ(notice, *sets ? "Your dosbox-user.conf " + std::string(sets) +
+                                      "; its values win: /home/ann/.config/kelmor/dosbox-user.conf"
+                                : "")
+            << configuration;
     }
 }
 
