@@ -15,7 +15,6 @@ find_program(KELMOR_MAKENSIS makensis)
 
 set(KELMOR_RELEASE_NAME KelmorKit-${PROJECT_VERSION})
 set(KELMOR_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
-set(kelmor_release_programs KELMOR _KelmorPlix _Mapper _Configuration)
 set(release_inputs ${CMAKE_BINARY_DIR}/release_inputs)
 set(stage "${CMAKE_BINARY_DIR}/release_stage")
 set(app_name "Kelmor Kit")
@@ -60,29 +59,50 @@ endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/COPYING ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES.txt)
 
+# Each program and its name in the Start menu, the name README.txt and the
+# Linux menu give it too (the programs' own titles, "Kelmor for Windows" and
+# the like, stay in their windows and version information).
+set(kelmor_release_shortcuts
+    "KELMOR|Kelmor" "_KelmorPlix|Kelmor Plix" "_Mapper|Kelmor Plix Mapper"
+    "_Configuration|Kelmor Plix Configuration")
+# The files the kit launcher copies from the kit's CD into the folder itself,
+# besides the layout's folders (kit_launcher/kit_manifest.cpp), and the
+# marker it writes: the uninstaller names them as the kit's data.
+set(kelmor_kit_data_files HMIDET.386 HMIDRV.386 KELKIT.EXE MAPPER.EXE THEST.FUJ)
+
 # What the setup program installs and its uninstaller removes, as NSIS macros.
-# KelmorForEachFile inserts the macro it is given once for each file.
+# KelmorForEachFile inserts the macro it is given once for each file; the
+# shortcut macros take the Start-menu folder.
 set(kit_files "")
 set(create_shortcuts "")
 set(remove_shortcuts "")
 set(program_files "")
-foreach(program IN LISTS kelmor_release_programs)
-  kelmor_program_identity(${program} ID)
+set(programs "")
+# One shortcut: `name` in the Start-menu folder, starting `file` with `argument`.
+macro(kelmor_release_shortcut name file argument)
+  set(shortcut "\${FOLDER}\\${name}.lnk")
+  string(APPEND create_shortcuts "  CreateShortcut \"${shortcut}\" \"$INSTDIR\\${file}\" \"${argument}\"\n")
+  string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
+endmacro()
+foreach(entry IN LISTS kelmor_release_shortcuts)
+  string(REPLACE "|" ";" entry "${entry}")
+  list(GET entry 0 program)
+  list(GET entry 1 menu_name)
   set(name $<TARGET_FILE_NAME:${program}>)
-  set(shortcut "$SMPROGRAMS\\${app_name}\\${ID_TITLE}.lnk")
+  list(APPEND programs ${program})
   list(APPEND program_files $<TARGET_FILE:${program}>)
   string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
-  string(APPEND create_shortcuts "  CreateShortcut \"${shortcut}\" \"$INSTDIR\\${name}\"\n")
-  string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
+  kelmor_release_shortcut("${menu_name}" "${name}" "")
   if(program STREQUAL "_Configuration")
-    set(shortcut "$SMPROGRAMS\\${app_name}\\${KELMOR_GAME_CONFIGURATION_TITLE}.lnk")
-    string(APPEND create_shortcuts "  CreateShortcut \"${shortcut}\" \"$INSTDIR\\${name}\" "
-                                   "\"${KELMOR_GAME_CONFIGURATION_ARGUMENT}\"\n")
-    string(APPEND remove_shortcuts "  Delete \"${shortcut}\"\n")
+    kelmor_release_shortcut("${KELMOR_GAME_CONFIGURATION_TITLE}" "${name}" "${KELMOR_GAME_CONFIGURATION_ARGUMENT}")
   endif()
 endforeach()
 foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt ${kelmor_license_files})
   string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
+endforeach()
+set(kit_data "")
+foreach(name IN LISTS kelmor_kit_data_files)
+  string(APPEND kit_data "  !insertmacro \${MACRO} \"${name}\"\n")
 endforeach()
 set(create_folders "")
 set(remove_folders "")
@@ -92,6 +112,9 @@ foreach(folder IN LISTS KELMOR_APP_FOLDERS)
   if(NOT folder STREQUAL KELMOR_SAVE_FOLDER)
     # Folders before the folders that hold them.
     string(PREPEND remove_folders "  RMDir \"$INSTDIR\\${folder}\"\n")
+    if(NOT folder MATCHES "\\\\")
+      string(APPEND kit_data "  !insertmacro \${MACRO} \"${folder}\"\n")
+    endif()
   endif()
 endforeach()
 file(GENERATE OUTPUT ${release_inputs}/layout.nsh CONTENT
@@ -103,9 +126,12 @@ ${kit_files}!macroend
 ${create_folders}!macroend
 !macro KelmorRemoveEmptyFolders
 ${remove_folders}!macroend
-!macro KelmorCreateShortcuts
+!define KELMOR_SAVE_FOLDER \"${KELMOR_SAVE_FOLDER}\"
+!macro KelmorForEachKitData MACRO
+${kit_data}!macroend
+!macro KelmorCreateShortcuts FOLDER
 ${create_shortcuts}!macroend
-!macro KelmorRemoveShortcuts
+!macro KelmorRemoveShortcuts FOLDER
 ${remove_shortcuts}!macroend
 ")
 
@@ -127,7 +153,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${KELMOR_ZIP} -q -r -X ${zip} ${app_name}
   COMMAND ${KELMOR_MAKENSIS} ${nsis_target} -V2 -DVERSION=${PROJECT_VERSION} -DLAYOUT=${release_inputs}/layout.nsh
           -DSTAGE=${app_stage} -DOUTFILE=${setup} ${nsi}
-  DEPENDS ${kelmor_release_programs} ${nsi} ${release_inputs}/layout.nsh
+  DEPENDS ${programs} ${nsi} ${release_inputs}/layout.nsh
           ${release_inputs}/README.txt ${release_inputs}/${KELMOR_MARKER_TEMPLATE_NAME} ${release_license_files}
   COMMENT "Making the release's zip and setup program in ${KELMOR_RELEASE_DIR}"
   VERBATIM)

@@ -4,10 +4,12 @@
 ; into a folder that user can write (the launchers write dosbox.conf and the
 ; kit's data into their own folder, which Program Files does not allow):
 ; the four programs, TEST.FUJ, README.txt, SAVEGAME and the folders the kit's
-; installation copies into. It adds Start-menu shortcuts named by the
-; programs' titles and an entry in the user's Programs and Features. When
-; DOSBox is installed it offers to copy DOSBox.exe and its DLLs into the
-; folder; the silent install (/S) copies them.
+; installation copies into. It adds Start-menu shortcuts ("Kelmor", "Kelmor
+; Plix", ...) and an entry in the user's Programs and Features, each
+; installed folder its own: "Kelmor Kit" for the first, "Kelmor Kit (KitB)"
+; for a folder C:\KitB installed beside it. When DOSBox is installed it
+; offers to copy DOSBox.exe and its DLLs into the folder; the silent install
+; (/S) copies them.
 ;
 ; The setup writes over no file it did not bring. Each file it brings (the
 ; programs, TEST.FUJ, README.txt, the DOSBox files it copies, the
@@ -24,7 +26,11 @@
 ; The uninstaller removes the files of its folder's record that are still as
 ; they were brought, and the layout's folders that are then empty; it keeps
 ; SAVEGAME, the files the kit launcher installed, dosbox.conf and every file
-; that changed since. Without a record it removes nothing from the folder.
+; that changed since, and ends by listing what stayed, each as a path, the
+; settings in the registry included, and how to remove them: on its last
+; page, and in the folder as "Uninstalled - what stayed.txt" (a silent
+; uninstall shows nothing, but writes that file too). Without a record it
+; removes nothing from the folder.
 ;
 ;   makensis -DVERSION=1.0.0 -DLAYOUT=<layout.nsh> -DSTAGE=<staged folder>
 ;            -DOUTFILE=<setup.exe> KelmorKit.nsi
@@ -46,10 +52,14 @@ ManifestDPIAware false
 !define PRODUCT "Kelmor Kit"
 !define KIT_KEY "Software\Kelmor Kit"
 !define WINDOWS_UNINSTALL "Software\Microsoft\Windows\CurrentVersion\Uninstall"
-!define UNINSTALL_KEY "${WINDOWS_UNINSTALL}\KelmorKit"
+!define UNINSTALL_ENTRY "KelmorKit"
 !define UNINSTALLER "Uninstall.exe"
 !define RECORD "Uninstall.ini"    ; [Kelmor Kit] Version=, [Files] <name>=<fingerprint>
 !define RECORD_FILES "Files"
+; The record's [Kelmor Kit] also names the folder's Start-menu folder (Menu=)
+; and its key in Programs and Features (Entry=).
+!define KEPT_LIST "Uninstalled - what stayed.txt"
+!define SETTINGS_KEY "Software\VB and VBA Program Settings"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -69,6 +79,8 @@ VIAddVersionKey LegalCopyright "The Kelmor Kit developers"
 Var DOSBoxFolder  ; where an installed DOSBox was found, or empty
 Var CopyDOSBox    ; 1: copy DOSBox.exe and its DLLs into the kit's folder
 Var DOSBoxBox
+Var MenuFolder      ; the folder's Start-menu folder, below $SMPROGRAMS
+Var UninstallEntry  ; the folder's key in Programs and Features
 
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "This installs ${PRODUCT} ${VERSION}, the programs that start Kelmor and the Kelmor Plix kit from their CDs under DOSBox, for you alone.$\r$\n$\r$\nNo administrator rights are needed."
@@ -82,11 +94,15 @@ Var DOSBoxBox
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom DOSBoxPage DOSBoxPageLeave
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed in $INSTDIR.$\r$\n$\r$\nThe launchers find Kelmor's CD in a CD drive, or a CD image copied into that folder: an .iso file, or a .cue file with its .bin files. No virtual drive program is needed."
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed in $INSTDIR.$\r$\n$\r$\nThe launchers find Kelmor's CD in a CD drive, or a CD image copied into that folder: an .iso file, or a .cue file with its .bin files. No virtual drive program is needed.$\r$\n$\r$\nStart Kelmor and Kelmor Plix from the Start menu, folder $MenuFolder."
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\README.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Show README.txt"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION ShowReadme
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+UninstPage custom un.KeptPage
 !insertmacro MUI_LANGUAGE "English"
 
 ; --- finding an installed DOSBox ---------------------------------------------
@@ -432,6 +448,93 @@ Function DOSBoxPageLeave
   ${EndIf}
 FunctionEnd
 
+; Places CONTROL of the current page at X, Y, W wide and H high, in dialog
+; units, as nsDialogs places them (by the setup window's font).
+!macro PlaceControl CONTROL X Y W H
+  System::Call '*(i ${X}, i ${Y}, i ${W}, i ${H}) p .r1'
+  System::Call 'user32::MapDialogRect(p $HWNDPARENT, p r1)'
+  System::Call '*$1(i .r2, i .r3, i .r4, i .r5)'
+  System::Free $1
+  System::Call 'user32::SetWindowPos(p ${CONTROL}, p 0, i r2, i r3, i r4, i r5, i 0x14)'  ; SWP_NOZORDER|SWP_NOACTIVATE
+!macroend
+
+; The last page's text takes the page's height down to the check box, which
+; goes to the page's foot: the folder's path, as long as the user's name
+; makes it, would otherwise push the text past the few lines the page keeps
+; for it above a check box.
+Function FinishPageShow
+  !insertmacro PlaceControl $mui.FinishPage.Text 120 45 195 122
+  !insertmacro PlaceControl $mui.FinishPage.ShowReadme 120 175 195 10
+FunctionEnd
+
+; README.txt in the user's program for text files, or where no program opens
+; .txt files (a fresh Wine prefix has none) in Notepad, which every Windows
+; has.
+Function ShowReadme
+  ClearErrors
+  ExecShell "open" "$INSTDIR\README.txt"
+  ${If} ${Errors}
+    Exec '"$WINDIR\notepad.exe" "$INSTDIR\README.txt"'
+  ${EndIf}
+FunctionEnd
+
+; --- the folder's Start-menu folder and Programs and Features entry ----------
+
+; $0 becomes 1 when the Programs and Features entry named on the stack may be
+; $INSTDIR's: there is none, it is this folder's, or its folder no longer
+; holds a record of this setup (it was deleted by hand).
+Function EntryIsFree
+  Exch $1
+  ReadRegStr $0 HKCU "${WINDOWS_UNINSTALL}\$1" "InstallLocation"
+  ${If} $0 == ""
+  ${OrIf} $0 == $INSTDIR
+  ${OrIfNot} ${FileExists} "$0\${RECORD}"
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $1
+FunctionEnd
+
+; MenuFolder and UninstallEntry: those the folder's record names, when still
+; its own; else "Kelmor Kit" and KelmorKit, when free; else named by the
+; folder, "Kelmor Kit (KitB)" for C:\KitB, or by the folder that holds it when
+; its own name is the kit's ("Kelmor Kit (Games)" for D:\Games\Kelmor Kit),
+; numbered when that is taken too.
+Function ChooseMenuFolder
+  ReadINIStr $MenuFolder "$INSTDIR\${RECORD}" "${PRODUCT}" "Menu"
+  ReadINIStr $UninstallEntry "$INSTDIR\${RECORD}" "${PRODUCT}" "Entry"
+  ${If} $MenuFolder != ""
+  ${AndIf} $UninstallEntry != ""
+    Push $UninstallEntry
+    Call EntryIsFree
+    ${IfThen} $0 == 1 ${|} Return ${|}
+  ${EndIf}
+  StrCpy $MenuFolder "${PRODUCT}"
+  StrCpy $UninstallEntry "${UNINSTALL_ENTRY}"
+  Push $UninstallEntry
+  Call EntryIsFree
+  ${IfThen} $0 == 1 ${|} Return ${|}
+  ${GetFileName} $INSTDIR $1
+  ${If} $1 == "${PRODUCT}"
+    ${GetParent} $INSTDIR $1
+    ${GetFileName} $1 $1
+  ${EndIf}
+  StrCpy $2 $1 "" -1
+  ${IfThen} $2 == ":" ${|} StrCpy $1 $1 -1 ${|}  ; a drive's root: "C"
+  StrCpy $2 1
+  ${Do}
+    StrCpy $3 $1
+    ${IfThen} $2 > 1 ${|} StrCpy $3 "$1 $2" ${|}
+    StrCpy $MenuFolder "${PRODUCT} ($3)"
+    StrCpy $UninstallEntry "${UNINSTALL_ENTRY} ($3)"
+    Push $UninstallEntry
+    Call EntryIsFree
+    ${IfThen} $0 == 1 ${|} Return ${|}
+    IntOp $2 $2 + 1
+  ${Loop}
+FunctionEnd
+
 ; --- installing --------------------------------------------------------------
 
 !macro InstallKitFile NAME
@@ -483,7 +586,12 @@ FunctionEnd
 
 Section "${PRODUCT}"
   SetOutPath "$INSTDIR"
+  Call ChooseMenuFolder
   Call StartRecord
+  WriteINIStr "$INSTDIR\${RECORD}" "${PRODUCT}" "Menu" $MenuFolder
+  WriteINIStr "$INSTDIR\${RECORD}" "${PRODUCT}" "Entry" $UninstallEntry
+  ; An earlier uninstall's list, no longer true.
+  Delete "$INSTDIR\${KEPT_LIST}"
   !insertmacro KelmorForEachFile InstallKitFile
   !insertmacro KelmorCreateFolders
   ${If} $CopyDOSBox == ${BST_CHECKED}
@@ -495,23 +603,28 @@ Section "${PRODUCT}"
   Call RecordFile
   FlushINI "$INSTDIR\${RECORD}"
 
-  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
-  !insertmacro KelmorCreateShortcuts
+  CreateDirectory "$SMPROGRAMS\$MenuFolder"
+  !insertmacro KelmorCreateShortcuts "$SMPROGRAMS\$MenuFolder"
 
   WriteRegStr HKCU "${KIT_KEY}" "InstallDir" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${KELMOR_ICON_PROGRAM},0"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  StrCpy $1 "${WINDOWS_UNINSTALL}\$UninstallEntry"
+  WriteRegStr HKCU $1 "DisplayName" $MenuFolder
+  WriteRegStr HKCU $1 "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU $1 "DisplayIcon" "$INSTDIR\${KELMOR_ICON_PROGRAM},0"
+  WriteRegStr HKCU $1 "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU $1 "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU $1 "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU $1 "NoModify" 1
+  WriteRegDWORD HKCU $1 "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $2 $3
+  WriteRegDWORD HKCU $1 "EstimatedSize" $0
 SectionEnd
 
 ; --- uninstalling ------------------------------------------------------------
+
+Var KeptFile     ; the list of what stayed, while it is written
+Var KeptInFolder ; 1 once the list names something in the folder
+Var KeptBox
 
 ; The file of $INSTDIR named on the stack goes when the record gives it as
 ; brought and it is still as it was brought.
@@ -524,7 +637,9 @@ Function un.RemoveAsBrought
     Call un.AsBrought
     Pop $1
     ${If} $1 == 1
+      ClearErrors
       Delete "$INSTDIR\$0"
+      ${IfThen} ${Errors} ${|} DetailPrint "Could not remove $0: it is in use" ${|}
     ${Else}
       DetailPrint "Kept $0: it changed after the setup brought it"
     ${EndIf}
@@ -533,9 +648,210 @@ Function un.RemoveAsBrought
   Pop $0
 FunctionEnd
 
+!macro KeptKitData NAME
+  ${IfThen} $1 == "${NAME}" ${|} StrCpy $0 data ${|}
+!macroend
+
+; $0 becomes what the entry of $INSTDIR named on the stack is, once the
+; uninstall removed what it brought: saves (SAVEGAME), data (the kit's, which
+; its launcher copied from the CD), image (a CD image), written (by the
+; launchers or DOSBox), changed (a file the setup brought, changed since),
+; busy (one still as brought: it could not be removed), other, or "" for the
+; record and the list of what stayed.
+Function un.KeptKind
+  Exch $1
+  Push $2
+  Push $3
+  StrCpy $0 ""
+  ReadINIStr $2 "$INSTDIR\${RECORD}" "${RECORD_FILES}" $1
+  ${If} $1 == "."
+  ${OrIf} $1 == ".."
+  ${OrIf} $1 == "${RECORD}"
+  ${OrIf} $1 == "${KEPT_LIST}"
+    StrCpy $0 ""
+  ${ElseIf} $2 != ""
+    Push $1
+    Call un.AsBrought
+    Pop $2
+    StrCpy $0 changed
+    ${IfThen} $2 == 1 ${|} StrCpy $0 busy ${|}
+  ${ElseIf} $1 == "${KELMOR_SAVE_FOLDER}"
+    StrCpy $0 saves
+  ${Else}
+    !insertmacro KelmorForEachKitData KeptKitData
+    ${If} $0 == ""
+      StrCpy $0 other
+      StrCpy $2 $1 "" -5
+      ${If} $2 == ".conf"  ; dosbox.conf, mapeditor.conf, each in other dialects
+        StrCpy $3 $1 7
+        ${IfThen} $3 == "dosbox." ${|} StrCpy $0 written ${|}
+        StrCpy $3 $1 10
+        ${IfThen} $3 == "mapeditor." ${|} StrCpy $0 written ${|}
+      ${EndIf}
+      StrCpy $2 $1 "" -4
+      ${If} $0 == other
+        ${If} $2 == ".iso"
+        ${OrIf} $2 == ".cue"
+        ${OrIf} $2 == ".bin"
+          StrCpy $0 image
+        ${EndIf}
+      ${EndIf}
+      StrCpy $2 $1 "" -11
+      ${If} $2 == ".dosbox.cue"  ; the launchers' copy of a cue sheet
+      ${OrIf} $1 == "stdout.txt"  ; what DOSBox printed
+      ${OrIf} $1 == "stderr.txt"
+        StrCpy $0 written
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Lists the entries of $INSTDIR of the kind $R5, each as a path, a folder
+; with the number of files it holds, under the heading $R6 when there are any.
+Function un.ListKept
+  FindFirst $R0 $R1 "$INSTDIR\*"
+  ${DoWhile} $R1 != ""
+    Push $R1
+    Call un.KeptKind
+    ${If} $0 == $R5
+      ${If} $R6 != ""
+        FileWriteUTF16LE $KeptFile "$\r$\n$R6$\r$\n"
+        StrCpy $R6 ""
+      ${EndIf}
+      StrCpy $R2 ""
+      ${If} ${FileExists} "$INSTDIR\$R1\*.*"
+        ${GetSize} "$INSTDIR\$R1" "/S=0K" $R2 $R3 $R4
+        IntOp $R3 $R3 + 0  ; "" for a folder without files
+        ${If} $R3 == 0
+          StrCpy $R2 " (no files)"
+        ${ElseIf} $R3 == 1
+          StrCpy $R2 " (1 file)"
+        ${Else}
+          StrCpy $R2 " ($R3 files)"
+        ${EndIf}
+      ${EndIf}
+      FileWriteUTF16LE $KeptFile "  $INSTDIR\$R1$R2$\r$\n"
+    ${EndIf}
+    FindNext $R0 $R1
+  ${Loop}
+  FindClose $R0
+FunctionEnd
+
+; $KeptInFolder becomes 1 when anything stays in $INSTDIR, else 0.
+Function un.FindKept
+  StrCpy $KeptInFolder 0
+  FindFirst $R0 $R1 "$INSTDIR\*"
+  ${DoWhile} $R1 != ""
+    Push $R1
+    Call un.KeptKind
+    ${IfThen} $0 != "" ${|} StrCpy $KeptInFolder 1 ${|}
+    FindNext $R0 $R1
+  ${Loop}
+  FindClose $R0
+FunctionEnd
+
+!macro ListKept KIND HEADING
+  StrCpy $R5 "${KIND}"
+  StrCpy $R6 "${HEADING}"
+  Call un.ListKept
+!macroend
+
+; $0 becomes 1 when the settings of APPLICATION are in the registry.
+!macro HasSettings APPLICATION
+  ClearErrors
+  EnumRegKey $0 HKCU "${SETTINGS_KEY}\${APPLICATION}" 0
+  StrCpy $0 1
+  ${IfThen} ${Errors} ${|} StrCpy $0 0 ${|}
+!macroend
+
+; Writes what stayed, for the last page, into $PLUGINSDIR\kept.txt (UTF-16):
+; what stayed in the folder, kind by kind, each as a path, then the
+; settings in the registry, then how to remove them too.
+Function un.WriteKeptList
+  Call un.FindKept
+  !insertmacro HasSettings kel1
+  StrCpy $1 $0
+  !insertmacro HasSettings kelkit
+  StrCpy $2 $0
+  FileOpen $KeptFile "$PLUGINSDIR\kept.txt" w
+  FileWriteWord $KeptFile 0xFEFF
+  ${If} "$KeptInFolder$1$2" == "000"
+    FileWriteUTF16LE $KeptFile "The programs and the other files the setup brought are removed from $INSTDIR, and nothing of the kit stays.$\r$\n"
+  ${Else}
+    FileWriteUTF16LE $KeptFile "The programs and the other files the setup brought are removed from $INSTDIR. These stay:$\r$\n"
+  ${EndIf}
+  !insertmacro ListKept saves "Your saved games:"
+  !insertmacro ListKept data "The kit's files, which the kit launcher copied from its CD:"
+  !insertmacro ListKept image "CD images:"
+  !insertmacro ListKept written "Written by the launchers and DOSBox:"
+  !insertmacro ListKept changed "Changed since the setup brought them:"
+  !insertmacro ListKept busy "Still in use, so not removed (end the kit's programs, then delete them):"
+  !insertmacro ListKept other "Other files and folders:"
+  ${If} "$1$2" != "00"
+    FileWriteUTF16LE $KeptFile "$\r$\nThe settings, in the registry (every folder of the kit you install uses them):$\r$\n"
+    ${If} $1 == 1
+      FileWriteUTF16LE $KeptFile "  HKEY_CURRENT_USER\${SETTINGS_KEY}\kel1 (the game's; Kelmor's earlier Windows programs use them too)$\r$\n"
+    ${EndIf}
+    ${If} $2 == 1
+      FileWriteUTF16LE $KeptFile "  HKEY_CURRENT_USER\${SETTINGS_KEY}\kelkit (the kit's)$\r$\n"
+    ${EndIf}
+  ${EndIf}
+  ${If} $KeptInFolder == 1
+    FileWriteUTF16LE $KeptFile "$\r$\nTo remove these too: copy SAVEGAME elsewhere if you want to keep your saved games, then delete the folder $INSTDIR.$\r$\n"
+  ${EndIf}
+  ${If} "$1$2" != "00"
+    FileWriteUTF16LE $KeptFile "$\r$\nTo remove the settings: delete their keys with the Registry Editor (regedit), or in a command prompt:$\r$\n"
+    ${If} $1 == 1
+      FileWriteUTF16LE $KeptFile '  reg delete "HKCU\${SETTINGS_KEY}\kel1" /f$\r$\n'
+    ${EndIf}
+    ${If} $2 == 1
+      FileWriteUTF16LE $KeptFile '  reg delete "HKCU\${SETTINGS_KEY}\kelkit" /f$\r$\n'
+    ${EndIf}
+  ${EndIf}
+  FileClose $KeptFile
+FunctionEnd
+
+; The last page: what stayed, from $PLUGINSDIR\kept.txt, in a box that
+; scrolls.
+Function un.KeptPage
+  ${IfNot} ${FileExists} "$PLUGINSDIR\kept.txt"
+    Abort
+  ${EndIf}
+  !insertmacro MUI_HEADER_TEXT "What stayed" "${PRODUCT} is removed. These files and settings stay:"
+  nsDialogs::Create 1018
+  Pop $0
+  nsDialogs::CreateControl EDIT ${DEFAULT_STYLES}|${WS_TABSTOP}|${ES_MULTILINE}|${ES_READONLY}|${WS_VSCROLL} ${WS_EX_CLIENTEDGE} 0 0 100% 100% ""
+  Pop $KeptBox
+  FileOpen $1 "$PLUGINSDIR\kept.txt" r
+  FileReadWord $1 $2  ; the byte-order mark
+  ${Do}
+    ClearErrors
+    FileReadUTF16LE $1 $2
+    ${IfThen} ${Errors} ${|} ${ExitDo} ${|}
+    SendMessage $KeptBox ${EM_REPLACESEL} 0 "STR:$2"
+  ${Loop}
+  FileClose $1
+  ${If} ${FileExists} "$INSTDIR\${KEPT_LIST}"
+    SendMessage $KeptBox ${EM_REPLACESEL} 0 "STR:$\r$\nThis list is also in $INSTDIR\${KEPT_LIST}."
+  ${EndIf}
+  SendMessage $KeptBox ${EM_SETSEL} 0 0
+  SendMessage $KeptBox ${EM_SCROLLCARET} 0 0
+  nsDialogs::Show
+FunctionEnd
+
 Section "Uninstall"
+  InitPluginsDir
+  StrCpy $MenuFolder "${PRODUCT}"
+  StrCpy $UninstallEntry "${UNINSTALL_ENTRY}"
   Call un.HasRecord
   ${If} $0 == 1
+    ReadINIStr $0 "$INSTDIR\${RECORD}" "${PRODUCT}" "Menu"
+    ${IfThen} $0 != "" ${|} StrCpy $MenuFolder $0 ${|}
+    ReadINIStr $0 "$INSTDIR\${RECORD}" "${PRODUCT}" "Entry"
+    ${IfThen} $0 != "" ${|} StrCpy $UninstallEntry $0 ${|}
     FindFirst $R0 $R1 "$INSTDIR\*"
     ${DoWhile} $R1 != ""
       Push $R1
@@ -543,21 +859,28 @@ Section "Uninstall"
       FindNext $R0 $R1
     ${Loop}
     FindClose $R0
-    Delete "$INSTDIR\${RECORD}"
     ; Only the folders still empty: SAVEGAME and the kit's data stay.
     !insertmacro KelmorRemoveEmptyFolders
+    Call un.WriteKeptList
+    Delete "$INSTDIR\${RECORD}"
     RMDir "$INSTDIR"
+    ${If} ${FileExists} "$INSTDIR\*.*"
+      System::Call 'kernel32::CopyFileW(w "$PLUGINSDIR\kept.txt", w "$INSTDIR\${KEPT_LIST}", i 0) i .r0'
+    ${EndIf}
+    ; The last page shows the list at once.
+    SetAutoClose true
   ${Else}
     DetailPrint "$INSTDIR holds no record of what the setup of ${PRODUCT} brought there: nothing is removed from it"
   ${EndIf}
 
-  ; The shortcuts and the entries lead to the folder of the latest
-  ; installation: only the uninstall of that folder removes them.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ; The shortcuts and the entry of this folder, while they lead to it: a
+  ; later installation into another folder may have taken over the names.
+  ReadRegStr $0 HKCU "${WINDOWS_UNINSTALL}\$UninstallEntry" "InstallLocation"
   ${If} $0 == $INSTDIR
-    !insertmacro KelmorRemoveShortcuts
-    RMDir "$SMPROGRAMS\${PRODUCT}"
-    DeleteRegKey HKCU "${UNINSTALL_KEY}"
-    DeleteRegKey HKCU "${KIT_KEY}"
+    !insertmacro KelmorRemoveShortcuts "$SMPROGRAMS\$MenuFolder"
+    RMDir "$SMPROGRAMS\$MenuFolder"
+    DeleteRegKey HKCU "${WINDOWS_UNINSTALL}\$UninstallEntry"
   ${EndIf}
+  ReadRegStr $0 HKCU "${KIT_KEY}" "InstallDir"
+  ${IfThen} $0 == $INSTDIR ${|} DeleteRegKey HKCU "${KIT_KEY}" ${|}
 SectionEnd

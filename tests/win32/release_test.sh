@@ -6,11 +6,13 @@
 # Programs and Features; DOSBox.exe and its DLLs copied; the record of what
 # it brought), KELMOR.EXE starting the copied dosbox.exe from the installed
 # folder, and the silent uninstall, which keeps the saved games, the kit's
-# installed data and every file that changed since the install. The setup
-# never writes over, and its uninstaller never removes, a file it did not
-# bring: DOSBox's own folder is refused, the user's own DOSBox in another
-# folder is kept, and an uninstaller copied among the user's files removes
-# nothing.
+# installed data and every file that changed since the install, and lists
+# them. The setup never writes over, and its uninstaller never removes, a
+# file it did not bring: DOSBox's own folder is refused, the user's own
+# DOSBox in another folder is kept, and an uninstaller copied among the
+# user's files removes nothing. A second folder, installed through the
+# setup's pages, gets a Start-menu folder and an entry of its own, and the
+# setup's last page opens README.txt.
 #   release_test.sh <zip> <setup program> <bin folder> <version>
 set -euo pipefail
 zip=$1 setup=$2
@@ -32,12 +34,35 @@ fingerprint() {
   printf '%s %s' "$(stat -c %s "$1")" \
     "$(gzip -c <"$1" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' ' | tr a-f A-F)"
 }
-uninstall='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\KelmorKit'
-# Waits until the uninstall of folder $1 is done: the uninstaller goes on from
-# a copy of itself, so that it can remove itself.
+entries='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+uninstall="$entries\\KelmorKit"
+# The shortcuts in Start-menu folder $1, each with the program it starts.
+shortcuts() {
+  local menu link
+  menu=$(find "$WINEPREFIX/drive_c/users" -type d -path "*/Start Menu/Programs/$1")
+  [ -n "$menu" ] || return 0
+  for link in "$menu"/*.lnk; do
+    printf '%s -> %s\n' "${link##*/}" "$(tr -d '\0' <"$link" | grep -aoi '[a-z]:\\[^:]*\.exe' | head -n 1)"
+  done
+}
+# The shortcuts that lead to installed folder $1.
+expected_shortcuts() {
+  printf '%s\n' "Kelmor Configuration.lnk -> $1\\_Configuration.exe" \
+    "Kelmor Plix Configuration.lnk -> $1\\_Configuration.exe" "Kelmor Plix Mapper.lnk -> $1\\_Mapper.exe" \
+    "Kelmor Plix.lnk -> $1\\_KelmorPlix.exe" "Kelmor.lnk -> $1\\KELMOR.EXE"
+}
+# The uninstall's list of what stayed in folder $1, a line under a heading
+# as "heading|line", sorted: the lines of a heading come in any order.
+what_stayed() {
+  iconv -f UTF-16 -t UTF-8 "$1/Uninstalled - what stayed.txt" | tr -d '\r' |
+    awk '/^  / { print heading "|" substr($0, 3); next } /./ { heading = $0; print }' | LC_ALL=C sort
+}
+# Waits until the uninstall of folder $1, whose entry in Programs and Features
+# is $2, is done: the uninstaller goes on from a copy of itself, so that it
+# can remove itself.
 wait_uninstalled() {
   for _ in $(seq 150); do
-    [ ! -e "$1/Uninstall.exe" ] && [ -z "$(registry_values "$uninstall")" ] && return
+    [ ! -e "$1/Uninstall.exe" ] && [ -z "$(registry_values "$2")" ] && return
     sleep 0.2
   done
   fail "the uninstall of $1 did not end"
@@ -95,14 +120,11 @@ for file in DOSBox.exe SDL.dll SDL_net.dll; do
   cmp -s "$app/$file" "$dosbox_home/$file" || fail "$file was not copied from DOSBox"
 done
 menu=$(find "$WINEPREFIX/drive_c/users" -type d -path '*/Start Menu/Programs/Kelmor Kit')
-[ "$(LC_ALL=C ls "$menu" | tr '\n' '|')" = "Kelmor Configuration.lnk|Kelmor Plix Configuration.lnk|Kelmor Plix Launcher.lnk|Kelmor Plix Mapper Launcher.lnk|Kelmor for Windows.lnk|" ] ||
-  fail "shortcuts: $(ls "$menu")"
-grep -qaF "Kelmor Kit\\_Mapper.exe" "$menu/Kelmor Plix Mapper Launcher.lnk" ||
-  fail "the mapper's shortcut does not lead to _Mapper.exe"
-tr -d '\0' <"$menu/Kelmor Configuration.lnk" | grep -qaF "_Configuration.exe" &&
-  tr -d '\0' <"$menu/Kelmor Configuration.lnk" | grep -qa "kel1" ||
-  fail "the game's configuration shortcut does not start _Configuration.exe kel1"
 folder=$(windows_path "$app")
+menu_shortcuts=$(expected_shortcuts "$folder")
+[ "$(shortcuts "Kelmor Kit")" = "$menu_shortcuts" ] || fail "shortcuts: $(shortcuts "Kelmor Kit")"
+tr -d '\0' <"$menu/Kelmor Configuration.lnk" | grep -qa "kel1" ||
+  fail "the game's configuration shortcut does not start _Configuration.exe kel1"
 expected="DisplayIcon=$folder\\KELMOR.EXE,0
 DisplayName=Kelmor Kit
 DisplayVersion=$version
@@ -119,7 +141,7 @@ for name in $files; do
   grep -qxF "$name=$(fingerprint "$app/$name")" <<<"$record" || fail "the record of $name: $record"
 done
 
-note "a second folder that holds the user's own DOSBox: kept by its install and its uninstall"
+note "a second folder that holds the user's own DOSBox, installed through the setup's pages"
 kit_b="$APPS/KitB"
 mkdir -p "$kit_b"
 echo "the user's DOSBox" >"$kit_b/DOSBox.exe"
@@ -127,13 +149,61 @@ echo "the user's SDL" >"$kit_b/SDL.dll"
 echo notes >"$kit_b/notes.txt"
 kit_b_before=$(state "$kit_b")
 app_before=$(state "$app") app_layout=$(layout "$app")
-wine 'C:\setup.exe' /S '/D=C:\KitB' || fail "the install into C:\\KitB failed"
+wine 'C:\setup.exe' '/D=C:\KitB' &
+setup_pid=$!
+# Welcome, license, folder, DOSBox (Install); once installed, Finish on the
+# last page, where "Show README.txt" is checked. (The caption gains a blank
+# after the first page.)
+for _ in 1 2 3 4; do
+  wait_window "Kelmor Kit Setup ?" >/dev/null
+  sleep 0.5
+  xdotool key --clearmodifiers Return
+done
+for _ in $(seq 100); do [ -n "$(registry_values "$entries\\KelmorKit (KitB)")" ] && break; sleep 0.2; done
+sleep 1
+xdotool key --clearmodifiers Return
+wait_exit "$setup_pid" 20
+[ "$EXIT_CODE" = 0 ] || fail "the setup into C:\\KitB ended with $EXIT_CODE"
+wait_window "README.txt - Notepad" 10 >/dev/null
 cmp -s "$kit_b/SDL_net.dll" "$dosbox_home/SDL_net.dll" || fail "SDL_net.dll was not copied"
+[ "$(cat "$kit_b/DOSBox.exe")" = "the user's DOSBox" ] || fail "the setup wrote over the user's DOSBox"
+[ "$(shortcuts "Kelmor Kit (KitB)")" = "$(expected_shortcuts 'C:\KitB')" ] ||
+  fail "the second folder's shortcuts: $(shortcuts "Kelmor Kit (KitB)")"
+[ "$(shortcuts "Kelmor Kit")" = "$menu_shortcuts" ] || fail "the first folder's shortcuts: $(shortcuts "Kelmor Kit")"
+[ "$(registry_values "$entries\\KelmorKit (KitB)" | grep -e ^DisplayName= -e ^InstallLocation=)" = \
+  $'DisplayName=Kelmor Kit (KitB)\nInstallLocation=C:\\KitB' ] ||
+  fail "the second folder's entry: $(registry_values "$entries\\KelmorKit (KitB)")"
+[ "$(registry_values "$uninstall")" = "$expected" ] || fail "the first folder's entry: $(registry_values "$uninstall")"
+
+note "a third folder of the same name: its Start-menu folder and entry are numbered"
+wine 'C:\setup.exe' /S '/D=C:\Other\KitB' || fail "the install into C:\\Other\\KitB failed"
+[ "$(shortcuts "Kelmor Kit (KitB 2)")" = "$(expected_shortcuts 'C:\Other\KitB')" ] ||
+  fail "the third folder's shortcuts: $(shortcuts "Kelmor Kit (KitB 2)")"
+wine 'C:\Other\KitB\Uninstall.exe' /S
+wait_uninstalled "$APPS/Other/KitB" "$entries\\KelmorKit (KitB 2)"
+
+note "its silent uninstall keeps the user's DOSBox and the first folder, and lists what stayed"
 wine 'C:\KitB\Uninstall.exe' /S
-wait_uninstalled "$kit_b"
+wait_uninstalled "$kit_b" "$entries\\KelmorKit (KitB)"
 # SAVEGAME, empty, stays as in every installed folder.
-[ "$(state "$kit_b")" = "$(printf '%s\nSAVEGAME/' "$kit_b_before" | LC_ALL=C sort)" ] || fail "left in C:\\KitB: $(layout "$kit_b" | tr '\n' ' ')"
+[ "$(state "$kit_b" | grep -v '/Uninstalled - what stayed.txt$')" = "$(printf '%s\nSAVEGAME/' "$kit_b_before" | LC_ALL=C sort)" ] ||
+  fail "left in C:\\KitB: $(layout "$kit_b" | tr '\n' ' ')"
+[ "$(what_stayed "$kit_b")" = "$(LC_ALL=C sort <<'LIST'
+The programs and the other files the setup brought are removed from C:\KitB. These stay:
+Your saved games:
+Your saved games:|C:\KitB\SAVEGAME (no files)
+Other files and folders:
+Other files and folders:|C:\KitB\DOSBox.exe
+Other files and folders:|C:\KitB\SDL.dll
+Other files and folders:|C:\KitB\notes.txt
+To remove these too: copy SAVEGAME elsewhere if you want to keep your saved games, then delete the folder C:\KitB.
+LIST
+)" ] || fail "the list of what stayed in C:\\KitB: $(what_stayed "$kit_b")"
+[ -z "$(shortcuts "Kelmor Kit (KitB)")" ] && [ -z "$(registry_values "$entries\\KelmorKit (KitB)")" ] ||
+  fail "the second folder's shortcuts or entry stayed"
 [ "$(state "$app")" = "$app_before" ] || fail "the uninstall of C:\\KitB changed the first folder"
+[ "$(shortcuts "Kelmor Kit")" = "$menu_shortcuts" ] && [ "$(registry_values "$uninstall")" = "$expected" ] ||
+  fail "the uninstall of C:\\KitB took the first folder's shortcuts or entry"
 
 note "installing again over the first folder, where every file is as the setup brought it"
 wine 'C:\setup.exe' /S || fail "the second install failed"
@@ -162,18 +232,43 @@ wine 'C:\Mine\Uninstall.exe' /S '_?=C:\Mine'  # runs in place, and Wine waits fo
 [ "$(registry_values "$uninstall")" = "$expected" ] && [ -e "$menu" ] ||
   fail "the uninstaller in C:\\Mine removed the installation's entry or shortcuts"
 
-note "the silent uninstall: what it brought goes; saved games, the kit's data and changed files stay"
+note "the silent uninstall: what it brought goes; saved games, the kit's data and changed files stay, listed"
 echo save >"$app/SAVEGAME/KELMOR1.SAV"
 echo usa >"$app/DATA/USA.BIN"
 echo kit >"$app/KELKIT.EXE"
 printf 'KELPLIX\r\n' >"$app/THEST.FUJ"
+echo image >"$app/Kelmor.iso"
+wine reg add 'HKCU\Software\VB and VBA Program Settings\kel1\kel1' /v cycles /d 20000 /f >/dev/null 2>&1
 echo "the user's own notes" >>"$app/README.txt"
 echo SDL >"$app/SDL.dll"  # the size it was installed with, other bytes
 wine "$folder\\Uninstall.exe" /S
-wait_uninstalled "$app"
+wait_uninstalled "$app" "$uninstall"
 left=$(layout "$app" | tr '\n' ' ')
-[ "$left" = "DATA/ DATA/USA.BIN KELKIT.EXE README.txt SAVEGAME/ SAVEGAME/KELMOR1.SAV SDL.dll THEST.FUJ dosbox.conf " ] ||
+[ "$left" = "DATA/ DATA/USA.BIN KELKIT.EXE Kelmor.iso README.txt SAVEGAME/ SAVEGAME/KELMOR1.SAV SDL.dll THEST.FUJ Uninstalled - what stayed.txt dosbox.conf " ] ||
   fail "left after the uninstall: $left"
+settings='Software\VB and VBA Program Settings'
+[ "$(what_stayed "$app")" = "$(LC_ALL=C sort <<LIST
+The programs and the other files the setup brought are removed from $folder. These stay:
+Your saved games:
+Your saved games:|$folder\\SAVEGAME (1 file)
+The kit's files, which the kit launcher copied from its CD:
+The kit's files, which the kit launcher copied from its CD:|$folder\\DATA (1 file)
+The kit's files, which the kit launcher copied from its CD:|$folder\\KELKIT.EXE
+The kit's files, which the kit launcher copied from its CD:|$folder\\THEST.FUJ
+CD images:
+CD images:|$folder\\Kelmor.iso
+Written by the launchers and DOSBox:
+Written by the launchers and DOSBox:|$folder\\dosbox.conf
+Changed since the setup brought them:
+Changed since the setup brought them:|$folder\\README.txt
+Changed since the setup brought them:|$folder\\SDL.dll
+The settings, in the registry (every folder of the kit you install uses them):
+The settings, in the registry (every folder of the kit you install uses them):|HKEY_CURRENT_USER\\$settings\\kel1 (the game's; Kelmor's earlier Windows programs use them too)
+To remove these too: copy SAVEGAME elsewhere if you want to keep your saved games, then delete the folder $folder.
+To remove the settings: delete their keys with the Registry Editor (regedit), or in a command prompt:
+To remove the settings: delete their keys with the Registry Editor (regedit), or in a command prompt:|reg delete "HKCU\\$settings\\kel1" /f
+LIST
+)" ] || fail "the list of what stayed: $(what_stayed "$app")"
 [ "$(tail -n 1 "$app/README.txt")" = "the user's own notes" ] && [ "$(cat "$app/SDL.dll")" = SDL ] ||
   fail "the uninstall changed the files the user changed"
 [ ! -e "$menu" ] || fail "the shortcuts stayed: $(ls "$menu")"
