@@ -3,6 +3,11 @@
 PRESET := linux
 BUILD  := build/linux
 
+# What `make install` builds: the programs alone, without the tests and
+# benchmarks, with only the packages they need.
+PLAYER       := linux-player
+PLAYER_BUILD := build/player
+
 # The unit and integration tests once more, with ASan and UBSan, and the
 # check that no name is defined twice (CMakePresets.json).
 SANITIZE := linux-sanitize
@@ -19,12 +24,20 @@ WINDOWS := win32
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install uninstall clean
+.PHONY: all player-deps player deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install uninstall clean
 
 all: build
 
-# A player needs only what the Linux programs need; the Windows tool chain
-# and Wine come with the Windows targets and the tests.
+# A player needs only what the Linux programs need; the tests, benchmarks and
+# the demo add theirs, and the Windows tool chain and Wine come with the
+# Windows targets and the tests.
+player-deps:
+	tools/install-deps.sh player
+
+player: player-deps
+	cmake --preset $(PLAYER)
+	cmake --build --preset $(PLAYER) --parallel $$(nproc)
+
 deps:
 	tools/install-deps.sh linux
 
@@ -95,16 +108,17 @@ APP_FOLDER = app=$$KELMOR_APP; \
 # Lays out APP and records what it brought; stops before writing anything
 # when a file of the user's stands at one of the kit's names there.
 install: export KELMOR_APP = $(APP)
-install: build
-	@$(APP_FOLDER); cmake --install $(BUILD) --prefix "$$app"
+install: player
+	@$(APP_FOLDER); cmake --install $(PLAYER_BUILD) --prefix "$$app"
 
 # Removes what `make install` brought into APP and the menu, as APP's install
 # record lists it, each file only while unchanged; the saved games, the kit's
 # installed data, dosbox.conf, THEST.FUJ, the files the user changed and the
 # settings stay. A folder without a record keeps everything.
 uninstall: export KELMOR_APP = $(APP)
-uninstall: configure
-	@$(APP_FOLDER); cmake -DKELMOR_APP_FOLDER="$$app" -P $(BUILD)/uninstall_application_folder.cmake
+uninstall: player-deps
+	cmake --preset $(PLAYER) >/dev/null
+	@$(APP_FOLDER); cmake -DKELMOR_APP_FOLDER="$$app" -P $(PLAYER_BUILD)/uninstall_application_folder.cmake
 
 clean:
 	rm -rf build

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, with apt-get, the Debian packages of the named groups that are
 # missing (default: linux):
-#   linux    building the Linux programs (with the tree's tests and
-#            benchmarks), running them with DOSBox, and the demo;
+#   player   building the Linux programs alone and running them with DOSBox
+#            (make install): nothing a player does not run;
+#   linux    that, and the tree's tests, benchmarks and demo;
 #   windows  cross-building the Windows programs and their release, and
 #            running them under Wine;
 #   tests    what only the tests use besides those two;
@@ -14,13 +15,15 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # fluid is only recommended by libfltk1.3-dev, yet Debian's FLTK CMake files
-# name /usr/bin/fluid and fail without it. The demo assembles its DOS program with nasm and runs
-# headless on Xvfb when there is no display. DOSBox Staging and DOSBox-X play the game's
-# music with Debian's General MIDI sound font.
+# name /usr/bin/fluid and fail without it. DOSBox Staging and DOSBox-X play
+# the game's music with Debian's General MIDI sound font.
+player=(g++ cmake make pkg-config libfltk1.3-dev fluid dosbox fluid-soundfont-gm)
+# The demo assembles its DOS program with nasm and runs headless on Xvfb when
+# there is no display; the window tests drive it with xdotool and look at it
+# with ImageMagick.
 linux=(
-  g++ cmake make pkg-config
-  libfltk1.3-dev fluid libgtest-dev libgmock-dev libbenchmark-dev
-  dosbox fluid-soundfont-gm nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  "${player[@]}" libgtest-dev libgmock-dev libbenchmark-dev
+  nasm xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
 # The mingw-w64 cross compiler with win32 threads (its programs start on XP),
 # GoogleTest's sources to build it for Windows, Wine with its fonts, the
@@ -108,12 +111,13 @@ packages=()
 want_windows=
 for group in "${groups[@]}"; do
   case $group in
+    player) packages+=("${player[@]}") ;;
     linux) packages+=("${linux[@]}") ;;
     windows) packages+=("${windows[@]}") want_windows=1 ;;
     tests) packages+=("${tests[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
     measure) packages+=("${measure[@]}") ;;
-    *) echo "install-deps.sh: no group '$group' (linux, windows, tests, fuzz, measure)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: no group '$group' (player, linux, windows, tests, fuzz, measure)" >&2; exit 2 ;;
   esac
 done
 # apt-get sees the whole set at once.
