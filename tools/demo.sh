@@ -52,13 +52,17 @@ drive_map() {
 }
 drive_map
 
-# How to open what the demo installed: its settings and menu entries are its
-# own, not the user's, so the desktop's menu does not show it.
+# What the demo is and how to open it again: its settings, drive map and
+# menu entries are its own, so neither the desktop's menu nor the player's
+# settings change.
+echo "The demo: a sample game CD on E:, played by the kit installed into $app."
+echo "Its settings, drive map and menu entries stay in $demo: your desktop's menu"
+echo "and your own settings do not change."
 say_how_to_open() {
-  echo "The demo's application folder is $app; its settings, drive map and menu"
-  echo "entries stay in $demo. Start it again with:"
+  echo "Start the demo again with:"
   echo "  XDG_CONFIG_HOME=$demo/config $app/KELMOR"
-  echo "To have Kelmor in your desktop's menu, install it: make install (README.md)."
+  echo "To play Kelmor from its CD, with the kit in your desktop's menu: make install"
+  echo "(README.md, \"Install\" and \"Give the kit its CD\")."
 }
 
 if [ -n "${DISPLAY:-}" ]; then
