@@ -18,8 +18,9 @@ BIN="$BUILD/bin"
 app="$WORK/Kelmor app"
 menu="$XDG_DATA_HOME/applications"
 
-declare -A titles=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix Launcher"
-                   [_Mapper]="Kelmor Plix Mapper Launcher" [_Configuration]="Kelmor Plix Configuration"
+# The menu names, the same on both hosts (the windows keep their titles).
+declare -A titles=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix"
+                   [_Mapper]="Kelmor Plix Mapper" [_Configuration]="Kelmor Plix Configuration"
                    [kelmor-drives]="Kelmor Drives")
 declare -A classes=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix" [_Mapper]="Kelmor Plix Mapper"
                     [_Configuration]="Kelmor Plix Configuration" [kelmor-drives]="Kelmor Drives")
@@ -88,7 +89,7 @@ grep -qxF "in $app" "$app/.kelmor-install" &&
   grep -qE "^file [0-9]+ [0-9a-f]{64} TEST.FUJ\$" "$app/.kelmor-install" ||
   fail "install record: $(cat "$app/.kelmor-install")"
 
-note "menu entries named by title, pointing into the folder, with their window class and theme icons"
+note "menu entries named by their menu names, pointing into the folder, with their window class and theme icons"
 entries=("${programs[@]}")
 titles[game]="Kelmor Configuration" classes[game]="Kelmor Configuration"
 [ -x "$BIN/_Configuration" ] && entries+=(game)
@@ -308,6 +309,16 @@ validate_entries
 uninstall_app "$second"
 [ "$(entry_sums)" = "$sums" ] || fail "the first folder's entries changed: $(ls "$menu")"
 [ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
+note "... a second folder named as the kit is told apart by the folder that holds it"
+for row in "$WORK/Games/Kelmor|Games" "$WORK/Games/KELMOR PLIX|Games"; do
+  folder=${row%|*} set_name=${row#*|}
+  install_app "$BUILD" "$folder"
+  folder_tag=$(printf '%s' "$folder" | sha256sum | cut -c1-8)
+  tail -n 2 "$WORK/install.log" | head -n 1 | grep -qF "look for Kelmor ($set_name) in your desktop's menu" &&
+    grep -qxF "Name=Kelmor ($set_name)" "$menu/kelmor-$folder_tag-KELMOR.desktop" ||
+    fail "$folder: $(tail -n 2 "$WORK/install.log"); $(grep -h ^Name= "$menu/kelmor-$folder_tag-"*.desktop)"
+  uninstall_app "$folder"
+done
 install_app "$BUILD" "$second"
 uninstall_app "$first"
 [ "$(find "$menu" -name "kelmor-$tag-*.desktop" | wc -l)" = "${#entries[@]}" ] && [ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] ||
