@@ -136,9 +136,12 @@ grep -q "DOSBOX.EXE is started in place of the bridge" "$WORK/install.log" ||
 note "the uninstall takes back what the install brought; the user's files, the settings and another folder's entries stay"
 rm "$app/DOSBOX.EXE"
 printf 'settings' >"$XDG_CONFIG_HOME/kelmor/kel1.ini"
+printf 'image' >"$app/Kelmor.iso"
+printf 'sheet' >"$app/Kelmor.dosbox.cue"
+mkdir -p "$HOME/.local/state/kelmor" && printf 'log' >"$HOME/.local/state/kelmor/dosbox-1.log"
 printf '[Desktop Entry]\nPath=/elsewhere\nIcon=kelmor-_Mapper\n' >"$menu/kelmor-_Mapper.desktop"
 uninstall_app "$app"
-[ "$(listing "$app")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
+[ "$(listing "$app")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./Kelmor.dosbox.cue ./Kelmor.iso ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
   fail "left in the folder: $(listing "$app")"
 [ "$(ls "$menu")" = kelmor-_Mapper.desktop ] || fail "menu entries left: $(ls "$menu")"
 grep -qxF "Kept: $menu/kelmor-_Mapper.desktop, changed since the install." "$WORK/uninstall.log" ||
@@ -146,8 +149,39 @@ grep -qxF "Kept: $menu/kelmor-_Mapper.desktop, changed since the install." "$WOR
 [ "$(find "$XDG_DATA_HOME/icons" -type f -printf '%f\n' | sort -u | tr '\n' ' ')" = "kelmor-_Mapper.png " ] ||
   fail "icons left: $(find "$XDG_DATA_HOME/icons" -type f)"
 [ "$(cat "$XDG_CONFIG_HOME/kelmor/kel1.ini")" = settings ] || fail "the settings went"
-tail -n 1 "$WORK/uninstall.log" | grep -qxF "Uninstalled from $app; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ, the files you changed (above) and your settings." ||
-  fail "closing line: $(tail -n 1 "$WORK/uninstall.log")"
+diff <(sed -n '/^Uninstalled from /,$p' "$WORK/uninstall.log") - >&2 <<EOF || fail "the list of what stayed differs (< said, > wanted)"
+Uninstalled from $app. These stay:
+
+Your saved games:
+  $app/SAVEGAME (1 file)
+
+The kit's files, which the kit launcher copied from its CD:
+  $app/CAKE (1 file)
+  $app/DATA (1 file)
+  $app/THEST.FUJ
+
+CD images:
+  $app/Kelmor.iso
+
+Written by the launchers and DOSBox:
+  $app/Kelmor.dosbox.cue
+  $app/dosbox.conf
+
+Changed since the install brought them:
+  $menu/kelmor-_Mapper.desktop
+
+Your settings (every folder of the kit uses them):
+  $XDG_CONFIG_HOME/kelmor/kel1.ini
+
+What DOSBox printed at the last starts:
+  $HOME/.local/state/kelmor (1 file)
+
+To remove these too: copy SAVEGAME elsewhere if you want to keep your saved games, then delete the folder $app.
+
+To remove your settings and DOSBox's logs too (every folder of the kit loses them):
+  rm -r '$XDG_CONFIG_HOME/kelmor' '$HOME/.local/state/kelmor'
+EOF
+rm -r "$HOME/.local/state/kelmor"
 rm -rf "$XDG_DATA_HOME"
 # Every row below starts from an empty menu and icon theme.
 fresh_menu() { rm -rf "$XDG_DATA_HOME"; }
@@ -207,6 +241,8 @@ uninstall_app "$changed"
 grep -qxF "Kept: $changed/TEST.FUJ, changed since the install." "$WORK/uninstall.log" ||
   fail "no word on the changed TEST.FUJ: $(cat "$WORK/uninstall.log")"
 [ "$(listing "$changed")" = ". ./SAVEGAME ./TEST.FUJ " ] || fail "left in $changed: $(listing "$changed")"
+[ "$(sed -n '/^Changed since/,/^$/p' "$WORK/uninstall.log")" = $'Changed since the install brought them:\n  '"$changed/TEST.FUJ" ] &&
+  [ "$(grep -cF "$changed/TEST.FUJ" "$WORK/uninstall.log")" = 2 ] || fail "the changed TEST.FUJ's place in the list: $(cat "$WORK/uninstall.log")"
 [ "$(od -An -c "$changed/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n m i n e \r \n" ] || fail "TEST.FUJ changed"
 [ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
 
@@ -354,7 +390,7 @@ tamper() {
     fifo-temporary) mkfifo "$t/.kelmor-install.installing" ;;
   esac
 }
-done_line="Uninstalled from $t; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings."
+done_line="Uninstalled from $t. These stay:"
 declare -A uninstall_says=([link-in-folder]=$done_line [user-files]=$done_line [long-record]=$done_line
   [link-temporary]=$done_line [fifo-temporary]=$done_line
   [icons-link]="Kept: $t/icons/KELMOR.png, reached through the link $t/icons."
