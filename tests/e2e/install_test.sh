@@ -246,6 +246,37 @@ grep -qxF "Kept: $changed/TEST.FUJ, changed since the install." "$WORK/uninstall
 [ "$(od -An -c "$changed/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n m i n e \r \n" ] || fail "TEST.FUJ changed"
 [ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
 
+note "the list of what stayed: each entry of the folder under its kind, whatever the case of its name"
+fresh_menu
+kinds="$WORK/kinds"
+install_app "$BUILD" "$kinds"
+kit="The kit's files, which the kit launcher copied from its CD:" image="CD images:"
+written="Written by the launchers and DOSBox:" other="Other files and folders:"
+# An entry (a folder ends in "/"), then what the list shows of it and under which heading.
+kind_rows=("hmidet.386||$kit" "vantrel/MAP.INI|vantrel (1 file)|$kit" "SAVEGAME/|SAVEGAME (no files)|Your saved games:"
+  "Kelmor.ISO||$image" "track 2.Bin||$image" "Kelmor.dosbox.CUE||$written" "Dosbox.Staging.conf||$written"
+  "MAPEDITOR.conf||$written" "stdout.txt||$written" ".kelmor-x1.tmp||$written" "dosbox.conf.bak||$other"
+  "notes/|notes (no files)|$other" "icons/KELMOR.png|icons/KELMOR.png|Changed since the install brought them:")
+expected=()
+for row in "${kind_rows[@]}"; do
+  IFS='|' read -r entry shown heading <<<"$row"
+  if [ "${entry%/}" != "$entry" ]; then mkdir -p "$kinds/$entry"; else printf 'x' >>"$kinds/$entry"; fi
+  expected+=("${shown:-$entry}|$heading")
+done
+uninstall_app "$kinds"
+# Each path of the folder in the list, with the heading it stands under.
+diff <(awk -v app="$kinds/" '/^[^ ].*:$/ { heading = $0; next }
+         index($0, "  " app) == 1 { print substr($0, length(app) + 3) "|" heading }' "$WORK/uninstall.log" | sort) \
+     <(printf '%s\n' "${expected[@]}" | sort) >&2 || fail "kinds in the list of what stayed (< said, > wanted)"
+
+note "... and when nothing stays, it says so"
+nothing="$WORK/nothing"
+install_app "$BUILD" "$nothing"
+rmdir "$nothing/SAVEGAME"
+XDG_CONFIG_HOME="$WORK/no-config" uninstall_app "$nothing"
+[ "$(tail -n 1 "$WORK/uninstall.log")" = "Uninstalled from $nothing, and nothing of the kit stays." ] ||
+  fail "$(tail -n 1 "$WORK/uninstall.log")"
+
 note "an earlier version's install (no record): the uninstall removes nothing, installing again upgrades it"
 fresh_menu
 earlier="$WORK/earlier"
