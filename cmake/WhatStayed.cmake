@@ -120,6 +120,15 @@ function(kelmor_stayed_count_below paths folder out)
   set(${out} ${count} PARENT_SCOPE)
 endfunction()
 
+# The kit's folders outside the application folder, where they are:
+# the XDG variable | its folder below the home folder when unset | what the
+# list shows, each file or the folder | its heading | its name in the advice
+# on removing them.
+set(KELMOR_STAYED_OUTSIDE
+    "XDG_CONFIG_HOME|.config|files|Your settings (every folder of the kit uses them):|your settings"
+    "XDG_STATE_HOME|.local/state|folder|What DOSBox printed at the last starts:|DOSBox's logs"
+    "XDG_CACHE_HOME|.cache|folder|Which DOSBox each emulator is, as the kit found out:|the emulators' cache")
+
 # The user's folder of the XDG variable `variable` when that holds an
 # absolute path, else `fallback` below the home folder, with "/kelmor"
 # after it; "" when neither is known or no such folder is there.
@@ -182,6 +191,64 @@ function(kelmor_stayed_in_folder app changed out)
   endforeach()
 endfunction()
 
+# The lines of the folder `folder`'s files, each as a path (but the lock
+# that the programs take on the settings), or of the folder itself with
+# "(no files)" where it holds none.
+function(kelmor_stayed_files_of folder out)
+  set(lines "")
+  kelmor_stayed_names("${folder}" names)
+  while(NOT names STREQUAL "")
+    kelmor_stayed_pop(names name)
+    if(NOT name MATCHES "^(|\\.settings\\.lock)$" AND EXISTS "${folder}/${name}")
+      kelmor_stayed_entry("${folder}/${name}" shown)
+      string(APPEND lines "  ${shown}\n")
+    endif()
+  endwhile()
+  if(lines STREQUAL "")
+    set(lines "  ${folder} (no files)\n")
+  endif()
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+# What stays of the kit outside the application folder: its list in `out`,
+# in <out>_folders the folders quoted for the shell, in <out>_names what
+# they hold ("your settings and DOSBox's logs").
+function(kelmor_stayed_outside out)
+  set(text "")
+  set(folders "")
+  set(names "")
+  foreach(row IN LISTS KELMOR_STAYED_OUTSIDE)
+    string(REPLACE "|" ";" row "${row}")
+    list(GET row 0 variable)
+    list(GET row 1 fallback)
+    kelmor_stayed_user_folder(${variable} ${fallback} folder)
+    if(folder STREQUAL "")
+      continue()
+    endif()
+    list(GET row 2 shows)
+    list(GET row 3 heading)
+    list(GET row 4 name)
+    if(shows STREQUAL "files")
+      kelmor_stayed_files_of("${folder}" lines)
+    else()
+      kelmor_stayed_entry("${folder}" lines)
+      set(lines "  ${lines}\n")
+    endif()
+    string(APPEND text "\n${heading}\n${lines}")
+    kelmor_stayed_quote("${folder}" quoted)
+    string(APPEND folders " ${quoted}")
+    list(APPEND names "${name}")
+  endforeach()
+  list(POP_BACK names last)
+  list(JOIN names ", " names)
+  if(NOT names STREQUAL "")
+    string(APPEND names " and ")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+  set(${out}_folders "${folders}" PARENT_SCOPE)
+  set(${out}_names "${names}${last}" PARENT_SCOPE)
+endfunction()
+
 # Says what stays of the kit after the uninstall from the folder `app`,
 # which kept the files `changed` (one path a line; some may lie outside it,
 # such as a menu entry the user edited).
@@ -195,62 +262,12 @@ function(kelmor_what_stayed app changed)
       set(in_folder TRUE)
     endif()
   endforeach()
-
-  # Outside the folder: the settings, file by file (but the lock that
-  # the programs take on them), DOSBox's logs, the emulators' cache.
-  kelmor_stayed_user_folder(XDG_CONFIG_HOME .config settings)
-  kelmor_stayed_user_folder(XDG_STATE_HOME .local/state logs)
-  kelmor_stayed_user_folder(XDG_CACHE_HOME .cache cache)
-  set(outside "")
-  if(NOT settings STREQUAL "")
-    string(APPEND text "\nYour settings (every folder of the kit uses them):\n")
-    kelmor_stayed_names("${settings}" names)
-    set(files "")
-    while(NOT names STREQUAL "")
-      kelmor_stayed_pop(names name)
-      if(NOT name STREQUAL "" AND NOT name STREQUAL ".settings.lock" AND EXISTS "${settings}/${name}")
-        kelmor_stayed_entry("${settings}/${name}" shown)
-        string(APPEND files "  ${shown}\n")
-      endif()
-    endwhile()
-    if(files STREQUAL "")
-      set(files "  ${settings} (no files)\n")
-    endif()
-    string(APPEND text "${files}")
-  endif()
-  foreach(pair IN ITEMS "logs|What DOSBox printed at the last starts:"
-                        "cache|Which DOSBox each emulator is, as the kit found out:")
-    string(REPLACE "|" ";" pair "${pair}")
-    list(GET pair 0 folder)
-    list(GET pair 1 heading)
-    if(NOT "${${folder}}" STREQUAL "")
-      kelmor_stayed_entry("${${folder}}" shown)
-      string(APPEND text "\n${heading}\n  ${shown}\n")
-    endif()
-  endforeach()
-  set(named "")
-  foreach(pair IN ITEMS "settings|your settings" "logs|DOSBox's logs" "cache|the emulators' cache")
-    string(REPLACE "|" ";" pair "${pair}")
-    list(GET pair 0 folder)
-    if(NOT "${${folder}}" STREQUAL "")
-      kelmor_stayed_quote("${${folder}}" quoted)
-      string(APPEND outside " ${quoted}")
-      list(GET pair 1 name)
-      list(APPEND named "${name}")
-    endif()
-  endforeach()
-  # "your settings, DOSBox's logs and the emulators' cache"
-  list(POP_BACK named last)
-  list(JOIN named ", " named)
-  if(NOT named STREQUAL "")
-    string(APPEND named " and ")
-  endif()
-  string(APPEND named "${last}")
-
+  kelmor_stayed_outside(outside)
   if(NOT in_folder AND outside STREQUAL "")
     message(NOTICE "Uninstalled from ${app}, and nothing of the kit stays.")
     return()
   endif()
+  string(APPEND text "${outside}")
   if(in_folder)
     set(saves "")
     if(NOT "${in_saves}" STREQUAL "")
@@ -259,7 +276,8 @@ function(kelmor_what_stayed app changed)
     string(APPEND text "\nTo remove these too: ${saves}delete the folder ${app}.\n")
   endif()
   if(NOT outside STREQUAL "")
-    string(APPEND text "\nTo remove ${named} too (every folder of the kit loses them):\n  rm -r${outside}\n")
+    string(APPEND text "\nTo remove ${outside_names} too (every folder of the kit loses them):\n"
+                       "  rm -r${outside_folders}\n")
   endif()
   string(REGEX REPLACE "\n$" "" text "${text}")
   message(NOTICE "Uninstalled from ${app}. These stay:\n${text}")
