@@ -252,8 +252,10 @@ kinds="$WORK/kinds"
 install_app "$BUILD" "$kinds"
 kit="The kit's files, which the kit launcher copied from its CD:" image="CD images:"
 written="Written by the launchers and DOSBox:" other="Other files and folders:"
+printf 'x' >"$kinds/PCMAP/AL/A.INI"  # and one file more in PCMAP below
 # An entry (a folder ends in "/"), then what the list shows of it and under which heading.
-kind_rows=("hmidet.386||$kit" "vantrel/MAP.INI|vantrel (1 file)|$kit" "SAVEGAME/|SAVEGAME (no files)|Your saved games:"
+kind_rows=("hmidet.386||$kit" "vantrel/MAP.INI|vantrel (1 file)|$kit" "PCMAP/FR/B.INI|PCMAP (2 files)|$kit"
+  "SAVEGAME/|SAVEGAME (no files)|Your saved games:"
   "Kelmor.ISO||$image" "track 2.Bin||$image" "Kelmor.dosbox.CUE||$written" "Dosbox.Staging.conf||$written"
   "MAPEDITOR.conf||$written" "stdout.txt||$written" ".kelmor-x1.tmp||$written" "dosbox.conf.bak||$other"
   "notes/|notes (no files)|$other" "icons/KELMOR.png|icons/KELMOR.png|Changed since the install brought them:")
