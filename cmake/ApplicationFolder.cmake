@@ -16,11 +16,13 @@ endif()
 
 # program | its icon in art/ | its window's class, which its menu entry
 # names as StartupWMClass | what its menu entry says about it [| its name in
-# the menu, where it is not the program title of core/program_identity.hpp]
+# the menu, where it is not the program title of core/program_identity.hpp:
+# the names README and the Windows Start menu give the programs, while the
+# windows and version texts keep the titles]
 set(kelmor_menu_programs
     "KELMOR|kelmor_icon|Kelmor|Play Kelmor from its CD under DOSBox|Kelmor"
-    "_KelmorPlix|kelplix_icon|Kelmor Plix|Build Kelmor levels with the Kelmor Plix kit"
-    "_Mapper|mapper_icon|Kelmor Plix Mapper|Open the map editor of the Kelmor Plix kit"
+    "_KelmorPlix|kelplix_icon|Kelmor Plix|Build Kelmor levels with the Kelmor Plix kit|Kelmor Plix"
+    "_Mapper|mapper_icon|Kelmor Plix Mapper|Open the map editor of the Kelmor Plix kit|Kelmor Plix Mapper"
     "_Configuration|configuration_icon|Kelmor Plix Configuration|Choose the display and CPU speed of the Kelmor Plix kit"
     "kelmor-drives|drives_icon|Kelmor Drives|Give the Kelmor kit's drive letters their CDs and CD images|Kelmor Drives")
 
@@ -50,7 +52,7 @@ foreach(entry IN LISTS kelmor_menu_programs)
   string(APPEND kelmor_install_facts
          "list(APPEND KELMOR_APP_PROGRAMS \"${program}\")\n"
          "set(KELMOR_APP_${program}_FILE \"$<TARGET_FILE:${program}>\")\n"
-         "set(KELMOR_APP_${program}_TITLE \"${CMAKE_MATCH_1}\")\n"
+         "set(KELMOR_APP_${program}_MENU_NAME \"${CMAKE_MATCH_1}\")\n"
          "set(KELMOR_APP_${program}_ICON \"${PROJECT_SOURCE_DIR}/art/${icon}.png\")\n"
          "set(KELMOR_APP_${program}_ICON_NAME \"${icon}\")\n"
          "set(KELMOR_APP_${program}_CLASS \"${window_class}\")\n"

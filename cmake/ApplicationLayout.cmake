@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # What every application folder holds besides the programs, on every host:
 # the save folder SAVEGAME, the folders the kit's installation copies into
-# (it creates none itself), and the template of the installation marker.
+# (it creates none itself), the files the kit launcher copies, and the
+# template of the installation marker.
 # Included by the Linux install (InstallApplicationFolder.cmake) and by the
 # Windows release (Win32Release.cmake).
 
@@ -16,6 +17,11 @@ endforeach()
 
 # The user's saved games: no uninstall removes it.
 set(KELMOR_SAVE_FOLDER SAVEGAME)
+
+# The files the kit launcher copies from the kit's CD into the folder itself,
+# besides the layout's folders (kit_launcher/kit_manifest.cpp), and the
+# marker it writes: the uninstalls name them as the kit's data.
+set(KELMOR_KIT_DATA_FILES HMIDET.386 HMIDRV.386 KELKIT.EXE MAPPER.EXE THEST.FUJ)
 
 # TEST.FUJ, which the kit launcher copies onto THEST.FUJ: one line, CR LF.
 set(KELMOR_MARKER_TEMPLATE_NAME TEST.FUJ)

@@ -27,7 +27,9 @@
 # Menu entries: the folder whose entries are kelmor-<program>.desktop keeps
 # them. Any other folder gets a set of its own, kelmor-<tag>-<program>.desktop
 # with icons of its own, each named with the folder's name ("Kelmor
-# (kelmor2)"), so that every installed folder can be started from the menu.
+# (kelmor2)"; for ~/Games/Kelmor the name of the folder that holds it,
+# "Kelmor (Games)"), so that every installed folder can be started from the
+# menu.
 # An entry or icon of this folder's set that the user changed is kept as it
 # is; a file of those names that is not the kit's is never overwritten.
 
@@ -532,7 +534,7 @@ if(menu_set STREQUAL "")
 elseif(menu_set STREQUAL "main")
   message(NOTICE "The menu entries are in ${menu} (kelmor-*.desktop): look for Kelmor in your desktop's menu.\n${cd_line}")
 else()
-  get_filename_component(base "${app}" NAME)
+  kelmor_menu_set_name("${app}" base)
   set(other "are not this folder's")
   if(NOT main_other STREQUAL "")
     set(other "start ${main_other}")

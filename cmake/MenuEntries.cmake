@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop menu entries of an application folder, from the build's facts
-# (application_folder_facts.cmake): one per program, named by its title, and
-# "Kelmor Configuration", the configuration tool on the game's settings.
+# (application_folder_facts.cmake): one per program, under its menu name
+# ("Kelmor Plix"), and "Kelmor Configuration", the configuration tool on the
+# game's settings.
 # Included by the install and the uninstall, which so agree on what there is.
 #
 # For each id in KELMOR_MENU_ENTRIES (also the entry's file name, <id>.desktop):
@@ -32,7 +33,7 @@ endmacro()
 set(KELMOR_MENU_ENTRIES "")
 foreach(program IN LISTS KELMOR_APP_PROGRAMS)
   kelmor_menu_entry(kelmor-${program} ${program} ""
-    "${KELMOR_APP_${program}_TITLE}" "${KELMOR_APP_${program}_CLASS}"
+    "${KELMOR_APP_${program}_MENU_NAME}" "${KELMOR_APP_${program}_CLASS}"
     "${KELMOR_APP_${program}_COMMENT}" kelmor-${program} "${KELMOR_APP_${program}_ICON_NAME}")
 endforeach()
 list(FIND KELMOR_APP_PROGRAMS _Configuration configuration_tool)
@@ -76,13 +77,37 @@ function(kelmor_menu_id id tag out)
   set(${out} "${id}" PARENT_SCOPE)
 endfunction()
 
+# The name that tells a folder's set of entries apart in the menu: the
+# folder's name, or the name of the folder that holds it where its own is
+# the kit's (any case of "kelmor", or an entry's name), as the Windows
+# setup names its Start-menu folder: ~/Games/Kelmor gives "Games". A folder
+# at the root keeps its own name.
+function(kelmor_menu_set_name folder out)
+  get_filename_component(name "${folder}" NAME)
+  set(kits kelmor)
+  foreach(id IN LISTS KELMOR_MENU_ENTRIES)
+    list(APPEND kits "${${id}_NAME}")
+  endforeach()
+  string(TOLOWER "${kits}" kits)
+  string(TOLOWER "${name}" lower)
+  list(FIND kits "${lower}" kit)
+  if(kit GREATER -1)
+    get_filename_component(holder "${folder}" DIRECTORY)
+    get_filename_component(holder "${holder}" NAME)
+    if(NOT holder STREQUAL "")
+      set(name "${holder}")
+    endif()
+  endif()
+  set(${out} "${name}" PARENT_SCOPE)
+endfunction()
+
 # The menu name of entry `id` in a folder's set: its name, and in the set of
-# another folder the folder's name after it, "Kelmor (kelmor2)".
+# another folder the set's name after it, "Kelmor (kelmor2)".
 function(kelmor_menu_name id tag folder out)
   set(name "${${id}_NAME}")
   if(NOT tag STREQUAL "")
-    get_filename_component(base "${folder}" NAME)
-    string(APPEND name " (${base})")
+    kelmor_menu_set_name("${folder}" set_name)
+    string(APPEND name " (${set_name})")
   endif()
   set(${out} "${name}" PARENT_SCOPE)
 endfunction()

@@ -12,6 +12,7 @@
 # line each), the save folder SAVEGAME (empty or not), the kit's installed
 # data, dosbox.conf, mapeditor.conf, THEST.FUJ, everything else the user put
 # there, and the settings and drive map in the user's configuration folder.
+# It ends by listing what stayed, each thing with its path (WhatStayed.cmake).
 #
 # A folder without a record (it never held the kit, or an earlier version of
 # the kit installed it) keeps everything: one line says why and what to do;
@@ -25,6 +26,7 @@ cmake_policy(VERSION 3.25)
 
 include("${CMAKE_CURRENT_LIST_DIR}/MenuEntries.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/InstallRecord.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/WhatStayed.cmake")
 
 set(app "${KELMOR_APP_FOLDER}")
 if(NOT IS_ABSOLUTE "${app}" OR NOT IS_DIRECTORY "${app}")
@@ -53,7 +55,7 @@ endif()
 # Files: the folder's first, then the menu entries, then the icons, so that
 # an icon goes only when no entry names it.
 kelmor_data_home(data_home)
-set(kept 0)
+set(kept "")  # the files kept as changed, one a line
 foreach(pass folder entries icons)
   if(old_count EQUAL 0)
     break()
@@ -90,10 +92,10 @@ foreach(pass folder entries icons)
       message(STATUS "Removed: ${path}")
     elseif(state STREQUAL "changed")
       message(NOTICE "Kept: ${path}, changed since the install.")
-      math(EXPR kept "${kept} + 1")
+      string(APPEND kept "${path}\n")
     elseif(NOT state STREQUAL "absent")
       message(NOTICE "Kept: ${path}, no longer the file the install wrote.")
-      math(EXPR kept "${kept} + 1")
+      string(APPEND kept "${path}\n")
     endif()
   endforeach()
 endforeach()
@@ -130,8 +132,4 @@ if(old_count GREATER 0)
 endif()
 
 file(REMOVE "${record}")
-set(changed "")
-if(kept GREATER 0)
-  set(changed ", the files you changed (above)")
-endif()
-message(NOTICE "Uninstalled from ${app}; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ${changed} and your settings.")
+kelmor_what_stayed("${app}" "${kept}")

@@ -65,10 +65,6 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
 set(kelmor_release_shortcuts
     "KELMOR|Kelmor" "_KelmorPlix|Kelmor Plix" "_Mapper|Kelmor Plix Mapper"
     "_Configuration|Kelmor Plix Configuration")
-# The files the kit launcher copies from the kit's CD into the folder itself,
-# besides the layout's folders (kit_launcher/kit_manifest.cpp), and the
-# marker it writes: the uninstaller names them as the kit's data.
-set(kelmor_kit_data_files HMIDET.386 HMIDRV.386 KELKIT.EXE MAPPER.EXE THEST.FUJ)
 
 # What the setup program installs and its uninstaller removes, as NSIS macros.
 # KelmorForEachFile inserts the macro it is given once for each file; the
@@ -101,7 +97,9 @@ foreach(name ${KELMOR_MARKER_TEMPLATE_NAME} README.txt ${kelmor_license_files})
   string(APPEND kit_files "  !insertmacro \${MACRO} \"${name}\"\n")
 endforeach()
 set(kit_data "")
-foreach(name IN LISTS kelmor_kit_data_files)
+# The uninstaller names the kit's data files and the layout's top folders
+# but SAVEGAME as the kit's data.
+foreach(name IN LISTS KELMOR_KIT_DATA_FILES)
   string(APPEND kit_data "  !insertmacro \${MACRO} \"${name}\"\n")
 endforeach()
 set(create_folders "")

@@ -18,8 +18,9 @@ BIN="$BUILD/bin"
 app="$WORK/Kelmor app"
 menu="$XDG_DATA_HOME/applications"
 
-declare -A titles=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix Launcher"
-                   [_Mapper]="Kelmor Plix Mapper Launcher" [_Configuration]="Kelmor Plix Configuration"
+# The menu names, the same on both hosts (the windows keep their titles).
+declare -A titles=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix"
+                   [_Mapper]="Kelmor Plix Mapper" [_Configuration]="Kelmor Plix Configuration"
                    [kelmor-drives]="Kelmor Drives")
 declare -A classes=([KELMOR]="Kelmor" [_KelmorPlix]="Kelmor Plix" [_Mapper]="Kelmor Plix Mapper"
                     [_Configuration]="Kelmor Plix Configuration" [kelmor-drives]="Kelmor Drives")
@@ -88,7 +89,7 @@ grep -qxF "in $app" "$app/.kelmor-install" &&
   grep -qE "^file [0-9]+ [0-9a-f]{64} TEST.FUJ\$" "$app/.kelmor-install" ||
   fail "install record: $(cat "$app/.kelmor-install")"
 
-note "menu entries named by title, pointing into the folder, with their window class and theme icons"
+note "menu entries named by their menu names, pointing into the folder, with their window class and theme icons"
 entries=("${programs[@]}")
 titles[game]="Kelmor Configuration" classes[game]="Kelmor Configuration"
 [ -x "$BIN/_Configuration" ] && entries+=(game)
@@ -135,9 +136,12 @@ grep -q "DOSBOX.EXE is started in place of the bridge" "$WORK/install.log" ||
 note "the uninstall takes back what the install brought; the user's files, the settings and another folder's entries stay"
 rm "$app/DOSBOX.EXE"
 printf 'settings' >"$XDG_CONFIG_HOME/kelmor/kel1.ini"
+printf 'image' >"$app/Kelmor.iso"
+printf 'sheet' >"$app/Kelmor.dosbox.cue"
+mkdir -p "$HOME/.local/state/kelmor" && printf 'log' >"$HOME/.local/state/kelmor/dosbox-1.log"
 printf '[Desktop Entry]\nPath=/elsewhere\nIcon=kelmor-_Mapper\n' >"$menu/kelmor-_Mapper.desktop"
 uninstall_app "$app"
-[ "$(listing "$app")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
+[ "$(listing "$app")" = ". ./CAKE ./CAKE/MAP_101 ./CAKE/MAP_101/MAP.INI ./DATA ./DATA/USA.BIN ./Kelmor.dosbox.cue ./Kelmor.iso ./SAVEGAME ./SAVEGAME/SAVE1.DAT ./THEST.FUJ ./dosbox.conf " ] ||
   fail "left in the folder: $(listing "$app")"
 [ "$(ls "$menu")" = kelmor-_Mapper.desktop ] || fail "menu entries left: $(ls "$menu")"
 grep -qxF "Kept: $menu/kelmor-_Mapper.desktop, changed since the install." "$WORK/uninstall.log" ||
@@ -145,8 +149,39 @@ grep -qxF "Kept: $menu/kelmor-_Mapper.desktop, changed since the install." "$WOR
 [ "$(find "$XDG_DATA_HOME/icons" -type f -printf '%f\n' | sort -u | tr '\n' ' ')" = "kelmor-_Mapper.png " ] ||
   fail "icons left: $(find "$XDG_DATA_HOME/icons" -type f)"
 [ "$(cat "$XDG_CONFIG_HOME/kelmor/kel1.ini")" = settings ] || fail "the settings went"
-tail -n 1 "$WORK/uninstall.log" | grep -qxF "Uninstalled from $app; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ, the files you changed (above) and your settings." ||
-  fail "closing line: $(tail -n 1 "$WORK/uninstall.log")"
+diff <(sed -n '/^Uninstalled from /,$p' "$WORK/uninstall.log") - >&2 <<EOF || fail "the list of what stayed differs (< said, > wanted)"
+Uninstalled from $app. These stay:
+
+Your saved games:
+  $app/SAVEGAME (1 file)
+
+The kit's files, which the kit launcher copied from its CD:
+  $app/CAKE (1 file)
+  $app/DATA (1 file)
+  $app/THEST.FUJ
+
+CD images:
+  $app/Kelmor.iso
+
+Written by the launchers and DOSBox:
+  $app/Kelmor.dosbox.cue
+  $app/dosbox.conf
+
+Changed since the install brought them:
+  $menu/kelmor-_Mapper.desktop
+
+Your settings (every folder of the kit uses them):
+  $XDG_CONFIG_HOME/kelmor/kel1.ini
+
+What DOSBox printed at the last starts:
+  $HOME/.local/state/kelmor (1 file)
+
+To remove these too: copy SAVEGAME elsewhere if you want to keep your saved games, then delete the folder $app.
+
+To remove your settings and DOSBox's logs too (every folder of the kit loses them):
+  rm -r '$XDG_CONFIG_HOME/kelmor' '$HOME/.local/state/kelmor'
+EOF
+rm -r "$HOME/.local/state/kelmor"
 rm -rf "$XDG_DATA_HOME"
 # Every row below starts from an empty menu and icon theme.
 fresh_menu() { rm -rf "$XDG_DATA_HOME"; }
@@ -206,8 +241,43 @@ uninstall_app "$changed"
 grep -qxF "Kept: $changed/TEST.FUJ, changed since the install." "$WORK/uninstall.log" ||
   fail "no word on the changed TEST.FUJ: $(cat "$WORK/uninstall.log")"
 [ "$(listing "$changed")" = ". ./SAVEGAME ./TEST.FUJ " ] || fail "left in $changed: $(listing "$changed")"
+[ "$(sed -n '/^Changed since/,/^$/p' "$WORK/uninstall.log")" = $'Changed since the install brought them:\n  '"$changed/TEST.FUJ" ] &&
+  [ "$(grep -cF "$changed/TEST.FUJ" "$WORK/uninstall.log")" = 2 ] || fail "the changed TEST.FUJ's place in the list: $(cat "$WORK/uninstall.log")"
 [ "$(od -An -c "$changed/TEST.FUJ" | tr -s ' ')" = " K E L P L I X \r \n m i n e \r \n" ] || fail "TEST.FUJ changed"
 [ -z "$(menu_files)" ] || fail "left in the menu: $(menu_files)"
+
+note "the list of what stayed: each entry of the folder under its kind, whatever the case of its name"
+fresh_menu
+kinds="$WORK/kinds"
+install_app "$BUILD" "$kinds"
+kit="The kit's files, which the kit launcher copied from its CD:" image="CD images:"
+written="Written by the launchers and DOSBox:" other="Other files and folders:"
+printf 'x' >"$kinds/PCMAP/AL/A.INI"  # and one file more in PCMAP below
+# An entry (a folder ends in "/"), then what the list shows of it and under which heading.
+kind_rows=("hmidet.386||$kit" "vantrel/MAP.INI|vantrel (1 file)|$kit" "PCMAP/FR/B.INI|PCMAP (2 files)|$kit"
+  "SAVEGAME/|SAVEGAME (no files)|Your saved games:"
+  "Kelmor.ISO||$image" "track 2.Bin||$image" "Kelmor.dosbox.CUE||$written" "Dosbox.Staging.conf||$written"
+  "MAPEDITOR.conf||$written" "stdout.txt||$written" ".kelmor-x1.tmp||$written" "dosbox.conf.bak||$other"
+  "notes/|notes (no files)|$other" "icons/KELMOR.png|icons/KELMOR.png|Changed since the install brought them:")
+expected=()
+for row in "${kind_rows[@]}"; do
+  IFS='|' read -r entry shown heading <<<"$row"
+  if [ "${entry%/}" != "$entry" ]; then mkdir -p "$kinds/$entry"; else printf 'x' >>"$kinds/$entry"; fi
+  expected+=("${shown:-$entry}|$heading")
+done
+uninstall_app "$kinds"
+# Each path of the folder in the list, with the heading it stands under.
+diff <(awk -v app="$kinds/" '/^[^ ].*:$/ { heading = $0; next }
+         index($0, "  " app) == 1 { print substr($0, length(app) + 3) "|" heading }' "$WORK/uninstall.log" | sort) \
+     <(printf '%s\n' "${expected[@]}" | sort) >&2 || fail "kinds in the list of what stayed (< said, > wanted)"
+
+note "... and when nothing stays, it says so"
+nothing="$WORK/nothing"
+install_app "$BUILD" "$nothing"
+rmdir "$nothing/SAVEGAME"
+XDG_CONFIG_HOME="$WORK/no-config" uninstall_app "$nothing"
+[ "$(tail -n 1 "$WORK/uninstall.log")" = "Uninstalled from $nothing, and nothing of the kit stays." ] ||
+  fail "$(tail -n 1 "$WORK/uninstall.log")"
 
 note "an earlier version's install (no record): the uninstall removes nothing, installing again upgrades it"
 fresh_menu
@@ -308,6 +378,16 @@ validate_entries
 uninstall_app "$second"
 [ "$(entry_sums)" = "$sums" ] || fail "the first folder's entries changed: $(ls "$menu")"
 [ "$(find "$XDG_DATA_HOME/icons" -type f | wc -l)" = $((4 * ${#programs[@]})) ] || fail "icons: $(menu_files)"
+note "... a second folder named as the kit is told apart by the folder that holds it"
+for row in "$WORK/Games/Kelmor|Games" "$WORK/Games/KELMOR PLIX|Games"; do
+  folder=${row%|*} set_name=${row#*|}
+  install_app "$BUILD" "$folder"
+  folder_tag=$(printf '%s' "$folder" | sha256sum | cut -c1-8)
+  tail -n 2 "$WORK/install.log" | head -n 1 | grep -qF "look for Kelmor ($set_name) in your desktop's menu" &&
+    grep -qxF "Name=Kelmor ($set_name)" "$menu/kelmor-$folder_tag-KELMOR.desktop" ||
+    fail "$folder: $(tail -n 2 "$WORK/install.log"); $(grep -h ^Name= "$menu/kelmor-$folder_tag-"*.desktop)"
+  uninstall_app "$folder"
+done
 install_app "$BUILD" "$second"
 uninstall_app "$first"
 [ "$(find "$menu" -name "kelmor-$tag-*.desktop" | wc -l)" = "${#entries[@]}" ] && [ "$(ls "$menu" | wc -l)" = "${#entries[@]}" ] ||
@@ -343,7 +423,7 @@ tamper() {
     fifo-temporary) mkfifo "$t/.kelmor-install.installing" ;;
   esac
 }
-done_line="Uninstalled from $t; kept the saved games, the kit's data, dosbox.conf, THEST.FUJ and your settings."
+done_line="Uninstalled from $t. These stay:"
 declare -A uninstall_says=([link-in-folder]=$done_line [user-files]=$done_line [long-record]=$done_line
   [link-temporary]=$done_line [fifo-temporary]=$done_line
   [icons-link]="Kept: $t/icons/KELMOR.png, reached through the link $t/icons."
