@@ -117,7 +117,7 @@ install: player
 # settings stay. A folder without a record keeps everything.
 uninstall: export KELMOR_APP = $(APP)
 uninstall: player-deps
-	cmake --preset $(PLAYER) >/dev/null
+	@cmake --preset $(PLAYER) >/dev/null
 	@$(APP_FOLDER); cmake -DKELMOR_APP_FOLDER="$$app" -P $(PLAYER_BUILD)/uninstall_application_folder.cmake
 
 clean:
