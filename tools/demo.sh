@@ -17,7 +17,10 @@ rm -rf "$demo"
 mkdir -p "$cd_folder/KELMOR" "$demo/config/kelmor" "$demo/share"
 # Everything the demo writes stays below build/demo: its menu entries too.
 export XDG_CONFIG_HOME="$demo/config" XDG_DATA_HOME="$demo/share" XDG_CACHE_HOME="$demo/cache"
-cmake --install "$build" --prefix "$app" >"$demo/install.log"
+# What the install says (where its menu entries went) is about the demo's own
+# folders, not the desktop's: it goes into the log, shown only on a failure.
+cmake --install "$build" --prefix "$app" >"$demo/install.log" 2>&1 ||
+  { cat "$demo/install.log" >&2; exit 1; }
 
 cat >"$demo/greeting.asm" <<'ASM'
         org 100h
