@@ -217,30 +217,10 @@ Box noticePlace(const ConfigurationForm& form, const std::string& notice) {
     return {frame.x, frame.y + frame.h + frame.x / 2, std::max(width, frame.w), height};
 }
 
-}  // namespace
-
-int runConfigurationDialog(Host& host, const ConfigurationForm& form, const EmbeddedPicture& icon,
-                           const std::string& notice) {
-    Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
-    Fl_Group::current(nullptr);
-    const std::string caption(form.window.caption);
-    Controls controls;
-    controls.form = &form;
-    ConfigurationDialog dialog(host, controls, form);
-    Clicks clicks{host, dialog};
-
-    const Box noticeBox = noticePlace(form, notice);
-    const Box frame = pixels(form.frame1);
-    const int width = std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
-    const int height =
-        twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
-    Fl_Double_Window window(width, height, caption.c_str());
-    window.xclass(caption.c_str());
-    window.labelsize(kFontSize);
-    controls.window = &window;
-
-    // Created in tab order: Tab walks the box, the option group, the check
-    // box and the buttons.
+// The dialog's controls, created in the window being built in tab order:
+// Tab walks the box, the option group, the check box and the buttons.
+void placeControls(Controls& controls, const ConfigurationForm& form, Clicks& clicks,
+                   const std::string& notice, const Box& noticeBox) {
     controls.txtCycles = place<Fl_Input>(form.txtCycles);
     controls.txtCycles->label(nullptr);
     controls.txtCycles->textsize(kFontSize);
@@ -269,6 +249,31 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form, const Embe
         lblNotice->labelsize(kFontSize);
         lblNotice->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
     }
+}
+
+}  // namespace
+
+int runConfigurationDialog(Host& host, const ConfigurationForm& form, const EmbeddedPicture& icon,
+                           const std::string& notice) {
+    Fl::visual(FL_RGB);  // also opens the display, which measuring labels needs
+    Fl_Group::current(nullptr);
+    const std::string caption(form.window.caption);
+    Controls controls;
+    controls.form = &form;
+    ConfigurationDialog dialog(host, controls, form);
+    Clicks clicks{host, dialog};
+
+    const Box noticeBox = noticePlace(form, notice);
+    const Box frame = pixels(form.frame1);
+    const int width = std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
+    const int height =
+        twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
+    Fl_Double_Window window(width, height, caption.c_str());
+    window.xclass(caption.c_str());
+    window.labelsize(kFontSize);
+    controls.window = &window;
+
+    placeControls(controls, form, clicks, notice, noticeBox);
     window.end();
 
     window.size_range(width, height, width, height);  // fixed size

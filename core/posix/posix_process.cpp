@@ -49,6 +49,33 @@ void check(int result, const std::string& what) {
     if (result != 0) throwError(result, what);
 }
 
+// How `executable` starts, in its own session and in `folder`.
+void prepareSpawn(SpawnSetup& setup, const std::string& executable, const std::string& folder) {
+    // The child starts with default signal handling and nothing blocked,
+    // whatever this process ignores or blocks.
+    sigset_t all;
+    sigset_t none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    check(posix_spawnattr_setsigdefault(setup.attributes(), &all), executable);
+    check(posix_spawnattr_setsigmask(setup.attributes(), &none), executable);
+    check(posix_spawnattr_setflags(setup.attributes(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
+                                                           POSIX_SPAWN_SETSIGMASK),
+          executable);
+
+    // Input from nowhere; output and errors shared with this process, or
+    // sent nowhere when this process has none.
+    check(posix_spawn_file_actions_addopen(setup.actions(), STDIN_FILENO, "/dev/null", O_RDONLY, 0),
+          executable);
+    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) == -1) {
+            check(posix_spawn_file_actions_addopen(setup.actions(), fd, "/dev/null", O_WRONLY, 0),
+                  executable);
+        }
+    }
+    check(posix_spawn_file_actions_addchdir_np(setup.actions(), folder.c_str()), executable);
+}
+
 }  // namespace
 
 void PosixHost::startProgram(const std::string& program,
@@ -82,30 +109,7 @@ void PosixHost::startProgram(const std::string& program,
     argv.push_back(nullptr);
 
     SpawnSetup setup;
-    // The child starts with default signal handling and nothing blocked,
-    // whatever this process ignores or blocks.
-    sigset_t all;
-    sigset_t none;
-    sigfillset(&all);
-    sigemptyset(&none);
-    check(posix_spawnattr_setsigdefault(setup.attributes(), &all), *executable);
-    check(posix_spawnattr_setsigmask(setup.attributes(), &none), *executable);
-    check(posix_spawnattr_setflags(setup.attributes(), POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF |
-                                                           POSIX_SPAWN_SETSIGMASK),
-          *executable);
-
-    // Input from nowhere; output and errors shared with this process, or
-    // sent nowhere when this process has none.
-    check(posix_spawn_file_actions_addopen(setup.actions(), STDIN_FILENO, "/dev/null", O_RDONLY, 0),
-          *executable);
-    for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
-        if (fcntl(fd, F_GETFD) == -1) {
-            check(posix_spawn_file_actions_addopen(setup.actions(), fd, "/dev/null", O_WRONLY, 0),
-                  *executable);
-        }
-    }
-    check(posix_spawn_file_actions_addchdir_np(setup.actions(), applicationFolderHost_.c_str()),
-          *executable);
+    prepareSpawn(setup, *executable, applicationFolderHost_);
 
     pid_t child = 0;
     check(posix_spawn(&child, executable->c_str(), setup.actions(), setup.attributes(), argv.data(),
