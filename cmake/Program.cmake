@@ -17,6 +17,6 @@ function(kelmor_program library program)
   endif()
 
   add_executable(${program} ${arg_LINUX})
-  target_link_libraries(${program} PRIVATE ${library} kelmor_fltk)
+  target_link_libraries(${program} PRIVATE ${library} kelmor_posix kelmor_fltk)
   set_target_properties(${program} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELMOR_BIN_DIR})
 endfunction()

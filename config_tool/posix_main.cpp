@@ -12,9 +12,9 @@
 #include "config_tool/fltk_configuration_view.hpp"
 #include "config_tool/user_configuration.hpp"
 #include "core/fltk/fltk_message.hpp"
-#include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/config_folder.hpp"
-#include "core/posix/files/host_path.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 #include "core/posix/posix_host.hpp"
 
 extern const unsigned char configuration_icon_bmp[];
@@ -28,9 +28,9 @@ namespace {
 std::string userConfigurationNotice() {
     using namespace kelmor;
     const std::string path =
-        posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome()), kUserConfigurationName);
+        posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome()), kUserConfigurationName);
     try {
-        return overridesNotice(posix::readWholeFile(path), path);
+        return overridesNotice(posix_files::readWholeFile(path), path);
     } catch (const std::system_error&) {
         return {};
     }
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     posix::PosixHostOptions options;
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));
-    fltk::presentMessagesWithFltk(host);
+    host.setMessagePresenter(fltk::showMessage);
     // "kel1" opens the game's settings, anything else the kit's.
     return fltk::runConfigurationDialog(
         host, configurationForm(host.commandLine()),

@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "core/ascii_text.hpp"
-#include "core/posix/files/atomic_file.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
 
 namespace kelmor::bridge {
 
@@ -20,7 +20,7 @@ namespace {
 long parentOf(long id) {
     std::string stat;
     try {
-        stat = posix::readWholeFile("/proc/" + std::to_string(id) + "/stat");
+        stat = posix_files::readWholeFile("/proc/" + std::to_string(id) + "/stat");
     } catch (const std::system_error&) {
         return 0;
     }

@@ -15,7 +15,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix_files/posix_file_descriptor.hpp"
 
 extern char** environ;
 
@@ -23,7 +23,7 @@ namespace kelmor::bridge {
 
 namespace {
 
-using posix::FileDescriptor;
+using posix_files::FileDescriptor;
 
 // Signals handed on to the emulator, signals left to it, and those that
 // stop a program on request (SIGKILL where nothing else would): its end by

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix_files/posix_file_descriptor.hpp"
 #include "dosbox_bridge/emulator_outcome.hpp"
 
 namespace kelmor::bridge {
@@ -19,8 +19,8 @@ namespace kelmor::bridge {
 // The emulator started, its output not read yet: the pipes hold it.
 struct RunningEmulator {
     long process = 0;
-    posix::FileDescriptor out{-1};
-    posix::FileDescriptor err{-1};
+    posix_files::FileDescriptor out{-1};
+    posix_files::FileDescriptor err{-1};
     std::chrono::steady_clock::time_point start{};
 };
 

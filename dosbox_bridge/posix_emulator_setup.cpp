@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "core/midi_choice.hpp"
-#include "core/posix/files/atomic_file.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
 
 namespace kelmor::bridge {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 // A file's text; empty when it cannot be read.
 std::string textOf(const std::string& path) {
     try {
-        return posix::readWholeFile(path);
+        return posix_files::readWholeFile(path);
     } catch (const std::system_error&) {
         return {};
     }

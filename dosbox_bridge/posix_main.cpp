@@ -37,13 +37,13 @@
 #include <system_error>
 #include <vector>
 
-#include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/config_folder.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
 #include "core/image_check.hpp"
 #include "core/ascii_text.hpp"
-#include "core/linux_drives/drives.hpp"
-#include "core/linux_emulators/emulator_choice.hpp"
-#include "core/posix/files/host_path.hpp"
+#include "core/linux_drives/linux_drives.hpp"
+#include "core/linux_emulators/linux_emulator_choice.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 #include "core/emulator_configuration.hpp"
 #include "dosbox_bridge/mount_check.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
@@ -98,10 +98,10 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 // it holds one that can be read (mounted whole, from its root), else its
 // folder; nothing for a drive that is not mapped or an image without a disc,
 // of which a problem line tells.
-std::optional<bridge::HostMount> hostMount(const posix::Drives& drives, EmulatorDialect emulator,
+std::optional<bridge::HostMount> hostMount(const linux_drives::Drives& drives, EmulatorDialect emulator,
                                            std::string_view drivePath,
                                            std::vector<std::string>& problems) {
-    const auto path = posix::splitWindowsPath(drivePath);
+    const auto path = linux_drives::splitWindowsPath(drivePath);
     if (const auto image = path ? drives.map().image(path->drive) : std::nullopt) {
         if (!path->components.empty()) {
             problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
@@ -173,10 +173,10 @@ MountCheck startMountCheck() {
 
 // The translated configuration, with the check of its mounts. A drive
 // left as written (its image holds no disc) is known by its image.
-std::string checkedMounts(const bridge::MountTranslation& translation, const posix::Drives& drives,
+std::string checkedMounts(const bridge::MountTranslation& translation, const linux_drives::Drives& drives,
                           MountCheck& check) {
     for (bridge::AskedMount mount : translation.mounts) {
-        const auto path = posix::splitWindowsPath(mount.source);
+        const auto path = linux_drives::splitWindowsPath(mount.source);
         if (const auto image = path ? drives.map().image(path->drive) : std::nullopt)
             mount = {mount.drive, *image, true};
         check.asked.push_back(std::move(mount));
@@ -192,7 +192,7 @@ std::vector<bridge::AskedMount> refusedMounts(const MountCheck& check) {
     if (!check.folder) return {};
     std::string report;
     try {
-        report = posix::readWholeFile(posix::joinHostPath(*check.folder, std::string(bridge::kRefusedMountsFile)));
+        report = posix_files::readWholeFile(posix_files::joinHostPath(*check.folder, std::string(bridge::kRefusedMountsFile)));
     } catch (const std::system_error&) {
     }
     bridge::removeRuntimeFolder(*check.folder);
@@ -239,21 +239,21 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
     // The bridge lies in the application folder, beside the images there.
-    const std::string bridgeFile = posix::realHostPath("/proc/self/exe").value_or("");
+    const std::string bridgeFile = posix_files::realHostPath("/proc/self/exe").value_or("");
     programFolder = std::filesystem::path(bridgeFile).parent_path().string();
     if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");
 
-    const std::string driveMapFile = posix::joinHostPath(
-        posix::kitConfigFolder(posix::userConfigHome()), posix::kDriveMapFileName);
-    const posix::Drives drives({programFolder, driveMapFile});
+    const std::string driveMapFile = posix_files::joinHostPath(
+        posix_files::kitConfigFolder(posix_files::userConfigHome()), linux_drives::kDriveMapFileName);
+    const linux_drives::Drives drives({programFolder, driveMapFile});
 
     // The emulator the launchers start, and what it is.
     const std::string configured = drives.map().option("emulator").value_or("");
-    const auto chosen = posix::chooseEmulator(posix::emulatorSearch(configured, bridgeFile));
+    const auto chosen = linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridgeFile));
     if (!chosen) {
-        const std::string lookedFor(posix::kEmulatorsLookedFor);
+        const std::string lookedFor(linux_emulators::kEmulatorsLookedFor);
         if (!configured.empty())
             stop(127,
                  "no emulator: emulator=" + configured + " in " + driveMapFile +
@@ -273,8 +273,8 @@ int main(int argc, char** argv) {
     // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
     // written anew at every launch, cannot keep: a later -conf is applied
     // over an earlier one, so they win over the kit's.
-    std::string userConfiguration = posix::joinHostPath(
-        posix::kitConfigFolder(posix::userConfigHome()), "dosbox-user.conf");
+    std::string userConfiguration = posix_files::joinHostPath(
+        posix_files::kitConfigFolder(posix_files::userConfigHome()), "dosbox-user.conf");
     if (std::error_code ignored; !std::filesystem::is_regular_file(userConfiguration, ignored))
         userConfiguration.clear();
     const bridge::EmulatorSetup setup = bridge::emulatorSetup(chosen->identity, userConfiguration);
@@ -287,11 +287,11 @@ int main(int argc, char** argv) {
     const auto copyOf = [&](const std::string& file) -> std::optional<std::string> {
         std::optional<std::string> name = file;
         std::error_code lookUp;
-        if (file.find('/') == std::string::npos) name = posix::matchFolderEntry(".", file, lookUp);
+        if (file.find('/') == std::string::npos) name = posix_files::matchFolderEntry(".", file, lookUp);
         std::string configuration;
         try {
             if (!name) throw std::system_error(lookUp, file);
-            configuration = posix::readWholeFile(*name);
+            configuration = posix_files::readWholeFile(*name);
         } catch (const std::system_error& failure) {
             if (failure.code() == std::errc::no_such_file_or_directory) return std::nullopt;
             stop(1, failure.what());
@@ -303,7 +303,7 @@ int main(int argc, char** argv) {
             });
         for (const std::string& problem : imageProblems) say(problem);
         for (const std::string& problem : translation.problems) say(problem);
-        const std::string path = posix::realHostPath(*name).value_or("");
+        const std::string path = posix_files::realHostPath(*name).value_or("");
         if (path.empty()) stop(1, file + ": " + std::strerror(errno));
         const std::string copy = configurationInDialect(checkedMounts(translation, drives, mountCheck),
                                                         setup.dialect, setup.added);

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/posix/files/host_path.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 
 extern char** environ;
 
@@ -47,7 +47,7 @@ bool needsABox() {
 }
 
 void showBox(const std::string& programFolder, const std::string& text, MessageStyle style) {
-    const std::string program = posix::joinHostPath(programFolder, kMessageProgram);
+    const std::string program = posix_files::joinHostPath(programFolder, kMessageProgram);
     const std::string title(kBridgeTitle), number = std::to_string(static_cast<int>(style));
     char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(title.c_str()),
                           const_cast<char*>(number.c_str()), const_cast<char*>(text.c_str()), nullptr};

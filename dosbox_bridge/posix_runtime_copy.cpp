@@ -16,21 +16,21 @@
 #include <optional>
 #include <system_error>
 
-#include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/config_folder.hpp"
-#include "core/posix/files/file_descriptor.hpp"
-#include "core/posix/files/posix_error.hpp"
-#include "core/posix/files/temporary_files.hpp"
-#include "core/posix/files/host_path.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
+#include "core/posix_files/posix_file_descriptor.hpp"
+#include "core/posix_files/posix_error.hpp"
+#include "core/posix_files/posix_temporary_files.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 
 namespace kelmor::bridge {
 
 namespace {
 
-using posix::throwErrno;
-using posix::throwError;
-using Descriptor = posix::FileDescriptor;
-using posix::writeAll;
+using posix_files::throwErrno;
+using posix_files::throwError;
+using Descriptor = posix_files::FileDescriptor;
+using posix_files::writeAll;
 
 // 64-bit FNV-1a: short, stable names; the folders are few.
 std::uint64_t hashOf(std::string_view text) {
@@ -112,7 +112,7 @@ void removeEndedCopies(int folder) {
     }
     while (const dirent* entry = readdir(directory)) {
         const auto process = processOfCopy(entry->d_name);
-        if (!process || *process == getpid() || (*process != 0 && !posix::processIsGone(*process)))
+        if (!process || *process == getpid() || (*process != 0 && !posix_files::processIsGone(*process)))
             continue;
         struct stat status {};
         if (fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
@@ -140,7 +140,7 @@ int openBaseFolder(const std::string& base) {
 
 // The user's own folder below the base, opened; created when absent.
 int openPrivateFolder(const std::string& base, const std::string& name) {
-    const std::string path = posix::joinHostPath(base, name);
+    const std::string path = posix_files::joinHostPath(base, name);
     const Descriptor baseFolder(openBaseFolder(base));
     if (mkdirat(baseFolder.get(), name.c_str(), 0700) != 0 && errno != EEXIST) throwErrno(path);
 
@@ -163,18 +163,18 @@ int openPrivateFolder(const std::string& base, const std::string& name) {
 // Writes the copy into the private folder below one base.
 std::string writeCopyBelow(const std::string& base, const std::string& name,
                            std::string_view content) {
-    const std::string folderPath = posix::joinHostPath(base, privateFolderName());
+    const std::string folderPath = posix_files::joinHostPath(base, privateFolderName());
     const Descriptor folder(openPrivateFolder(base, privateFolderName()));
-    const std::string path = posix::joinHostPath(folderPath, name);
+    const std::string path = posix_files::joinHostPath(folderPath, name);
 
-    posix::removeStaleTemporaryFiles(folderPath);
+    posix_files::removeStaleTemporaryFiles(folderPath);
     removeEndedCopies(folder.get());
     std::string temporary;
-    std::optional<posix::RemovedOnSignal> removal;
+    std::optional<posix_files::RemovedOnSignal> removal;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = posix::temporaryFileName();
-        removal.emplace(posix::joinHostPath(folderPath, temporary));
+        temporary = posix_files::temporaryFileName();
+        removal.emplace(posix_files::joinHostPath(folderPath, temporary));
         fd = openat(folder.get(), temporary.c_str(),
                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) break;
@@ -200,13 +200,13 @@ std::string writeCopyBelow(const std::string& base, const std::string& name,
 
 // Makes the folder of this start's own below one base.
 std::string makeFolderBelow(const std::string& base, const std::string& name) {
-    const std::string folderPath = posix::joinHostPath(base, privateFolderName());
+    const std::string folderPath = posix_files::joinHostPath(base, privateFolderName());
     const Descriptor folder(openPrivateFolder(base, privateFolderName()));
     removeEndedCopies(folder.get());
     // One that an earlier process of this id left goes first.
     removeFolderOfItsOwn(folder.get(), name.c_str());
-    if (mkdirat(folder.get(), name.c_str(), 0700) != 0) throwErrno(posix::joinHostPath(folderPath, name));
-    return posix::joinHostPath(folderPath, name);
+    if (mkdirat(folder.get(), name.c_str(), 0700) != 0) throwErrno(posix_files::joinHostPath(folderPath, name));
+    return posix_files::joinHostPath(folderPath, name);
 }
 
 // Runs `attempt` on each base in turn until one succeeds; throws saying why
@@ -218,7 +218,7 @@ std::string firstBaseThat(const std::vector<std::string>& bases, const std::stri
     int error = ENOENT;
     for (const std::string& base : bases) {
         try {
-            if (&base != &bases.front()) posix::createFolders(base, 0700);
+            if (&base != &bases.front()) posix_files::createFolders(base, 0700);
             return attempt(base);
         } catch (const std::system_error& failure) {
             why += why.empty() ? "" : "; ";
@@ -240,7 +240,7 @@ bool namesRuntimeCopy(const std::string& path) {
 std::vector<std::string> runtimeBases() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     return {runtime != nullptr && runtime[0] == '/' ? runtime : "/tmp",
-            posix::joinHostPath(posix::userCacheHome(), "kelmor")};
+            posix_files::joinHostPath(posix_files::userCacheHome(), "kelmor")};
 }
 
 std::string runtimeCopyName(std::string_view configurationFile, long process, std::string_view suffix) {
@@ -272,7 +272,7 @@ void removeRuntimeFolder(const std::string& folder) {
 
 bool isRuntimeCopy(const std::string& path) {
     if (namesRuntimeCopy(path)) return true;
-    const auto real = posix::realHostPath(path);
+    const auto real = posix_files::realHostPath(path);
     return real && namesRuntimeCopy(*real);
 }
 

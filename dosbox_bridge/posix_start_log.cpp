@@ -16,10 +16,10 @@
 #include <tuple>
 #include <vector>
 
-#include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/config_folder.hpp"
-#include "core/posix/files/host_path.hpp"
-#include "core/posix/files/posix_error.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
+#include "core/posix_files/posix_host_path.hpp"
+#include "core/posix_files/posix_error.hpp"
 
 namespace kelmor::bridge {
 
@@ -91,7 +91,7 @@ std::string utcStamp(std::time_t now) {
 std::string nextLogName(const std::string& folder, long process, std::time_t now) {
     const std::vector<LogName> logs = startLogsIn(folder);
     for (std::size_t i = 0; i + kKeptStartLogs <= logs.size(); ++i)
-        if (!stillRuns(logs[i].process)) unlink(posix::joinHostPath(folder, logs[i].name).c_str());
+        if (!stillRuns(logs[i].process)) unlink(posix_files::joinHostPath(folder, logs[i].name).c_str());
     const unsigned long long sequence = logs.empty() ? 1 : logs.back().sequence + 1;
     char name[96];
     std::snprintf(name, sizeof name, "dosbox-%08llu-%s-%ld.log", sequence, utcStamp(now).c_str(), process);
@@ -101,20 +101,20 @@ std::string nextLogName(const std::string& folder, long process, std::time_t now
 }  // namespace
 
 std::string startLogFolder() {
-    return posix::joinHostPath(posix::userStateHome(), "kelmor");
+    return posix_files::joinHostPath(posix_files::userStateHome(), "kelmor");
 }
 
 StartLog StartLog::open(const std::string& folder, long process, std::time_t now) {
     std::string path;
     try {
-        posix::createFolders(folder, 0700);
-        path = posix::joinHostPath(folder, nextLogName(folder, process, now));
-        posix::FileDescriptor file(
+        posix_files::createFolders(folder, 0700);
+        path = posix_files::joinHostPath(folder, nextLogName(folder, process, now));
+        posix_files::FileDescriptor file(
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (file.get() < 0) posix::throwErrno(path);
+        if (file.get() < 0) posix_files::throwErrno(path);
         return StartLog(std::move(file), std::move(path), {});
     } catch (const std::system_error& failure) {
-        return StartLog(posix::FileDescriptor(-1), std::move(path), failure.what());
+        return StartLog(posix_files::FileDescriptor(-1), std::move(path), failure.what());
     }
 }
 

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/posix/files/file_descriptor.hpp"
+#include "core/posix_files/posix_file_descriptor.hpp"
 #include "dosbox_bridge/emulator_outcome.hpp"
 
 namespace kelmor::bridge {
@@ -48,10 +48,10 @@ public:
     KeptOutput finish();
 
 private:
-    StartLog(posix::FileDescriptor file, std::string path, std::string failure)
+    StartLog(posix_files::FileDescriptor file, std::string path, std::string failure)
         : file_(std::move(file)), path_(std::move(path)), failure_(std::move(failure)) {}
 
-    posix::FileDescriptor file_;
+    posix_files::FileDescriptor file_;
     std::string path_;
     std::string failure_;  // the host's words: "<path>: No space left on device"
 };

@@ -10,12 +10,12 @@
 #include "core/ascii_text.hpp"
 #include "core/cd_probes.hpp"
 #include "core/cd_search.hpp"
-#include "core/posix/files/atomic_file.hpp"
-#include "core/posix/files/config_folder.hpp"
-#include "core/linux_drives/drives.hpp"
-#include "core/posix/files/host_path.hpp"
+#include "core/posix_files/posix_atomic_file.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
+#include "core/linux_drives/linux_drives.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/posix/files/settings_lock.hpp"
+#include "core/posix_files/posix_settings_lock.hpp"
 
 namespace kelmor::drives {
 
@@ -34,7 +34,7 @@ constexpr std::size_t kFoldersLookedInto = 64;
 // never held its lines.
 std::string driveMapText(const std::string& file) {
     try {
-        return posix::readWholeFile(file);
+        return posix_files::readWholeFile(file);
     } catch (const std::system_error& failure) {
         if (failure.code() == std::errc::no_such_file_or_directory) return {};
         throw std::system_error(failure.code(), file + " could not be read, so it is left as it is");
@@ -124,21 +124,21 @@ std::vector<NearbyCd> nearbyCds(Host& host, const DriveLettersPlace& place, char
         }
         for (const std::string& name : within)
             if (const auto marker = hitMarker(host, cd.probes, letter, name)) {
-                nearby.push_back({cd.name, false, posix::joinHostPath(folder, name), *marker, name});
+                nearby.push_back({cd.name, false, posix_files::joinHostPath(folder, name), *marker, name});
                 break;
             }
     }
     return nearby;
 }
 
-std::string holdsOf(const posix::DriveMap& map, char letter) {
+std::string holdsOf(const linux_drives::DriveMap& map, char letter) {
     const auto root = map.root(letter);
     if (!root) return "nothing";
     switch (*map.source(letter)) {
-        case posix::DriveSource::MountedDisc: return "mounted disc " + *root;
-        case posix::DriveSource::ImageBeside:
+        case linux_drives::DriveSource::MountedDisc: return "mounted disc " + *root;
+        case linux_drives::DriveSource::ImageBeside:
             return "image beside the programs " + root->substr(root->rfind('/') + 1);
-        case posix::DriveSource::DriveMap: break;
+        case linux_drives::DriveSource::DriveMap: break;
     }
     return (map.image(letter) ? "image " : "folder ") + *root;
 }
@@ -156,10 +156,10 @@ void apply(IniText& text, std::string_view section, const std::string& key,
 // an emulator; empty when there is none.
 std::string bridgeIn(std::string folder) {
     if (folder.empty()) {
-        const std::string program = posix::realHostPath("/proc/self/exe").value_or("");
+        const std::string program = posix_files::realHostPath("/proc/self/exe").value_or("");
         folder = program.substr(0, program.rfind('/'));
     }
-    return posix::realHostPath(posix::joinHostPath(folder, "dosbox")).value_or("");
+    return posix_files::realHostPath(posix_files::joinHostPath(folder, "dosbox")).value_or("");
 }
 
 std::system_error refusal(const std::string& path, const std::string& why) {
@@ -171,8 +171,8 @@ std::system_error refusal(const std::string& path, const std::string& why) {
 DriveLetters::DriveLetters(DriveLettersPlace place)
     : place_(std::move(place)),
       bridge_(bridgeIn(place_.applicationFolder)),
-      file_(posix::joinHostPath(posix::kitConfigFolder(posix::userConfigHome(place_.configHome)),
-                                posix::kDriveMapFileName)),
+      file_(posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome(place_.configHome)),
+                                linux_drives::kDriveMapFileName)),
       text_(shownDriveMapText(file_)),
       savedText_(text_) {}
 
@@ -181,7 +181,7 @@ std::vector<LetterState> DriveLetters::letters() const {
                            .configHome = place_.configHome,
                            .driveMapText = text_.text(),
                            .mountsFile = place_.mountsFile});
-    const posix::Drives& drives = host.drives();
+    const linux_drives::Drives& drives = host.drives();
     const std::vector<CdKind> cds{{"game", gameCdProbes()}, {"kit", kitCdProbes()}};
     // The images as the emulator the launchers start will read them; as
     // every DOSBox reads them where there is none.
@@ -192,7 +192,7 @@ std::vector<LetterState> DriveLetters::letters() const {
         LetterState& state = states.emplace_back(LetterState{
             letter, holdsOf(drives.map(), letter), hitMarker(host, cds[0].probes, letter).has_value(),
             hitMarker(host, cds[1].probes, letter).has_value()});
-        const bool folderOfTheMap = drives.map().source(letter) == posix::DriveSource::DriveMap;
+        const bool folderOfTheMap = drives.map().source(letter) == linux_drives::DriveSource::DriveMap;
         if (const auto image = drives.map().image(letter))
             state.image = checkDiscImage(drives.imageFiles(), *image, reader);
         else if (folderOfTheMap && !state.gameCd && !state.kitCd)
@@ -203,7 +203,7 @@ std::vector<LetterState> DriveLetters::letters() const {
 
 std::vector<std::string> DriveLetters::unusableLines() const {
     std::vector<std::string> lines;
-    const posix::DriveMap map = posix::DriveMap::parse(text_.text(), "", {posix::userHomeFolder(), {}});
+    const linux_drives::DriveMap map = linux_drives::DriveMap::parse(text_.text(), "", {posix_files::userHomeFolder(), {}});
     for (const auto& line : map.unusableLines()) lines.push_back(line.key + "=" + line.value + ": " + line.why);
     return lines;
 }
@@ -223,12 +223,12 @@ std::string DriveLetters::emulator() const {
     return std::string(trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
 }
 
-std::vector<posix::PresentEmulator> DriveLetters::emulators() const {
-    return posix::identifiedEmulators(posix::emulatorSearch(emulator(), bridge_));
+std::vector<linux_emulators::PresentEmulator> DriveLetters::emulators() const {
+    return linux_emulators::identifiedEmulators(linux_emulators::emulatorSearch(emulator(), bridge_));
 }
 
-std::optional<posix::PresentEmulator> DriveLetters::startedEmulator(const std::string& configured) const {
-    return posix::chooseEmulator(posix::emulatorSearch(configured, bridge_));
+std::optional<linux_emulators::PresentEmulator> DriveLetters::startedEmulator(const std::string& configured) const {
+    return linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridge_));
 }
 
 void DriveLetters::setEmulator(const std::string& program) {
@@ -241,7 +241,7 @@ void DriveLetters::setEmulator(const std::string& program) {
 }
 
 bool DriveLetters::detects() const {
-    return posix::DriveMap::parse(text_.text(), "").detects();
+    return linux_drives::DriveMap::parse(text_.text(), "").detects();
 }
 
 void DriveLetters::setDetection(bool on) {
@@ -255,15 +255,15 @@ void DriveLetters::edit(Edit change) {
 
 void DriveLetters::save() {
     const std::string folder = file_.substr(0, file_.rfind('/'));
-    posix::createFolders(folder, 0700);
-    const posix::SettingsLock lock(folder);
+    posix_files::createFolders(folder, 0700);
+    const posix_files::SettingsLock lock(folder);
     // The dialog's own changes go onto the drive map as it is now: what
     // other programs wrote since the dialog read it stays. Where they
     // changed a letter that the dialog changed too, the dialog's change
     // wins: the user made it, and saving it is the user's latest word.
     IniText current(driveMapText(file_));
     for (const Edit& change : edits_) apply(current, change.section, change.key, change.value);
-    posix::writeFileAtomically(file_, current.text());
+    posix_files::writeFileAtomically(file_, current.text());
     text_ = std::move(current);
     savedText_ = text_;
     edits_.clear();
@@ -274,7 +274,7 @@ bool DriveLetters::unsaved() const {
     // whether it is written or the default; any other value without blanks.
     auto says = [](const IniText& text, const Edit& change) -> std::optional<std::string> {
         if (change.section == kOptions && change.key == kDetect)
-            return posix::DriveMap::parse(text.text(), "").detects() ? "yes" : "no";
+            return linux_drives::DriveMap::parse(text.text(), "").detects() ? "yes" : "no";
         const auto value = text.value(change.section, change.key);
         return value ? std::optional(std::string(trimBlanks(*value))) : std::nullopt;
     };
@@ -298,17 +298,17 @@ std::string describeLetter(const LetterState& state) {
 }
 
 std::string describeStartedEmulator(const std::string& configured,
-                                    const std::optional<posix::PresentEmulator>& started) {
+                                    const std::optional<linux_emulators::PresentEmulator>& started) {
     if (started)
         return "Starts: " + started->path + ", " +
                (started->identity.name.empty() ? "which does not say it is DOSBox" : started->identity.name);
     if (!configured.empty())
         return "No DOSBox found: " + withVisibleLineEnds(configured) + " is not an executable program.";
-    return "No DOSBox found (" + std::string(posix::kEmulatorsLookedFor) +
+    return "No DOSBox found (" + std::string(linux_emulators::kEmulatorsLookedFor) +
            "). Install DOSBox (sudo apt install dosbox), or name one above.";
 }
 
-std::string describeEmulator(const posix::PresentEmulator& emulator) {
+std::string describeEmulator(const linux_emulators::PresentEmulator& emulator) {
     return (emulator.identity.name.empty() ? "Not known as DOSBox" : emulator.identity.name) + ": " +
            emulator.path;
 }

@@ -15,8 +15,8 @@
 
 #include "core/image_check.hpp"
 #include "core/ini_text.hpp"
-#include "core/linux_drives/drive_map.hpp"
-#include "core/linux_emulators/emulator_choice.hpp"
+#include "core/linux_drives/linux_drive_map.hpp"
+#include "core/linux_emulators/linux_emulator_choice.hpp"
 
 namespace kelmor::drives {
 
@@ -24,7 +24,7 @@ namespace kelmor::drives {
 struct DriveLettersPlace {
     std::string applicationFolder{};
     std::string configHome{};
-    std::string mountsFile = std::string(posix::kDefaultMountsFile);
+    std::string mountsFile = std::string(linux_drives::kDefaultMountsFile);
 };
 
 // A CD that the launchers' probes find one folder above or below a folder
@@ -74,10 +74,10 @@ public:
 
     // The emulators present, each with what it is, in the order the
     // launchers try them; the one emulator= names first.
-    std::vector<posix::PresentEmulator> emulators() const;
+    std::vector<linux_emulators::PresentEmulator> emulators() const;
 
     // The emulator the launchers start when emulator= is `configured`.
-    std::optional<posix::PresentEmulator> startedEmulator(const std::string& configured) const;
+    std::optional<linux_emulators::PresentEmulator> startedEmulator(const std::string& configured) const;
 
     // Names the emulator; empty removes the line, for the first one found. A
     // name that the line cannot hold as it is (a line end in it, blanks at
@@ -136,10 +136,10 @@ std::string describeLetter(const LetterState& state);
 // Staging 0.82.2", or why they find none, "No DOSBox found: ...", when
 // emulator= is `configured`.
 std::string describeStartedEmulator(const std::string& configured,
-                                    const std::optional<posix::PresentEmulator>& started);
+                                    const std::optional<linux_emulators::PresentEmulator>& started);
 
 // An emulator to pick: "DOSBox Staging 0.82.2: /usr/bin/dosbox-staging".
-std::string describeEmulator(const posix::PresentEmulator& emulator);
+std::string describeEmulator(const linux_emulators::PresentEmulator& emulator);
 
 // What the letter's image holds, or why it holds nothing, in full:
 // "E:  no CD audio: an .iso holds none, ..."; empty for a letter that holds

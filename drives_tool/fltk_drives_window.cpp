@@ -291,7 +291,7 @@ private:
     }();
     std::string shownEmulator_;  // what the emulator's box was last given
     std::optional<std::string> listedFor_;  // the emulator= the list was made with
-    std::vector<posix::PresentEmulator> emulators_;
+    std::vector<linux_emulators::PresentEmulator> emulators_;
     std::vector<drives::LetterState> states_;
     // Created in the order Tab walks them.
     Fl_Double_Window window_{kWidth, 657};

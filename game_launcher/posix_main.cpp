@@ -20,7 +20,7 @@ extern const std::size_t kelmor_icon_bmp_size;
 int main(int argc, char** argv) {
     using namespace kelmor;
     posix::PosixHost host({.arguments = std::vector<std::string>(argv + 1, argv + argc)});
-    fltk::presentMessagesWithFltk(host);
+    host.setMessagePresenter(fltk::showMessage);
     refuseUnusableApplicationFolder(host, kGameLauncherIdentity.title);
     GameLauncher launcher(host);
 

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     posix::PosixHostOptions options;
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(options);
-    fltk::presentMessagesWithFltk(host);
+    host.setMessagePresenter(fltk::showMessage);
     refuseUnusableApplicationFolder(host, kKitLauncherIdentity.title);
     KitLauncher launcher(host);
 

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     posix::PosixHostOptions options;
     options.arguments.assign(argv + 1, argv + argc);
     posix::PosixHost host(std::move(options));
-    fltk::presentMessagesWithFltk(host);
+    host.setMessagePresenter(fltk::showMessage);
     refuseUnusableApplicationFolder(host, kMapperLauncherIdentity.title);
     MapperLauncher launcher(host);
 

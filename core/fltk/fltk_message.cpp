@@ -112,8 +112,4 @@ void showMessage(const std::string& text, MessageStyle style, const std::string&
     while (box.shown()) Fl::wait();
 }
 
-void presentMessagesWithFltk(posix::PosixHost& host) {
-    host.setMessagePresenter(showMessage);
-}
-
 }  // namespace kelmor::fltk

@@ -3,13 +3,12 @@
 // warning icon.
 #pragma once
 
-#include "core/posix/posix_host.hpp"
+#include <string>
+
+#include "core/host.hpp"
 
 namespace kelmor::fltk {
 
 void showMessage(const std::string& text, MessageStyle style, const std::string& title);
-
-// Makes the host show its message boxes as FLTK boxes.
-void presentMessagesWithFltk(posix::PosixHost& host);
 
 }  // namespace kelmor::fltk

@@ -7,10 +7,10 @@
 #include "core/pictures/image.hpp"
 #include "core/pictures/untrusted_bytes.hpp"
 
-namespace kelmor {
+namespace kelmor::pictures {
 namespace {
 
-using namespace pictures;
+
 
 struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;
@@ -140,4 +140,4 @@ Image decodeBmp(std::span<const std::uint8_t> bytes) {
     return image;
 }
 
-}  // namespace kelmor
+}  // namespace kelmor::pictures

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace kelmor {
+namespace kelmor::pictures {
 
 // width * height pixels of three bytes each (red, green, blue), top row first,
 // each row from left to right.
@@ -35,4 +35,4 @@ Image decodeBmp(std::span<const std::uint8_t> bytes);
 // chunks' CRCs are not. Throws std::invalid_argument with a short reason.
 Image decodePng(std::span<const std::uint8_t> bytes);
 
-}  // namespace kelmor
+}  // namespace kelmor::pictures

@@ -11,10 +11,10 @@
 #include "core/pictures/inflate.hpp"
 #include "core/pictures/untrusted_bytes.hpp"
 
-namespace kelmor {
+namespace kelmor::pictures {
 namespace {
 
-using namespace pictures;
+
 
 constexpr std::string_view kPng = "PNG";
 constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -96,4 +96,4 @@ Image decodePng(std::span<const std::uint8_t> bytes) {
     return image;
 }
 
-}  // namespace kelmor
+}  // namespace kelmor::pictures

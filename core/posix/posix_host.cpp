@@ -9,9 +9,9 @@
 #include <iostream>
 #include <memory>
 
-#include "core/linux_drives/drives.hpp"
-#include "core/posix/files/config_folder.hpp"
-#include "core/posix/numeric_text.hpp"
+#include "core/linux_drives/linux_drives.hpp"
+#include "core/posix_files/posix_config_folder.hpp"
+#include "core/posix/posix_numeric_text.hpp"
 #include "core/text.hpp"
 
 namespace kelmor::posix {
@@ -45,19 +45,19 @@ PosixHost::PosixHost(PosixHostOptions options)
       applicationFolderHost_(options_.applicationFolder.empty()
                                  ? runningProgramFolder()
                                  : tidyFolder(options_.applicationFolder)),
-      configHome_(userConfigHome(options_.configHome)),
-      drives_(std::make_unique<Drives>(DrivesSetup{
-          applicationFolderHost_, joinHostPath(kitConfigFolder(), kDriveMapFileName),
+      configHome_(posix_files::userConfigHome(options_.configHome)),
+      drives_(std::make_unique<linux_drives::Drives>(linux_drives::DrivesSetup{
+          applicationFolderHost_, posix_files::joinHostPath(kitConfigFolder(), linux_drives::kDriveMapFileName),
           options_.driveMapText, options_.mountsFile})) {}
 
 PosixHost::~PosixHost() = default;
 
 std::string PosixHost::applicationFolder() const {
-    return windowsPathOfHostPath(applicationFolderHost_);
+    return linux_drives::windowsPathOfHostPath(applicationFolderHost_);
 }
 
 std::string PosixHost::kitConfigFolder() const {
-    return posix::kitConfigFolder(configHome_);
+    return posix_files::kitConfigFolder(configHome_);
 }
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
@@ -70,7 +70,7 @@ std::string PosixHost::shownPath(const std::string& path) const {
 
 std::string PosixHost::noCdAdvice() const {
     return "Or copy the CD's image (.iso, or .cue with its files) into " + applicationFolderHost_ +
-           ", or give it a drive letter in Kelmor Drives.";
+           ", or give it a drive letter in Kelmor linux_drives::Drives.";
 }
 
 // The launchers start the bridge `dosbox` of the application folder, which
@@ -82,7 +82,7 @@ std::string PosixHost::noEmulatorAdvice() const {
            applicationFolderHost_ + " or cannot run: install the kit into that folder again (make "
            "install APP=\"" + applicationFolderHost_ + "\" in the kit's sources). DOSBox itself: sudo "
            "apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or DOSBox-X where "
-           "one is installed, or the emulator you name in the Emulator box of Kelmor Drives).";
+           "one is installed, or the emulator you name in the Emulator box of Kelmor linux_drives::Drives).";
 }
 
 ImageFiles& PosixHost::imageFiles() {
@@ -90,7 +90,7 @@ ImageFiles& PosixHost::imageFiles() {
 }
 
 std::optional<std::string> PosixHost::applicationFolderRefusal() const {
-    const auto problem = windowsPathProblem(applicationFolderHost_);
+    const auto problem = linux_drives::windowsPathProblem(applicationFolderHost_);
     if (!problem) return std::nullopt;
     std::string shown;
     for (char c : applicationFolderHost_) shown += (c == '\r' || c == '\n') ? '?' : c;

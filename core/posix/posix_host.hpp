@@ -14,9 +14,11 @@
 
 #include "core/host.hpp"
 
-namespace kelmor::posix {
-
+namespace kelmor::linux_drives {
 class Drives;
+}  // namespace kelmor::linux_drives
+
+namespace kelmor::posix {
 
 struct PosixHostOptions {
     // Host folder of the application; the folder of the running program when empty.
@@ -90,7 +92,7 @@ public:
     std::string kitConfigFolder() const;
 
     // Where this host's drive-letter paths lead.
-    const Drives& drives() const { return *drives_; }
+    const linux_drives::Drives& drives() const { return *drives_; }
 
 private:
     // The settings file of an application; an existing file whose name
@@ -102,7 +104,7 @@ private:
     std::string configHome_;
     MessagePresenter presenter_;
     // Where drive-letter paths lead, for the whole run.
-    std::unique_ptr<Drives> drives_;
+    std::unique_ptr<linux_drives::Drives> drives_;
     // The files this host wrote and copied that flushWrites() has not made
     // stay yet, by their host paths.
     std::vector<std::string> unflushed_;

@@ -10,9 +10,9 @@
 #include <optional>
 
 #include "core/ascii_text.hpp"
-#include "core/posix/files/posix_error.hpp"
+#include "core/posix_files/posix_error.hpp"
 #include "core/posix/posix_host.hpp"
-#include "core/linux_drives/drives.hpp"
+#include "core/linux_drives/linux_drives.hpp"
 
 extern char** environ;
 
@@ -46,7 +46,7 @@ private:
 };
 
 void check(int result, const std::string& what) {
-    if (result != 0) throwError(result, what);
+    if (result != 0) posix_files::throwError(result, what);
 }
 
 // How `executable` starts, in its own session and in `folder`.
@@ -86,7 +86,7 @@ void PosixHost::startProgram(const std::string& program,
     for (const std::string& candidate :
          {program, endsWithExe(program) ? program.substr(0, program.size() - 4) : std::string()}) {
         if (candidate.empty()) continue;
-        const auto host = drives_->hostPath(candidate, PathUse::Existing);
+        const auto host = drives_->hostPath(candidate, linux_drives::PathUse::Existing);
         struct stat status {};
         if (host && stat(host->c_str(), &status) == 0 && !S_ISDIR(status.st_mode)) {
             executable = host;
@@ -96,11 +96,11 @@ void PosixHost::startProgram(const std::string& program,
     // A failure names the file as this host knows it: the program without
     // ".exe", which is what a Linux folder holds.
     if (!executable)
-        throwError(ENOENT, shownPath(endsWithExe(program) ? program.substr(0, program.size() - 4)
+        posix_files::throwError(ENOENT, shownPath(endsWithExe(program) ? program.substr(0, program.size() - 4)
                                                           : program));
     // Checked here as well as by the spawn, which reports a failed exec only
     // where it does not fork.
-    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) throwErrno(*executable);
+    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) posix_files::throwErrno(*executable);
 
     std::vector<char*> argv;
     argv.push_back(executable->data());

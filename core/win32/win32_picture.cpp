@@ -26,21 +26,21 @@ std::span<const std::uint8_t> resourceBytes(const wchar_t* name) {
 // taken for a bitmap.
 struct PictureKind {
     std::string_view signature;
-    Image (*decode)(std::span<const std::uint8_t>);
+    pictures::Image (*decode)(std::span<const std::uint8_t>);
 };
-constexpr PictureKind kPictureKinds[] = {{"\x89PNG", decodePng}};
+constexpr PictureKind kPictureKinds[] = {{"\x89PNG", pictures::decodePng}};
 
-Image decodePicture(std::span<const std::uint8_t> bytes) {
+pictures::Image decodePicture(std::span<const std::uint8_t> bytes) {
     for (const PictureKind& kind : kPictureKinds)
         if (bytes.size() >= kind.signature.size() &&
             std::equal(kind.signature.begin(), kind.signature.end(), bytes.begin(),
                        [](char expected, std::uint8_t byte) { return static_cast<std::uint8_t>(expected) == byte; }))
             return kind.decode(bytes);
-    return decodeBmp(bytes);
+    return pictures::decodeBmp(bytes);
 }
 
 // A top-down 24-bit DIB section holding the picture's pixels.
-HBITMAP toBitmap(const Image& image) {
+HBITMAP toBitmap(const pictures::Image& image) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = image.width;

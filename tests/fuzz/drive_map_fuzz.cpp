@@ -6,7 +6,7 @@
 // with a slash at its end, which keeps blanks and a CR at the end of a name).
 #include <string>
 
-#include "core/linux_drives/drive_map.hpp"
+#include "core/linux_drives/linux_drive_map.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 using namespace kelmor;
@@ -24,7 +24,7 @@ bool tidyAbsolute(const std::string& folder) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parts = fuzz::fields(data, size, 2);
-    const posix::DriveMap map = posix::DriveMap::parse(parts[0], parts[1]);
+    const linux_drives::DriveMap map = linux_drives::DriveMap::parse(parts[0], parts[1]);
     expect(map.root('C') == std::string("/") && map.root('c') == std::string("/"), "C: is the root");
     expect(!map.root('A') && !map.root('B'), "A: and B: are no drives");
     for (char letter = 'D'; letter <= 'Z'; ++letter) {
@@ -33,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (root) expect(tidyAbsolute(*root), "a drive is a tidy absolute folder");
     }
 
-    const posix::DriveMap named = posix::DriveMap::parse(parts[0], "");
+    const linux_drives::DriveMap named = linux_drives::DriveMap::parse(parts[0], "");
     std::string written = "[options]\ndetect=no\n[drives]\n";
     for (char letter = 'D'; letter <= 'Z'; ++letter)
         if (const auto root = named.root(letter)) written += std::string(1, letter) + "=" + *root + "/\n";
-    const posix::DriveMap reread = posix::DriveMap::parse(written, "");
+    const linux_drives::DriveMap reread = linux_drives::DriveMap::parse(written, "");
     for (char letter = 'D'; letter <= 'Z'; ++letter)
         expect(reread.root(letter) == named.root(letter), "the named drives read back as written");
     return 0;

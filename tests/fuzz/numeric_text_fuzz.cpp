@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config_tool/cislo.hpp"
-#include "core/posix/numeric_text.hpp"
+#include "core/posix/posix_numeric_text.hpp"
 #include "core/posix/posix_host.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <system_error>
 
-#include "core/linux_drives/drive_map.hpp"
-#include "core/linux_drives/folder_listings.hpp"
-#include "core/linux_drives/windows_path.hpp"
+#include "core/linux_drives/linux_drive_map.hpp"
+#include "core/linux_drives/linux_folder_listings.hpp"
+#include "core/linux_drives/linux_windows_path.hpp"
 #include "tests/fuzz/fuzz_support.hpp"
 
 using namespace kelmor;
@@ -70,7 +70,7 @@ bool withinDrive(const std::string& host, const std::string& root) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path(reinterpret_cast<const char*>(data), size);
-    const auto split = posix::splitWindowsPath(path);
+    const auto split = linux_drives::splitWindowsPath(path);
     if (split)
         for (const std::string& component : split->components)
             expect(!component.empty() && component != "." && component != "..",
@@ -79,22 +79,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string& root = driveFolder();
     static const std::string realRoot = std::filesystem::canonical(root).string();
-    const posix::DriveMap drives = posix::DriveMap::parse("[drives]\nD=" + root + "\n", "");
-    for (const posix::PathUse use :
-         {posix::PathUse::Existing, posix::PathUse::Destination, posix::PathUse::Lenient}) {
+    const linux_drives::DriveMap drives = linux_drives::DriveMap::parse("[drives]\nD=" + root + "\n", "");
+    for (const linux_drives::PathUse use :
+         {linux_drives::PathUse::Existing, linux_drives::PathUse::Destination, linux_drives::PathUse::Lenient}) {
         std::error_code plainError, listedError;
-        posix::FolderListings listings;
-        const auto plain = posix::resolveWindowsPath(drives, path, use, plainError);
-        const auto listed = posix::resolveWindowsPath(drives, path, use, listedError, &listings);
+        linux_drives::FolderListings listings;
+        const auto plain = linux_drives::resolveWindowsPath(drives, path, use, plainError);
+        const auto listed = linux_drives::resolveWindowsPath(drives, path, use, listedError, &listings);
         expect(plain == listed, "the same host path with the listings as without");
         if (!plain) continue;
         expect(withinDrive(*plain, root), "never outside the drive's folder");
         char* real = realpath(plain->c_str(), nullptr);
-        if (real != nullptr && use != posix::PathUse::Lenient)
+        if (real != nullptr && use != linux_drives::PathUse::Lenient)
             expect(withinDrive(real, realRoot), "no link leads out of the drive's folder");
         free(real);
         struct stat status {};
-        if (use == posix::PathUse::Existing)
+        if (use == linux_drives::PathUse::Existing)
             expect(lstat(plain->c_str(), &status) == 0, "an existing path names an entry");
     }
     return 0;

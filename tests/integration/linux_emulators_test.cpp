@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/linux_emulators/emulator_choice.hpp"
-#include "core/posix/files/host_path.hpp"
+#include "core/linux_emulators/linux_emulator_choice.hpp"
+#include "core/posix_files/posix_host_path.hpp"
 #include "tests/support/temp_folder.hpp"
 
-namespace kelmor::posix {
+namespace kelmor::linux_emulators {
 namespace {
 
 using test::TempFolder;
@@ -39,7 +39,7 @@ std::string printing(const std::string& versionLine) {
 }
 
 EmulatorFile fileAt(const std::string& path) {
-    return {path, realHostPath(path).value_or("")};
+    return {path, posix_files::realHostPath(path).value_or("")};
 }
 
 // Whether a process still runs (a zombie that nobody reaped yet does not).
@@ -289,4 +289,4 @@ TEST(EmulatorIdentity, ProbedOnceWhileTheFileStaysTheSame) {
 }
 
 }  // namespace
-}  // namespace kelmor::posix
+}  // namespace kelmor::linux_emulators

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-namespace kelmor {
+namespace kelmor::pictures {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -268,4 +268,4 @@ TEST(KitPictures, DecodeToTheSizesTheWindowsExpect) {
 }
 
 }  // namespace
-}  // namespace kelmor
+}  // namespace kelmor::pictures
