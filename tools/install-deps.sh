@@ -35,9 +35,9 @@ windows=(
   g++-mingw-w64-i686-win32 googletest wine fonts-wine zip nsis p7zip-full nasm
   xvfb xauth xdotool
 )
-# The tests make their disc images with xorriso, and start menu entries as
-# GNOME does with GLib's gio.
-tests=(xorriso libglib2.0-bin)
+# The tests make their disc images with xorriso, start menu entries as GNOME
+# does with GLib's gio, and check the sources' layout with clang-format.
+tests=(xorriso libglib2.0-bin clang-format)
 fuzz=(clang libclang-rt-14-dev)
 measure=(hyperfine)
 
