@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/launcher_window.hpp"
+#include "core/program_identity.hpp"
 #include "core/settings_contract.hpp"
 
 namespace kelmor {
@@ -33,7 +34,7 @@ struct ConfigurationForm {
 
 inline constexpr ConfigurationForm kKitConfigurationForm{
     kKitSettings,
-    {"frmMain", "Kelmor Plix Configuration", WindowFrame::FixedSingle, 4905, 4530,
+    {"frmMain", kConfigurationIdentity.title, WindowFrame::FixedSingle, 4905, 4530,
      WindowPointer::Ordinary, 0, false},
     {"lblPopis", "CPU cycles:", 240, 240, 975, 255, 6},
     {"txtCycles", "65536", 1200, 240, 1215, 285, 0},
@@ -60,7 +61,7 @@ inline constexpr int kConfigurationRowTwips = 240;
 
 inline constexpr ConfigurationForm kGameConfigurationForm{
     kGameSettings,
-    {"frmMain", "Kelmor Configuration", WindowFrame::FixedSingle, 4905,
+    {"frmMain", kGameConfigurationTitle, WindowFrame::FixedSingle, 4905,
      4530 + kConfigurationRowTwips, WindowPointer::Ordinary, 0, false},
     {"lblPopis", "CPU cycles:", 240, 240, 975, 255, 7},
     kKitConfigurationForm.txtCycles,
