@@ -16,7 +16,7 @@ endif()
 
 # program | its icon in art/ | its window's class, which its menu entry
 # names as StartupWMClass | what its menu entry says about it [| its name in
-# the menu, where it is not the program title of core/program_identity.hpp:
+# the menu, where it is not the program title of cmake/ProgramIdentity.cmake:
 # the names README and the Windows Start menu give the programs, while the
 # windows and version texts keep the titles]
 set(kelmor_menu_programs
@@ -25,9 +25,6 @@ set(kelmor_menu_programs
     "_Mapper|mapper_icon|Kelmor Plix Mapper|Open the map editor of the Kelmor Plix kit|Kelmor Plix Mapper"
     "_Configuration|configuration_icon|Kelmor Plix Configuration|Choose the display and CPU speed of the Kelmor Plix kit"
     "kelmor-drives|drives_icon|Kelmor Drives|Give the Kelmor kit's drive letters their CDs and CD images|Kelmor Drives")
-
-# The titles come from the programs' own identity, so menu and window agree.
-file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp kelmor_identity_text)
 
 # Programs are installed stripped: their symbols are many times their code.
 # KELMOR_KIT_PROGRAMS names every program an install can bring, built here
@@ -44,15 +41,18 @@ foreach(entry IN LISTS kelmor_menu_programs)
     continue()
   endif()
   list(LENGTH parts fields)
+  # Its menu name, else its own title, so that menu and window agree.
   if(fields GREATER 4)
-    list(GET parts 4 CMAKE_MATCH_1)
-  elseif(NOT kelmor_identity_text MATCHES "\"${program}\", \"([^\"]+)\"")
-    message(FATAL_ERROR "no title for ${program} in core/program_identity.hpp")
+    list(GET parts 4 menu_name)
+  elseif(DEFINED KELMOR_PROGRAM_${program}_TITLE)
+    set(menu_name "${KELMOR_PROGRAM_${program}_TITLE}")
+  else()
+    message(FATAL_ERROR "no title for ${program} in cmake/ProgramIdentity.cmake")
   endif()
   string(APPEND kelmor_install_facts
          "list(APPEND KELMOR_APP_PROGRAMS \"${program}\")\n"
          "set(KELMOR_APP_${program}_FILE \"$<TARGET_FILE:${program}>\")\n"
-         "set(KELMOR_APP_${program}_MENU_NAME \"${CMAKE_MATCH_1}\")\n"
+         "set(KELMOR_APP_${program}_MENU_NAME \"${menu_name}\")\n"
          "set(KELMOR_APP_${program}_ICON \"${PROJECT_SOURCE_DIR}/art/${icon}.png\")\n"
          "set(KELMOR_APP_${program}_ICON_NAME \"${icon}\")\n"
          "set(KELMOR_APP_${program}_CLASS \"${window_class}\")\n"

@@ -28,7 +28,7 @@ set(KELMOR_MARKER_TEMPLATE_NAME TEST.FUJ)
 set(KELMOR_MARKER_TEMPLATE_TEXT "KELPLIX\r\n")
 
 # The game's settings: the configuration tool started with this argument
-# shows its form for "kel1" under this caption (config_tool/configuration_form.hpp),
-# and the menus offer it under the same name.
+# shows its form for "kel1" (core/settings_contract.hpp) under the title
+# KELMOR_GAME_CONFIGURATION_TITLE, and the menus offer it under that name.
 set(KELMOR_GAME_CONFIGURATION_ARGUMENT kel1)
-set(KELMOR_GAME_CONFIGURATION_TITLE "Kelmor Configuration")
+include(${CMAKE_CURRENT_LIST_DIR}/ProgramIdentity.cmake)

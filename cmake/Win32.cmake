@@ -26,19 +26,21 @@ set(KELMOR_WIN32_PROGRAM_LINK_OPTIONS
 
 set(KELMOR_WIN32_TEMPLATES ${CMAKE_CURRENT_LIST_DIR}/win32)
 
-# The identity of a program from core/program_identity.hpp: sets
+# The identity of a program from cmake/ProgramIdentity.cmake: sets
 # <prefix>_TITLE, _PRODUCT, _SHOWN ("1.01"), _MAJOR and _MINOR.
 function(kelmor_program_identity program prefix)
-  file(READ ${PROJECT_SOURCE_DIR}/core/program_identity.hpp text)
-  set(quoted "\"([^\"]+)\"")
-  if(NOT text MATCHES "\"${program}\", ${quoted}, ${quoted}, \"(([0-9]+)\\.([0-9]+))\"")
-    message(FATAL_ERROR "no identity for ${program} in core/program_identity.hpp")
+  set(id KELMOR_PROGRAM_${program})
+  if(NOT DEFINED ${id}_VERSION)
+    message(FATAL_ERROR "no identity for ${program} in cmake/ProgramIdentity.cmake")
   endif()
-  set(${prefix}_TITLE "${CMAKE_MATCH_1}" PARENT_SCOPE)
-  set(${prefix}_PRODUCT "${CMAKE_MATCH_2}" PARENT_SCOPE)
-  set(${prefix}_SHOWN "${CMAKE_MATCH_3}" PARENT_SCOPE)
-  math(EXPR major "${CMAKE_MATCH_4}")
-  math(EXPR minor "${CMAKE_MATCH_5}")
+  set(${prefix}_TITLE "${${id}_TITLE}" PARENT_SCOPE)
+  set(${prefix}_PRODUCT "${${id}_PRODUCT}" PARENT_SCOPE)
+  set(${prefix}_SHOWN "${${id}_VERSION}" PARENT_SCOPE)
+  string(REPLACE "." ";" parts "${${id}_VERSION}")
+  list(GET parts 0 major)
+  list(GET parts 1 minor)
+  math(EXPR major "${major}")
+  math(EXPR minor "${minor}")
   set(${prefix}_MAJOR ${major} PARENT_SCOPE)
   set(${prefix}_MINOR ${minor} PARENT_SCOPE)
 endfunction()

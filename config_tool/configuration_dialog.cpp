@@ -3,17 +3,10 @@
 
 #include "config_tool/cislo.hpp"
 #include "core/host.hpp"
+#include "core/settings_contract.hpp"
 
 namespace kelmor {
 namespace {
-
-constexpr std::string_view kPresetKey = "predvolba";
-constexpr std::string_view kPresetDefault = "1";
-constexpr std::string_view kCyclesKey = "cycles";
-constexpr std::string_view kCyclesDefault = "20000";
-constexpr std::string_view kIntroKey = "intro";
-constexpr std::string_view kIntroOn = "1";
-constexpr std::string_view kIntroOff = "0";
 
 int optionNumber(const DisplayPreset& preset) {
     return static_cast<int>(&preset - kDisplayPresets.data()) + 1;
@@ -27,11 +20,8 @@ ConfigurationDialog::ConfigurationDialog(Host& host, DialogControls& controls,
 
 void ConfigurationDialog::load() {
     controls_.centreWindow();
-    const std::string settings(form_.settings);
-    const std::string preset =
-        host_.readSetting(settings, settings, std::string(kPresetKey), std::string(kPresetDefault));
-    controls_.setCyclesText(host_.readSetting(settings, settings, std::string(kCyclesKey),
-                                              std::string(kCyclesDefault)));
+    const std::string preset = storedSetting(host_, form_.settings, kPresetSetting);
+    controls_.setCyclesText(storedSetting(host_, form_.settings, kCyclesSetting));
     // An unknown preset (a hand-edited store) leaves every option unselected.
     for (const DisplayPreset& candidate : kDisplayPresets) {
         if (preset == candidate.number) {
@@ -40,9 +30,8 @@ void ConfigurationDialog::load() {
         }
     }
     if (!form_.chkIntro) return;
-    // The launcher's default: the intro plays until "intro" says "0".
-    storedIntro_ =
-        host_.readSetting(settings, settings, std::string(kIntroKey), std::string(kIntroOn));
+    // The launcher's default: the intro plays until the store says kIntroOff.
+    storedIntro_ = storedSetting(host_, form_.settings, kIntroSetting);
     introShown_ = storedIntro_ == kIntroOn;
     controls_.setIntroChecked(introShown_);
 }
@@ -67,16 +56,15 @@ void ConfigurationDialog::cmdCancelClicked() { host_.endProcess(0); }
 void ConfigurationDialog::closeBoxClicked() { host_.endProcess(0); }
 
 void ConfigurationDialog::store(const DisplayPreset& preset) {
-    const std::string settings(form_.settings);
-    auto write = [&](std::string_view key, std::string_view value) {
-        host_.writeSetting(settings, settings, std::string(key), std::string(value));
+    auto write = [&](const Setting& setting, std::string_view value) {
+        storeSetting(host_, form_.settings, setting, value);
     };
-    write("fullscreen", preset.fullscreen);
-    write("fullfixed", preset.fullfixed);
-    write("output", preset.output);
-    write(kPresetKey, preset.number);
+    write(kFullscreenSetting, preset.fullscreen);
+    write(kFullfixedSetting, preset.fullfixed);
+    write(kOutputSetting, preset.output);
+    write(kPresetSetting, preset.number);
     // The box as the user left it, not the copy that was checked.
-    write(kCyclesKey, controls_.cyclesText());
+    write(kCyclesSetting, controls_.cyclesText());
 }
 
 // The check box stands for "1" and "0". A stored value that is neither (set
@@ -84,9 +72,7 @@ void ConfigurationDialog::store(const DisplayPreset& preset) {
 void ConfigurationDialog::storeIntro() {
     const bool checked = controls_.introChecked();
     if (storedIntro_ != kIntroOn && storedIntro_ != kIntroOff && checked == introShown_) return;
-    const std::string settings(form_.settings);
-    host_.writeSetting(settings, settings, std::string(kIntroKey),
-                       std::string(checked ? kIntroOn : kIntroOff));
+    storeSetting(host_, form_.settings, kIntroSetting, checked ? kIntroOn : kIntroOff);
 }
 
 }  // namespace kelmor

@@ -14,6 +14,8 @@
 #include <string_view>
 
 #include "core/launcher_window.hpp"
+#include "core/program_identity.hpp"
+#include "core/settings_contract.hpp"
 
 namespace kelmor {
 
@@ -23,7 +25,7 @@ struct ConfigurationForm {
     ControlSpec lblPopis;
     ControlSpec txtCycles;
     std::array<ControlSpec, 5> options;
-    std::optional<ControlSpec> chkIntro;  // "intro": "1" checked, "0" unchecked
+    std::optional<ControlSpec> chkIntro;  // kIntroSetting: kIntroOn checked, kIntroOff not
     ControlSpec cmdOk;
     ControlSpec cmdCancel;
     ControlSpec frame1;
@@ -31,8 +33,8 @@ struct ConfigurationForm {
 };
 
 inline constexpr ConfigurationForm kKitConfigurationForm{
-    "kelkit",
-    {"frmMain", "Kelmor Plix Configuration", WindowFrame::FixedSingle, 4905, 4530,
+    kKitSettings,
+    {"frmMain", kConfigurationIdentity.title, WindowFrame::FixedSingle, 4905, 4530,
      WindowPointer::Ordinary, 0, false},
     {"lblPopis", "CPU cycles:", 240, 240, 975, 255, 6},
     {"txtCycles", "65536", 1200, 240, 1215, 285, 0},
@@ -58,8 +60,8 @@ inline constexpr ConfigurationForm kKitConfigurationForm{
 inline constexpr int kConfigurationRowTwips = 240;
 
 inline constexpr ConfigurationForm kGameConfigurationForm{
-    "kel1",
-    {"frmMain", "Kelmor Configuration", WindowFrame::FixedSingle, 4905,
+    kGameSettings,
+    {"frmMain", kGameConfigurationTitle, WindowFrame::FixedSingle, 4905,
      4530 + kConfigurationRowTwips, WindowPointer::Ordinary, 0, false},
     {"lblPopis", "CPU cycles:", 240, 240, 975, 255, 7},
     kKitConfigurationForm.txtCycles,
@@ -75,8 +77,8 @@ inline constexpr ConfigurationForm kGameConfigurationForm{
      120, 240, 4215, 975, 11},
 };
 
-// The argument that opens the game's form.
-inline constexpr std::string_view kGameConfigurationArgument = "kel1";
+// The argument that opens the game's form: the name of the game's settings.
+inline constexpr std::string_view kGameConfigurationArgument = kGameSettings;
 
 // The form for the text behind the program name: the game's for "kel1",
 // otherwise the kit's.

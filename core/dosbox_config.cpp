@@ -7,6 +7,7 @@
 #include "core/emulator_configuration.hpp"
 #include "core/host.hpp"
 #include "core/program_version.hpp"
+#include "core/settings_contract.hpp"
 #include "core/text.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -105,19 +106,13 @@ std::string remarkLine(std::string_view rem, std::string_view text) {
     return std::string(rem) + " " + batchText(shown);
 }
 
-std::string renderPlaceholder(Host& host, std::string_view workingText,
-                              const Placeholder& placeholder, const std::string& settingsName) {
-    const std::string value = host.readSetting(settingsName, settingsName,
-                                               std::string(placeholder.key),
-                                               std::string(placeholder.defaultValue));
-    return replaceAll(workingText, placeholder.token, value);
-}
-
 std::string renderPlaceholders(Host& host, std::string_view workingText,
-                               const std::string& settingsName) {
+                               std::string_view settings) {
     std::string text(workingText);
-    for (const Placeholder& placeholder : kPlaceholders)
-        text = renderPlaceholder(host, text, placeholder, settingsName);
+    for (const Placeholder& placeholder : kPlaceholders) {
+        const std::string value = storedSetting(host, settings, placeholder.setting);
+        text = replaceAll(text, placeholder.token, value);
+    }
     return text;
 }
 

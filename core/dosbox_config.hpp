@@ -4,7 +4,6 @@
 // and the emulator started.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,32 +21,14 @@ enum class TemplateVariant { Game, Kit };
 // The configuration template: 93 lines, each ending in CR LF, the last one "[autoexec]".
 std::string configurationTemplate(TemplateVariant variant);
 
-// One placeholder of the template, the settings key that fills it and its default.
-struct Placeholder {
-    std::string_view token;
-    std::string_view key;
-    std::string_view defaultValue;
-};
-
-// In the order in which they are rendered.
-inline constexpr std::array<Placeholder, 4> kPlaceholders{{
-    {"(cycles)", "cycles", "20000"},
-    {"(fullscreen)", "fullscreen", "true"},
-    {"(fullfixed)", "fullfixed", "false"},
-    {"(output)", "output", "surface"},
-}};
-
 // Every occurrence of token in text replaced by value, scanning left to right
 // without overlap; the value is inserted as it is.
 std::string replaceAll(std::string_view text, std::string_view token, std::string_view value);
 
-// Fills one placeholder from the settings of `settingsName` (application and section).
-std::string renderPlaceholder(Host& host, std::string_view workingText,
-                              const Placeholder& placeholder, const std::string& settingsName);
-
-// Fills the four placeholders in their fixed order.
+// Fills the four placeholders (core/settings_contract.hpp) in their fixed
+// order from the settings set `settings`, each over the whole text.
 std::string renderPlaceholders(Host& host, std::string_view workingText,
-                               const std::string& settingsName);
+                               std::string_view settings);
 
 // The section a line of a configuration opens, as the emulator reads it: a
 // line whose first non-blank character is '[' and that holds a ']' opens

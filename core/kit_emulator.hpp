@@ -9,9 +9,6 @@
 
 namespace kelmor {
 
-// The settings store's application and section of the kit.
-inline constexpr std::string_view kKitSettings = "kelkit";
-
 // The [autoexec] line that mounts the application folder as DOS drive B:,
 // from which the kit's programs run.
 std::string applicationFolderMount(const std::string& applicationFolder);

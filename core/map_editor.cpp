@@ -7,6 +7,7 @@
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/kit_emulator.hpp"
+#include "core/settings_contract.hpp"
 #include "core/text.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -112,8 +113,7 @@ void openMapEditor(Host& host, const std::string& mapEditor, std::string_view pr
                                  programTitle);
     }
     const std::string configuration =
-        renderPlaceholders(host, configurationTemplate(TemplateVariant::Kit),
-                           std::string(kKitSettings)) +
+        renderPlaceholders(host, configurationTemplate(TemplateVariant::Kit), kKitSettings) +
         mapEditorAutoexecLines(folder, fileName(mapEditor));
     writeConfiguration(host, configuration, "\\" + std::string(kMapEditorConfiguration));
     if (const auto failure = failureOf([&] { startEmulator(host, kMapEditorConfiguration); }))

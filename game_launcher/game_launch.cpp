@@ -6,6 +6,7 @@
 #include "core/failure.hpp"
 #include "core/host.hpp"
 #include "core/image_mount.hpp"
+#include "core/settings_contract.hpp"
 #include "core/text.hpp"
 #include "core/unhandled_error.hpp"
 
@@ -74,9 +75,7 @@ void GameLauncher::appendAutoexecLines() {
 
 // Runs over the whole working text, the autoexec lines included.
 void GameLauncher::render() {
-    const std::string settings(kGameSettings);
-    for (const Placeholder& placeholder : kPlaceholders)
-        workingText_ = renderPlaceholder(host_, workingText_, placeholder, settings);
+    workingText_ = renderPlaceholders(host_, workingText_, kGameSettings);
 }
 
 // DOSBox started on a configuration that was not written would run an
@@ -91,17 +90,16 @@ void GameLauncher::writeConfiguration() {
 }
 
 std::string GameLauncher::introSetting() {
-    const std::string settings(kGameSettings);
-    return host_.readSetting(settings, settings, "intro", "1");
+    return storedSetting(host_, kGameSettings, kIntroSetting);
 }
 
 // "0" deletes the save folder's intro file; "1" copies the CD's one into it
 // unless one is there already. Any other value leaves it alone.
 void GameLauncher::prepareIntroFile() {
     const std::string saveIntro = saveFolder(applicationFolder_) + "\\INTRO.DAT";
-    if (introSetting() == "0") dropFailure([&] { host_.deleteFile(saveIntro); });
+    if (introSetting() == kIntroOff) dropFailure([&] { host_.deleteFile(saveIntro); });
     if (host_.fileExist(saveFolder(applicationFolder_) + "\\intro.dat")) return;
-    if (introSetting() == "1")
+    if (introSetting() == kIntroOn)
         dropFailure([&] { host_.copyFile(cd_.folder + "\\INTRO.DAT", saveIntro); });
 }
 

@@ -11,7 +11,6 @@ namespace kelmor {
 
 class Host;
 
-inline constexpr std::string_view kGameSettings = "kel1";
 inline constexpr std::string_view kGameIniSuffix = "\\KELMOR.INI";
 inline constexpr std::string_view kSaveFolderSuffix = "\\SAVEGAME";
 inline constexpr std::string_view kNoGameCdMessage = "Please insert Kelmor's CD-ROM and try again.";

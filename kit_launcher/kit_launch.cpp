@@ -10,6 +10,7 @@
 #include "core/kit_emulator.hpp"
 #include "core/map_editor.hpp"
 #include "core/program_identity.hpp"
+#include "core/settings_contract.hpp"
 #include "core/unhandled_error.hpp"
 #include "kit_launcher/kit_manifest.hpp"
 #include "kit_launcher/kit_texts.hpp"
@@ -125,7 +126,7 @@ void KitLauncher::openMapEditorWhenAsked() {
 
 // Runs over the template alone, before the autoexec lines are appended.
 void KitLauncher::render() {
-    workingText_ = renderPlaceholders(host_, workingText_, std::string(kKitSettings));
+    workingText_ = renderPlaceholders(host_, workingText_, kKitSettings);
 }
 
 // All files are probed; the last one present wins.
