@@ -15,6 +15,7 @@
 #include "config_tool/configuration_form.hpp"
 #include "core/unhandled_error.hpp"
 #include "core/win32/win32_error.hpp"
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_picture.hpp"
 #include "core/win32/win32_text.hpp"
@@ -138,17 +139,14 @@ struct MadeControl {
 class MeasuringContext {
 public:
     explicit MeasuringContext(HFONT font)
-        : context_(GetDC(nullptr)), previous_(SelectObject(context_, font)) {}
+        : context_(GetDC(nullptr)), previous_(SelectObject(context_.get(), font)) {}
     MeasuringContext(const MeasuringContext&) = delete;
     MeasuringContext& operator=(const MeasuringContext&) = delete;
-    ~MeasuringContext() {
-        SelectObject(context_, previous_);
-        ReleaseDC(nullptr, context_);
-    }
+    ~MeasuringContext() { SelectObject(context_.get(), previous_); }
 
     int lineWidth(const std::wstring& text) const {
         SIZE extent{};
-        GetTextExtentPoint32W(context_, text.c_str(), static_cast<int>(text.size()), &extent);
+        GetTextExtentPoint32W(context_.get(), text.c_str(), static_cast<int>(text.size()), &extent);
         return extent.cx;
     }
 
@@ -156,13 +154,13 @@ public:
     // it at that width.
     int linesHeight(const std::wstring& text, int width) const {
         RECT room{0, 0, width, 0};
-        DrawTextW(context_, text.c_str(), static_cast<int>(text.size()), &room,
+        DrawTextW(context_.get(), text.c_str(), static_cast<int>(text.size()), &room,
                   DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         return room.bottom;
     }
 
 private:
-    HDC context_;
+    ScreenContext context_;
     HGDIOBJ previous_;
 };
 

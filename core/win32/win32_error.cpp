@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
@@ -16,15 +17,14 @@ public:
     // end it carries. (The C++ library's system_category asks for the ANSI
     // text and cuts the final full stop.)
     std::string message(int number) const override {
-        wchar_t* buffer = nullptr;
+        SystemText buffer;
         const DWORD length = FormatMessageW(
             FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                 FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, static_cast<DWORD>(number), 0, reinterpret_cast<wchar_t*>(&buffer), 0,
-            nullptr);
-        if (length == 0 || buffer == nullptr) return "Unknown error " + std::to_string(number);
-        std::wstring text(buffer, length);
-        LocalFree(buffer);
+            nullptr, static_cast<DWORD>(number), 0, reinterpret_cast<wchar_t*>(buffer.receive()),
+            0, nullptr);
+        if (length == 0 || !buffer.valid()) return "Unknown error " + std::to_string(number);
+        std::wstring text(buffer.get(), length);
         while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
             text.pop_back();
         return utf8(text);

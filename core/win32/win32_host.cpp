@@ -9,11 +9,11 @@
 #include "core/ascii_text.hpp"
 #include "core/disc_image.hpp"
 #include "core/image_check.hpp"
-#include "core/numeric_text.hpp"
 #include "core/text.hpp"
 #include "core/win32/win32_command_line.hpp"
 #include "core/win32/win32_error.hpp"
 #include "core/win32/win32_image_drives.hpp"
+#include "core/win32/win32_numeric_text.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
@@ -34,13 +34,6 @@ std::string runningProgramFolder() {
     }
     const std::size_t slash = path.find_last_of(L'\\');
     return utf8(slash == std::wstring::npos ? path : path.substr(0, slash));
-}
-
-std::string localeText(LCTYPE item) {
-    wchar_t buffer[16] = {};
-    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, buffer, 16);
-    return length > 1 ? utf8(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)))
-                      : std::string();
 }
 
 // The same line a terminal user sees on the POSIX host, for whoever reads
@@ -162,7 +155,7 @@ std::string Win32Host::noEmulatorAdvice() const {
 }
 
 std::optional<double> Win32Host::numericValue(std::string_view text) const {
-    return parseNumber(text, localeText(LOCALE_SDECIMAL));
+    return parseNumericText(text);
 }
 
 }  // namespace kelmor::win32

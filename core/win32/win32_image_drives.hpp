@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/disc_image.hpp"
+#include "core/win32/win32_atomic_file.hpp"
 
 namespace kelmor::win32 {
 
@@ -25,9 +26,6 @@ std::map<char, std::string> imageLetters(const std::vector<std::string>& images,
 // The full paths of the disc images in a folder, in name order; not the
 // sheets the launchers write there for the emulator (image_mount.hpp).
 std::vector<std::string> discImagesIn(const std::string& folder);
-
-// Up to `count` bytes of a file from `offset` on, fewer where it ends.
-std::string readFileBytesAt(const std::string& path, std::uint64_t offset, std::size_t count);
 
 // The host's files, as disc images are read from them.
 class Win32ImageFiles final : public ImageFiles {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/unhandled_error.hpp"
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_picture.hpp"
 #include "core/win32/win32_text.hpp"
@@ -33,12 +34,11 @@ void paint(HWND window, const WindowState& state) {
     const HDC dc = BeginPaint(window, &paint);
     if (state.background != nullptr) {
         // Unscaled from the top-left corner; what lies outside the client area is cut off.
-        const HDC picture = CreateCompatibleDC(dc);
-        const HGDIOBJ before = SelectObject(picture, state.background);
+        const MemoryContext picture(CreateCompatibleDC(dc));
+        const HGDIOBJ before = SelectObject(picture.get(), state.background);
         BitBlt(dc, 0, 0, twipsToPixels(state.spec->clientWidthTwips),
-               twipsToPixels(state.spec->clientHeightTwips), picture, 0, 0, SRCCOPY);
-        SelectObject(picture, before);
-        DeleteDC(picture);
+               twipsToPixels(state.spec->clientHeightTwips), picture.get(), 0, 0, SRCCOPY);
+        SelectObject(picture.get(), before);
     }
     if (state.picture != nullptr) {
         const RECT at = pixelRect(*state.look->picture);

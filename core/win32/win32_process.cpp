@@ -6,6 +6,7 @@
 // process turned them off, no wait.
 #include "core/win32/win32_command_line.hpp"
 #include "core/win32/win32_error.hpp"
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_text.hpp"
 
@@ -59,8 +60,8 @@ void Win32Host::startProgram(const std::string& program,
     if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE,
                         CREATE_DEFAULT_ERROR_MODE, nullptr, folder.c_str(), &startup, &started))
         throwLastError(program);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    // Closed at once: nobody waits for the program.
+    const Handle process(started.hProcess), thread(started.hThread);
 }
 
 }  // namespace kelmor::win32

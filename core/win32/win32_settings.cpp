@@ -5,7 +5,10 @@
 // (and the game's "kel1" values) are found where they already are. A value
 // with a line end, or one the ANSI code page cannot hold, counts as not set.
 
+#include <optional>
+
 #include "core/win32/win32_error.hpp"
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_host.hpp"
 #include "core/win32/win32_text.hpp"
 
@@ -13,21 +16,6 @@ namespace kelmor::win32 {
 namespace {
 
 constexpr wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings";
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_ != nullptr) RegCloseKey(key_);
-    }
-    HKEY* receive() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // An application or section names one key below the root: not empty, no backslash.
 bool isKeyName(const std::string& name) {
@@ -45,6 +33,26 @@ bool fitsConfigurationLine(const std::string& value) {
         return true;
     } catch (const std::system_error&) {
         return false;
+    }
+}
+
+// A string value of a key; nothing when it is absent or of another type.
+std::optional<std::wstring> stringValue(const RegistryKey& key, const std::wstring& name) {
+    std::wstring value(64, L'\0');
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        const LONG result = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(value.data()), &size);
+        if (result == ERROR_MORE_DATA) {
+            value.resize(size / sizeof(wchar_t) + 1);
+            continue;
+        }
+        if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+        value.resize(size / sizeof(wchar_t));
+        // The terminating null, when the value has one, is not part of it.
+        if (!value.empty() && value.back() == L'\0') value.pop_back();
+        return value;
     }
 }
 
@@ -69,24 +77,10 @@ std::string Win32Host::readSetting(const std::string& application, const std::st
         if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0,
                           KEY_QUERY_VALUE, settings.receive()) != ERROR_SUCCESS)
             return defaultValue;
-        const std::wstring name = wide(key, key);
-        std::wstring value(64, L'\0');
-        for (;;) {
-            DWORD type = 0;
-            DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-            const LONG result = RegQueryValueExW(settings.get(), name.c_str(), nullptr, &type,
-                                                 reinterpret_cast<BYTE*>(value.data()), &size);
-            if (result == ERROR_MORE_DATA) {
-                value.resize(size / sizeof(wchar_t) + 1);
-                continue;
-            }
-            if (result != ERROR_SUCCESS || type != REG_SZ) return defaultValue;
-            value.resize(size / sizeof(wchar_t));
-            // The terminating null, when the value has one, is not part of it.
-            if (!value.empty() && value.back() == L'\0') value.pop_back();
-            std::string text = utf8(value);
-            return fitsConfigurationLine(text) ? text : defaultValue;
-        }
+        const std::optional<std::wstring> value = stringValue(settings, wide(key, key));
+        if (!value) return defaultValue;
+        std::string text = utf8(*value);
+        return fitsConfigurationLine(text) ? text : defaultValue;
     } catch (...) {
         return defaultValue;
     }

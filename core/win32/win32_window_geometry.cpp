@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/win32/win32_window_geometry.hpp"
 
+#include "core/win32/win32_handle.hpp"
 #include "core/win32/win32_text.hpp"
 
 namespace kelmor::win32 {
@@ -11,10 +12,9 @@ constexpr int kUsualDotsPerInch = 96;
 }  // namespace
 
 DisplayScale displayScale() {
-    const HDC screen = GetDC(nullptr);
-    int across = GetDeviceCaps(screen, LOGPIXELSX);
-    int down = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const ScreenContext screen(GetDC(nullptr));
+    int across = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    int down = GetDeviceCaps(screen.get(), LOGPIXELSY);
     if (across <= 0) across = kUsualDotsPerInch;
     if (down <= 0) down = kUsualDotsPerInch;
     return {static_cast<float>(kTwipsPerInch) / static_cast<float>(across),
