@@ -5,6 +5,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/dosbox_config.hpp"
+#include "core/drive_path.hpp"
 #include "core/text.hpp"
 
 namespace kelmor::bridge {
@@ -47,11 +48,6 @@ std::vector<LineWord> operands(const std::vector<LineWord>& words) {
         found.push_back(word);
     }
     return found;
-}
-
-bool isDrivePath(std::string_view path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 // The image mount that takes the place of a MOUNT line: its blanks and '@'
@@ -100,7 +96,7 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     asked = askedMount(words);
     if (!isMountCommand(words)) return std::nullopt;
     const std::vector<LineWord> found = operands(words);
-    if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
+    if (found.size() < 2 || !splitWindowsPath(found[1].text)) return std::nullopt;
     const LineWord& path = found[1];
     // The launchers double each '%' of a folder for the emulator's shell.
     const auto mount = mapPath(batchReading(path.text));

@@ -24,7 +24,7 @@
 //  - Words beginning with '-' are options; -t, -size, -label, -usecd and
 //    -freesize take the word after them as their value. Of the other words the
 //    first is the DOS drive and the second the host path.
-//  - A host path that begins with a drive letter and a colon is mapped, read
+//  - A host path that is a drive-letter path (core/drive_path.hpp) is mapped, read
 //    as the emulator's batch processing reads it: each "%%" one '%' (the
 //    launchers double a folder's '%' for it). Its new text is always in
 //    double quotes, so that no character of it ('<', '>', '|', blanks) means
