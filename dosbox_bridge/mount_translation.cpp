@@ -51,17 +51,13 @@ std::vector<LineWord> operands(const std::vector<LineWord>& words) {
 }
 
 // The image mount that takes the place of a MOUNT line: its blanks and '@'
-// before the command, the same DOS drive.
-std::string imageMountLine(std::string_view line, const std::vector<LineWord>& words,
-                           const LineWord& drive, std::string_view image) {
-    std::string mount(line.substr(0, words[0].begin));
-    if (words[0].text.front() == '@') mount += '@';
-    mount += "IMGMOUNT ";
-    mount += line.substr(drive.begin, drive.end - drive.begin);
-    mount += ' ';
-    mount += image;
-    mount += " -t iso";
-    return mount;
+// before the command, the same DOS drive as the line spells it.
+std::string imageMountInPlace(std::string_view line, const std::vector<LineWord>& words,
+                              const LineWord& drive, std::string_view image) {
+    const bool silent = words[0].text.front() == '@';
+    return std::string(line.substr(0, words[0].begin)) +
+           imageMountLine(silent ? "@IMGMOUNT" : "IMGMOUNT",
+                          line.substr(drive.begin, drive.end - drive.begin), image);
 }
 
 // The DOS drive a word names ("E", "e:"); nothing for any other word.
@@ -110,7 +106,7 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
                            ", it holds a double quote or a control character: " + mount->path);
         return std::nullopt;
     }
-    if (mount->image) return imageMountLine(line, words, found[0], *argument);
+    if (mount->image) return imageMountInPlace(line, words, found[0], *argument);
     std::string translated(line.substr(0, path.begin));
     translated += *argument;
     translated += line.substr(path.end);

@@ -7,8 +7,9 @@
 // translateMountPaths() rewrites exactly the host-path argument of each MOUNT
 // command in [autoexec] whose path stands for a folder, and the whole line
 // of one whose path stands for a disc image: that line becomes the
-// emulator's image mount, IMGMOUNT <drive> "<image>" -t iso, which also
-// serves the audio tracks of a cue sheet. Every other byte of the
+// emulator's image mount, IMGMOUNT <drive> "<image>" -t iso
+// (imageMountLine() in core/dosbox_config.hpp), which also serves the audio
+// tracks of a cue sheet. Every other byte of the
 // configuration passes as it is. It also tells which drives the MOUNT and
 // IMGMOUNT lines ask for, and from what, so that a drive the emulator
 // refuses can be named.
