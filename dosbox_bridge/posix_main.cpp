@@ -101,15 +101,15 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 std::optional<bridge::HostMount> hostMount(const posix::Drives& drives, EmulatorDialect emulator,
                                            std::string_view drivePath,
                                            std::vector<std::string>& problems) {
-    const auto path = posix::splitWindowsPath(drivePath);
-    if (const auto image = path ? drives.map().image(path->drive) : std::nullopt) {
-        if (!path->components.empty()) {
-            problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
+    if (const auto held = drives.imageHolding(drivePath)) {
+        const std::string* image = &held->image;
+        if (!held->whole) {
+            problems.push_back("cannot mount " + std::string(drivePath) + ": " + held->drive +
                                ": is the disc image " + *image + ", mounted only whole");
             return std::nullopt;
         }
         const ImageCheck check = checkDiscImage(drives.imageFiles(), *image, emulator);
-        const std::string drive = std::string(1, path->drive) + ": ";
+        const std::string drive = std::string(1, held->drive) + ": ";
         if (!check.noDisc.empty()) {
             problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
                                check.noDisc);
@@ -176,9 +176,8 @@ MountCheck startMountCheck() {
 std::string checkedMounts(const bridge::MountTranslation& translation, const posix::Drives& drives,
                           MountCheck& check) {
     for (bridge::AskedMount mount : translation.mounts) {
-        const auto path = posix::splitWindowsPath(mount.source);
-        if (const auto image = path ? drives.map().image(path->drive) : std::nullopt)
-            mount = {mount.drive, *image, true};
+        if (const auto held = drives.imageHolding(mount.source))
+            mount = {mount.drive, held->image, true};
         check.asked.push_back(std::move(mount));
     }
     const auto drive = bridge::reportDrive(translation.mounts);
@@ -250,7 +249,7 @@ int main(int argc, char** argv) {
     const posix::Drives drives({programFolder, driveMapFile});
 
     // The emulator the launchers start, and what it is.
-    const std::string configured = drives.map().option("emulator").value_or("");
+    const std::string configured = drives.option("emulator").value_or("");
     const auto chosen = posix::chooseEmulator(posix::emulatorSearch(configured, bridgeFile));
     if (!chosen) {
         const std::string lookedFor(posix::kEmulatorsLookedFor);
