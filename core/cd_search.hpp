@@ -43,10 +43,10 @@ CdLocation locateCd(const Host& host, const std::string& folder);
 std::string noCdMessage(const Host& host, std::string_view message);
 
 // The emulator's mount of a CD that is a disc image: a remark line (`rem`,
-// remarkLine()) for each of the CD's remarks, then `imgmount` (IMGMOUNT in
-// the launcher's letter case), the letter, what the emulator is handed for
-// the image as a MOUNT line takes a folder (mountFolderArgument()) and
-// "-t iso"; the lines separated by CR LF.
+// remarkLine()) for each of the CD's remarks, then its image mount line
+// (imageMountLine(): `imgmount`, IMGMOUNT in the launcher's letter case, the
+// letter, what the emulator is handed for the image as a MOUNT line takes a
+// folder, mountFolderArgument(), and "-t iso"); the lines separated by CR LF.
 std::string imageMountLines(std::string_view imgmount, std::string_view rem, const CdLocation& cd);
 
 }  // namespace kelmor

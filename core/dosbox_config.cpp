@@ -99,6 +99,17 @@ std::string mountFolderArgument(std::string_view folder) {
     return "\"" + batchText(folder) + "\"";
 }
 
+std::string imageMountLine(std::string_view imgmount, std::string_view drive,
+                           std::string_view imageArgument) {
+    std::string line(imgmount);
+    line += ' ';
+    line += drive;
+    line += ' ';
+    line += imageArgument;
+    line += " -t iso";
+    return line;
+}
+
 std::string remarkLine(std::string_view rem, std::string_view text) {
     std::string shown(text);
     for (char& c : shown)

@@ -50,6 +50,15 @@ std::string batchReading(std::string_view text);
 // as batchText.
 std::string mountFolderArgument(std::string_view folder);
 
+// The emulator's mount of a disc image, one line of [autoexec]: `imgmount`
+// (the command as the line spells it: "IMGMOUNT", "imgmount", "@IMGMOUNT"),
+// a blank, the DOS drive, a blank, the image as a mount argument already
+// quoted (mountFolderArgument()) and " -t iso", which also serves the audio
+// tracks of a cue sheet. The one writer of such lines, for the launchers and
+// the bridge.
+std::string imageMountLine(std::string_view imgmount, std::string_view drive,
+                           std::string_view imageArgument);
+
 // A remark of [autoexec]: `rem` ("REM", in the launcher's letter case), a
 // blank and the text as batchText, each character that the shell would
 // take for a redirection or a pipe even there (<, >, |), and each control

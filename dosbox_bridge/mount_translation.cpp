@@ -5,6 +5,7 @@
 
 #include "core/ascii_text.hpp"
 #include "core/dosbox_config.hpp"
+#include "core/drive_path.hpp"
 #include "core/text.hpp"
 
 namespace kelmor::bridge {
@@ -49,23 +50,14 @@ std::vector<LineWord> operands(const std::vector<LineWord>& words) {
     return found;
 }
 
-bool isDrivePath(std::string_view path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
 // The image mount that takes the place of a MOUNT line: its blanks and '@'
-// before the command, the same DOS drive.
-std::string imageMountLine(std::string_view line, const std::vector<LineWord>& words,
-                           const LineWord& drive, std::string_view image) {
-    std::string mount(line.substr(0, words[0].begin));
-    if (words[0].text.front() == '@') mount += '@';
-    mount += "IMGMOUNT ";
-    mount += line.substr(drive.begin, drive.end - drive.begin);
-    mount += ' ';
-    mount += image;
-    mount += " -t iso";
-    return mount;
+// before the command, the same DOS drive as the line spells it.
+std::string imageMountInPlace(std::string_view line, const std::vector<LineWord>& words,
+                              const LineWord& drive, std::string_view image) {
+    const bool silent = words[0].text.front() == '@';
+    return std::string(line.substr(0, words[0].begin)) +
+           imageMountLine(silent ? "@IMGMOUNT" : "IMGMOUNT",
+                          line.substr(drive.begin, drive.end - drive.begin), image);
 }
 
 // The DOS drive a word names ("E", "e:"); nothing for any other word.
@@ -100,7 +92,7 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     asked = askedMount(words);
     if (!isMountCommand(words)) return std::nullopt;
     const std::vector<LineWord> found = operands(words);
-    if (found.size() < 2 || !isDrivePath(found[1].text)) return std::nullopt;
+    if (found.size() < 2 || !splitWindowsPath(found[1].text)) return std::nullopt;
     const LineWord& path = found[1];
     // The launchers double each '%' of a folder for the emulator's shell.
     const auto mount = mapPath(batchReading(path.text));
@@ -114,7 +106,7 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
                            ", it holds a double quote or a control character: " + mount->path);
         return std::nullopt;
     }
-    if (mount->image) return imageMountLine(line, words, found[0], *argument);
+    if (mount->image) return imageMountInPlace(line, words, found[0], *argument);
     std::string translated(line.substr(0, path.begin));
     translated += *argument;
     translated += line.substr(path.end);

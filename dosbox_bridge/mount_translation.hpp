@@ -7,8 +7,9 @@
 // translateMountPaths() rewrites exactly the host-path argument of each MOUNT
 // command in [autoexec] whose path stands for a folder, and the whole line
 // of one whose path stands for a disc image: that line becomes the
-// emulator's image mount, IMGMOUNT <drive> "<image>" -t iso, which also
-// serves the audio tracks of a cue sheet. Every other byte of the
+// emulator's image mount, IMGMOUNT <drive> "<image>" -t iso
+// (imageMountLine() in core/dosbox_config.hpp), which also serves the audio
+// tracks of a cue sheet. Every other byte of the
 // configuration passes as it is. It also tells which drives the MOUNT and
 // IMGMOUNT lines ask for, and from what, so that a drive the emulator
 // refuses can be named.
@@ -24,7 +25,7 @@
 //  - Words beginning with '-' are options; -t, -size, -label, -usecd and
 //    -freesize take the word after them as their value. Of the other words the
 //    first is the DOS drive and the second the host path.
-//  - A host path that begins with a drive letter and a colon is mapped, read
+//  - A host path that is a drive-letter path (core/drive_path.hpp) is mapped, read
 //    as the emulator's batch processing reads it: each "%%" one '%' (the
 //    launchers double a folder's '%' for it). Its new text is always in
 //    double quotes, so that no character of it ('<', '>', '|', blanks) means

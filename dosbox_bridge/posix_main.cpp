@@ -39,7 +39,6 @@
 
 #include "core/posix_files/posix_atomic_file.hpp"
 #include "core/posix_files/posix_config_folder.hpp"
-#include "core/image_check.hpp"
 #include "core/ascii_text.hpp"
 #include "core/linux_drives/linux_drives.hpp"
 #include "core/linux_emulators/linux_emulator_choice.hpp"
@@ -47,6 +46,7 @@
 #include "core/emulator_configuration.hpp"
 #include "dosbox_bridge/mount_check.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
+#include "dosbox_bridge/posix_drive_mounts.hpp"
 #include "dosbox_bridge/posix_emulator.hpp"
 #include "dosbox_bridge/posix_emulator_run.hpp"
 #include "dosbox_bridge/posix_emulator_setup.hpp"
@@ -94,50 +94,6 @@ std::string programFolder;
 
 constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install dosbox";
 
-// What a MOUNT's drive-letter path stands for: the drive's disc image when
-// it holds one that can be read (mounted whole, from its root), else its
-// folder; nothing for a drive that is not mapped or an image without a disc,
-// of which a problem line tells.
-std::optional<bridge::HostMount> hostMount(const linux_drives::Drives& drives, EmulatorDialect emulator,
-                                           std::string_view drivePath,
-                                           std::vector<std::string>& problems) {
-    const auto path = linux_drives::splitWindowsPath(drivePath);
-    if (const auto image = path ? drives.map().image(path->drive) : std::nullopt) {
-        if (!path->components.empty()) {
-            problems.push_back("cannot mount " + std::string(drivePath) + ": " + path->drive +
-                               ": is the disc image " + *image + ", mounted only whole");
-            return std::nullopt;
-        }
-        const ImageCheck check = checkDiscImage(drives.imageFiles(), *image, emulator);
-        const std::string drive = std::string(1, path->drive) + ": ";
-        if (!check.noDisc.empty()) {
-            problems.push_back(drive + "holds no disc, its image cannot be read: " + *image + ": " +
-                               check.noDisc);
-            return std::nullopt;
-        }
-        if (!check.sheet) return bridge::HostMount{*image, true};
-        // The emulator mounts no sheet with a file it cannot find or read:
-        // it gets one that names the files as they are spelled, declares
-        // raw CD audio BINARY, and leaves out what it cannot play.
-        for (const MendedTracks& mended : check.mended)
-            problems.push_back(drive + describeMended(mended, *image));
-        if (!check.leftOut.empty())
-            problems.push_back(drive + describeLeftOut(check, *image));
-        try {
-            const std::string sheet =
-                bridge::writeRuntimeCopy(bridge::runtimeBases(), *image, *check.sheet, bridge::kCueSheetCopy);
-            return bridge::HostMount{sheet, true, *image};
-        } catch (const std::system_error& failure) {
-            problems.push_back(drive + "its sheet as DOSBox can mount it cannot be written: " +
-                               std::string(failure.what()));
-            return bridge::HostMount{*image, true};
-        }
-    }
-    auto folder = drives.hostPath(std::string(drivePath));
-    if (!folder) return std::nullopt;
-    return bridge::HostMount{std::move(*folder), false};
-}
-
 // This start's log; a missing one is said.
 bridge::StartLog startLog() {
     bridge::StartLog log = bridge::StartLog::open(bridge::startLogFolder(), getpid(), std::time(nullptr));
@@ -176,9 +132,8 @@ MountCheck startMountCheck() {
 std::string checkedMounts(const bridge::MountTranslation& translation, const linux_drives::Drives& drives,
                           MountCheck& check) {
     for (bridge::AskedMount mount : translation.mounts) {
-        const auto path = linux_drives::splitWindowsPath(mount.source);
-        if (const auto image = path ? drives.map().image(path->drive) : std::nullopt)
-            mount = {mount.drive, *image, true};
+        if (const auto held = drives.imageHolding(mount.source))
+            mount = {mount.drive, held->image, true};
         check.asked.push_back(std::move(mount));
     }
     const auto drive = bridge::reportDrive(translation.mounts);
@@ -234,10 +189,129 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
     return run.end.exitCode;
 }
 
+// The emulator the launchers start, and what it is; a stop when there is none.
+linux_emulators::PresentEmulator chosenEmulator(const linux_drives::Drives& drives, const std::string& driveMapFile,
+                                      const std::string& bridgeFile) {
+    const std::string configured = drives.option("emulator").value_or("");
+    auto chosen = linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridgeFile));
+    if (chosen) return std::move(*chosen);
+    const std::string lookedFor(linux_emulators::kEmulatorsLookedFor);
+    if (!configured.empty())
+        stop(127,
+             "no emulator: emulator=" + configured + " in " + driveMapFile +
+                 " is not an executable program",
+             "The emulator that Kelmor Drives names cannot be run:\n\nemulator=" + configured +
+                 "\n\nin " + driveMapFile +
+                 ". Name DOSBox in the Emulator box of Kelmor Drives, or empty the box to start "
+                 "the first DOSBox found (" + lookedFor + "; to install DOSBox, " +
+                 kInstallDosbox + ").");
+    stop(127,
+         "no emulator: none found (" + lookedFor + "), and no emulator= in [options] of " +
+             driveMapFile,
+         "DOSBox is not installed, and the Kelmor kit needs it to run the game and the level "
+         "editor. It looked for " + lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
+             "), or name the emulator you have in the Emulator box of Kelmor Drives.");
+}
+
+// The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
+// written anew at every launch, cannot keep: a later -conf is applied over
+// an earlier one, so they win over the kit's. Empty when there are none.
+std::string userConfiguration() {
+    std::string file = posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome()),
+                                           "dosbox-user.conf");
+    if (std::error_code ignored; !std::filesystem::is_regular_file(file, ignored)) file.clear();
+    return file;
+}
+
+// What this start hands the emulator, beside the configurations' copies.
+struct Start {
+    const linux_drives::Drives& drives;
+    std::string userConfiguration;
+    bridge::EmulatorSetup setup;
+    MountCheck mountCheck;
+};
+
+// A configuration file the emulator would read: its name and text. A bare
+// name is a file of the working folder in any letter case, as the launchers
+// find it when they write it. Nothing for a file that is not there; a stop
+// when it cannot be read.
+struct ConfigurationFile {
+    std::string name;
+    std::string text;
+};
+
+std::optional<ConfigurationFile> readConfiguration(const std::string& file) {
+    std::optional<std::string> name = file;
+    std::error_code lookUp;
+    if (file.find('/') == std::string::npos) name = posix_files::matchFolderEntry(".", file, lookUp);
+    try {
+        if (!name) throw std::system_error(lookUp, file);
+        std::string text = posix_files::readWholeFile(*name);
+        return ConfigurationFile{std::move(*name), std::move(text)};
+    } catch (const std::system_error& failure) {
+        if (failure.code() == std::errc::no_such_file_or_directory) return std::nullopt;
+        stop(1, failure.what());
+    }
+}
+
+// A configuration with the paths of its MOUNT lines mapped; each problem
+// with them is said.
+bridge::MountTranslation translatedMounts(const std::string& configuration, const Start& start) {
+    std::vector<std::string> imageProblems;
+    auto translation = bridge::translateMountPaths(configuration, [&](std::string_view drivePath) {
+        return bridge::hostMount(start.drives, start.setup.dialect, drivePath, imageProblems);
+    });
+    for (const std::string& problem : imageProblems) say(problem);
+    for (const std::string& problem : translation.problems) say(problem);
+    return translation;
+}
+
+// The private copy written for the configuration at `path`; a stop when it
+// cannot be.
+std::string writtenCopy(const std::string& path, const std::string& copy) {
+    try {
+        return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, copy);
+    } catch (const std::system_error& failure) {
+        stop(1, failure.what(),
+             std::string("DOSBox cannot be started: its copy of the configuration cannot be "
+                         "written.\n\n") +
+                 failure.what() +
+                 "\n\nMake that folder writable, or free space on its disk, and start again.");
+    }
+}
+
+// A configuration file translated into its private copy. A file that is
+// not there is passed on as named: without dosbox.conf the emulator starts
+// as it would on its own.
+std::optional<std::string> copyOf(const std::string& file, Start& start) {
+    const auto configuration = readConfiguration(file);
+    if (!configuration) return std::nullopt;
+    const bridge::MountTranslation translation = translatedMounts(configuration->text, start);
+    const std::string path = posix_files::realHostPath(configuration->name).value_or("");
+    if (path.empty()) stop(1, file + ": " + std::strerror(errno));
+    return writtenCopy(path, configurationInDialect(checkedMounts(translation, start.drives,
+                                                                  start.mountCheck),
+                                                    start.setup.dialect, start.setup.added));
+}
+
+// The emulator's command line: its program, the setup's arguments, the
+// bridge's own with each configuration replaced by its copy, and the
+// user's own configuration last.
+std::vector<std::string> emulatorCommand(const std::string& program, int argc, char** argv,
+                                         Start& start) {
+    std::vector<std::string> command = bridge::emulatorArguments(
+        std::vector<std::string>(argv + 1, argv + argc),
+        [&start](const std::string& file) { return copyOf(file, start); });
+    if (!start.userConfiguration.empty())
+        command.insert(command.end(), {"-conf", start.userConfiguration});
+    command.insert(command.begin(), start.setup.arguments.begin(), start.setup.arguments.end());
+    command.insert(command.begin(), program);
+    return command;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string pid = std::to_string(getpid());
     // The bridge lies in the application folder, beside the images there.
     const std::string bridgeFile = posix_files::realHostPath("/proc/self/exe").value_or("");
     programFolder = std::filesystem::path(bridgeFile).parent_path().string();
@@ -248,84 +322,12 @@ int main(int argc, char** argv) {
     const std::string driveMapFile = posix_files::joinHostPath(
         posix_files::kitConfigFolder(posix_files::userConfigHome()), linux_drives::kDriveMapFileName);
     const linux_drives::Drives drives({programFolder, driveMapFile});
+    const linux_emulators::PresentEmulator emulator = chosenEmulator(drives, driveMapFile, bridgeFile);
+    const std::string user = userConfiguration();
+    Start start{drives, user, bridge::emulatorSetup(emulator.identity, user), startMountCheck()};
+    const std::vector<std::string> command = emulatorCommand(emulator.path, argc, argv, start);
 
-    // The emulator the launchers start, and what it is.
-    const std::string configured = drives.map().option("emulator").value_or("");
-    const auto chosen = linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridgeFile));
-    if (!chosen) {
-        const std::string lookedFor(linux_emulators::kEmulatorsLookedFor);
-        if (!configured.empty())
-            stop(127,
-                 "no emulator: emulator=" + configured + " in " + driveMapFile +
-                     " is not an executable program",
-                 "The emulator that Kelmor Drives names cannot be run:\n\nemulator=" + configured +
-                     "\n\nin " + driveMapFile +
-                     ". Name DOSBox in the Emulator box of Kelmor Drives, or empty the box to start "
-                     "the first DOSBox found (" + lookedFor + "; to install DOSBox, " +
-                     kInstallDosbox + ").");
-        stop(127,
-             "no emulator: none found (" + lookedFor + "), and no emulator= in [options] of " +
-                 driveMapFile,
-             "DOSBox is not installed, and the Kelmor kit needs it to run the game and the level "
-             "editor. It looked for " + lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
-                 "), or name the emulator you have in the Emulator box of Kelmor Drives.");
-    }
-    // The user's own emulator settings (MIDI, scaler, keys), which dosbox.conf,
-    // written anew at every launch, cannot keep: a later -conf is applied
-    // over an earlier one, so they win over the kit's.
-    std::string userConfiguration = posix_files::joinHostPath(
-        posix_files::kitConfigFolder(posix_files::userConfigHome()), "dosbox-user.conf");
-    if (std::error_code ignored; !std::filesystem::is_regular_file(userConfiguration, ignored))
-        userConfiguration.clear();
-    const bridge::EmulatorSetup setup = bridge::emulatorSetup(chosen->identity, userConfiguration);
-    MountCheck mountCheck = startMountCheck();
-
-    // A configuration file translated into its private copy. A bare name is
-    // a file of the working folder in any letter case, as the launchers find
-    // it when they write it. A file that is not there is passed on as named:
-    // without dosbox.conf the emulator starts as it would on its own.
-    const auto copyOf = [&](const std::string& file) -> std::optional<std::string> {
-        std::optional<std::string> name = file;
-        std::error_code lookUp;
-        if (file.find('/') == std::string::npos) name = posix_files::matchFolderEntry(".", file, lookUp);
-        std::string configuration;
-        try {
-            if (!name) throw std::system_error(lookUp, file);
-            configuration = posix_files::readWholeFile(*name);
-        } catch (const std::system_error& failure) {
-            if (failure.code() == std::errc::no_such_file_or_directory) return std::nullopt;
-            stop(1, failure.what());
-        }
-        std::vector<std::string> imageProblems;
-        const auto translation =
-            bridge::translateMountPaths(configuration, [&](std::string_view drivePath) {
-                return hostMount(drives, setup.dialect, drivePath, imageProblems);
-            });
-        for (const std::string& problem : imageProblems) say(problem);
-        for (const std::string& problem : translation.problems) say(problem);
-        const std::string path = posix_files::realHostPath(*name).value_or("");
-        if (path.empty()) stop(1, file + ": " + std::strerror(errno));
-        const std::string copy = configurationInDialect(checkedMounts(translation, drives, mountCheck),
-                                                        setup.dialect, setup.added);
-        try {
-            return bridge::writeRuntimeCopy(bridge::runtimeBases(), path, copy);
-        } catch (const std::system_error& failure) {
-            stop(1, failure.what(),
-                 std::string("DOSBox cannot be started: its copy of the configuration cannot be "
-                             "written.\n\n") +
-                     failure.what() +
-                     "\n\nMake that folder writable, or free space on its disk, and start "
-                     "again.");
-        }
-    };
-    std::vector<std::string> emulatorArguments =
-        bridge::emulatorArguments(std::vector<std::string>(argv + 1, argv + argc), copyOf);
-    if (!userConfiguration.empty())
-        emulatorArguments.insert(emulatorArguments.end(), {"-conf", userConfiguration});
-    emulatorArguments.insert(emulatorArguments.begin(), setup.arguments.begin(), setup.arguments.end());
-
-    emulatorArguments.insert(emulatorArguments.begin(), chosen->path);
-    setenv(kHandOverVariable, pid.c_str(), 1);
+    setenv(kHandOverVariable, std::to_string(getpid()).c_str(), 1);
     std::fflush(nullptr);
-    return runAndReport(chosen->path, emulatorArguments, mountCheck);
+    return runAndReport(emulator.path, command, start.mountCheck);
 }

@@ -34,20 +34,26 @@ std::string Drives::resolve(const std::string& windowsPath, PathUse use) const {
     return std::move(*host);
 }
 
-std::optional<std::string> Drives::imageOf(const std::string& windowsPath) const {
+std::optional<HeldImage> Drives::imageHolding(std::string_view windowsPath) const {
     const auto path = splitWindowsPath(windowsPath);
-    return path ? map().image(path->drive) : std::nullopt;
+    auto image = path ? map().image(path->drive) : std::nullopt;
+    if (!image) return std::nullopt;
+    return HeldImage{path->drive, std::move(*image), path->components.empty()};
 }
 
 bool Drives::onImage(const std::string& windowsPath) const {
-    return imageOf(windowsPath).has_value();
+    return imageHolding(windowsPath).has_value();
+}
+
+std::optional<std::string> Drives::option(std::string_view key) const {
+    return map().option(key);
 }
 
 // Each image is opened once per run; one without a disc that can be read
 // throws, naming the image.
 DiscImage* Drives::openImage(const std::string& windowsPath) const {
-    const auto image = imageOf(windowsPath);
-    return image ? &images_->open(*image) : nullptr;
+    const auto held = imageHolding(windowsPath);
+    return held ? &images_->open(held->image) : nullptr;
 }
 
 DrivePlace Drives::file(const std::string& windowsPath) const {

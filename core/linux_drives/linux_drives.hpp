@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/disc_image.hpp"
 #include "core/linux_drives/linux_drive_map.hpp"
@@ -42,6 +43,13 @@ struct DrivePlace {
     bool readOnly() const { return image != nullptr; }
 };
 
+// The disc image a drive holds, as a path on that drive finds it.
+struct HeldImage {
+    char drive = 0;      // the drive's letter, upper case
+    std::string image;   // the image's host path
+    bool whole = false;  // the path names the drive's root: the whole image
+};
+
 class Drives {
 public:
     explicit Drives(DrivesSetup setup);
@@ -70,6 +78,13 @@ public:
     // Whether a path's drive holds a disc image.
     bool onImage(const std::string& windowsPath) const;
 
+    // The disc image a path's drive holds; nothing on a folder drive, a
+    // missing one, or for a text that is no drive-letter path.
+    std::optional<HeldImage> imageHolding(std::string_view windowsPath) const;
+
+    // A value of the drive map's [options] (DriveMap::option()).
+    std::optional<std::string> option(std::string_view key) const;
+
     // The host path of a path on a folder drive; nothing for a missing
     // drive, one that holds an image, or (but Lenient, where components not
     // found are taken as given) a path not found.
@@ -87,9 +102,6 @@ public:
     void removed(const std::string& hostPath);
 
 private:
-    // The disc image a path's drive holds, its host path; nothing on a
-    // folder drive or a missing one.
-    std::optional<std::string> imageOf(const std::string& windowsPath) const;
     std::string resolve(const std::string& windowsPath, PathUse use) const;
     DiscImage* openImage(const std::string& windowsPath) const;
 

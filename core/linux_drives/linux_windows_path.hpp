@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows paths on a POSIX file system.
 //
-// A Windows path is a drive letter, a colon and components separated by
-// backslashes (or slashes): "E:\KELMOR\VIGNET.DAT". The drive map gives the
-// host folder of the drive. Empty components and "." are skipped, ".." goes
-// up one component lexically and never above the drive's root. Each
+// A Windows path is read as core/drive_path.hpp reads it: a drive letter,
+// a colon and components ("E:\KELMOR\VIGNET.DAT"), empty ones, "." and ".."
+// settled lexically. The drive map gives the host folder of the drive. Each
 // component is then looked up in its host folder: the entry spelled exactly
 // so wins, else the entry equal to it without regard to ASCII letter case
 // (the first in byte order when several are). On drives D: to Z: a path
@@ -17,21 +16,13 @@
 #include <system_error>
 #include <vector>
 
+#include "core/drive_path.hpp"
 #include "core/posix_files/posix_host_path.hpp"
 
 namespace kelmor::linux_drives {
 
 class DriveMap;
 class FolderListings;
-
-struct WindowsPath {
-    char drive = 'C';                     // upper case
-    std::vector<std::string> components;  // none empty, "." or ".."
-};
-
-// The drive and components of a Windows path; nothing without a drive letter
-// (or with a NUL character, which no name holds).
-std::optional<WindowsPath> splitWindowsPath(std::string_view text);
 
 // How much of a path must exist on the host.
 enum class PathUse {

@@ -70,7 +70,7 @@ bool withinDrive(const std::string& host, const std::string& root) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path(reinterpret_cast<const char*>(data), size);
-    const auto split = linux_drives::splitWindowsPath(path);
+    const auto split = splitWindowsPath(path);
     if (split)
         for (const std::string& component : split->components)
             expect(!component.empty() && component != "." && component != "..",

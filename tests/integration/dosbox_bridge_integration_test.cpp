@@ -537,6 +537,14 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
          "printf 'E\\r\\n' >>\"$folder/REFUSED.TXT\"\n",
          0, "MOUNT: Path not found\n",
          "DOSBox could not mount E: (the folder " + temp.path("game cd") + "); all it printed is in "},
+        // A line left as written (its image holds no disc) is named by the image.
+        {"a drive left as written that it refused",
+         "[ \"$1\" = -conf ] || exit 0\necho 'Drive F does not exist'\n"
+         "folder=$(/bin/sed -n 's/^@MOUNT X \"\\(.*\\)\" >NUL\\r$/\\1/p' \"$2\")\n"
+         "printf 'F\\r\\n' >>\"$folder/REFUSED.TXT\"\n",
+         0, "Drive F does not exist\n",
+         "DOSBox could not mount F: (the image " + temp.path("none.iso") +
+             "); all it printed is in "},
         // Said before the log was made, while the copy was written.
         {"an image without a disc", "exit 1\n", 1,
          "dosbox (Kelmor bridge): F: holds no disc, its image cannot be read: " + temp.path("none.iso"),
