@@ -44,6 +44,7 @@
 #include "core/linux_drives/drives.hpp"
 #include "core/linux_emulators/emulator_choice.hpp"
 #include "core/posix/files/host_path.hpp"
+#include "core/posix/files/package_folder.hpp"
 #include "core/emulator_configuration.hpp"
 #include "dosbox_bridge/mount_check.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
@@ -238,9 +239,10 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
 
 int main(int argc, char** argv) {
     const std::string pid = std::to_string(getpid());
-    // The bridge lies in the application folder, beside the images there.
+    // The bridge lies in the application folder, beside the images there (or
+    // in the package's folder, which serves the user's own).
     const std::string bridgeFile = posix::realHostPath("/proc/self/exe").value_or("");
-    programFolder = std::filesystem::path(bridgeFile).parent_path().string();
+    programFolder = posix::runningApplicationFolder();
     if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/posix/posix_host.hpp"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include "core/linux_drives/drives.hpp"
 #include "core/posix/files/config_folder.hpp"
+#include "core/posix/files/package_folder.hpp"
 #include "core/posix/numeric_text.hpp"
 #include "core/text.hpp"
 
@@ -28,22 +27,12 @@ std::string tidyFolder(const std::filesystem::path& folder) {
     return tidy;
 }
 
-// The real folder of the running program.
-std::string runningProgramFolder() {
-    const std::unique_ptr<char, decltype(&std::free)> program(realpath("/proc/self/exe", nullptr),
-                                                              &std::free);
-    if (program) return tidyFolder(std::filesystem::path(program.get()).parent_path());
-    std::error_code error;
-    const auto current = std::filesystem::current_path(error);
-    return error ? std::string("/") : tidyFolder(current);
-}
-
 }  // namespace
 
 PosixHost::PosixHost(PosixHostOptions options)
     : options_(std::move(options)),
       applicationFolderHost_(options_.applicationFolder.empty()
-                                 ? runningProgramFolder()
+                                 ? tidyFolder(runningApplicationFolder())
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(userConfigHome(options_.configHome)),
       drives_(std::make_unique<Drives>(DrivesSetup{
