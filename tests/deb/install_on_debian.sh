@@ -22,7 +22,7 @@ apt() { apt-get -y -q "$@" >>"$log" 2>&1 || fail "apt-get $*: $(tail -n 20 "$log
 
 note "apt-get installs $(basename "$deb") and an emulator"
 apt install "$deb"
-ls /usr/bin/dosbox /usr/bin/dosbox-staging /usr/bin/dosbox-x 2>/dev/null | grep -q . ||
+[ -x /usr/bin/dosbox ] || [ -x /usr/bin/dosbox-staging ] || [ -x /usr/bin/dosbox-x ] ||
   fail "no emulator installed with the package"
 # What the test itself uses: a display, its windows, a DOS program on a CD image.
 apt install --no-install-recommends xvfb xauth xdotool x11-utils imagemagick nasm xorriso
