@@ -19,7 +19,7 @@ for pid in $(pgrep -u "$(id -u)" dosbox); do
   mapfile -d '' -t arguments <"/proc/$pid/cmdline"
   echo "Process $pid: $(readlink "/proc/$pid/exe") ${arguments[*]:1}"
   for ((i = 1; i < ${#arguments[@]} - 1; i++)); do
-    [ "${arguments[i]}" != -conf ] || grep -iE '^(img)?mount ' "${arguments[i + 1]}" | sed 's/^/  /'
+    [ "${arguments[i]}" != -conf ] || tr -d '\r' <"${arguments[i + 1]}" | grep -iE '^(img)?mount ' | sed 's/^/  /'
   done
 done >"$HOME/emulator.txt"
 cat "$HOME/emulator.txt"
