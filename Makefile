@@ -24,7 +24,7 @@ WINDOWS := win32
 # The application folder that `make install` lays out.
 APP ?= $(HOME)/.local/share/kelmor
 
-.PHONY: all player-deps player deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install uninstall clean
+.PHONY: all player-deps player deb deps windows-deps test-deps configure build sanitize windows windows-release test fuzz demo bench measure measure-windows install uninstall clean
 
 all: build
 
@@ -37,6 +37,12 @@ player-deps:
 player: player-deps
 	cmake --preset $(PLAYER)
 	cmake --build --preset $(PLAYER) --parallel $$(nproc)
+
+# The Debian package, build/deb/kelmor-kit_<version>_<arch>.deb, built with
+# Debian's tools from a copy of the sources and checked with lintian.
+deb:
+	tools/install-deps.sh deb
+	tools/make-deb.sh
 
 deps:
 	tools/install-deps.sh linux

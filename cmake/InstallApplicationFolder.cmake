@@ -304,19 +304,8 @@ function(kelmor_plan_menu set tag)
     kelmor_desktop_exec("${app}/${${kind}_PROGRAM}" "${${kind}_ARGUMENT}" exec)
     kelmor_desktop_string("${app}/${${kind}_PROGRAM}" try_exec)
     set(staged "${stage}/${set}/${id}.desktop")
-    file(WRITE "${staged}" "[Desktop Entry]
-Type=Application
-Version=1.0
-Name=${name}
-Comment=${${kind}_COMMENT}
-Exec=${exec}
-TryExec=${try_exec}
-Path=${folder_value}
-Icon=${icon}
-StartupWMClass=${${kind}_CLASS}
-Terminal=false
-Categories=Game;
-")
+    kelmor_write_desktop_entry("${staged}" ${kind} "${name}" "${exec}" "${try_exec}"
+                               "${folder_value}" "${icon}")
     set(entry "${menu}/${id}.desktop")
     kelmor_plan(${set} "${entry}" "${entry}" "${staged}")
     kelmor_menu_file_state("${entry}" "${staged}" state)

@@ -117,3 +117,25 @@ function(kelmor_desktop_string text out)
   string(REPLACE "\\" "\\\\" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
+
+# Writes the menu entry `id` as the file `file`: named `name`, started by
+# the Exec value `exec` (the program `try_exec` must be there), in the
+# folder `path` (no Path= key when it is empty), with the icon `icon`.
+function(kelmor_write_desktop_entry file id name exec try_exec path icon)
+  set(path_line "")
+  if(NOT path STREQUAL "")
+    set(path_line "Path=${path}\n")
+  endif()
+  file(WRITE "${file}" "[Desktop Entry]
+Type=Application
+Version=1.0
+Name=${name}
+Comment=${${id}_COMMENT}
+Exec=${exec}
+TryExec=${try_exec}
+${path_line}Icon=${icon}
+StartupWMClass=${${id}_CLASS}
+Terminal=false
+Categories=Game;
+")
+endfunction()

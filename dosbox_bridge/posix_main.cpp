@@ -43,6 +43,7 @@
 #include "core/linux_drives/linux_drives.hpp"
 #include "core/linux_emulators/linux_emulator_choice.hpp"
 #include "core/posix_files/posix_host_path.hpp"
+#include "core/posix_files/posix_package_folder.hpp"
 #include "core/emulator_configuration.hpp"
 #include "dosbox_bridge/mount_check.hpp"
 #include "dosbox_bridge/mount_translation.hpp"
@@ -312,9 +313,10 @@ std::vector<std::string> emulatorCommand(const std::string& program, int argc, c
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The bridge lies in the application folder, beside the images there.
+    // The bridge lies in the application folder, beside the images there (or
+    // in the package's folder, which serves the user's own).
     const std::string bridgeFile = posix_files::realHostPath("/proc/self/exe").value_or("");
-    programFolder = std::filesystem::path(bridgeFile).parent_path().string();
+    programFolder = posix_files::runningApplicationFolder();
     if (startedByABridge(argc, argv))
         stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
                   "runs one); name the real one with emulator= in [options] of the drive map");

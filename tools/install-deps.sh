@@ -4,7 +4,9 @@
 # missing (default: linux):
 #   player   building the Linux programs alone and running them with DOSBox
 #            (make install): nothing a player does not run;
-#   linux    that, and the tree's tests, benchmarks and demo;
+#   deb      building the Debian package (make deb): the player's build
+#            with Debian's packaging tools and lintian;
+#   linux    the player's, and the tree's tests, benchmarks and demo;
 #   windows  cross-building the Windows programs and their release, and
 #            running them under Wine;
 #   tests    what only the tests use besides those two;
@@ -18,6 +20,9 @@ cd "$(dirname "$0")"
 # name /usr/bin/fluid and fail without it. DOSBox Staging and DOSBox-X play
 # the game's music with Debian's General MIDI sound font.
 player=(g++ cmake make pkg-config libfltk1.3-dev fluid dosbox fluid-soundfont-gm)
+# debian/control's Build-Depends, and what builds and checks the package.
+packaging=(build-essential debhelper dpkg-dev lintian)
+deb=(g++ cmake make pkg-config libfltk1.3-dev fluid "${packaging[@]}")
 # The demo assembles its DOS program with nasm and runs headless on Xvfb when
 # there is no display; the window tests drive it with xdotool and look at it
 # with ImageMagick.
@@ -36,8 +41,9 @@ windows=(
   xvfb xauth xdotool
 )
 # The tests make their disc images with xorriso, start menu entries as GNOME
-# does with GLib's gio, and check the sources' layout with clang-format.
-tests=(xorriso libglib2.0-bin clang-format)
+# does with GLib's gio, build the Debian package of a built tree, and check
+# the sources' layout with clang-format.
+tests=(xorriso libglib2.0-bin "${packaging[@]}" clang-format)
 fuzz=(clang libclang-rt-14-dev)
 measure=(hyperfine)
 
@@ -112,12 +118,13 @@ want_windows=
 for group in "${groups[@]}"; do
   case $group in
     player) packages+=("${player[@]}") ;;
+    deb) packages+=("${deb[@]}") ;;
     linux) packages+=("${linux[@]}") ;;
     windows) packages+=("${windows[@]}") want_windows=1 ;;
     tests) packages+=("${tests[@]}") ;;
     fuzz) packages+=("${fuzz[@]}") ;;
     measure) packages+=("${measure[@]}") ;;
-    *) echo "install-deps.sh: no group '$group' (player, linux, windows, tests, fuzz, measure)" >&2; exit 2 ;;
+    *) echo "install-deps.sh: no group '$group' (player, deb, linux, windows, tests, fuzz, measure)" >&2; exit 2 ;;
   esac
 done
 # apt-get sees the whole set at once.

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/posix/posix_host.hpp"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include "core/linux_drives/linux_drives.hpp"
 #include "core/posix_files/posix_config_folder.hpp"
+#include "core/posix_files/posix_package_folder.hpp"
 #include "core/posix/posix_numeric_text.hpp"
 #include "core/text.hpp"
 
@@ -28,22 +27,12 @@ std::string tidyFolder(const std::filesystem::path& folder) {
     return tidy;
 }
 
-// The real folder of the running program.
-std::string runningProgramFolder() {
-    const std::unique_ptr<char, decltype(&std::free)> program(realpath("/proc/self/exe", nullptr),
-                                                              &std::free);
-    if (program) return tidyFolder(std::filesystem::path(program.get()).parent_path());
-    std::error_code error;
-    const auto current = std::filesystem::current_path(error);
-    return error ? std::string("/") : tidyFolder(current);
-}
-
 }  // namespace
 
 PosixHost::PosixHost(PosixHostOptions options)
     : options_(std::move(options)),
       applicationFolderHost_(options_.applicationFolder.empty()
-                                 ? runningProgramFolder()
+                                 ? tidyFolder(posix_files::runningApplicationFolder())
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(posix_files::userConfigHome(options_.configHome)),
       drives_(std::make_unique<linux_drives::Drives>(linux_drives::DrivesSetup{
@@ -70,7 +59,7 @@ std::string PosixHost::shownPath(const std::string& path) const {
 
 std::string PosixHost::noCdAdvice() const {
     return "Or copy the CD's image (.iso, or .cue with its files) into " + applicationFolderHost_ +
-           ", or give it a drive letter in Kelmor linux_drives::Drives.";
+           ", or give it a drive letter in Kelmor Drives.";
 }
 
 // The launchers start the bridge `dosbox` of the application folder, which
@@ -82,7 +71,7 @@ std::string PosixHost::noEmulatorAdvice() const {
            applicationFolderHost_ + " or cannot run: install the kit into that folder again (make "
            "install APP=\"" + applicationFolderHost_ + "\" in the kit's sources). DOSBox itself: sudo "
            "apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or DOSBox-X where "
-           "one is installed, or the emulator you name in the Emulator box of Kelmor linux_drives::Drives).";
+           "one is installed, or the emulator you name in the Emulator box of Kelmor Drives).";
 }
 
 ImageFiles& PosixHost::imageFiles() {

@@ -21,7 +21,9 @@ class Drives;
 namespace kelmor::posix {
 
 struct PosixHostOptions {
-    // Host folder of the application; the folder of the running program when empty.
+    // Host folder of the application; when empty, the folder of the running
+    // program, or the user's own for the package's programs
+    // (posix_package_folder.hpp).
     std::string applicationFolder{};
     // Per-user configuration folder; ${XDG_CONFIG_HOME:-$HOME/.config} when empty.
     std::string configHome{};
