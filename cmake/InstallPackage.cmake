@@ -8,7 +8,7 @@
 #   usr/share/icons/hicolor/         their icons
 # The programs find the layout file beside them and serve each user's own
 # application folder, which they lay out as it says
-# (core/posix/files/package_folder.hpp). The menu entries have the ids of
+# (core/posix_files/posix_package_folder.hpp). The menu entries have the ids of
 # the entries `make install` writes into a user's menu, so that a user's
 # own install hides the package's entries for that user alone.
 
