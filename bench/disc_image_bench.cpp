@@ -48,8 +48,8 @@ fs::path discOf(const fs::path& cd, const fs::path& images, Disc disc) {
     kelmor::testing::makeIso(cd, iso);
     if (disc == Disc::Iso) return iso;
     if (disc == Disc::FilePerTrack)
-        return kelmor::testing::writeRipWithFilePerTrack(images, "Kelmor (EU)", kelmor::testing::fileBytes(iso),
-                                                         "MODE1/2352");
+        return kelmor::testing::writeRipWithFilePerTrack(
+            images, "Kelmor (EU)", kelmor::testing::fileBytes(iso), "MODE1/2352");
     std::string data = kelmor::testing::fileBytes(iso);
     const char* mode = "MODE1/2048";
     if (disc == Disc::Cue2352) {
@@ -65,12 +65,14 @@ fs::path discOf(const fs::path& cd, const fs::path& images, Disc disc) {
 }
 
 struct Scene {
-    fs::path root = fs::temp_directory_path() / ("kelmor-image-bench-" + std::to_string(::getpid()));
+    fs::path root =
+        fs::temp_directory_path() / ("kelmor-image-bench-" + std::to_string(::getpid()));
     fs::path config = root / "config";
     Scene() { fs::create_directories(root); }
     ~Scene() { fs::remove_all(root); }
     RecordingHost host(const fs::path& app, const fs::path& configHome) const {
-        return RecordingHost({.applicationFolder = app.string(), .configHome = configHome.string()});
+        return RecordingHost(
+            {.applicationFolder = app.string(), .configHome = configHome.string()});
     }
 };
 
@@ -84,11 +86,13 @@ double median(std::vector<double> values) {
 
 // The game's 69 probes on a fresh host whose drive map is in `configHome`:
 // their time in seconds.
-double probeSeconds(const Scene& scene, const fs::path& configHome, const std::vector<kelmor::CdProbe>& probes) {
+double probeSeconds(const Scene& scene, const fs::path& configHome,
+                    const std::vector<kelmor::CdProbe>& probes) {
     RecordingHost host = scene.host(scene.root, configHome);
     host.hostPath("D:\\");
     const auto start = Clock::now();
-    if (kelmor::lastHitFolder(host, probes) != "E:\\KELMOR\\KELMOR") throw std::runtime_error("the CD was not found");
+    if (kelmor::lastHitFolder(host, probes) != "E:\\KELMOR\\KELMOR")
+        throw std::runtime_error("the CD was not found");
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
@@ -97,7 +101,8 @@ constexpr int kCrowdedRoot = 2000;
 void GameCdProbes(benchmark::State& state, Disc disc, int foldersBeside) {
     const Scene scene;
     for (int folder = 0; folder < foldersBeside; ++folder)
-        fs::create_directories(scene.root / "cd" / ("DIR" + std::to_string(10000 + folder).substr(1)));
+        fs::create_directories(scene.root / "cd" /
+                               ("DIR" + std::to_string(10000 + folder).substr(1)));
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "VIGNET.DAT", "marker");
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "INTRO.DAT", std::string(4096, 'i'));
     writeBytes(scene.root / "cd" / "KELMOR" / "KELMOR" / "KELMOR.EXE", std::string(300000, 'k'));
@@ -115,16 +120,20 @@ void GameCdProbes(benchmark::State& state, Disc disc, int foldersBeside) {
 }
 void probesSideBySide(benchmark::internal::Benchmark* bench) {
     bench->UseManualTime()->Unit(benchmark::kMicrosecond);
-    bench->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-    bench->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+    bench->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    bench->ComputeStatistics(
+        "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 }
 BENCHMARK_CAPTURE(GameCdProbes, folder, Disc::Folder, 0)->Apply(probesSideBySide);
 BENCHMARK_CAPTURE(GameCdProbes, iso, Disc::Iso, 0)->Apply(probesSideBySide);
 BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2048, Disc::Cue2048, 0)->Apply(probesSideBySide);
 BENCHMARK_CAPTURE(GameCdProbes, cue_mode1_2352, Disc::Cue2352, 0)->Apply(probesSideBySide);
 BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track, Disc::FilePerTrack, 0)->Apply(probesSideBySide);
-BENCHMARK_CAPTURE(GameCdProbes, iso_2000_folders_in_root, Disc::Iso, kCrowdedRoot)->Apply(probesSideBySide);
-BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track_2000_folders_in_root, Disc::FilePerTrack, kCrowdedRoot)
+BENCHMARK_CAPTURE(GameCdProbes, iso_2000_folders_in_root, Disc::Iso, kCrowdedRoot)
+    ->Apply(probesSideBySide);
+BENCHMARK_CAPTURE(GameCdProbes, cue_file_per_track_2000_folders_in_root, Disc::FilePerTrack,
+                  kCrowdedRoot)
     ->Apply(probesSideBySide);
 
 std::string kitFileContent(const std::string& source) {
@@ -158,8 +167,12 @@ void KitInstall(benchmark::State& state, Disc disc) {
 }
 BENCHMARK_CAPTURE(KitInstall, folder, Disc::Folder)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(KitInstall, iso, Disc::Iso)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(KitInstall, cue_mode1_2048, Disc::Cue2048)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(KitInstall, cue_mode1_2352, Disc::Cue2352)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KitInstall, cue_mode1_2048, Disc::Cue2048)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(KitInstall, cue_mode1_2352, Disc::Cue2352)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

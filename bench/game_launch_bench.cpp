@@ -54,8 +54,8 @@ struct Scene {
 void GameLaunchSequence(benchmark::State& state) {
     Scene scene;
     for (auto _ : state) {
-        RecordingHost host({.applicationFolder = scene.app.string(),
-                            .configHome = scene.config.string()});
+        RecordingHost host(
+            {.applicationFolder = scene.app.string(), .configHome = scene.config.string()});
         kelmor::GameLauncher launcher(host);
         try {
             launcher.run();
@@ -70,7 +70,8 @@ constexpr int kEntriesPerFolder = 2000;
 
 // Letters D to Z mapped onto `folders` folders of 2000 empty files each.
 struct CrowdedDrives {
-    fs::path root = fs::temp_directory_path() / ("kelmor-probe-bench-" + std::to_string(::getpid()));
+    fs::path root =
+        fs::temp_directory_path() / ("kelmor-probe-bench-" + std::to_string(::getpid()));
     fs::path config = root / "config";
 
     explicit CrowdedDrives(int folders) {
@@ -95,14 +96,17 @@ void GameCdProbesOnCrowdedDrives(benchmark::State& state) {
     const std::vector<kelmor::CdProbe> probes = kelmor::gameCdProbes();
     for (auto _ : state) {
         state.PauseTiming();
-        RecordingHost host({.applicationFolder = drives.root.string(),
-                            .configHome = drives.config.string()});
+        RecordingHost host(
+            {.applicationFolder = drives.root.string(), .configHome = drives.config.string()});
         host.hostPath("D:\\");
         state.ResumeTiming();
         if (!kelmor::lastHitFolder(host, probes).empty()) state.SkipWithError("a CD was found");
     }
 }
-BENCHMARK(GameCdProbesOnCrowdedDrives)->ArgName("folders")->Arg(1)->Arg(23)
+BENCHMARK(GameCdProbesOnCrowdedDrives)
+    ->ArgName("folders")
+    ->Arg(1)
+    ->Arg(23)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

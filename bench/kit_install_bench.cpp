@@ -167,8 +167,12 @@ void KitInstallAgainstCp(benchmark::State& state, Variant variant) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 218 * kFileSize);
 }
 
-double smallest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
-double largest(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
+double smallest(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+double largest(const std::vector<double>& values) {
+    return *std::max_element(values.begin(), values.end());
+}
 
 void sideBySide(benchmark::internal::Benchmark* bench) {
     bench->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -176,12 +180,15 @@ void sideBySide(benchmark::internal::Benchmark* bench) {
 }
 
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
-BENCHMARK_CAPTURE(KitInstallAgainstCp, cp_r, Variant{Comparison::Cp, 0})->Apply(sideBySide)->MinTime(2.0);
+BENCHMARK_CAPTURE(KitInstallAgainstCp, cp_r, Variant{Comparison::Cp, 0})
+    ->Apply(sideBySide)
+    ->MinTime(2.0);
 BENCHMARK_CAPTURE(KitInstallAgainstCp, cp_r_fsync_each, Variant{Comparison::CpFsyncEach, 0})
     ->Apply(sideBySide)
     ->MinTime(2.0);
 // Each iteration writes 2 GiB into the page cache: a few are enough.
-BENCHMARK_CAPTURE(KitInstallAgainstCp, cp_r_fsync_each_1GiB_unflushed, Variant{Comparison::CpFsyncEach, kGiB})
+BENCHMARK_CAPTURE(KitInstallAgainstCp, cp_r_fsync_each_1GiB_unflushed,
+                  Variant{Comparison::CpFsyncEach, kGiB})
     ->Apply(sideBySide)
     ->Iterations(4);
 

@@ -26,7 +26,8 @@ bool sameRows(const FittedControl& a, const FittedControl& b) {
 
 // Whether control `inner` lies in `frame`, directly or in a frame within it.
 bool liesIn(const Controls& controls, int inner, int frame) {
-    for (int outer = at(controls, inner).container; outer >= 0; outer = at(controls, outer).container)
+    for (int outer = at(controls, inner).container; outer >= 0;
+         outer = at(controls, outer).container)
         if (outer == frame) return true;
     return false;
 }
@@ -39,16 +40,19 @@ bool movesAlong(const Controls& controls, int grown, int other) {
     for (int mover = other; mover >= 0; mover = at(controls, mover).container) {
         if (liesIn(controls, grown, mover)) return false;
         const FittedControl& moving = at(controls, mover);
-        if (moving.left > at(controls, grown).left && sameRows(moving, at(controls, grown))) return true;
+        if (moving.left > at(controls, grown).left && sameRows(moving, at(controls, grown)))
+            return true;
     }
     return false;
 }
 
 void widen(Controls& controls, int grown, int by) {
     const int frame = at(controls, grown).container;
-    const int roomInFrame = frame < 0 ? 0 : std::max(rightOf(at(controls, frame)) - rightOf(at(controls, grown)), 0);
+    const int roomInFrame =
+        frame < 0 ? 0 : std::max(rightOf(at(controls, frame)) - rightOf(at(controls, grown)), 0);
     for (int other = 0; other < static_cast<int>(controls.size()); ++other)
-        if (movesAlong(controls, grown, other)) controls[static_cast<std::size_t>(other)].left += by;
+        if (movesAlong(controls, grown, other))
+            controls[static_cast<std::size_t>(other)].left += by;
     controls[static_cast<std::size_t>(grown)].width += by;
     if (frame < 0) return;
     const int missing = rightOf(at(controls, grown)) + roomInFrame - rightOf(at(controls, frame));

@@ -116,7 +116,8 @@ private:
     std::vector<OptionButton*> group() const {
         std::vector<OptionButton*> options;
         for (int i = 0; i < parent()->children(); ++i)
-            if (auto* option = dynamic_cast<OptionButton*>(parent()->child(i))) options.push_back(option);
+            if (auto* option = dynamic_cast<OptionButton*>(parent()->child(i)))
+                options.push_back(option);
         return options;
     }
 
@@ -130,7 +131,8 @@ private:
     void select(int step) {
         const auto options = group();
         const auto count = static_cast<int>(options.size());
-        const int at = static_cast<int>(std::find(options.begin(), options.end(), this) - options.begin());
+        const int at =
+            static_cast<int>(std::find(options.begin(), options.end(), this) - options.begin());
         OptionButton* next = options[static_cast<std::size_t>((at + step + count) % count)];
         next->setonly();
         next->take_focus();
@@ -188,8 +190,7 @@ struct Clicks {
     ConfigurationDialog& dialog;
 
     void run(void (ConfigurationDialog::*click)()) {
-        runReportingUnhandledErrors(host, dialog.form().window.caption,
-                                    [&] { (dialog.*click)(); });
+        runReportingUnhandledErrors(host, dialog.form().window.caption, [&] { (dialog.*click)(); });
     }
 };
 
@@ -265,9 +266,10 @@ int runConfigurationDialog(Host& host, const ConfigurationForm& form, const Embe
 
     const Box noticeBox = noticePlace(form, notice);
     const Box frame = pixels(form.frame1);
-    const int width = std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
-    const int height =
-        twipsToPixels(form.window.clientHeightTwips) + (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
+    const int width =
+        std::max(twipsToPixels(form.window.clientWidthTwips), noticeBox.w + 2 * frame.x);
+    const int height = twipsToPixels(form.window.clientHeightTwips) +
+                       (noticeBox.h ? noticeBox.h + frame.x / 2 : 0);
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
     window.labelsize(kFontSize);

@@ -10,7 +10,7 @@
 namespace kelmor {
 class Host;
 struct ConfigurationForm;
-}
+}  // namespace kelmor
 
 namespace kelmor::fltk {
 

@@ -27,8 +27,8 @@ namespace {
 // when it is not there or cannot be read, as the bridge then hands none.
 std::string userConfigurationNotice() {
     using namespace kelmor;
-    const std::string path =
-        posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome()), kUserConfigurationName);
+    const std::string path = posix_files::joinHostPath(
+        posix_files::kitConfigFolder(posix_files::userConfigHome()), kUserConfigurationName);
     try {
         return overridesNotice(posix_files::readWholeFile(path), path);
     } catch (const std::system_error&) {

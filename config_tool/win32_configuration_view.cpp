@@ -72,8 +72,7 @@ std::vector<ControlLook> controlLooks(const ConfigurationForm& form) {
          BesideBox},
         {&form.options[4], nullptr, L"BUTTON", BS_AUTORADIOBUTTON, 0, kFirstOptionId + 4,
          BesideBox},
-        {&form.lblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId,
-         Line},
+        {&form.lblPopis, nullptr, L"STATIC", WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, kLabelId, Line},
         {&form.cmdOk, nullptr, L"BUTTON", WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK,
          InButton},
         {&form.cmdCancel, nullptr, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, InButton},
@@ -292,7 +291,8 @@ struct DialogState {
         controls.scale = displayScale();
         host.setMessageOwner(window);
         run([&] {
-            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(icon, 32)));
+            SendMessageW(window, WM_SETICON, ICON_BIG,
+                         reinterpret_cast<LPARAM>(loadIcon(icon, 32)));
             SendMessageW(window, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(loadIcon(icon, GetSystemMetrics(SM_CXSMICON))));
             font = createFont(kConfigurationFont, controls.scale);
@@ -319,22 +319,21 @@ INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(window, DWLP_USER));
     if (state == nullptr) return FALSE;
     switch (message) {
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED) break;
-        if (LOWORD(wParam) == IDOK) {
-            state->run(&ConfigurationDialog::cmdOkClicked);
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            if (LOWORD(wParam) == IDOK) {
+                state->run(&ConfigurationDialog::cmdOkClicked);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                state->run(&ConfigurationDialog::cmdCancelClicked);
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:  // the close box, which the dialog manager would turn into Cancel
+            state->run(&ConfigurationDialog::closeBoxClicked);
             return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            state->run(&ConfigurationDialog::cmdCancelClicked);
-            return TRUE;
-        }
-        break;
-    case WM_CLOSE:  // the close box, which the dialog manager would turn into Cancel
-        state->run(&ConfigurationDialog::closeBoxClicked);
-        return TRUE;
-    default:
-        break;
+        default: break;
     }
     return FALSE;
 }

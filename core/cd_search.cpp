@@ -27,7 +27,8 @@ CdLocation locateCd(const Host& host, const std::string& folder) {
 
 std::string imageMountLines(std::string_view imgmount, std::string_view rem, const CdLocation& cd) {
     std::string lines;
-    for (const std::string& remark : cd.remarks) lines += remarkLine(rem, remark) + std::string(kCrLf);
+    for (const std::string& remark : cd.remarks)
+        lines += remarkLine(rem, remark) + std::string(kCrLf);
     return lines + imageMountLine(imgmount, cd.letter,
                                   mountFolderArgument(cd.mounted.empty() ? cd.image : cd.mounted));
 }

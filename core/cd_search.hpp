@@ -25,9 +25,9 @@ std::string lastHitFolder(Host& host, const std::vector<CdProbe>& probes);
 
 // Where a CD folder was found, as the autoexec lines need it.
 struct CdLocation {
-    std::string folder;  // e.g. "E:\KELMOR"
-    std::string root;    // its first three characters, "E:\"
-    std::string letter;  // its first character, "E"
+    std::string folder;   // e.g. "E:\KELMOR"
+    std::string root;     // its first three characters, "E:\"
+    std::string letter;   // its first character, "E"
     std::string image{};  // the disc image the emulator mounts as that letter, if any
     // What the emulator is handed for the image (prepareImageMount()): a
     // sheet it can mount in the image's place, or empty for the image

@@ -12,8 +12,8 @@ using Content = AudioContent;
 constexpr unsigned bit(Content content) { return 1u << static_cast<unsigned>(content); }
 
 // What every DOSBox decodes (SDL_sound's decoders in 0.74-3).
-constexpr unsigned kEveryDosbox = bit(Content::Wave) | bit(Content::Mp3) | bit(Content::OggVorbis) |
-                                  bit(Content::Flac);
+constexpr unsigned kEveryDosbox =
+    bit(Content::Wave) | bit(Content::Mp3) | bit(Content::OggVorbis) | bit(Content::Flac);
 
 // What each emulator's decoders play, whether it hands a file of any type
 // but BINARY to them (else only the types below, of what they play), and
@@ -29,8 +29,10 @@ struct EmulatorAudio {
 constexpr EmulatorAudio kEmulatorAudio[] = {
     {EmulatorDialect::Unknown, "not every DOSBox can play", kEveryDosbox, false},
     {EmulatorDialect::Dosbox074, "DOSBox 0.74-3 cannot play", kEveryDosbox, false},
-    {EmulatorDialect::Staging, "DOSBox Staging cannot play", kEveryDosbox | bit(Content::OggOpus), true},
-    {EmulatorDialect::Staging083, "DOSBox Staging cannot play", kEveryDosbox | bit(Content::OggOpus), true},
+    {EmulatorDialect::Staging, "DOSBox Staging cannot play", kEveryDosbox | bit(Content::OggOpus),
+     true},
+    {EmulatorDialect::Staging083, "DOSBox Staging cannot play",
+     kEveryDosbox | bit(Content::OggOpus), true},
     {EmulatorDialect::DosboxX, "not every DOSBox-X can play", kEveryDosbox, true},
 };
 
@@ -45,9 +47,12 @@ constexpr DecodedType kDecodedTypes[] = {
     {"FLAC", Content::Flac}, {"OPUS", Content::OggOpus},
 };
 
-constexpr std::string_view kContentNames[] = {"raw CD audio", "WAVE", "MP3", "Ogg Vorbis", "Opus", "FLAC"};
+constexpr std::string_view kContentNames[] = {"raw CD audio", "WAVE", "MP3",
+                                              "Ogg Vorbis",   "Opus", "FLAC"};
 
-unsigned byteAt(std::string_view bytes, std::size_t at) { return static_cast<unsigned char>(bytes[at]); }
+unsigned byteAt(std::string_view bytes, std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]);
+}
 
 // Kilobits a second, by MPEG-1 or not, layer I to III and the header's index.
 constexpr unsigned short kMpegBitrates[2][3][15] = {
@@ -88,7 +93,8 @@ bool isMpegAudio(std::string_view bytes) {
 Content oggContent(std::string_view bytes) {
     constexpr std::size_t kPageHeader = 27;
     if (bytes.size() < kPageHeader) return Content::RawCdAudio;
-    const std::string_view packet = bytes.substr(std::min(bytes.size(), kPageHeader + byteAt(bytes, 26)));
+    const std::string_view packet =
+        bytes.substr(std::min(bytes.size(), kPageHeader + byteAt(bytes, 26)));
     if (packet.substr(0, 8) == "OpusHead") return Content::OggOpus;
     if (packet.substr(0, 7) == std::string_view("\x01vorbis", 7)) return Content::OggVorbis;
     return Content::RawCdAudio;
@@ -103,7 +109,8 @@ const EmulatorAudio& audioOf(EmulatorDialect dialect) {
 }  // namespace
 
 AudioContent audioContentOf(std::string_view firstBytes) {
-    if (firstBytes.size() >= 12 && firstBytes.substr(0, 4) == "RIFF" && firstBytes.substr(8, 4) == "WAVE")
+    if (firstBytes.size() >= 12 && firstBytes.substr(0, 4) == "RIFF" &&
+        firstBytes.substr(8, 4) == "WAVE")
         return Content::Wave;
     if (firstBytes.substr(0, 4) == "fLaC") return Content::Flac;
     if (firstBytes.substr(0, 4) == "OggS") return oggContent(firstBytes);
@@ -114,10 +121,12 @@ std::string_view audioContentName(AudioContent content) {
     return kContentNames[static_cast<std::size_t>(content)];
 }
 
-AudioFileReading readAudioFile(EmulatorDialect dialect, const CueSheetFile& file, AudioContent content) {
+AudioFileReading readAudioFile(EmulatorDialect dialect, const CueSheetFile& file,
+                               AudioContent content) {
     if (file.type == "BINARY") return {};
-    const auto declared = std::find_if(std::begin(kDecodedTypes), std::end(kDecodedTypes),
-                                       [&](const DecodedType& known) { return known.type == file.type; });
+    const auto declared =
+        std::find_if(std::begin(kDecodedTypes), std::end(kDecodedTypes),
+                     [&](const DecodedType& known) { return known.type == file.type; });
     const bool decoded = declared != std::end(kDecodedTypes);
     if (decoded && content == Content::RawCdAudio) return {true, {}};
     const EmulatorAudio& emulator = audioOf(dialect);
@@ -125,11 +134,13 @@ AudioFileReading readAudioFile(EmulatorDialect dialect, const CueSheetFile& file
         return AudioFileReading{false, std::string(emulator.cannotPlay) + " `" + file.name + "` (" +
                                            std::string(why) + ")"};
     };
-    const std::string asDeclared = file.type.empty() ? "declared without a type" : "declared " + file.type;
+    const std::string asDeclared =
+        file.type.empty() ? "declared without a type" : "declared " + file.type;
     // An emulator that goes by the type refuses one it has no decoder for,
     // whatever the file holds.
     if (!emulator.anyType && (!decoded || (emulator.plays & bit(declared->content)) == 0))
-        return refusal(decoded ? audioContentName(declared->content) : std::string_view(asDeclared));
+        return refusal(decoded ? audioContentName(declared->content)
+                               : std::string_view(asDeclared));
     if (content == Content::RawCdAudio) return refusal(asDeclared);
     if ((emulator.plays & bit(content)) == 0) return refusal(audioContentName(content));
     return {};

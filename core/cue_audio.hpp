@@ -51,6 +51,7 @@ struct AudioFileReading {
 
 // How the emulator of a dialect reads `file`, which holds `content`. An
 // unknown emulator reads as DOSBox 0.74-3, what every DOSBox reads.
-AudioFileReading readAudioFile(EmulatorDialect dialect, const CueSheetFile& file, AudioContent content);
+AudioFileReading readAudioFile(EmulatorDialect dialect, const CueSheetFile& file,
+                               AudioContent content);
 
 }  // namespace kelmor

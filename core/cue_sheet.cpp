@@ -136,7 +136,8 @@ std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
         const std::string_view keyword = keywordOf(line, at);
         if (track) {
             // The first track's lines run to the next track or file.
-            if (equalIgnoringAsciiCase(keyword, "TRACK") || equalIgnoringAsciiCase(keyword, "FILE")) break;
+            if (equalIgnoringAsciiCase(keyword, "TRACK") || equalIgnoringAsciiCase(keyword, "FILE"))
+                break;
             if (equalIgnoringAsciiCase(keyword, "INDEX") && isNumber(sheetWord(line, at), 1)) {
                 track->start = sectorOfTime(sheetWord(line, at)).value_or(0);
                 break;
@@ -155,7 +156,8 @@ std::optional<CueTrack> firstCueTrack(std::string_view sheet) {
 
 std::string missingCueFile(std::string_view name) {
     const bool beside = name.find_first_of("/\\") == std::string_view::npos;
-    return "the sheet names `" + std::string(name) + "`, which is not " + (beside ? "beside it" : "there");
+    return "the sheet names `" + std::string(name) + "`, which is not " +
+           (beside ? "beside it" : "there");
 }
 
 std::string cueFilePath(const std::string& sheetPath, std::string_view file, char separator) {

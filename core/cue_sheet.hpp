@@ -20,9 +20,9 @@
 namespace kelmor {
 
 struct CueTrack {
-    std::string file;          // as the sheet names it
-    std::string mode;          // in upper case
-    std::uint32_t start = 0;   // the sector of its file where it begins (INDEX 01; 0 without)
+    std::string file;         // as the sheet names it
+    std::string mode;         // in upper case
+    std::uint32_t start = 0;  // the sector of its file where it begins (INDEX 01; 0 without)
 };
 
 // The first track of a sheet with the file named before it; nothing when the

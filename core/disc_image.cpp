@@ -49,7 +49,8 @@ constexpr SectorLayout kDataTrackLayouts[] = {
 
 std::uint32_t littleEndian32(std::string_view bytes, std::size_t at) {
     std::uint32_t value = 0;
-    for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    for (std::size_t i = 4; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
     return value;
 }
 
@@ -85,11 +86,12 @@ std::optional<DiscImage::Entry> entryOfRecord(std::string_view record) {
     const auto flags = static_cast<unsigned char>(record[kFlagsAt]);
     if ((nameLength == 1 && (name[0] == '\0' || name[0] == '\1')) || (flags & kAssociatedFileFlag))
         return std::nullopt;
-    DiscImage::Entry entry{shownName(name), (flags & kFolderFlag) != 0, littleEndian32(record, kSizeAt),
-                           littleEndian32(record, kExtentAt)};
+    DiscImage::Entry entry{shownName(name), (flags & kFolderFlag) != 0,
+                           littleEndian32(record, kSizeAt), littleEndian32(record, kExtentAt)};
     const auto attributeSectors = static_cast<unsigned char>(record[kAttributeSectorsAt]);
     entry.sector += attributeSectors;
-    if (entry.name.empty() || entry.name == "." || entry.name == ".." || entry.sector < attributeSectors)
+    if (entry.name.empty() || entry.name == "." || entry.name == ".." ||
+        entry.sector < attributeSectors)
         return std::nullopt;
     return entry;
 }
@@ -113,9 +115,7 @@ std::uint32_t sectorsOf(std::uint32_t bytes) {
 
 }  // namespace
 
-bool isCueSheetFileName(std::string_view name) {
-    return endsInExtension(name, ".cue");
-}
+bool isCueSheetFileName(std::string_view name) { return endsInExtension(name, ".cue"); }
 
 bool isDiscImageFileName(std::string_view name) {
     return endsInExtension(name, ".iso") || isCueSheetFileName(name);
@@ -125,12 +125,14 @@ DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
     : files_(files), imagePath_(imagePath), trackFile_(imagePath) {
     if (isCueSheetFileName(imagePath)) {
         std::string sheet = files.readBytes(imagePath, 0, kLongestCueSheet + 1);
-        if (sheet.size() > kLongestCueSheet) fail(files.noDisc(), imagePath + ": too long for a cue sheet");
+        if (sheet.size() > kLongestCueSheet)
+            fail(files.noDisc(), imagePath + ": too long for a cue sheet");
         sheet = files.sheetText(std::move(sheet));
         const auto track = firstCueTrack(sheet);
         if (!track) fail(files.noDisc(), imagePath + ": the cue sheet names no track in a file");
-        const auto layout = std::find_if(std::begin(kDataTrackLayouts), std::end(kDataTrackLayouts),
-                                         [&](const SectorLayout& l) { return l.mode == track->mode; });
+        const auto layout =
+            std::find_if(std::begin(kDataTrackLayouts), std::end(kDataTrackLayouts),
+                         [&](const SectorLayout& l) { return l.mode == track->mode; });
         if (layout == std::end(kDataTrackLayouts))
             fail(files.noDisc(), imagePath + ": its first track is " + track->mode +
                                      ", not a MODE1/2048, MODE1/2352 or MODE2/2352 data track");
@@ -145,7 +147,8 @@ DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
         dataOffset_ = layout->dataOffset;
         trackStart_ = std::uint64_t{track->start} * sectorBytes_;
     }
-    for (std::uint32_t at = kFirstVolumeDescriptor; at < kFirstVolumeDescriptor + kMostVolumeDescriptors; ++at) {
+    for (std::uint32_t at = kFirstVolumeDescriptor;
+         at < kFirstVolumeDescriptor + kMostVolumeDescriptors; ++at) {
         const std::string descriptor = readSectors(at, 1);
         if (descriptor.size() < kDiscSectorBytes || descriptor.compare(1, 5, "CD001") != 0 ||
             static_cast<unsigned char>(descriptor[0]) == kVolumeSetEnd)
@@ -156,7 +159,8 @@ DiscImage::DiscImage(ImageFiles& files, const std::string& imagePath)
             (static_cast<unsigned char>(record[kFlagsAt]) & kFolderFlag) == 0)
             break;
         root_ = Entry{"", true, littleEndian32(record, kSizeAt),
-                      littleEndian32(record, kExtentAt) + static_cast<unsigned char>(record[kAttributeSectorsAt])};
+                      littleEndian32(record, kExtentAt) +
+                          static_cast<unsigned char>(record[kAttributeSectorsAt])};
         return;
     }
     fail(files.noDisc(), imagePath + ": holds no ISO 9660 file system");
@@ -171,9 +175,10 @@ std::uint64_t DiscImage::sectorStart(std::uint64_t sector) const {
 }
 
 std::string DiscImage::readSectors(std::uint64_t first, std::uint32_t count) {
-    const std::string raw = files_.readBytes(trackFile_, sectorStart(first),
-                                             std::size_t{count} * sectorBytes_);
-    if (sectorBytes_ == kDiscSectorBytes) return raw.substr(0, raw.size() - raw.size() % kDiscSectorBytes);
+    const std::string raw =
+        files_.readBytes(trackFile_, sectorStart(first), std::size_t{count} * sectorBytes_);
+    if (sectorBytes_ == kDiscSectorBytes)
+        return raw.substr(0, raw.size() - raw.size() % kDiscSectorBytes);
     std::string data;
     for (std::size_t at = 0; at + sectorBytes_ <= raw.size(); at += sectorBytes_)
         data.append(raw, at + dataOffset_, kDiscSectorBytes);
@@ -209,10 +214,12 @@ void DiscImage::readListing(const Entry& folder, Listing& listing) {
             return;
         }
         for (std::uint32_t i = 0; i < count; ++i) {
-            forEachRecord(std::string_view(data).substr(std::size_t{i} * kDiscSectorBytes, kDiscSectorBytes),
-                          [&](std::string_view record) {
-                              if (auto entry = entryOfRecord(record)) listing.entries.push_back(std::move(*entry));
-                          });
+            forEachRecord(
+                std::string_view(data).substr(std::size_t{i} * kDiscSectorBytes, kDiscSectorBytes),
+                [&](std::string_view record) {
+                    if (auto entry = entryOfRecord(record))
+                        listing.entries.push_back(std::move(*entry));
+                });
         }
         done += count;
     }
@@ -249,7 +256,8 @@ std::optional<DiscImage::Entry> DiscImage::find(const std::vector<std::string>& 
     return current;
 }
 
-std::optional<DiscImage::Entry> DiscImage::findPath(std::string_view drivePath, std::error_code& error) {
+std::optional<DiscImage::Entry> DiscImage::findPath(std::string_view drivePath,
+                                                    std::error_code& error) {
     std::vector<std::string> components;
     for (std::size_t start = 2, end; start <= drivePath.size(); start = end + 1) {
         end = std::min(drivePath.find('\\', start), drivePath.size());
@@ -270,8 +278,11 @@ bool DiscImage::holds(const Entry& entry) {
     if (entry.size == 0) return true;
     const std::uint32_t last = entry.size - 1;
     try {
-        return !files_.readBytes(trackFile_, fileOffset(std::uint64_t{entry.sector} + last / kDiscSectorBytes,
-                                                        last % kDiscSectorBytes), 1)
+        return !files_
+                    .readBytes(trackFile_,
+                               fileOffset(std::uint64_t{entry.sector} + last / kDiscSectorBytes,
+                                          last % kDiscSectorBytes),
+                               1)
                     .empty();
     } catch (const std::system_error&) {
         return false;
@@ -294,13 +305,14 @@ std::string DiscImage::readBytes(const Entry& file, std::uint64_t offset, std::s
     for (std::uint64_t at = offset; at < end;) {
         const std::uint64_t sector = file.sector + at / kDiscSectorBytes;
         const auto within = static_cast<std::uint32_t>(at % kDiscSectorBytes);
-        const auto sectors = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(kSectorsPerRead, (end - at + within + kDiscSectorBytes - 1) / kDiscSectorBytes));
+        const auto sectors = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+            kSectorsPerRead, (end - at + within + kDiscSectorBytes - 1) / kDiscSectorBytes));
         const std::string data = readSectors(sector, sectors);
         const std::size_t wanted = static_cast<std::size_t>(
             std::min<std::uint64_t>(end - at, std::uint64_t{sectors} * kDiscSectorBytes - within));
         if (data.size() < within + wanted)
-            fail(std::make_error_code(std::errc::io_error), imagePath_ + ": " + file.name + " cannot be read whole");
+            fail(std::make_error_code(std::errc::io_error),
+                 imagePath_ + ": " + file.name + " cannot be read whole");
         bytes.append(data, within, wanted);
         at += wanted;
     }
@@ -309,7 +321,8 @@ std::string DiscImage::readBytes(const Entry& file, std::uint64_t offset, std::s
 
 DiscImage& DiscImages::open(const std::string& imagePath) {
     if (const auto known = images_.find(imagePath); known != images_.end()) return *known->second;
-    if (const auto failed = failures_.find(imagePath); failed != failures_.end()) throw failed->second;
+    if (const auto failed = failures_.find(imagePath); failed != failures_.end())
+        throw failed->second;
     try {
         auto image = std::make_unique<DiscImage>(files_, imagePath);
         return *images_.emplace(imagePath, std::move(image)).first->second;

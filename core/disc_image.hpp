@@ -88,10 +88,10 @@ public:
 class DiscImage {
 public:
     struct Entry {
-        std::string name;            // as the emulator shows it
+        std::string name;  // as the emulator shows it
         bool folder = false;
-        std::uint32_t size = 0;      // in bytes
-        std::uint32_t sector = 0;    // where its data begins
+        std::uint32_t size = 0;    // in bytes
+        std::uint32_t sector = 0;  // where its data begins
     };
 
     // Opens the image at a host path: reads the sheet of a ".cue" (any
@@ -135,7 +135,8 @@ private:
         std::error_code error;
         std::vector<Entry> entries;
         std::unordered_map<std::string, std::size_t> exact;  // name -> entry
-        std::unordered_map<std::string, std::size_t> folded;  // lower-case name -> first in byte order
+        std::unordered_map<std::string, std::size_t>
+            folded;  // lower-case name -> first in byte order
     };
     const Listing& listingOf(const Entry& folder);
     void readListing(const Entry& folder, Listing& listing);
@@ -149,9 +150,9 @@ private:
     ImageFiles& files_;
     std::string imagePath_;
     std::string trackFile_;
-    std::uint64_t trackStart_ = 0;    // byte of the track's file where sector 0 begins
+    std::uint64_t trackStart_ = 0;  // byte of the track's file where sector 0 begins
     std::uint32_t sectorBytes_ = kDiscSectorBytes;
-    std::uint32_t dataOffset_ = 0;    // where a sector's data begins within it
+    std::uint32_t dataOffset_ = 0;  // where a sector's data begins within it
     Entry root_;
     std::unordered_map<std::uint32_t, Listing> folders_;  // by sector
 };

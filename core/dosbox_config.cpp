@@ -27,8 +27,8 @@ std::string buildTemplate(std::string_view renderLine) {
         {"[sdl]",
          {"fullscreen=(fullscreen)", "fulldouble=false", "fullfixed=(fullfixed)",
           "fullresolution=800x600", "output=(output)", "hwscale=1.00", "autolock=true",
-          "sensitivity=100", "waitonerror=true", "priority=higher,normal",
-          "mapperfile=mapper.txt", ""}},
+          "sensitivity=100", "waitonerror=true", "priority=higher,normal", "mapperfile=mapper.txt",
+          ""}},
         {"[dosbox]", {"language=", "machine=vga", "captures=capture", "memsize=16", ""}},
         {"[render]", {renderLine, "aspect=false", "scaler=normal2x", ""}},
         {"[cpu]", {"core=normal", "cycles=(cycles)", "cycleup=500", "cycledown=20", ""}},
@@ -40,8 +40,7 @@ std::string buildTemplate(std::string_view renderLine) {
         {"[gus]",
          {"gus=true", "rate=22050", "base=240", "irq1=5", "irq2=5", "dma1=3", "dma2=3",
           "ultradir=C:\\ULTRASND", ""}},
-        {"[speaker]",
-         {"pcspeaker=true", "pcrate=22050", "tandyrate=22050", "disney=true", ""}},
+        {"[speaker]", {"pcspeaker=true", "pcrate=22050", "tandyrate=22050", "disney=true", ""}},
         {"[bios]", {"", ""}},
         {"[dos]", {"xms=true", "ems=true", ""}},
         {"[modem]", {"modem=false", "comport=2", "listenport=23", ""}},
@@ -87,17 +86,11 @@ std::optional<std::string_view> sectionOpenedBy(std::string_view line) {
     return line.substr(at + 1, close - at - 1);
 }
 
-std::string batchText(std::string_view text) {
-    return replaceAll(text, "%", "%%");
-}
+std::string batchText(std::string_view text) { return replaceAll(text, "%", "%%"); }
 
-std::string batchReading(std::string_view text) {
-    return replaceAll(text, "%%", "%");
-}
+std::string batchReading(std::string_view text) { return replaceAll(text, "%%", "%"); }
 
-std::string mountFolderArgument(std::string_view folder) {
-    return "\"" + batchText(folder) + "\"";
-}
+std::string mountFolderArgument(std::string_view folder) { return "\"" + batchText(folder) + "\""; }
 
 std::string imageMountLine(std::string_view imgmount, std::string_view drive,
                            std::string_view imageArgument) {
@@ -113,7 +106,8 @@ std::string imageMountLine(std::string_view imgmount, std::string_view drive,
 std::string remarkLine(std::string_view rem, std::string_view text) {
     std::string shown(text);
     for (char& c : shown)
-        if (c == '<' || c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+        if (c == '<' || c == '>' || c == '|' || static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
+            c = '?';
     return std::string(rem) + " " + batchText(shown);
 }
 
@@ -128,7 +122,8 @@ std::string renderPlaceholders(Host& host, std::string_view workingText,
 }
 
 EmulatorIdentity emulatorAtHand(Host& host) {
-    const auto version = programVersion(host, host.applicationFolder() + std::string(kEmulatorSuffix));
+    const auto version =
+        programVersion(host, host.applicationFolder() + std::string(kEmulatorSuffix));
     return version ? emulatorFromProgramVersion(*version) : EmulatorIdentity{};
 }
 
@@ -146,7 +141,8 @@ void writeConfiguration(Host& host, std::string_view workingText, std::string_vi
     const EmulatorDialect dialect = emulatorAtHand(host).dialect;
     const std::string copy = dialectCopyName(suffix.substr(1), dialect);
     if (!copy.empty())
-        host.replaceFile(host.applicationFolder() + "\\" + copy, configurationInDialect(content, dialect));
+        host.replaceFile(host.applicationFolder() + "\\" + copy,
+                         configurationInDialect(content, dialect));
 }
 
 void startEmulator(Host& host, std::string_view configuration) {

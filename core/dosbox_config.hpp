@@ -27,8 +27,7 @@ std::string replaceAll(std::string_view text, std::string_view token, std::strin
 
 // Fills the four placeholders (core/settings_contract.hpp) in their fixed
 // order from the settings set `settings`, each over the whole text.
-std::string renderPlaceholders(Host& host, std::string_view workingText,
-                               std::string_view settings);
+std::string renderPlaceholders(Host& host, std::string_view workingText, std::string_view settings);
 
 // The section a line of a configuration opens, as the emulator reads it: a
 // line whose first non-blank character is '[' and that holds a ']' opens

@@ -5,9 +5,7 @@ namespace kelmor {
 
 namespace {
 
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 

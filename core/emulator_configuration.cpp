@@ -210,7 +210,8 @@ public:
         std::string text;
         for (const auto& [name, lines] : sections_) {
             text.append("[").append(name).append("]").append(kCrLf);
-            for (const auto& [key, value] : lines) text.append(key).append("=").append(value).append(kCrLf);
+            for (const auto& [key, value] : lines)
+                text.append(key).append("=").append(value).append(kCrLf);
             text.append(kCrLf);
         }
         return text;
@@ -233,7 +234,8 @@ void translateSetting(const DialectRules& rules, const std::string& section, std
     bool taken = false;
     for (const std::span<const Rule> table : rules) {
         for (const Rule& rule : table) {
-            if (rule.section != section || (!rule.key.empty() && !equalIgnoringAsciiCase(rule.key, key)))
+            if (rule.section != section ||
+                (!rule.key.empty() && !equalIgnoringAsciiCase(rule.key, key)))
                 continue;
             if (!holds(rule, value)) continue;
             taken = true;
@@ -247,12 +249,13 @@ void translateSetting(const DialectRules& rules, const std::string& section, std
 // Options of MOUNT that give the emulator a real CD drive's own access
 // (0.74's -usecd and the ioctl variants): Staging reads a drive as a folder
 // and says it ignores them.
-constexpr std::string_view kCdDriveOptions[] = {"-ioctl", "-ioctl_dx", "-ioctl_dio", "-ioctl_mci",
-                                                "-noioctl", "-aspi"};
+constexpr std::string_view kCdDriveOptions[] = {"-ioctl",     "-ioctl_dx", "-ioctl_dio",
+                                                "-ioctl_mci", "-noioctl",  "-aspi"};
 
 bool isCdDriveOption(std::string_view word) {
-    return std::any_of(std::begin(kCdDriveOptions), std::end(kCdDriveOptions),
-                       [&](std::string_view option) { return equalIgnoringAsciiCase(word, option); });
+    return std::any_of(
+        std::begin(kCdDriveOptions), std::end(kCdDriveOptions),
+        [&](std::string_view option) { return equalIgnoringAsciiCase(word, option); });
 }
 
 // A line of [autoexec] as the emulator of `dialect` takes it: Staging's
@@ -317,7 +320,8 @@ std::string configurationInDialect(std::string_view configuration, EmulatorDiale
     if (isStaging(dialect))
         for (const EmulatorSetting& setting : kStagingAdded)
             settings.set(setting.section, setting.key, setting.value);
-    for (const EmulatorSetting& setting : added) settings.set(setting.section, setting.key, setting.value);
+    for (const EmulatorSetting& setting : added)
+        settings.set(setting.section, setting.key, setting.value);
     return settings.text() + "[autoexec]" + std::string(kCrLf) + autoexec;
 }
 

@@ -20,15 +20,17 @@ std::string reasonOf(const std::system_error& failure, const std::string& imageP
     const std::string path = imagePath + ": ";
     if (reason.compare(0, path.size(), path) == 0) reason.erase(0, path.size());
     const std::string words = ": " + failure.code().message();
-    if (reason.size() > words.size() && reason.compare(reason.size() - words.size(), words.size(), words) == 0)
+    if (reason.size() > words.size() &&
+        reason.compare(reason.size() - words.size(), words.size(), words) == 0)
         reason.erase(reason.size() - words.size());
     return reason;
 }
 
 // Why a file that a sheet names cannot be read; nothing when it can, with
 // its first `count` bytes in `start`.
-std::optional<std::string> unreadable(ImageFiles& files, const std::string& path, const std::string& name,
-                                      std::size_t count, std::string& start) {
+std::optional<std::string> unreadable(ImageFiles& files, const std::string& path,
+                                      const std::string& name, std::size_t count,
+                                      std::string& start) {
     try {
         start = files.readBytes(path, 0, count);
         return std::nullopt;
@@ -49,11 +51,13 @@ std::vector<unsigned> audioTracksOf(const CueSheetFile& file) {
 // the tracks from it on; nothing where it reads the file, into `check` its
 // audio tracks, and into `line` the type it is to be declared where that
 // changes.
-std::optional<std::string> whyLeftOut(ImageFiles& files, const CueSheetFile& file, EmulatorDialect dialect,
-                                      CueFileLine& line, ImageCheck& check) {
+std::optional<std::string> whyLeftOut(ImageFiles& files, const CueSheetFile& file,
+                                      EmulatorDialect dialect, CueFileLine& line,
+                                      ImageCheck& check) {
     const std::vector<unsigned> audio = audioTracksOf(file);
     std::string start;
-    if (auto why = unreadable(files, line.name, file.name, audio.empty() ? 0 : kAudioContentBytes, start))
+    if (auto why =
+            unreadable(files, line.name, file.name, audio.empty() ? 0 : kAudioContentBytes, start))
         return why;
     if (audio.empty()) return std::nullopt;
     const AudioFileReading reading = readAudioFile(dialect, file, audioContentOf(start));
@@ -99,13 +103,15 @@ void checkSheetFiles(ImageFiles& files, const std::string& imagePath, const std:
 
 }  // namespace
 
-ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath, EmulatorDialect dialect) {
+ImageCheck checkDiscImage(ImageFiles& files, const std::string& imagePath,
+                          EmulatorDialect dialect) {
     ImageCheck check;
     check.cueSheet = isCueSheetFileName(imagePath);
     try {
         const DiscImage image(files, imagePath);
         if (check.cueSheet)
-            checkSheetFiles(files, imagePath, files.sheetText(files.readBytes(imagePath, 0, kLongestCueSheet)),
+            checkSheetFiles(files, imagePath,
+                            files.sheetText(files.readBytes(imagePath, 0, kLongestCueSheet)),
                             dialect, check);
     } catch (const std::system_error& failure) {
         const bool cueSheet = check.cueSheet;
@@ -133,13 +139,14 @@ std::string trackList(const std::vector<unsigned>& tracks) {
 
 std::string describeMended(const MendedTracks& mended, const std::string& image) {
     return trackList(mended.tracks) + (image.empty() ? "" : " of " + image) +
-           (mended.tracks.size() == 1 ? " is" : " are") + " raw CD audio declared " + mended.declared +
-           "; handed to DOSBox as BINARY";
+           (mended.tracks.size() == 1 ? " is" : " are") + " raw CD audio declared " +
+           mended.declared + "; handed to DOSBox as BINARY";
 }
 
 std::string describeImageCheck(const ImageCheck& check) {
     if (!check.noDisc.empty()) return "holds no disc: " + check.noDisc;
-    if (!check.cueSheet) return "no CD audio: an .iso holds none, the game runs without its music tracks";
+    if (!check.cueSheet)
+        return "no CD audio: an .iso holds none, the game runs without its music tracks";
     std::string text = !check.audioTracks.empty() ? "CD audio: " + trackList(check.audioTracks)
                        : check.leftOut.empty()    ? "no CD audio: the sheet names no audio track"
                                                   : "no CD audio";
@@ -149,7 +156,8 @@ std::string describeImageCheck(const ImageCheck& check) {
 }
 
 std::string describeLeftOut(const ImageCheck& check, const std::string& image) {
-    return trackList(check.leftOut) + (image.empty() ? "" : " of " + image) + " left out: " + check.whyLeftOut;
+    return trackList(check.leftOut) + (image.empty() ? "" : " of " + image) +
+           " left out: " + check.whyLeftOut;
 }
 
 }  // namespace kelmor

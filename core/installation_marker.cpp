@@ -39,8 +39,6 @@ std::string readMarkerText(Host& host) {
     return marker;
 }
 
-bool kitIsInstalled(Host& host) {
-    return readMarkerText(host) == std::string(kCrLf) + "KELPLIX";
-}
+bool kitIsInstalled(Host& host) { return readMarkerText(host) == std::string(kCrLf) + "KELPLIX"; }
 
 }  // namespace kelmor

@@ -19,9 +19,7 @@ std::int32_t roundToInt32(float value) {
     return static_cast<std::int32_t>(rounded);
 }
 
-int centredOffset(float screen, float window) {
-    return roundToInt32(screen - window) / 2;
-}
+int centredOffset(float screen, float window) { return roundToInt32(screen - window) / 2; }
 
 }  // namespace
 
@@ -29,8 +27,7 @@ TwipSize outerSize(const WindowSpec& spec) {
     if (spec.frame == WindowFrame::Borderless)
         return {static_cast<float>(spec.clientWidthTwips),
                 static_cast<float>(spec.clientHeightTwips)};
-    return {static_cast<float>(spec.clientWidthTwips +
-                               pixelsToTwips(2 * kFixedFrameSidePixels)),
+    return {static_cast<float>(spec.clientWidthTwips + pixelsToTwips(2 * kFixedFrameSidePixels)),
             static_cast<float>(spec.clientHeightTwips +
                                pixelsToTwips(kFixedFrameTopPixels + kFixedFrameBottomPixels))};
 }

@@ -27,9 +27,14 @@ inline constexpr WindowSpec kGameWindow{
     "Form1", "Kelmor", WindowFrame::Borderless, 4770, 3810, WindowPointer::Busy, 1000, true};
 inline constexpr WindowSpec kKitWindow{
     "frmMain", "Kelmor Plix", WindowFrame::Borderless, 5385, 3495, WindowPointer::Busy, 600, true};
-inline constexpr WindowSpec kMapperWindow{
-    "frmMain", "Kelmor Plix Mapper", WindowFrame::FixedSingle, 3975, 1185,
-    WindowPointer::Ordinary, 600, false};
+inline constexpr WindowSpec kMapperWindow{"frmMain",
+                                          "Kelmor Plix Mapper",
+                                          WindowFrame::FixedSingle,
+                                          3975,
+                                          1185,
+                                          WindowPointer::Ordinary,
+                                          600,
+                                          false};
 
 // A control of a window: its caption or text and where it sits, in twips
 // relative to its container.

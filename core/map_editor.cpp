@@ -23,9 +23,7 @@ std::uint32_t littleEndian32(std::string_view bytes) {
 }
 
 // The last component of a Windows path.
-std::string fileName(const std::string& path) {
-    return path.substr(path.find_last_of('\\') + 1);
-}
+std::string fileName(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 // Shows why the map editor did not open and ends the process.
 void tellNotOpened(Host& host, const std::string& text, std::string_view title) {
@@ -36,36 +34,42 @@ void tellNotOpened(Host& host, const std::string& text, std::string_view title) 
 // What to do when MAPPER.EXE is not the kit's map editor.
 std::string copyAgainText(const std::string& folder) {
     return "Copy the map editor from the Kelmor Plix CD (KIT\\USA\\MAPPER.EXE, or the one in "
-           "KIT\\FR or KIT\\AL) into the folder " + folder + ", then open the map editor again.";
+           "KIT\\FR or KIT\\AL) into the folder " +
+           folder + ", then open the map editor again.";
 }
 
 std::string noEmulatorText(const Host& host, const std::system_error& failure) {
-    return noEmulatorMessage(host,
-                             "The map editor MAPPER.EXE is a DOS program, which this system cannot run by "
-                             "itself, and DOSBox, which would run it, cannot be started.",
-                             "open the map editor again", failure);
+    return noEmulatorMessage(
+        host,
+        "The map editor MAPPER.EXE is a DOS program, which this system cannot run by "
+        "itself, and DOSBox, which would run it, cannot be started.",
+        "open the map editor again", failure);
 }
 
 std::string notStartedText(const std::string& folder, const std::system_error& failure) {
     return "The map editor MAPPER.EXE cannot be started, and it is no DOS program that DOSBox "
-           "could run instead.\n\n" + copyAgainText(folder) + "\n\n" +
-           unhandledErrorReport(failure);
+           "could run instead.\n\n" +
+           copyAgainText(folder) + "\n\n" + unhandledErrorReport(failure);
 }
 
 std::string hostProgramText(const std::string& folder) {
-    return "MAPPER.EXE in the folder " + folder + " is a Linux program or a script, not the "
+    return "MAPPER.EXE in the folder " + folder +
+           " is a Linux program or a script, not the "
            "kit's map editor, which is a DOS program, so it is not started.\n\n" +
            copyAgainText(folder);
 }
 
 std::string unreadableText(const std::string& folder, const std::system_error& failure) {
     return "The map editor MAPPER.EXE cannot be read, so what kind of program it is cannot be "
-           "told, and it is not started.\n\n" + copyAgainText(folder) + "\n\n" +
-           unhandledErrorReport(failure);
+           "told, and it is not started.\n\n" +
+           copyAgainText(folder) + "\n\n" + unhandledErrorReport(failure);
 }
 
 // How programs of a POSIX system begin: no DOS or Windows program begins so.
-constexpr std::string_view kHostProgramStarts[] = {"\x7F" "ELF", "#!"};
+constexpr std::string_view kHostProgramStarts[] = {
+    "\x7F"
+    "ELF",
+    "#!"};
 
 bool startsWith(std::string_view bytes, std::string_view start) {
     return bytes.substr(0, start.size()) == start;

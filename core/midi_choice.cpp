@@ -18,7 +18,8 @@ struct ClientLine {
 std::optional<ClientLine> clientLine(std::string_view line) {
     constexpr std::string_view start = "Client ";
     if (line.substr(0, start.size()) != start) return std::nullopt;
-    const std::string_view number = trimBlanks(line.substr(start.size(), line.find(':') - start.size()));
+    const std::string_view number =
+        trimBlanks(line.substr(start.size(), line.find(':') - start.size()));
     const std::size_t type = line.rfind('[');
     if (number.empty() || type == std::string_view::npos) return std::nullopt;
     return ClientLine{std::string(number), line.substr(type + 1, 4) == "User"};
@@ -35,7 +36,8 @@ std::optional<std::string> writablePort(std::string_view line) {
         return std::nullopt;
     const char write = line[flags + 2];
     if (write != 'W' && write != 'w') return std::nullopt;
-    const std::string_view number = trimBlanks(line.substr(start.size(), line.find(':') - start.size()));
+    const std::string_view number =
+        trimBlanks(line.substr(start.size(), line.find(':') - start.size()));
     if (number.empty()) return std::nullopt;
     return std::string(number);
 }
@@ -66,14 +68,16 @@ std::vector<EmulatorSetting> midiSettings(EmulatorDialect dialect, const MidiFac
         case EmulatorDialect::Staging083:
             // Staging finds the sound font by its name in the system's folders.
             if (facts.generalMidiSoundFont.empty()) return {};
-            return {{"midi", "mididevice", "fluidsynth"}, {"fluidsynth", "soundfont", "default-GM"}};
+            return {{"midi", "mididevice", "fluidsynth"},
+                    {"fluidsynth", "soundfont", "default-GM"}};
         case EmulatorDialect::DosboxX:
             if (facts.generalMidiSoundFont.empty()) return {};
             return {{"midi", "mididevice", "fluidsynth"},
                     {"midi", "fluid.soundfont", facts.generalMidiSoundFont}};
         case EmulatorDialect::Dosbox074:
             if (!facts.sequencerSynthesizer) return {};
-            return {{"midi", "mididevice", "alsa"}, {"midi", "midiconfig", *facts.sequencerSynthesizer}};
+            return {{"midi", "mididevice", "alsa"},
+                    {"midi", "midiconfig", *facts.sequencerSynthesizer}};
         case EmulatorDialect::Unknown: break;
     }
     return {};

@@ -19,9 +19,9 @@ namespace kelmor {
 
 // What the choice depends on, as the host finds it.
 struct MidiFacts {
-    bool playerNamedDevice = false;              // the player's own configuration names one
+    bool playerNamedDevice = false;                   // the player's own configuration names one
     std::optional<std::string> sequencerSynthesizer;  // its ALSA port, "128:0"
-    std::string generalMidiSoundFont;            // Debian's default-GM sound font, where installed
+    std::string generalMidiSoundFont;  // Debian's default-GM sound font, where installed
 };
 
 // The port of the first synthesizer in an ALSA sequencer's client list (the

@@ -11,9 +11,7 @@
 namespace kelmor {
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // The blanks around a number: spaces alone, a tab is none.
 constexpr std::string_view kNumberBlanks = " ";
 

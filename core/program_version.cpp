@@ -78,9 +78,7 @@ std::uint32_t u32(std::string_view bytes, std::uint64_t at) {
     return u16(bytes, at) | std::uint32_t{u16(bytes, at + 2)} << 16;
 }
 
-std::size_t align4(std::size_t at) {
-    return (at + 3) & ~std::size_t{3};
-}
+std::size_t align4(std::size_t at) { return (at + 3) & ~std::size_t{3}; }
 
 // Exactly `count` bytes from `offset` on; malformed where the file ends before.
 std::string readExactly(const ProgramBytes& read, std::uint64_t offset, std::size_t count) {
@@ -115,7 +113,8 @@ std::uint32_t resourceAddress(const ProgramBytes& read, std::uint64_t at, std::s
     const std::uint16_t magic = u16(header, 0);
     const auto* kind = std::find_if(std::begin(kOptionalHeaders), std::end(kOptionalHeaders),
                                     [&](const OptionalHeaderKind& k) { return k.magic == magic; });
-    if (kind == std::end(kOptionalHeaders) || u32(header, kind->directoryCountAt) <= kResourceDirectory)
+    if (kind == std::end(kOptionalHeaders) ||
+        u32(header, kind->directoryCountAt) <= kResourceDirectory)
         throw Malformed{};
     const std::size_t directory = kind->directoriesAt + kResourceDirectory * kDirectoryBytes;
     const std::uint32_t address = u32(header, directory);
@@ -128,7 +127,8 @@ std::vector<Section> readSections(const ProgramBytes& read, std::uint64_t at, st
     const std::string table = readExactly(read, at, count * kSectionHeaderBytes);
     std::vector<Section> sections;
     for (std::size_t header = 0; header < table.size(); header += kSectionHeaderBytes)
-        sections.push_back({u32(table, header + kSectionAddressAt), u32(table, header + kSectionRawSizeAt),
+        sections.push_back({u32(table, header + kSectionAddressAt),
+                            u32(table, header + kSectionRawSizeAt),
                             u32(table, header + kSectionRawOffsetAt)});
     return sections;
 }
@@ -168,7 +168,8 @@ public:
     // Where the first entry of the table at `table` leads.
     std::uint32_t firstEntry(std::uint32_t table) const {
         const std::string header = bytesAt(table, kTableHeaderBytes);
-        if (u16(header, kNamedCountAt) == 0 && u16(header, kNumberedCountAt) == 0) throw Malformed{};
+        if (u16(header, kNamedCountAt) == 0 && u16(header, kNumberedCountAt) == 0)
+            throw Malformed{};
         return u32(bytesAt(std::uint64_t{table} + kTableHeaderBytes, kEntryBytes), 4);
     }
 

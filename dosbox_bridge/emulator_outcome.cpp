@@ -54,10 +54,12 @@ std::vector<std::string> OutputWatch::lastLines() const {
 
 std::optional<std::string> startFailure(const EmulatorEnd& end, const OutputWatch& output) {
     if (!end.signal.empty())
-        return end.onRequest ? std::nullopt : std::optional("was ended by the signal " + end.signal);
+        return end.onRequest ? std::nullopt
+                             : std::optional("was ended by the signal " + end.signal);
     if (end.exitCode != 0) return "ended with exit code " + std::to_string(end.exitCode);
     if (output.failureLine() && end.seconds < kQuickEndSeconds)
-        return "ended after " + tenths(end.seconds) + " s, having printed: " + *output.failureLine();
+        return "ended after " + tenths(end.seconds) +
+               " s, having printed: " + *output.failureLine();
     return std::nullopt;
 }
 
@@ -75,8 +77,9 @@ std::string failureReport(const std::string& why, const std::vector<std::string>
         for (const std::string& line : lastLines) report += "    " + line + "\n";
         report += "\n";
     }
-    return report + (kept.logPath.empty() ? "The log of what it printed is missing: " + kept.missing + "."
-                                          : "All it printed is in the log " + kept.logPath + ".");
+    return report + (kept.logPath.empty()
+                         ? "The log of what it printed is missing: " + kept.missing + "."
+                         : "All it printed is in the log " + kept.logPath + ".");
 }
 
 }  // namespace kelmor::bridge

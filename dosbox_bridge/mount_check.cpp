@@ -54,7 +54,8 @@ std::string withMountCheck(const MountTranslation& translation, char drive,
     return text;
 }
 
-std::vector<AskedMount> refusedMounts(std::string_view report, const std::vector<AskedMount>& mounts) {
+std::vector<AskedMount> refusedMounts(std::string_view report,
+                                      const std::vector<AskedMount>& mounts) {
     std::vector<char> named;
     for (const TextLine& line : textLines(report)) {
         const std::string_view letter = trimBlanks(line.content);
@@ -63,8 +64,9 @@ std::vector<AskedMount> refusedMounts(std::string_view report, const std::vector
     std::vector<AskedMount> refused;
     for (const char drive : askedDrives(mounts)) {
         if (std::find(named.begin(), named.end(), drive) == named.end()) continue;
-        const auto last = std::find_if(mounts.rbegin(), mounts.rend(),
-                                       [&](const AskedMount& mount) { return mount.drive == drive; });
+        const auto last =
+            std::find_if(mounts.rbegin(), mounts.rend(),
+                         [&](const AskedMount& mount) { return mount.drive == drive; });
         refused.push_back(*last);
     }
     return refused;
@@ -74,8 +76,8 @@ std::string describeMounts(const std::vector<AskedMount>& mounts) {
     std::string text;
     for (std::size_t i = 0; i < mounts.size(); ++i) {
         if (i > 0) text += i + 1 == mounts.size() ? " and " : ", ";
-        text += std::string(1, mounts[i].drive) + ": (the " + (mounts[i].image ? "image " : "folder ") +
-                mounts[i].source + ")";
+        text += std::string(1, mounts[i].drive) + ": (the " +
+                (mounts[i].image ? "image " : "folder ") + mounts[i].source + ")";
     }
     return text;
 }

@@ -35,7 +35,8 @@ std::string withMountCheck(const MountTranslation& translation, char drive,
 
 // The asked mounts that the report names, each drive once, in the order
 // the lines asked for them (a drive asked for twice: the last line's).
-std::vector<AskedMount> refusedMounts(std::string_view report, const std::vector<AskedMount>& mounts);
+std::vector<AskedMount> refusedMounts(std::string_view report,
+                                      const std::vector<AskedMount>& mounts);
 
 // "E: (the image /home/ann/cds/Kelmor.cue)", "E: (the folder /media/cd)
 // and B: (the folder ...)".

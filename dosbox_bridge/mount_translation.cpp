@@ -30,9 +30,7 @@ bool isCommand(const std::vector<LineWord>& words, std::string_view name) {
     return equalIgnoringAsciiCase(command, name);
 }
 
-bool isMountCommand(const std::vector<LineWord>& words) {
-    return isCommand(words, "mount");
-}
+bool isMountCommand(const std::vector<LineWord>& words) { return isCommand(words, "mount"); }
 
 // The words of a MOUNT command that are no options or their values: the
 // DOS drive, then the host path.
@@ -63,7 +61,8 @@ std::string imageMountInPlace(std::string_view line, const std::vector<LineWord>
 // The DOS drive a word names ("E", "e:"); nothing for any other word.
 std::optional<char> dosDrive(const LineWord& word) {
     const std::string_view text = word.text;
-    if (text.empty() || text.size() > 2 || (text.size() == 2 && text[1] != ':')) return std::nullopt;
+    if (text.empty() || text.size() > 2 || (text.size() == 2 && text[1] != ':'))
+        return std::nullopt;
     const char letter = upperAscii(text[0]);
     if (letter < 'A' || letter > 'Z') return std::nullopt;
     return letter;
@@ -97,7 +96,8 @@ std::optional<std::string> translateLine(std::string_view line, const PathMapper
     // The launchers double each '%' of a folder for the emulator's shell.
     const auto mount = mapPath(batchReading(path.text));
     if (!mount) return std::nullopt;
-    if (asked) *asked = {asked->drive, mount->shown.empty() ? mount->path : mount->shown, mount->image};
+    if (asked)
+        *asked = {asked->drive, mount->shown.empty() ? mount->path : mount->shown, mount->image};
     const auto argument = mountArgument(mount->path);
     if (!argument) {
         problems.push_back("cannot pass the " + std::string(mount->image ? "image" : "folder") +

@@ -31,8 +31,9 @@ HostMount mendedSheet(const std::string& image, const ImageCheck& check, const s
 
 // The mount of a drive that holds a disc image: the image checked as the
 // emulator reads it, whole.
-std::optional<HostMount> imageMount(const linux_drives::Drives& drives, const linux_drives::HeldImage& held,
-                                    EmulatorDialect emulator, std::string_view drivePath,
+std::optional<HostMount> imageMount(const linux_drives::Drives& drives,
+                                    const linux_drives::HeldImage& held, EmulatorDialect emulator,
+                                    std::string_view drivePath,
                                     std::vector<std::string>& problems) {
     if (!held.whole) {
         problems.push_back("cannot mount " + std::string(drivePath) + ": " + held.drive +
@@ -42,8 +43,8 @@ std::optional<HostMount> imageMount(const linux_drives::Drives& drives, const li
     const ImageCheck check = checkDiscImage(drives.imageFiles(), held.image, emulator);
     const std::string drive = std::string(1, held.drive) + ": ";
     if (!check.noDisc.empty()) {
-        problems.push_back(drive + "holds no disc, its image cannot be read: " + held.image +
-                           ": " + check.noDisc);
+        problems.push_back(drive + "holds no disc, its image cannot be read: " + held.image + ": " +
+                           check.noDisc);
         return std::nullopt;
     }
     if (!check.sheet) return HostMount{held.image, true};

@@ -51,8 +51,7 @@ std::vector<std::string> emulatorArguments(const std::vector<std::string>& bridg
         const std::string& argument = bridgeArguments[i];
         if (equalIgnoringAsciiCase(argument, "-noconsole")) continue;
         arguments.push_back(argument);
-        if (!equalIgnoringAsciiCase(argument, "-conf") || i + 1 == bridgeArguments.size())
-            continue;
+        if (!equalIgnoringAsciiCase(argument, "-conf") || i + 1 == bridgeArguments.size()) continue;
         configurationNamed = true;
         const std::string& file = bridgeArguments[++i];
         arguments.push_back(copyOf(file).value_or(file));

@@ -108,8 +108,8 @@ void setHandler(int signal, void (*handler)(int)) {
 
 // The emulator's output until both its streams end, or it has ended and
 // nothing more comes; true when it was reaped meanwhile, into `status`.
-bool pump(pid_t child, int out, int err, const std::function<void(std::string_view)>& log, OutputWatch& watch,
-          int& status) {
+bool pump(pid_t child, int out, int err, const std::function<void(std::string_view)>& log,
+          OutputWatch& watch, int& status) {
     pollfd streams[2] = {{out, POLLIN, 0}, {err, POLLIN, 0}};
     const int targets[2] = {STDOUT_FILENO, STDERR_FILENO};
     bool ended = false;
@@ -147,17 +147,20 @@ EmulatorEnd endOf(int status, std::chrono::steady_clock::time_point start) {
         const int signal = WTERMSIG(status);
         end.exitCode = 128 + signal;
         end.signal = strsignal(signal);
-        end.onRequest = std::find(std::begin(kOnRequest), std::end(kOnRequest), signal) != std::end(kOnRequest);
+        end.onRequest =
+            std::find(std::begin(kOnRequest), std::end(kOnRequest), signal) != std::end(kOnRequest);
     }
     return end;
 }
 
 }  // namespace
 
-RunningEmulator startEmulator(const std::string& program, const std::vector<std::string>& arguments) {
+RunningEmulator startEmulator(const std::string& program,
+                              const std::vector<std::string>& arguments) {
     Pipe out = makePipe(), err = makePipe();
     std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
     // The bridge's own writes to a terminal that went away fail; they never end it.
@@ -173,15 +176,16 @@ RunningEmulator startEmulator(const std::string& program, const std::vector<std:
     const auto start = std::chrono::steady_clock::now();
     pid_t child = 0;
     const SpawnSetting setting(out.write.get(), err.write.get());
-    const int error = posix_spawn(&child, program.c_str(), setting.actions(), setting.attributes(), argv.data(),
-                                  environ);
+    const int error = posix_spawn(&child, program.c_str(), setting.actions(), setting.attributes(),
+                                  argv.data(), environ);
     if (error == 0) emulator = child;
     sigprocmask(SIG_SETMASK, &before, nullptr);
     if (error != 0) throw std::system_error(error, std::generic_category(), program);
     return {child, FileDescriptor(out.read.release()), FileDescriptor(err.read.release()), start};
 }
 
-EmulatorRun finishEmulator(RunningEmulator& emulator, const std::function<void(std::string_view)>& log) {
+EmulatorRun finishEmulator(RunningEmulator& emulator,
+                           const std::function<void(std::string_view)>& log) {
     EmulatorRun run;
     int status = 0;
     const auto child = static_cast<pid_t>(emulator.process);

@@ -34,10 +34,12 @@ struct EmulatorRun {
 // handed on to it, and SIGINT and SIGQUIT, which a terminal sends to both,
 // are left to it. Throws std::system_error (the host's error, ENOENT a
 // program that is not there) when it cannot be started.
-RunningEmulator startEmulator(const std::string& program, const std::vector<std::string>& arguments);
+RunningEmulator startEmulator(const std::string& program,
+                              const std::vector<std::string>& arguments);
 
 // Hands on its output until it ends, each piece to `log` as well, and
 // waits for its end.
-EmulatorRun finishEmulator(RunningEmulator& emulator, const std::function<void(std::string_view)>& log);
+EmulatorRun finishEmulator(RunningEmulator& emulator,
+                           const std::function<void(std::string_view)>& log);
 
 }  // namespace kelmor::bridge

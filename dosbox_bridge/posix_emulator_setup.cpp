@@ -27,7 +27,8 @@ bool isRegularFile(const char* path) {
 
 MidiFacts midiFacts(const std::string& userConfiguration) {
     MidiFacts facts;
-    facts.playerNamedDevice = !userConfiguration.empty() && namesMidiDevice(textOf(userConfiguration));
+    facts.playerNamedDevice =
+        !userConfiguration.empty() && namesMidiDevice(textOf(userConfiguration));
     facts.sequencerSynthesizer = sequencerSynthesizerPort(textOf(kSequencerClients));
     if (isRegularFile(kGeneralMidiSoundFont)) facts.generalMidiSoundFont = kGeneralMidiSoundFont;
     return facts;
@@ -35,7 +36,8 @@ MidiFacts midiFacts(const std::string& userConfiguration) {
 
 }  // namespace
 
-EmulatorSetup emulatorSetup(const EmulatorIdentity& emulator, const std::string& userConfiguration) {
+EmulatorSetup emulatorSetup(const EmulatorIdentity& emulator,
+                            const std::string& userConfiguration) {
     EmulatorSetup setup;
     setup.dialect = emulator.dialect;
     setup.added = midiSettings(emulator.dialect, midiFacts(userConfiguration));

@@ -88,7 +88,8 @@ std::string programFolder;
 [[noreturn]] void stop(int code, const std::string& text, const std::string& box = {}) {
     say(text);
     if (bridge::needsABox())
-        bridge::showBox(programFolder, box.empty() ? "The emulator cannot be started: " + text : box,
+        bridge::showBox(programFolder,
+                        box.empty() ? "The emulator cannot be started: " + text : box,
                         MessageStyle::Critical);
     std::exit(code);
 }
@@ -97,13 +98,15 @@ constexpr const char* kInstallDosbox = "on Debian and Ubuntu: sudo apt install d
 
 // This start's log; a missing one is said.
 bridge::StartLog startLog() {
-    bridge::StartLog log = bridge::StartLog::open(bridge::startLogFolder(), getpid(), std::time(nullptr));
+    bridge::StartLog log =
+        bridge::StartLog::open(bridge::startLogFolder(), getpid(), std::time(nullptr));
     if (!log.whole()) say("no log of the emulator's output: " + log.failure());
     return log;
 }
 
 // The emulator started; a stop when it cannot be.
-bridge::RunningEmulator started(const std::string& program, const std::vector<std::string>& arguments) {
+bridge::RunningEmulator started(const std::string& program,
+                                const std::vector<std::string>& arguments) {
     try {
         return bridge::startEmulator(program, arguments);
     } catch (const std::system_error& failure) {
@@ -130,8 +133,8 @@ MountCheck startMountCheck() {
 
 // The translated configuration, with the check of its mounts. A drive
 // left as written (its image holds no disc) is known by its image.
-std::string checkedMounts(const bridge::MountTranslation& translation, const linux_drives::Drives& drives,
-                          MountCheck& check) {
+std::string checkedMounts(const bridge::MountTranslation& translation,
+                          const linux_drives::Drives& drives, MountCheck& check) {
     for (bridge::AskedMount mount : translation.mounts) {
         if (const auto held = drives.imageHolding(mount.source))
             mount = {mount.drive, held->image, true};
@@ -148,7 +151,8 @@ std::vector<bridge::AskedMount> refusedMounts(const MountCheck& check) {
     if (!check.folder) return {};
     std::string report;
     try {
-        report = posix_files::readWholeFile(posix_files::joinHostPath(*check.folder, std::string(bridge::kRefusedMountsFile)));
+        report = posix_files::readWholeFile(
+            posix_files::joinHostPath(*check.folder, std::string(bridge::kRefusedMountsFile)));
     } catch (const std::system_error&) {
     }
     bridge::removeRuntimeFolder(*check.folder);
@@ -174,7 +178,8 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
     // The bridge's lines go into it from now on, after those said before.
     bridge::sayAlsoInto([&log](std::string_view line) { log.write(line); });
     std::string command;
-    for (const std::string& argument : arguments) command += (command.empty() ? "" : " ") + argument;
+    for (const std::string& argument : arguments)
+        command += (command.empty() ? "" : " ") + argument;
     log.write("Kelmor bridge: started " + command + "\n");
     const bridge::EmulatorRun run =
         bridge::finishEmulator(emulator, [&log](std::string_view piece) { log.write(piece); });
@@ -185,16 +190,19 @@ int runAndReport(const std::string& program, const std::vector<std::string>& arg
     if (!failure) return run.end.exitCode;
     say(bridge::failureLine(*failure, kept));
     if (bridge::needsABox())
-        bridge::showBox(programFolder, bridge::failureReport(*failure, run.output.lastLines(), kept),
+        bridge::showBox(programFolder,
+                        bridge::failureReport(*failure, run.output.lastLines(), kept),
                         MessageStyle::Critical);
     return run.end.exitCode;
 }
 
 // The emulator the launchers start, and what it is; a stop when there is none.
-linux_emulators::PresentEmulator chosenEmulator(const linux_drives::Drives& drives, const std::string& driveMapFile,
-                                      const std::string& bridgeFile) {
+linux_emulators::PresentEmulator chosenEmulator(const linux_drives::Drives& drives,
+                                                const std::string& driveMapFile,
+                                                const std::string& bridgeFile) {
     const std::string configured = drives.option("emulator").value_or("");
-    auto chosen = linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridgeFile));
+    auto chosen =
+        linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridgeFile));
     if (chosen) return std::move(*chosen);
     const std::string lookedFor(linux_emulators::kEmulatorsLookedFor);
     if (!configured.empty())
@@ -204,13 +212,14 @@ linux_emulators::PresentEmulator chosenEmulator(const linux_drives::Drives& driv
              "The emulator that Kelmor Drives names cannot be run:\n\nemulator=" + configured +
                  "\n\nin " + driveMapFile +
                  ". Name DOSBox in the Emulator box of Kelmor Drives, or empty the box to start "
-                 "the first DOSBox found (" + lookedFor + "; to install DOSBox, " +
-                 kInstallDosbox + ").");
+                 "the first DOSBox found (" +
+                 lookedFor + "; to install DOSBox, " + kInstallDosbox + ").");
     stop(127,
          "no emulator: none found (" + lookedFor + "), and no emulator= in [options] of " +
              driveMapFile,
          "DOSBox is not installed, and the Kelmor kit needs it to run the game and the level "
-         "editor. It looked for " + lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
+         "editor. It looked for " +
+             lookedFor + ".\n\nInstall DOSBox (" + kInstallDosbox +
              "), or name the emulator you have in the Emulator box of Kelmor Drives.");
 }
 
@@ -218,8 +227,8 @@ linux_emulators::PresentEmulator chosenEmulator(const linux_drives::Drives& driv
 // written anew at every launch, cannot keep: a later -conf is applied over
 // an earlier one, so they win over the kit's. Empty when there are none.
 std::string userConfiguration() {
-    std::string file = posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome()),
-                                           "dosbox-user.conf");
+    std::string file = posix_files::joinHostPath(
+        posix_files::kitConfigFolder(posix_files::userConfigHome()), "dosbox-user.conf");
     if (std::error_code ignored; !std::filesystem::is_regular_file(file, ignored)) file.clear();
     return file;
 }
@@ -244,7 +253,8 @@ struct ConfigurationFile {
 std::optional<ConfigurationFile> readConfiguration(const std::string& file) {
     std::optional<std::string> name = file;
     std::error_code lookUp;
-    if (file.find('/') == std::string::npos) name = posix_files::matchFolderEntry(".", file, lookUp);
+    if (file.find('/') == std::string::npos)
+        name = posix_files::matchFolderEntry(".", file, lookUp);
     try {
         if (!name) throw std::system_error(lookUp, file);
         std::string text = posix_files::readWholeFile(*name);
@@ -290,9 +300,9 @@ std::optional<std::string> copyOf(const std::string& file, Start& start) {
     const bridge::MountTranslation translation = translatedMounts(configuration->text, start);
     const std::string path = posix_files::realHostPath(configuration->name).value_or("");
     if (path.empty()) stop(1, file + ": " + std::strerror(errno));
-    return writtenCopy(path, configurationInDialect(checkedMounts(translation, start.drives,
-                                                                  start.mountCheck),
-                                                    start.setup.dialect, start.setup.added));
+    return writtenCopy(
+        path, configurationInDialect(checkedMounts(translation, start.drives, start.mountCheck),
+                                     start.setup.dialect, start.setup.added));
 }
 
 // The emulator's command line: its program, the setup's arguments, the
@@ -318,13 +328,16 @@ int main(int argc, char** argv) {
     const std::string bridgeFile = posix_files::realHostPath("/proc/self/exe").value_or("");
     programFolder = posix_files::runningApplicationFolder();
     if (startedByABridge(argc, argv))
-        stop(127, "the emulator found is this bridge again (a copy of it, or a program that "
-                  "runs one); name the real one with emulator= in [options] of the drive map");
+        stop(127,
+             "the emulator found is this bridge again (a copy of it, or a program that "
+             "runs one); name the real one with emulator= in [options] of the drive map");
 
-    const std::string driveMapFile = posix_files::joinHostPath(
-        posix_files::kitConfigFolder(posix_files::userConfigHome()), linux_drives::kDriveMapFileName);
+    const std::string driveMapFile =
+        posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome()),
+                                  linux_drives::kDriveMapFileName);
     const linux_drives::Drives drives({programFolder, driveMapFile});
-    const linux_emulators::PresentEmulator emulator = chosenEmulator(drives, driveMapFile, bridgeFile);
+    const linux_emulators::PresentEmulator emulator =
+        chosenEmulator(drives, driveMapFile, bridgeFile);
     const std::string user = userConfiguration();
     Start start{drives, user, bridge::emulatorSetup(emulator.identity, user), startMountCheck()};
     const std::vector<std::string> command = emulatorCommand(emulator.path, argc, argv, start);

@@ -50,7 +50,8 @@ void showBox(const std::string& programFolder, const std::string& text, MessageS
     const std::string program = posix_files::joinHostPath(programFolder, kMessageProgram);
     const std::string title(kBridgeTitle), number = std::to_string(static_cast<int>(style));
     char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(title.c_str()),
-                          const_cast<char*>(number.c_str()), const_cast<char*>(text.c_str()), nullptr};
+                          const_cast<char*>(number.c_str()), const_cast<char*>(text.c_str()),
+                          nullptr};
     pid_t child = 0;
     if (posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, environ) != 0) return;
     int status = 0;

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Fl::fatal = noDisplay;
-    kelmor::fltk::showMessage(argv[3], static_cast<kelmor::MessageStyle>(std::atoi(argv[2])), argv[1]);
+    kelmor::fltk::showMessage(argv[3], static_cast<kelmor::MessageStyle>(std::atoi(argv[2])),
+                              argv[1]);
     return 0;
 }

@@ -47,9 +47,7 @@ std::uint64_t hashOf(std::string_view text) {
 constexpr std::string_view kCopySuffixes[] = {kConfigurationCopy, kCueSheetCopy, kFolderOfItsOwn};
 constexpr std::size_t kHashDigits = 16;
 
-std::string privateFolderName() {
-    return "kelmor-" + std::to_string(geteuid());
-}
+std::string privateFolderName() { return "kelmor-" + std::to_string(geteuid()); }
 
 bool allOf(std::string_view text, bool (*accepted)(char)) {
     if (text.empty()) return false;
@@ -58,20 +56,18 @@ bool allOf(std::string_view text, bool (*accepted)(char)) {
     return true;
 }
 
-bool isDecimal(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDecimal(char c) { return c >= '0' && c <= '9'; }
 
-bool isHex(char c) {
-    return isDecimal(c) || (c >= 'a' && c <= 'f');
-}
+bool isHex(char c) { return isDecimal(c) || (c >= 'a' && c <= 'f'); }
 
 // The process id in a copy's name; 0 for the name of a copy that an earlier
 // bridge shared among its starts ("<hash>.conf"), nothing for another name.
 std::optional<long> processOfCopy(std::string_view name) {
-    const auto suffix = std::find_if(std::begin(kCopySuffixes), std::end(kCopySuffixes), [&](std::string_view s) {
-        return name.size() >= kHashDigits + s.size() && name.substr(name.size() - s.size()) == s;
-    });
+    const auto suffix =
+        std::find_if(std::begin(kCopySuffixes), std::end(kCopySuffixes), [&](std::string_view s) {
+            return name.size() >= kHashDigits + s.size() &&
+                   name.substr(name.size() - s.size()) == s;
+        });
     if (suffix == std::end(kCopySuffixes)) return std::nullopt;
     name.remove_suffix(suffix->size());
     if (!allOf(name.substr(0, kHashDigits), isHex)) return std::nullopt;
@@ -93,7 +89,8 @@ void removeFolderOfItsOwn(int parent, const char* name) {
     }
     while (const dirent* entry = readdir(directory)) {
         struct stat status {};
-        if (fstatat(inner, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+        if (fstatat(inner, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode))
             unlinkat(inner, entry->d_name, 0);
     }
     closedir(directory);
@@ -112,7 +109,8 @@ void removeEndedCopies(int folder) {
     }
     while (const dirent* entry = readdir(directory)) {
         const auto process = processOfCopy(entry->d_name);
-        if (!process || *process == getpid() || (*process != 0 && !posix_files::processIsGone(*process)))
+        if (!process || *process == getpid() ||
+            (*process != 0 && !posix_files::processIsGone(*process)))
             continue;
         struct stat status {};
         if (fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
@@ -205,7 +203,8 @@ std::string makeFolderBelow(const std::string& base, const std::string& name) {
     removeEndedCopies(folder.get());
     // One that an earlier process of this id left goes first.
     removeFolderOfItsOwn(folder.get(), name.c_str());
-    if (mkdirat(folder.get(), name.c_str(), 0700) != 0) throwErrno(posix_files::joinHostPath(folderPath, name));
+    if (mkdirat(folder.get(), name.c_str(), 0700) != 0)
+        throwErrno(posix_files::joinHostPath(folderPath, name));
     return posix_files::joinHostPath(folderPath, name);
 }
 
@@ -243,7 +242,8 @@ std::vector<std::string> runtimeBases() {
             posix_files::joinHostPath(posix_files::userCacheHome(), "kelmor")};
 }
 
-std::string runtimeCopyName(std::string_view configurationFile, long process, std::string_view suffix) {
+std::string runtimeCopyName(std::string_view configurationFile, long process,
+                            std::string_view suffix) {
     char name[48];
     std::snprintf(name, sizeof name, "%016llx-%ld",
                   static_cast<unsigned long long>(hashOf(configurationFile)), process);
@@ -254,8 +254,9 @@ std::string writeRuntimeCopy(const std::vector<std::string>& bases,
                              std::string_view configurationFile, std::string_view content,
                              std::string_view suffix) {
     const std::string name = runtimeCopyName(configurationFile, getpid(), suffix);
-    return firstBaseThat(bases, "the emulator's copy of " + std::string(configurationFile),
-                         [&](const std::string& base) { return writeCopyBelow(base, name, content); });
+    return firstBaseThat(
+        bases, "the emulator's copy of " + std::string(configurationFile),
+        [&](const std::string& base) { return writeCopyBelow(base, name, content); });
 }
 
 std::string makeRuntimeFolder(const std::vector<std::string>& bases, std::string_view purpose) {

@@ -38,7 +38,8 @@ struct LogName {
 };
 
 bool allDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::optional<LogName> logName(std::string_view name) {
@@ -49,7 +50,8 @@ std::optional<LogName> logName(std::string_view name) {
         name.substr(kLogPrefix.size(), name.size() - kLogPrefix.size() - kLogSuffix.size());
     LogName log{0, std::string(name), 0};
     const std::size_t lastDash = middle.rfind('-');
-    const std::string_view process = middle.substr(lastDash == std::string_view::npos ? 0 : lastDash + 1);
+    const std::string_view process =
+        middle.substr(lastDash == std::string_view::npos ? 0 : lastDash + 1);
     if (allDigits(process) && process.size() < 10) log.process = std::stol(std::string(process));
     const std::size_t firstDash = middle.find('-');
     const std::string_view sequence = middle.substr(0, firstDash);
@@ -75,9 +77,7 @@ std::vector<LogName> startLogsIn(const std::string& folder) {
 
 // Whether the bridge that writes a log still runs. A process of another
 // user under that id is another program.
-bool stillRuns(long process) {
-    return process > 0 && kill(static_cast<pid_t>(process), 0) == 0;
-}
+bool stillRuns(long process) { return process > 0 && kill(static_cast<pid_t>(process), 0) == 0; }
 
 std::string utcStamp(std::time_t now) {
     char stamp[32] = "";
@@ -91,10 +91,12 @@ std::string utcStamp(std::time_t now) {
 std::string nextLogName(const std::string& folder, long process, std::time_t now) {
     const std::vector<LogName> logs = startLogsIn(folder);
     for (std::size_t i = 0; i + kKeptStartLogs <= logs.size(); ++i)
-        if (!stillRuns(logs[i].process)) unlink(posix_files::joinHostPath(folder, logs[i].name).c_str());
+        if (!stillRuns(logs[i].process))
+            unlink(posix_files::joinHostPath(folder, logs[i].name).c_str());
     const unsigned long long sequence = logs.empty() ? 1 : logs.back().sequence + 1;
     char name[96];
-    std::snprintf(name, sizeof name, "dosbox-%08llu-%s-%ld.log", sequence, utcStamp(now).c_str(), process);
+    std::snprintf(name, sizeof name, "dosbox-%08llu-%s-%ld.log", sequence, utcStamp(now).c_str(),
+                  process);
     return name;
 }
 

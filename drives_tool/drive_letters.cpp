@@ -37,7 +37,8 @@ std::string driveMapText(const std::string& file) {
         return posix_files::readWholeFile(file);
     } catch (const std::system_error& failure) {
         if (failure.code() == std::errc::no_such_file_or_directory) return {};
-        throw std::system_error(failure.code(), file + " could not be read, so it is left as it is");
+        throw std::system_error(failure.code(),
+                                file + " could not be read, so it is left as it is");
     }
 }
 
@@ -72,8 +73,9 @@ std::optional<std::string> hitMarker(Host& host, const std::vector<CdProbe>& pro
     for (const CdProbe& probe : probes) {
         if (probe.markerFile[0] != letter) continue;
         const std::string marker = probe.markerFile.substr(3);
-        const std::string path =
-            within.empty() ? probe.markerFile : std::string{letter, ':', '\\'} + within + "\\" + marker;
+        const std::string path = within.empty()
+                                     ? probe.markerFile
+                                     : std::string{letter, ':', '\\'} + within + "\\" + marker;
         if (host.fileExist(path)) return marker;
     }
     return std::nullopt;
@@ -110,21 +112,23 @@ std::vector<NearbyCd> nearbyCds(Host& host, const DriveLettersPlace& place, char
     std::optional<posix::PosixHost> above;
     const std::string parent = folder.substr(0, std::max<std::size_t>(folder.rfind('/'), 1));
     if (folder != "/")
-        above.emplace(posix::PosixHostOptions{
-            .applicationFolder = place.applicationFolder,
-            .configHome = place.configHome,
-            .driveMapText = "[options]\ndetect=no\n[drives]\n" + std::string(1, letter) + "=" +
-                            valueOf(parent) + "\n"});
+        above.emplace(posix::PosixHostOptions{.applicationFolder = place.applicationFolder,
+                                              .configHome = place.configHome,
+                                              .driveMapText = "[options]\ndetect=no\n[drives]\n" +
+                                                              std::string(1, letter) + "=" +
+                                                              valueOf(parent) + "\n"});
     const std::vector<std::string> within = foldersWithin(folder);
     std::vector<NearbyCd> nearby;
     for (const CdKind& cd : cds) {
         if (const auto marker = above ? hitMarker(*above, cd.probes, letter) : std::nullopt) {
-            nearby.push_back({cd.name, true, parent, *marker, folder.substr(folder.rfind('/') + 1)});
+            nearby.push_back(
+                {cd.name, true, parent, *marker, folder.substr(folder.rfind('/') + 1)});
             continue;
         }
         for (const std::string& name : within)
             if (const auto marker = hitMarker(host, cd.probes, letter, name)) {
-                nearby.push_back({cd.name, false, posix_files::joinHostPath(folder, name), *marker, name});
+                nearby.push_back(
+                    {cd.name, false, posix_files::joinHostPath(folder, name), *marker, name});
                 break;
             }
     }
@@ -163,7 +167,8 @@ std::string bridgeIn(std::string folder) {
 }
 
 std::system_error refusal(const std::string& path, const std::string& why) {
-    return std::system_error(EINVAL, std::generic_category(), withVisibleLineEnds(path) + ": " + why);
+    return std::system_error(EINVAL, std::generic_category(),
+                             withVisibleLineEnds(path) + ": " + why);
 }
 
 }  // namespace
@@ -171,8 +176,9 @@ std::system_error refusal(const std::string& path, const std::string& why) {
 DriveLetters::DriveLetters(DriveLettersPlace place)
     : place_(std::move(place)),
       bridge_(bridgeIn(place_.applicationFolder)),
-      file_(posix_files::joinHostPath(posix_files::kitConfigFolder(posix_files::userConfigHome(place_.configHome)),
-                                linux_drives::kDriveMapFileName)),
+      file_(posix_files::joinHostPath(
+          posix_files::kitConfigFolder(posix_files::userConfigHome(place_.configHome)),
+          linux_drives::kDriveMapFileName)),
       text_(shownDriveMapText(file_)),
       savedText_(text_) {}
 
@@ -189,10 +195,12 @@ std::vector<LetterState> DriveLetters::letters() const {
     const EmulatorDialect reader = started ? started->identity.dialect : EmulatorDialect::Unknown;
     std::vector<LetterState> states;
     for (char letter = kFirstCdLetter; letter <= kLastCdLetter; ++letter) {
-        LetterState& state = states.emplace_back(LetterState{
-            letter, holdsOf(drives.map(), letter), hitMarker(host, cds[0].probes, letter).has_value(),
-            hitMarker(host, cds[1].probes, letter).has_value()});
-        const bool folderOfTheMap = drives.map().source(letter) == linux_drives::DriveSource::DriveMap;
+        LetterState& state =
+            states.emplace_back(LetterState{letter, holdsOf(drives.map(), letter),
+                                            hitMarker(host, cds[0].probes, letter).has_value(),
+                                            hitMarker(host, cds[1].probes, letter).has_value()});
+        const bool folderOfTheMap =
+            drives.map().source(letter) == linux_drives::DriveSource::DriveMap;
         if (const auto image = drives.map().image(letter))
             state.image = checkDiscImage(drives.imageFiles(), *image, reader);
         else if (folderOfTheMap && !state.gameCd && !state.kitCd)
@@ -203,8 +211,10 @@ std::vector<LetterState> DriveLetters::letters() const {
 
 std::vector<std::string> DriveLetters::unusableLines() const {
     std::vector<std::string> lines;
-    const linux_drives::DriveMap map = linux_drives::DriveMap::parse(text_.text(), "", {posix_files::userHomeFolder(), {}});
-    for (const auto& line : map.unusableLines()) lines.push_back(line.key + "=" + line.value + ": " + line.why);
+    const linux_drives::DriveMap map =
+        linux_drives::DriveMap::parse(text_.text(), "", {posix_files::userHomeFolder(), {}});
+    for (const auto& line : map.unusableLines())
+        lines.push_back(line.key + "=" + line.value + ": " + line.why);
     return lines;
 }
 
@@ -215,19 +225,19 @@ void DriveLetters::give(char letter, const std::string& hostPath) {
     edit({kSection, std::string(1, letter), valueOf(hostPath)});
 }
 
-void DriveLetters::clear(char letter) {
-    edit({kSection, std::string(1, letter), std::nullopt});
-}
+void DriveLetters::clear(char letter) { edit({kSection, std::string(1, letter), std::nullopt}); }
 
 std::string DriveLetters::emulator() const {
     return std::string(trimBlanks(text_.value(kOptions, kEmulator).value_or("")));
 }
 
 std::vector<linux_emulators::PresentEmulator> DriveLetters::emulators() const {
-    return linux_emulators::identifiedEmulators(linux_emulators::emulatorSearch(emulator(), bridge_));
+    return linux_emulators::identifiedEmulators(
+        linux_emulators::emulatorSearch(emulator(), bridge_));
 }
 
-std::optional<linux_emulators::PresentEmulator> DriveLetters::startedEmulator(const std::string& configured) const {
+std::optional<linux_emulators::PresentEmulator> DriveLetters::startedEmulator(
+    const std::string& configured) const {
     return linux_emulators::chooseEmulator(linux_emulators::emulatorSearch(configured, bridge_));
 }
 
@@ -236,8 +246,10 @@ void DriveLetters::setEmulator(const std::string& program) {
     if (program.find_first_of("\r\n") != std::string::npos)
         throw refusal(quoted, "its name holds a line end, and the drive map names it on one line");
     if (trimBlanks(program) != program)
-        throw refusal(quoted, "its name begins or ends with a blank, which the drive map would drop");
-    edit({kOptions, std::string(kEmulator), program.empty() ? std::nullopt : std::optional(program)});
+        throw refusal(quoted,
+                      "its name begins or ends with a blank, which the drive map would drop");
+    edit({kOptions, std::string(kEmulator),
+          program.empty() ? std::nullopt : std::optional(program)});
 }
 
 bool DriveLetters::detects() const {
@@ -278,8 +290,9 @@ bool DriveLetters::unsaved() const {
         const auto value = text.value(change.section, change.key);
         return value ? std::optional(std::string(trimBlanks(*value))) : std::nullopt;
     };
-    return std::any_of(edits_.begin(), edits_.end(),
-                       [&](const Edit& change) { return says(text_, change) != says(savedText_, change); });
+    return std::any_of(edits_.begin(), edits_.end(), [&](const Edit& change) {
+        return says(text_, change) != says(savedText_, change);
+    });
 }
 
 std::string describeLetter(const LetterState& state) {
@@ -287,7 +300,7 @@ std::string describeLetter(const LetterState& state) {
     if (state.gameCd) line += "  (game CD found)";
     if (state.kitCd) line += "  (kit CD found)";
     if (const auto& image = state.image) {
-        line += !image->noDisc.empty()          ? "  (holds no disc)"
+        line += !image->noDisc.empty()        ? "  (holds no disc)"
                 : !image->audioTracks.empty() ? "  (CD audio)"
                                               : "  (no CD audio)";
         if (!image->leftOut.empty()) line.insert(line.size() - 1, ", tracks left out");
@@ -297,20 +310,22 @@ std::string describeLetter(const LetterState& state) {
     return line;
 }
 
-std::string describeStartedEmulator(const std::string& configured,
-                                    const std::optional<linux_emulators::PresentEmulator>& started) {
+std::string describeStartedEmulator(
+    const std::string& configured, const std::optional<linux_emulators::PresentEmulator>& started) {
     if (started)
         return "Starts: " + started->path + ", " +
-               (started->identity.name.empty() ? "which does not say it is DOSBox" : started->identity.name);
+               (started->identity.name.empty() ? "which does not say it is DOSBox"
+                                               : started->identity.name);
     if (!configured.empty())
-        return "No DOSBox found: " + withVisibleLineEnds(configured) + " is not an executable program.";
+        return "No DOSBox found: " + withVisibleLineEnds(configured) +
+               " is not an executable program.";
     return "No DOSBox found (" + std::string(linux_emulators::kEmulatorsLookedFor) +
            "). Install DOSBox (sudo apt install dosbox), or name one above.";
 }
 
 std::string describeEmulator(const linux_emulators::PresentEmulator& emulator) {
-    return (emulator.identity.name.empty() ? "Not known as DOSBox" : emulator.identity.name) + ": " +
-           emulator.path;
+    return (emulator.identity.name.empty() ? "Not known as DOSBox" : emulator.identity.name) +
+           ": " + emulator.path;
 }
 
 std::string describeImage(const LetterState& state) {

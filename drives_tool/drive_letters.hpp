@@ -77,7 +77,8 @@ public:
     std::vector<linux_emulators::PresentEmulator> emulators() const;
 
     // The emulator the launchers start when emulator= is `configured`.
-    std::optional<linux_emulators::PresentEmulator> startedEmulator(const std::string& configured) const;
+    std::optional<linux_emulators::PresentEmulator> startedEmulator(
+        const std::string& configured) const;
 
     // Names the emulator; empty removes the line, for the first one found. A
     // name that the line cannot hold as it is (a line end in it, blanks at
@@ -124,7 +125,7 @@ private:
     std::string bridge_;  // the real path of the bridge beside the programs: no emulator
     std::string file_;
     IniText text_;
-    IniText savedText_;  // as read, or as last saved
+    IniText savedText_;        // as read, or as last saved
     std::vector<Edit> edits_;  // since the last save
 };
 

@@ -63,7 +63,8 @@ public:
         window_.label(kDrivesWindowTitle);
         window_.xclass(kDrivesWindowTitle);  // its menu entry's StartupWMClass
         window_.icon(icon_.get());
-        window_.callback([](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->close(); }, this);
+        window_.callback(
+            [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->close(); }, this);
         purpose_.label(kPurpose);
         purpose_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP);
         purpose_.labelsize(kFontSize);
@@ -71,7 +72,8 @@ public:
         list_.textfont(FL_COURIER);
         list_.when(FL_WHEN_CHANGED);
         list_.callback(
-            [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); }, this);
+            [](Fl_Widget*, void* window) { static_cast<DrivesWindow*>(window)->showChosenImage(); },
+            this);
         imageHolds_.align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
         imageHolds_.labelsize(kFontSize - 1);
         problems_.textsize(kFontSize - 1);
@@ -123,11 +125,14 @@ private:
     template <class Action>
     void action(Fl_Widget& widget, Action run) {
         actions_.emplace_back(std::move(run));
-        widget.callback([](Fl_Widget*, void* data) { (*static_cast<std::function<void()>*>(data))(); },
-                        &actions_.back());
+        widget.callback(
+            [](Fl_Widget*, void* data) { (*static_cast<std::function<void()>*>(data))(); },
+            &actions_.back());
     }
 
-    static void followTyping(void* window) { static_cast<DrivesWindow*>(window)->showStartedEmulator(); }
+    static void followTyping(void* window) {
+        static_cast<DrivesWindow*>(window)->showStartedEmulator();
+    }
 
     // The emulators present to pick from, the first entry standing for none
     // named; listed anew when the drive map's emulator changes.
@@ -158,7 +163,8 @@ private:
     void pickEmulator() {
         const int entry = found_.value();
         if (entry < 0) return;
-        emulator_.value(entry == 0 ? "" : emulators_[static_cast<std::size_t>(entry) - 1].path.c_str());
+        emulator_.value(entry == 0 ? ""
+                                   : emulators_[static_cast<std::size_t>(entry) - 1].path.c_str());
         commitEmulator();
         showStartedEmulator();
     }
@@ -289,7 +295,7 @@ private:
         reserved.reserve(9);  // the widgets keep pointers to their actions
         return reserved;
     }();
-    std::string shownEmulator_;  // what the emulator's box was last given
+    std::string shownEmulator_;             // what the emulator's box was last given
     std::optional<std::string> listedFor_;  // the emulator= the list was made with
     std::vector<linux_emulators::PresentEmulator> emulators_;
     std::vector<drives::LetterState> states_;

@@ -11,6 +11,6 @@ extern const std::size_t drives_icon_bmp_size;
 
 int main() {
     kelmor::drives::DriveLetters letters;
-    return kelmor::fltk::runDrivesWindow(
-        letters, {drives_icon_bmp, drives_icon_bmp_size, kelmor::fltk::EmbeddedPicture::Format::Bmp});
+    return kelmor::fltk::runDrivesWindow(letters, {drives_icon_bmp, drives_icon_bmp_size,
+                                                   kelmor::fltk::EmbeddedPicture::Format::Bmp});
 }

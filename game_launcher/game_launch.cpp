@@ -29,13 +29,12 @@ std::string gameAutoexecEchoLines() {
 
 std::string gameAutoexecLaunchLines(const CdLocation& cd, const std::string& applicationFolder) {
     const std::string crlf(kCrLf);
-    const std::string cdMount = cd.image.empty()
-                                    ? "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl"
-                                    : imageMountLines("IMGMOUNT", "REM", cd);
+    const std::string cdMount =
+        cd.image.empty() ? "MOUNT " + cd.letter + " " + cd.root + " -t cdrom -usecd 0 -ioctl"
+                         : imageMountLines("IMGMOUNT", "REM", cd);
     return crlf + cdMount + crlf + "MOUNT B " + mountFolderArgument(saveFolder(applicationFolder)) +
            crlf + "ECHO ON" + crlf + cd.letter + ":" + crlf + "CD " + cd.folder + crlf +
-           "KELMOR.EXE save=B:" + crlf +
-           "exit";
+           "KELMOR.EXE save=B:" + crlf + "exit";
 }
 
 GameLauncher::GameLauncher(Host& host)
@@ -64,9 +63,7 @@ void GameLauncher::deleteGameIni() {
     dropFailure([&] { host_.deleteFile(applicationFolder_ + std::string(kGameIniSuffix)); });
 }
 
-void GameLauncher::findGameCd() {
-    cd_ = locateCd(host_, lastHitFolder(host_, gameCdProbes()));
-}
+void GameLauncher::findGameCd() { cd_ = locateCd(host_, lastHitFolder(host_, gameCdProbes())); }
 
 void GameLauncher::appendAutoexecLines() {
     workingText_ += gameAutoexecEchoLines();
@@ -82,9 +79,11 @@ void GameLauncher::render() {
 // older one, or none: the player is told instead, and nothing starts.
 void GameLauncher::writeConfiguration() {
     if (const auto failure = failureOf([&] { kelmor::writeConfiguration(host_, workingText_); })) {
-        host_.messageBox("Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it "
-                         "does not start DOSBox.\n\n" + unhandledErrorReport(*failure),
-                         MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.messageBox(
+            "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it "
+            "does not start DOSBox.\n\n" +
+                unhandledErrorReport(*failure),
+            MessageStyle::Warning, std::string(kGameMessageTitle));
         host_.endProcess(kEmulatorNotStartedExitCode);
     }
 }
@@ -109,9 +108,10 @@ void GameLauncher::startEmulator() {
     try {
         kelmor::startEmulator(host_);
     } catch (const std::system_error& failure) {
-        host_.messageBox(noEmulatorMessage(host_, "Kelmor cannot start DOSBox, which runs the game.",
-                                           "start Kelmor again", failure),
-                         MessageStyle::Warning, std::string(kGameMessageTitle));
+        host_.messageBox(
+            noEmulatorMessage(host_, "Kelmor cannot start DOSBox, which runs the game.",
+                              "start Kelmor again", failure),
+            MessageStyle::Warning, std::string(kGameMessageTitle));
         host_.endProcess(kEmulatorNotStartedExitCode);
     }
 }

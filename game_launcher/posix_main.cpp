@@ -25,10 +25,9 @@ int main(int argc, char** argv) {
     GameLauncher launcher(host);
 
     using Format = fltk::EmbeddedPicture::Format;
-    const fltk::LauncherLook look{
-        {kelmor_background_png, kelmor_background_png_size, Format::Png},
-        {kelmor_icon_bmp, kelmor_icon_bmp_size, Format::Bmp},
-        {}};
+    const fltk::LauncherLook look{{kelmor_background_png, kelmor_background_png_size, Format::Png},
+                                  {kelmor_icon_bmp, kelmor_icon_bmp_size, Format::Bmp},
+                                  {}};
     // Host failures are dropped step by step; anything else that goes wrong
     // is reported and ends the process inside the tick.
     return fltk::runLauncherWindow(kGameWindow, look, [&] {

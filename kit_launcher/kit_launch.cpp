@@ -125,9 +125,7 @@ void KitLauncher::openMapEditorWhenAsked() {
 }
 
 // Runs over the template alone, before the autoexec lines are appended.
-void KitLauncher::render() {
-    workingText_ = renderPlaceholders(host_, workingText_, kKitSettings);
-}
+void KitLauncher::render() { workingText_ = renderPlaceholders(host_, workingText_, kKitSettings); }
 
 // All files are probed; the last one present wins.
 void KitLauncher::detectLanguage() {
@@ -144,9 +142,10 @@ void KitLauncher::appendAutoexecLines() {
 // do: with DOSBox not started the player would be left with a bare error.
 void KitLauncher::startEmulator() {
     if (const auto failure = failureOf([&] { kelmor::startEmulator(host_); })) {
-        host_.messageBox(noEmulatorMessage(host_, "Kelmor Plix cannot start DOSBox, which runs the kit.",
-                                           "start Kelmor Plix again", *failure),
-                         MessageStyle::Warning, std::string(kKitLauncherIdentity.title));
+        host_.messageBox(
+            noEmulatorMessage(host_, "Kelmor Plix cannot start DOSBox, which runs the kit.",
+                              "start Kelmor Plix again", *failure),
+            MessageStyle::Warning, std::string(kKitLauncherIdentity.title));
         host_.endProcess(kEmulatorNotStartedExitCode);
     }
 }

@@ -34,7 +34,8 @@ std::string vendorIniText(const std::string& applicationFolder) {
 std::string unreadableCdMessage(const std::string& report) {
     return std::string(kUnfinishedInstall) +
            "its CD cannot be read.\nClean the CD, or give the whole of its image, and keep it in "
-           "its drive; " + std::string(kStartAgain) + "\n" + report;
+           "its drive; " +
+           std::string(kStartAgain) + "\n" + report;
 }
 
 std::string fullDiskMessage(const std::string& applicationFolder, const std::string& report) {
@@ -53,8 +54,8 @@ std::string kitAutoexecLines(const CdLocation& cd, const std::string& applicatio
            joinLines({"cls",
                       cd.image.empty() ? "mount " + cd.letter + " " + cd.root + " -t cdrom -ioctl"
                                        : imageMountLines("imgmount", "rem", cd),
-                      applicationFolderMount(applicationFolder), "B:",
-                      "KELKIT.EXE ver=" + languageCode, "exit"});
+                      applicationFolderMount(applicationFolder),
+                      "B:", "KELKIT.EXE ver=" + languageCode, "exit"});
 }
 
 }  // namespace kelmor

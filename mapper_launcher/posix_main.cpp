@@ -28,8 +28,8 @@ namespace {
 // A control's box in pixels.
 Fl_Box* newBox(const kelmor::ControlSpec& spec) {
     using kelmor::twipsToPixels;
-    return new Fl_Box(twipsToPixels(spec.left), twipsToPixels(spec.top),
-                      twipsToPixels(spec.width), twipsToPixels(spec.height));
+    return new Fl_Box(twipsToPixels(spec.left), twipsToPixels(spec.top), twipsToPixels(spec.width),
+                      twipsToPixels(spec.height));
 }
 
 }  // namespace
@@ -47,17 +47,18 @@ int main(int argc, char** argv) {
                                      fltk::EmbeddedPicture::Format::Bmp};
     std::unique_ptr<Fl_RGB_Image> picture;  // Image1's, alive as long as the window
     const std::string status(kMapperLblStatus.caption);
-    const fltk::LauncherLook look{{}, icon, [&](Fl_Window&) {
-        picture = fltk::toFltkImage(icon);
-        Fl_Box* image1 = newBox(kMapperImage1);
-        image1->image(picture.get());
-        Fl_Box* lblStatus = newBox(kMapperLblStatus);
-        lblStatus->label(status.c_str());
-        lblStatus->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
-        lblStatus->labelfont(FL_HELVETICA);
-        lblStatus->labelsize(11);
-        fltk::fitLabel(*lblStatus, lblStatus->w());
-    }};
+    const fltk::LauncherLook look{
+        {}, icon, [&](Fl_Window&) {
+            picture = fltk::toFltkImage(icon);
+            Fl_Box* image1 = newBox(kMapperImage1);
+            image1->image(picture.get());
+            Fl_Box* lblStatus = newBox(kMapperLblStatus);
+            lblStatus->label(status.c_str());
+            lblStatus->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
+            lblStatus->labelfont(FL_HELVETICA);
+            lblStatus->labelsize(11);
+            fltk::fitLabel(*lblStatus, lblStatus->w());
+        }};
     // A map editor that nothing can start is told by the launcher itself;
     // anything else that goes wrong is reported.
     return fltk::runLauncherWindow(kMapperWindow, look, [&] {

@@ -74,15 +74,13 @@ int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
     Fl_Double_Window window(width, height, caption.c_str());
     window.xclass(caption.c_str());
     if (spec.frame == WindowFrame::Borderless) window.border(0);
-    if (look.background.bytes)
-        new BackgroundPicture(width, height, toFltkImage(look.background));
+    if (look.background.bytes) new BackgroundPicture(width, height, toFltkImage(look.background));
     if (look.addContents) look.addContents(window);
     window.end();
     window.size_range(width, height, width, height);  // fixed size
     window.callback(ignoreClose);
 
-    const std::unique_ptr<Fl_RGB_Image> icon =
-        look.icon.bytes ? toFltkImage(look.icon) : nullptr;
+    const std::unique_ptr<Fl_RGB_Image> icon = look.icon.bytes ? toFltkImage(look.icon) : nullptr;
     if (icon) window.icon(icon.get());
 
     centreOnScreen(window, spec);

@@ -33,7 +33,6 @@ void centreOnScreen(Fl_Window& window, const WindowSpec& spec);
 
 // Shows the window and runs the event loop; the tick runs once and is
 // expected to end the process. Escape and the close box do nothing.
-int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look,
-                      std::function<void()> tick);
+int runLauncherWindow(const WindowSpec& spec, const LauncherLook& look, std::function<void()> tick);
 
 }  // namespace kelmor::fltk

@@ -13,7 +13,8 @@ namespace kelmor::fltk {
 namespace {
 
 // The decoder of each EmbeddedPicture::Format, in its order.
-constexpr pictures::Image (*kDecoders[])(std::span<const std::uint8_t>) = {pictures::decodeBmp, pictures::decodePng};
+constexpr pictures::Image (*kDecoders[])(std::span<const std::uint8_t>) = {pictures::decodeBmp,
+                                                                           pictures::decodePng};
 
 }  // namespace
 

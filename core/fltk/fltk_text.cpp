@@ -22,13 +22,9 @@ std::string browserLine(std::string_view text) {
     return (!text.empty() && text.front() == '@' ? "@." : "") + std::string(text);
 }
 
-void showText(Fl_Box& box, std::string_view text) {
-    box.copy_label(labelText(text).c_str());
-}
+void showText(Fl_Box& box, std::string_view text) { box.copy_label(labelText(text).c_str()); }
 
-void addLine(Fl_Browser& browser, std::string_view text) {
-    browser.add(browserLine(text).c_str());
-}
+void addLine(Fl_Browser& browser, std::string_view text) { browser.add(browserLine(text).c_str()); }
 
 int addItem(Fl_Menu_& menu, std::string_view text) {
     // Added under a name that add() takes as it stands and that no other

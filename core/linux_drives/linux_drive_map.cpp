@@ -88,7 +88,8 @@ bool detectionOff(const std::optional<std::string>& detect) {
 }
 
 std::string_view withoutQuotes(std::string_view text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
     return text;
 }
 
@@ -135,8 +136,8 @@ std::vector<std::string> discImagesIn(const std::string& folder, FolderListings*
         const std::string path = posix_files::joinHostPath(folder, name);
         struct stat status {};
         // A sheet the Windows launchers wrote for DOSBox is theirs, no disc.
-        if (isDiscImageName(path) && !isEmulatorSheetFileName(name) && stat(path.c_str(), &status) == 0 &&
-            S_ISREG(status.st_mode))
+        if (isDiscImageName(path) && !isEmulatorSheetFileName(name) &&
+            stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
             images.push_back(tidyFolder(path));
     }
     std::sort(images.begin(), images.end());
@@ -160,14 +161,18 @@ std::vector<std::string> opticalDiscMounts(std::string_view mountsText) {
 
 void DriveMap::nameDrive(const std::string& key, const std::string& value,
                          const std::string& homeFolder) {
-    const auto unusable = [&](std::string why) { unusable_.push_back({key, value, std::move(why)}); };
+    const auto unusable = [&](std::string why) {
+        unusable_.push_back({key, value, std::move(why)});
+    };
     const int index = key.size() == 1 ? letterIndex(key[0]) : -1;
     if (index == 'C' - 'A') return unusable("C: is always the root folder /");
     if (index < 'D' - 'A') return unusable("\"" + key + "\" is no drive letter from D to Z");
     std::string why;
     auto path = drivePathOfValue(value, homeFolder, why);
     if (!path) return unusable(why);
-    if (roots_[index]) return unusable(std::string(1, static_cast<char>('A' + index)) + ": is named on an earlier line");
+    if (roots_[index])
+        return unusable(std::string(1, static_cast<char>('A' + index)) +
+                        ": is named on an earlier line");
     roots_[index] = std::move(*path);
 }
 
@@ -232,9 +237,7 @@ std::optional<std::string> DriveMap::image(char letter) const {
     return path;
 }
 
-bool DriveMap::detects() const {
-    return !detectionOff(option("detect"));
-}
+bool DriveMap::detects() const { return !detectionOff(option("detect")); }
 
 std::optional<std::string> DriveMap::option(std::string_view key) const {
     const auto value = file_.value("options", key);

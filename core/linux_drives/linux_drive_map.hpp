@@ -135,7 +135,8 @@ bool isDiscImageName(std::string_view hostPath);
 // The disc images (isDiscImageName()) among the files of a host folder, in
 // name order; none when it cannot be read. The folder's names come from
 // `listings` when given.
-std::vector<std::string> discImagesIn(const std::string& folder, FolderListings* listings = nullptr);
+std::vector<std::string> discImagesIn(const std::string& folder,
+                                      FolderListings* listings = nullptr);
 
 // The mount points of optical discs (iso9660, udf) in a mount table text,
 // in table order, escapes decoded.

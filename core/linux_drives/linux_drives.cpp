@@ -45,9 +45,7 @@ bool Drives::onImage(const std::string& windowsPath) const {
     return imageHolding(windowsPath).has_value();
 }
 
-std::optional<std::string> Drives::option(std::string_view key) const {
-    return map().option(key);
-}
+std::optional<std::string> Drives::option(std::string_view key) const { return map().option(key); }
 
 // Each image is opened once per run; one without a disc that can be read
 // throws, naming the image.
@@ -99,16 +97,10 @@ std::string Drives::shownPath(const std::string& windowsPath) const {
     }
 }
 
-ImageFiles& Drives::imageFiles() const {
-    return *imageFiles_;
-}
+ImageFiles& Drives::imageFiles() const { return *imageFiles_; }
 
-void Drives::added(const std::string& hostPath) {
-    listings_->added(hostPath);
-}
+void Drives::added(const std::string& hostPath) { listings_->added(hostPath); }
 
-void Drives::removed(const std::string& hostPath) {
-    listings_->removed(hostPath);
-}
+void Drives::removed(const std::string& hostPath) { listings_->removed(hostPath); }
 
 }  // namespace kelmor::linux_drives

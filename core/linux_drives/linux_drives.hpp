@@ -37,9 +37,9 @@ struct DrivesSetup {
 // A file or folder a drive-letter path names: the host's, or an entry of the
 // disc image its drive holds.
 struct DrivePlace {
-    std::string hostPath;            // on a folder drive
-    DiscImage* image = nullptr;      // on an image drive: the image, open
-    DiscImage::Entry entry{};        // and the entry there
+    std::string hostPath;        // on a folder drive
+    DiscImage* image = nullptr;  // on an image drive: the image, open
+    DiscImage::Entry entry{};    // and the entry there
     bool readOnly() const { return image != nullptr; }
 };
 

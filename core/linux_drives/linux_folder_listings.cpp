@@ -37,13 +37,15 @@ FolderListings::Listing& FolderListings::listingOf(const std::string& folder) {
         return listing;
     }
     errno = 0;
-    while (const dirent* entry = readdir(directory.get())) listing.names.emplace_back(entry->d_name);
+    while (const dirent* entry = readdir(directory.get()))
+        listing.names.emplace_back(entry->d_name);
     if (errno != 0) listing.error = {errno, std::generic_category()};
     posix_files::removeStaleTemporaryFiles(folder, listing.names);
     return listing;
 }
 
-const std::vector<std::string>& FolderListings::names(const std::string& folder, std::error_code& error) {
+const std::vector<std::string>& FolderListings::names(const std::string& folder,
+                                                      std::error_code& error) {
     const Listing& listing = listingOf(folder);
     error = listing.error;
     return listing.names;
@@ -52,7 +54,8 @@ const std::vector<std::string>& FolderListings::names(const std::string& folder,
 std::optional<std::string> FolderListings::match(const std::string& folder, std::string_view name,
                                                  std::error_code& error) {
     struct stat status {};
-    if (lstat(posix_files::joinHostPath(folder, name).c_str(), &status) == 0) return std::string(name);
+    if (lstat(posix_files::joinHostPath(folder, name).c_str(), &status) == 0)
+        return std::string(name);
     if (errno != ENOENT) {
         error = {errno, std::generic_category()};
         return std::nullopt;
@@ -64,7 +67,8 @@ std::optional<std::string> FolderListings::match(const std::string& folder, std:
         if (index) answer->second = listing.names[*index];
     }
     if (answer->second) return answer->second;
-    error = listing.error ? listing.error : std::make_error_code(std::errc::no_such_file_or_directory);
+    error =
+        listing.error ? listing.error : std::make_error_code(std::errc::no_such_file_or_directory);
     return std::nullopt;
 }
 

@@ -19,7 +19,8 @@ std::string HostImageFiles::matchingFile(const std::string& path) {
         if (end == std::string::npos) end = path.size();
         if (end > start) {
             std::error_code error;
-            const auto name = posix_files::matchFolderEntry(found, std::string_view(path).substr(start, end - start), error);
+            const auto name = posix_files::matchFolderEntry(
+                found, std::string_view(path).substr(start, end - start), error);
             if (!name) return path;
             found = posix_files::joinHostPath(found, *name);
         }
@@ -28,8 +29,6 @@ std::string HostImageFiles::matchingFile(const std::string& path) {
     return found;
 }
 
-std::error_code HostImageFiles::noDisc() const {
-    return {EMEDIUMTYPE, std::generic_category()};
-}
+std::error_code HostImageFiles::noDisc() const { return {EMEDIUMTYPE, std::generic_category()}; }
 
 }  // namespace kelmor::linux_drives

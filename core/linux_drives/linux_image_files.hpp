@@ -13,7 +13,8 @@ namespace kelmor::linux_drives {
 
 class HostImageFiles final : public ImageFiles {
 public:
-    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+    std::string readBytes(const std::string& path, std::uint64_t offset,
+                          std::size_t count) override {
         return posix_files::readRegularFileBytes(path, offset, count);
     }
     std::string matchingFile(const std::string& path) override;

@@ -14,9 +14,7 @@ namespace kelmor::linux_drives {
 
 namespace {
 
-std::error_code errnoCode(int number) {
-    return {number, std::generic_category()};
-}
+std::error_code errnoCode(int number) { return {number, std::generic_category()}; }
 
 // Whether a host path, its links followed, lies inside a drive's folder. A
 // path whose links lead nowhere (a dangling link, a name still to be
@@ -68,8 +66,10 @@ std::optional<std::string> resolveWindowsPath(const DriveMap& drives, std::strin
     // components is its own exact match: one look-up settles them.
     const std::size_t count = path->components.size();
     std::string folder = *root;
-    for (std::size_t i = 0; i + 1 < count; ++i) folder = posix_files::joinHostPath(folder, path->components[i]);
-    std::string host = count > 0 ? posix_files::joinHostPath(folder, path->components.back()) : folder;
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        folder = posix_files::joinHostPath(folder, path->components[i]);
+    std::string host =
+        count > 0 ? posix_files::joinHostPath(folder, path->components.back()) : folder;
     struct stat status {};
     if (lstat(host.c_str(), &status) == 0) return foundOnDrive(std::move(host), *root, use, error);
     // A drive whose folder is not there holds nothing: one look-up says so.

@@ -3,7 +3,8 @@
 
 namespace kelmor::linux_emulators {
 
-std::optional<PresentEmulator> chooseEmulator(const EmulatorSearch& search, const std::string& cacheFile) {
+std::optional<PresentEmulator> chooseEmulator(const EmulatorSearch& search,
+                                              const std::string& cacheFile) {
     if (insideAProbe()) return std::nullopt;
     std::optional<EmulatorFile> file = configuredEmulator(search);
     if (search.configured.empty()) {
@@ -14,7 +15,8 @@ std::optional<PresentEmulator> chooseEmulator(const EmulatorSearch& search, cons
     return PresentEmulator{*file, identifyEmulator(*file, cacheFile)};
 }
 
-std::vector<PresentEmulator> identifiedEmulators(const EmulatorSearch& search, const std::string& cacheFile) {
+std::vector<PresentEmulator> identifiedEmulators(const EmulatorSearch& search,
+                                                 const std::string& cacheFile) {
     std::vector<PresentEmulator> identified;
     for (const EmulatorFile& file : presentEmulators(search))
         identified.push_back({file, identifyEmulator(file, cacheFile)});

@@ -27,7 +27,7 @@ std::optional<PresentEmulator> chooseEmulator(const EmulatorSearch& search,
                                               const std::string& cacheFile = emulatorCacheFile());
 
 // presentEmulators(), each with what it is.
-std::vector<PresentEmulator> identifiedEmulators(const EmulatorSearch& search,
-                                                 const std::string& cacheFile = emulatorCacheFile());
+std::vector<PresentEmulator> identifiedEmulators(
+    const EmulatorSearch& search, const std::string& cacheFile = emulatorCacheFile());
 
 }  // namespace kelmor::linux_emulators

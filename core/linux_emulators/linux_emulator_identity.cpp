@@ -46,8 +46,9 @@ constexpr EmulatorDialect kDialects[] = {EmulatorDialect::Unknown, EmulatorDiale
 std::optional<FileKey> keyOf(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) return std::nullopt;
-    return FileKey{static_cast<std::uint64_t>(status.st_size), static_cast<std::uint64_t>(status.st_ino),
-                   status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+    return FileKey{static_cast<std::uint64_t>(status.st_size),
+                   static_cast<std::uint64_t>(status.st_ino), status.st_mtim.tv_sec,
+                   status.st_mtim.tv_nsec};
 }
 
 template <class Number>
@@ -74,8 +75,8 @@ std::optional<Entry> parseEntry(std::string_view line) {
     Entry entry;
     const auto dialect = dialectOf(fields[4]);
     if (!readNumber(fields[0], entry.key.size) || !readNumber(fields[1], entry.key.inode) ||
-        !readNumber(fields[2], entry.key.seconds) || !readNumber(fields[3], entry.key.nanoseconds) || !dialect ||
-        line.empty())
+        !readNumber(fields[2], entry.key.seconds) ||
+        !readNumber(fields[3], entry.key.nanoseconds) || !dialect || line.empty())
         return std::nullopt;
     entry.identity = {*dialect, std::string(fields[5])};
     entry.path = line;
@@ -103,7 +104,8 @@ std::vector<Entry> readEntries(const std::string& cacheFile) {
 std::string lineOf(const Entry& entry) {
     return std::to_string(entry.key.size) + "\t" + std::to_string(entry.key.inode) + "\t" +
            std::to_string(entry.key.seconds) + "\t" + std::to_string(entry.key.nanoseconds) + "\t" +
-           std::string(dialectTag(entry.identity.dialect)) + "\t" + entry.identity.name + "\t" + entry.path + "\n";
+           std::string(dialectTag(entry.identity.dialect)) + "\t" + entry.identity.name + "\t" +
+           entry.path + "\n";
 }
 
 bool fitsOnALine(std::string_view text, std::string_view alsoRefused = {}) {
@@ -142,7 +144,8 @@ EmulatorIdentity identifyEmulator(const EmulatorFile& file, const std::string& c
             if (entry.path == file.realPath && entry.key == *key) return entry.identity;
     auto identity = probeEmulator(file.realPath, file.path, probeLimit);
     if (!identity) return {};
-    if (keepable && fitsOnALine(identity->name, "\t")) remember(cacheFile, {*key, *identity, file.realPath});
+    if (keepable && fitsOnALine(identity->name, "\t"))
+        remember(cacheFile, {*key, *identity, file.realPath});
     return *identity;
 }
 

@@ -40,7 +40,8 @@ constexpr std::string_view kProbeFolderName = "kelmor-probe-";
 constexpr std::chrono::milliseconds kLookEvery{20};
 
 bool named(std::string_view entry, std::string_view name) {
-    return entry.size() > name.size() && entry.substr(0, name.size()) == name && entry[name.size()] == '=';
+    return entry.size() > name.size() && entry.substr(0, name.size()) == name &&
+           entry[name.size()] == '=';
 }
 
 template <std::size_t N>
@@ -57,7 +58,8 @@ std::vector<std::string> probeEnvironment(const std::string& folder) {
         if (!namedAnyOf(*entry, kPrivateFolders) && !namedAnyOf(*entry, kDisplays) &&
             !named(*entry, kProbeVariable))
             environment.emplace_back(*entry);
-    for (std::string_view name : kPrivateFolders) environment.push_back(std::string(name) + "=" + folder);
+    for (std::string_view name : kPrivateFolders)
+        environment.push_back(std::string(name) + "=" + folder);
     environment.push_back(std::string(kProbeVariable) + "=1");
     return environment;
 }
@@ -72,9 +74,11 @@ std::vector<char*> pointers(std::vector<std::string>& texts) {
 // Removes a folder and all in it, folders the program made unreadable included.
 void removeTree(const std::filesystem::path& path) {
     std::error_code error;
-    if (std::filesystem::symlink_status(path, error).type() == std::filesystem::file_type::directory) {
+    if (std::filesystem::symlink_status(path, error).type() ==
+        std::filesystem::file_type::directory) {
         chmod(path.c_str(), 0700);
-        for (const auto& entry : std::filesystem::directory_iterator(path, error)) removeTree(entry.path());
+        for (const auto& entry : std::filesystem::directory_iterator(path, error))
+            removeTree(entry.path());
     }
     std::filesystem::remove(path, error);
 }
@@ -113,12 +117,13 @@ public:
         sigset_t defaults, none;
         sigemptyset(&defaults);
         sigemptyset(&none);
-        for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD}) sigaddset(&defaults, signal);
+        for (int signal : {SIGPIPE, SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGCHLD})
+            sigaddset(&defaults, signal);
         posix_spawnattr_setsigdefault(&attributes_, &defaults);
         posix_spawnattr_setsigmask(&attributes_, &none);
         posix_spawnattr_setpgroup(&attributes_, 0);
-        posix_spawnattr_setflags(&attributes_,
-                                 POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setflags(
+            &attributes_, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
     }
     ~ProbeSpawn() {
         posix_spawn_file_actions_destroy(&actions_);
@@ -170,8 +175,8 @@ void take(Output& output) {
 bool collect(pid_t child, Output& output, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd stream{output.pipe.get(), POLLIN, 0};
         const int wait = static_cast<int>(std::min(left, kLookEvery).count());
@@ -186,13 +191,15 @@ bool collect(pid_t child, Output& output, std::chrono::milliseconds limit) {
 }  // namespace
 
 bool insideAProbe() {
-    if (const char* marked = std::getenv(kProbeVariable); marked != nullptr && marked[0] != '\0') return true;
+    if (const char* marked = std::getenv(kProbeVariable); marked != nullptr && marked[0] != '\0')
+        return true;
     std::error_code error;
     const std::string folder = std::filesystem::current_path(error).filename().string();
     return !error && folder.starts_with(kProbeFolderName);
 }
 
-std::optional<EmulatorIdentity> probeEmulator(const std::string& program, const std::string& shownAs,
+std::optional<EmulatorIdentity> probeEmulator(const std::string& program,
+                                              const std::string& shownAs,
                                               std::chrono::milliseconds limit) {
     if (insideAProbe()) return std::nullopt;
     try {

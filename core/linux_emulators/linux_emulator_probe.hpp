@@ -38,7 +38,8 @@ bool insideAProbe();
 // is: emulatorFromVersionOutput() of what it printed, Unknown when it was
 // killed at `limit`. Nothing when it could not be started at all, or
 // insideAProbe().
-std::optional<EmulatorIdentity> probeEmulator(const std::string& program, const std::string& shownAs,
+std::optional<EmulatorIdentity> probeEmulator(const std::string& program,
+                                              const std::string& shownAs,
                                               std::chrono::milliseconds limit = kProbeTimeLimit);
 
 }  // namespace kelmor::linux_emulators

@@ -38,7 +38,8 @@ std::optional<EmulatorFile> onSearchPath(std::string_view name, std::string_view
         std::size_t end = searchPath.find(':', start);
         if (end == std::string_view::npos) end = searchPath.size();
         const std::string_view folder = searchPath.substr(start, end - start);
-        if (auto found = runnable(folder.empty() ? std::string(name) : posix_files::joinHostPath(folder, name), self))
+        if (auto found = runnable(
+                folder.empty() ? std::string(name) : posix_files::joinHostPath(folder, name), self))
             return found;
         start = end + 1;
     }
@@ -47,7 +48,8 @@ std::optional<EmulatorFile> onSearchPath(std::string_view name, std::string_view
 
 std::optional<EmulatorFile> flatpak(const EmulatorSearch& search) {
     for (const std::string& folder : search.flatpakExports)
-        if (auto found = runnable(posix_files::joinHostPath(folder, kStagingFlatpak), search.self)) return found;
+        if (auto found = runnable(posix_files::joinHostPath(folder, kStagingFlatpak), search.self))
+            return found;
     return std::nullopt;
 }
 
@@ -63,13 +65,15 @@ EmulatorSearch emulatorSearch(std::string configured, std::string self) {
     const char* path = std::getenv("PATH");
     return {std::move(configured),
             path ? path : std::string(kDefaultSearchPath),
-            {posix_files::joinHostPath(posix_files::userDataHome(), "flatpak/exports/bin"), std::string(kSystemFlatpakExports)},
+            {posix_files::joinHostPath(posix_files::userDataHome(), "flatpak/exports/bin"),
+             std::string(kSystemFlatpakExports)},
             std::move(self)};
 }
 
 std::optional<EmulatorFile> configuredEmulator(const EmulatorSearch& search) {
     if (search.configured.empty()) return std::nullopt;
-    if (search.configured.find('/') != std::string::npos) return runnable(search.configured, search.self);
+    if (search.configured.find('/') != std::string::npos)
+        return runnable(search.configured, search.self);
     return onSearchPath(search.configured, search.searchPath, search.self);
 }
 

@@ -10,8 +10,6 @@
 namespace kelmor::pictures {
 namespace {
 
-
-
 struct Rgb {
     std::uint8_t red = 0, green = 0, blue = 0;
 };
@@ -93,7 +91,8 @@ BmpFields readBmpFields(Reader& in) {
 BmpLayout readBmpLayout(Reader& in) {
     const BmpFields fields = readBmpFields(in);
     const unsigned bits = fields.bitsPerPixel;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) in.fail("unsupported bit depth");
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+        in.fail("unsupported bit depth");
     if (fields.compression == kBitFields) {
         checkBitFields(in, bits);
     } else if (fields.compression != kUncompressed) {
@@ -129,12 +128,14 @@ Image decodeBmp(std::span<const std::uint8_t> bytes) {
     Reader in(bytes, kBmp);
     const BmpLayout layout = readBmpLayout(in);
     Image image = blankImage(layout.width, layout.height, kBmp);
-    const std::uint64_t stride = (static_cast<std::uint64_t>(layout.width) * layout.bitsPerPixel + 31) / 32 * 4;
+    const std::uint64_t stride =
+        (static_cast<std::uint64_t>(layout.width) * layout.bitsPerPixel + 31) / 32 * 4;
     in.seek(layout.pixelOffset);
     const Bytes pixels = in.take(static_cast<std::size_t>(stride * layout.height));
     for (int y = 0; y < image.height; ++y) {
         const int stored = layout.topDown ? y : image.height - 1 - y;
-        const Bytes row = pixels.subspan(static_cast<std::size_t>(stored * stride), static_cast<std::size_t>(stride));
+        const Bytes row = pixels.subspan(static_cast<std::size_t>(stored * stride),
+                                         static_cast<std::size_t>(stride));
         for (int x = 0; x < image.width; ++x) setPixel(image, x, y, bmpPixel(row, x, layout));
     }
     return image;

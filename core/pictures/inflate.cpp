@@ -29,7 +29,8 @@ public:
     // Whole bytes, from the next byte boundary on.
     Bytes bytes(std::size_t count) {
         const std::size_t at = (bit_ + 7) / 8;
-        if (count > data_.size() - std::min(at, data_.size())) reject(kPng, "compressed data ends early");
+        if (count > data_.size() - std::min(at, data_.size()))
+            reject(kPng, "compressed data ends early");
         bit_ = (at + count) * 8;
         return data_.subspan(at, count);
     }
@@ -78,7 +79,8 @@ Huffman huffman(std::span<const std::uint8_t> lengths) {
         next[length + 1] = static_cast<std::uint16_t>(next[length] + code.counts[length]);
     code.symbols.resize(lengths.size());
     for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol)
-        if (lengths[symbol] != 0) code.symbols[next[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
+        if (lengths[symbol] != 0)
+            code.symbols[next[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
     return code;
 }
 
@@ -100,17 +102,16 @@ struct Span {
     std::uint16_t base;
     std::uint8_t extraBits;
 };
-constexpr std::array<Span, 29> kLengths{{{3, 0},   {4, 0},   {5, 0},   {6, 0},   {7, 0},  {8, 0},
-                                         {9, 0},   {10, 0},  {11, 1},  {13, 1},  {15, 1}, {17, 1},
-                                         {19, 2},  {23, 2},  {27, 2},  {31, 2},  {35, 3}, {43, 3},
-                                         {51, 3},  {59, 3},  {67, 4},  {83, 4},  {99, 4}, {115, 4},
-                                         {131, 5}, {163, 5}, {195, 5}, {227, 5}, {258, 0}}};
-constexpr std::array<Span, 30> kDistances{{{1, 0},     {2, 0},     {3, 0},     {4, 0},     {5, 1},
-                                           {7, 1},     {9, 2},     {13, 2},    {17, 3},    {25, 3},
-                                           {33, 4},    {49, 4},    {65, 5},    {97, 5},    {129, 6},
-                                           {193, 6},   {257, 7},   {385, 7},   {513, 8},   {769, 8},
-                                           {1025, 9},  {1537, 9},  {2049, 10}, {3073, 10}, {4097, 11},
-                                           {6145, 11}, {8193, 12}, {12289, 12}, {16385, 13}, {24577, 13}}};
+constexpr std::array<Span, 29> kLengths{
+    {{3, 0},  {4, 0},  {5, 0},  {6, 0},   {7, 0},   {8, 0},   {9, 0},   {10, 0},  {11, 1}, {13, 1},
+     {15, 1}, {17, 1}, {19, 2}, {23, 2},  {27, 2},  {31, 2},  {35, 3},  {43, 3},  {51, 3}, {59, 3},
+     {67, 4}, {83, 4}, {99, 4}, {115, 4}, {131, 5}, {163, 5}, {195, 5}, {227, 5}, {258, 0}}};
+constexpr std::array<Span, 30> kDistances{
+    {{1, 0},     {2, 0},     {3, 0},     {4, 0},      {5, 1},      {7, 1},
+     {9, 2},     {13, 2},    {17, 3},    {25, 3},     {33, 4},     {49, 4},
+     {65, 5},    {97, 5},    {129, 6},   {193, 6},    {257, 7},    {385, 7},
+     {513, 8},   {769, 8},   {1025, 9},  {1537, 9},   {2049, 10},  {3073, 10},
+     {4097, 11}, {6145, 11}, {8193, 12}, {12289, 12}, {16385, 13}, {24577, 13}}};
 constexpr unsigned kEndOfBlock = 256;
 
 template <std::size_t N>
@@ -146,11 +147,14 @@ Codes fixedCodes() {
 
 // The code lengths of a dynamic block, themselves Huffman coded, with runs.
 Codes dynamicCodes(BitReader& in) {
-    const unsigned literalCount = in.bits(5) + 257, distanceCount = in.bits(5) + 1, lengthCount = in.bits(4) + 4;
+    const unsigned literalCount = in.bits(5) + 257, distanceCount = in.bits(5) + 1,
+                   lengthCount = in.bits(4) + 4;
     if (literalCount > 286 || distanceCount > 30) reject(kPng, "too many codes");
-    constexpr std::array<std::uint8_t, 19> kOrder{16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    constexpr std::array<std::uint8_t, 19> kOrder{16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                  11, 4,  12, 3, 13, 2, 14, 1, 15};
     std::array<std::uint8_t, 19> lengthLengths{};
-    for (unsigned i = 0; i < lengthCount; ++i) lengthLengths[kOrder[i]] = static_cast<std::uint8_t>(in.bits(3));
+    for (unsigned i = 0; i < lengthCount; ++i)
+        lengthLengths[kOrder[i]] = static_cast<std::uint8_t>(in.bits(3));
     const Huffman lengthCode = huffman(lengthLengths);
     std::vector<std::uint8_t> lengths;
     while (lengths.size() < literalCount + distanceCount) {
@@ -161,12 +165,16 @@ Codes dynamicCodes(BitReader& in) {
         }
         if (symbol == 16 && lengths.empty()) reject(kPng, "repeat of no code length");
         const std::uint8_t value = symbol == 16 ? lengths.back() : 0;
-        const unsigned times = symbol == 16 ? 3 + in.bits(2) : symbol == 17 ? 3 + in.bits(3) : 11 + in.bits(7);
-        if (lengths.size() + times > literalCount + distanceCount) reject(kPng, "too many code lengths");
+        const unsigned times = symbol == 16   ? 3 + in.bits(2)
+                               : symbol == 17 ? 3 + in.bits(3)
+                                              : 11 + in.bits(7);
+        if (lengths.size() + times > literalCount + distanceCount)
+            reject(kPng, "too many code lengths");
         lengths.insert(lengths.end(), times, value);
     }
     if (lengths[kEndOfBlock] == 0) reject(kPng, "no end of block");
-    return {huffman(std::span(lengths).first(literalCount)), huffman(std::span(lengths).subspan(literalCount))};
+    return {huffman(std::span(lengths).first(literalCount)),
+            huffman(std::span(lengths).subspan(literalCount))};
 }
 
 void inflateStored(BitReader& in, Inflated& out) {
@@ -190,7 +198,8 @@ std::uint32_t adler32(const std::vector<std::uint8_t>& bytes) {
 std::vector<std::uint8_t> inflateZlib(Bytes stream, std::size_t size) {
     Reader header(stream, kPng);
     const unsigned method = header.u8(), flags = header.u8();
-    if ((method & 0x0F) != 8 || method >> 4 > 7 || (method << 8 | flags) % 31 != 0 || (flags & 0x20))
+    if ((method & 0x0F) != 8 || method >> 4 > 7 || (method << 8 | flags) % 31 != 0 ||
+        (flags & 0x20))
         reject(kPng, "not a zlib stream");
     BitReader in(stream.subspan(2));
     Inflated out(size);
@@ -198,19 +207,20 @@ std::vector<std::uint8_t> inflateZlib(Bytes stream, std::size_t size) {
     for (bool last = false; !last;) {
         last = in.bits(1);
         switch (in.bits(2)) {
-        case 0: inflateStored(in, out); break;
-        case 1: inflateCodes(in, fixed.literals, fixed.distances, out); break;
-        case 2: {
-            const Codes codes = dynamicCodes(in);
-            inflateCodes(in, codes.literals, codes.distances, out);
-            break;
-        }
-        default: reject(kPng, "bad block type");
+            case 0: inflateStored(in, out); break;
+            case 1: inflateCodes(in, fixed.literals, fixed.distances, out); break;
+            case 2: {
+                const Codes codes = dynamicCodes(in);
+                inflateCodes(in, codes.literals, codes.distances, out);
+                break;
+            }
+            default: reject(kPng, "bad block type");
         }
     }
     if (out.bytes().size() != size) reject(kPng, "picture data ends early");
     const Bytes check = in.bytes(4);
-    if (adler32(out.bytes()) != (std::uint32_t{check[0]} << 24 | check[1] << 16 | check[2] << 8 | check[3]))
+    if (adler32(out.bytes()) !=
+        (std::uint32_t{check[0]} << 24 | check[1] << 16 | check[2] << 8 | check[3]))
         reject(kPng, "picture data damaged");
     return std::move(out.bytes());
 }

@@ -14,8 +14,6 @@
 namespace kelmor::pictures {
 namespace {
 
-
-
 constexpr std::string_view kPng = "PNG";
 constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
@@ -26,14 +24,14 @@ std::uint8_t predict(unsigned filter, int left, int above, int aboveLeft) {
     const int toLeft = std::abs(estimate - left), toAbove = std::abs(estimate - above),
               toAboveLeft = std::abs(estimate - aboveLeft);
     switch (filter) {
-    case 0: return 0;
-    case 1: return static_cast<std::uint8_t>(left);
-    case 2: return static_cast<std::uint8_t>(above);
-    case 3: return static_cast<std::uint8_t>((left + above) / 2);
-    case 4:
-        if (toLeft <= toAbove && toLeft <= toAboveLeft) return static_cast<std::uint8_t>(left);
-        return static_cast<std::uint8_t>(toAbove <= toAboveLeft ? above : aboveLeft);
-    default: reject(kPng, "unknown row filter");
+        case 0: return 0;
+        case 1: return static_cast<std::uint8_t>(left);
+        case 2: return static_cast<std::uint8_t>(above);
+        case 3: return static_cast<std::uint8_t>((left + above) / 2);
+        case 4:
+            if (toLeft <= toAbove && toLeft <= toAboveLeft) return static_cast<std::uint8_t>(left);
+            return static_cast<std::uint8_t>(toAbove <= toAboveLeft ? above : aboveLeft);
+        default: reject(kPng, "unknown row filter");
     }
 }
 
@@ -48,7 +46,8 @@ void unfilter(const std::vector<std::uint8_t>& rows, Image& image) {
         for (std::size_t i = 0; i < stride; ++i) {
             const int left = i >= 3 ? row[i - 3] : 0, up = above ? above[i] : 0;
             const int upLeft = above && i >= 3 ? above[i - 3] : 0;
-            row[i] = static_cast<std::uint8_t>(stored[1 + i] + predict(stored[0], left, up, upLeft));
+            row[i] =
+                static_cast<std::uint8_t>(stored[1 + i] + predict(stored[0], left, up, upLeft));
         }
     }
 }
@@ -57,7 +56,8 @@ void unfilter(const std::vector<std::uint8_t>& rows, Image& image) {
 Image readPngHeader(Reader& in) {
     if (in.u32BigEndian() != 13) in.fail("no header");
     const Bytes type = in.take(4);
-    if (std::string_view(reinterpret_cast<const char*>(type.data()), 4) != "IHDR") in.fail("no header");
+    if (std::string_view(reinterpret_cast<const char*>(type.data()), 4) != "IHDR")
+        in.fail("no header");
     const std::uint32_t width = in.u32BigEndian(), height = in.u32BigEndian();
     const Bytes kind = in.take(5);  // depth, colour type, compression, filter, interlace
     if (kind[0] != 8 || kind[1] != 2 || kind[2] != 0 || kind[3] != 0 || kind[4] != 0)
@@ -88,7 +88,8 @@ std::vector<std::uint8_t> readPngData(Reader& in) {
 
 Image decodePng(std::span<const std::uint8_t> bytes) {
     Reader in(bytes, kPng);
-    if (!std::ranges::equal(in.take(kPngSignature.size()), kPngSignature)) in.fail("not a PNG picture");
+    if (!std::ranges::equal(in.take(kPngSignature.size()), kPngSignature))
+        in.fail("not a PNG picture");
     Image image = readPngHeader(in);
     const std::vector<std::uint8_t> data = readPngData(in);
     const std::size_t stride = static_cast<std::size_t>(image.width) * 3 + 1;

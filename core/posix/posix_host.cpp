@@ -36,7 +36,8 @@ PosixHost::PosixHost(PosixHostOptions options)
                                  : tidyFolder(options_.applicationFolder)),
       configHome_(posix_files::userConfigHome(options_.configHome)),
       drives_(std::make_unique<linux_drives::Drives>(linux_drives::DrivesSetup{
-          applicationFolderHost_, posix_files::joinHostPath(kitConfigFolder(), linux_drives::kDriveMapFileName),
+          applicationFolderHost_,
+          posix_files::joinHostPath(kitConfigFolder(), linux_drives::kDriveMapFileName),
           options_.driveMapText, options_.mountsFile})) {}
 
 PosixHost::~PosixHost() = default;
@@ -45,17 +46,13 @@ std::string PosixHost::applicationFolder() const {
     return linux_drives::windowsPathOfHostPath(applicationFolderHost_);
 }
 
-std::string PosixHost::kitConfigFolder() const {
-    return posix_files::kitConfigFolder(configHome_);
-}
+std::string PosixHost::kitConfigFolder() const { return posix_files::kitConfigFolder(configHome_); }
 
 std::optional<std::string> PosixHost::hostPath(const std::string& windowsPath) const {
     return drives_->hostPath(windowsPath);
 }
 
-std::string PosixHost::shownPath(const std::string& path) const {
-    return drives_->shownPath(path);
-}
+std::string PosixHost::shownPath(const std::string& path) const { return drives_->shownPath(path); }
 
 std::string PosixHost::noCdAdvice() const {
     return "Or copy the CD's image (.iso, or .cue with its files) into " + applicationFolderHost_ +
@@ -68,15 +65,17 @@ std::string PosixHost::noCdAdvice() const {
 // is installed again, and DOSBox too where it is missing.
 std::string PosixHost::noEmulatorAdvice() const {
     return "The kit starts DOSBox through its program dosbox, which is missing from the folder " +
-           applicationFolderHost_ + " or cannot run: install the kit into that folder again (make "
-           "install APP=\"" + applicationFolderHost_ + "\" in the kit's sources). DOSBox itself: sudo "
-           "apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or DOSBox-X where "
+           applicationFolderHost_ +
+           " or cannot run: install the kit into that folder again (make "
+           "install APP=\"" +
+           applicationFolderHost_ +
+           "\" in the kit's sources). DOSBox itself: sudo "
+           "apt install dosbox on Debian and Ubuntu (the kit also starts DOSBox Staging or "
+           "DOSBox-X where "
            "one is installed, or the emulator you name in the Emulator box of Kelmor Drives).";
 }
 
-ImageFiles& PosixHost::imageFiles() {
-    return drives_->imageFiles();
-}
+ImageFiles& PosixHost::imageFiles() { return drives_->imageFiles(); }
 
 std::optional<std::string> PosixHost::applicationFolderRefusal() const {
     const auto problem = linux_drives::windowsPathProblem(applicationFolderHost_);

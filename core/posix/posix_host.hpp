@@ -57,8 +57,7 @@ public:
                       const std::vector<std::string>& arguments) override;
     // No DOS program runs on this host without an emulator.
     bool runsDosPrograms() const noexcept override { return false; }
-    void messageBox(const std::string& text, MessageStyle style,
-                    const std::string& title) override;
+    void messageBox(const std::string& text, MessageStyle style, const std::string& title) override;
     std::string shownPath(const std::string& path) const override;
     // An image copied beside the programs, or Kelmor Drives.
     std::string noCdAdvice() const override;

@@ -29,11 +29,14 @@ bool PosixHost::fileExist(const std::string& path) noexcept {
 // SourceFailure; the destination's failures are not.
 void PosixHost::copyFile(const std::string& source, const std::string& destination) {
     const linux_drives::DrivePlace from = readingSource([&] { return drives_->file(source); });
-    const std::string target = drives_->writablePath(destination, linux_drives::PathUse::Destination);
+    const std::string target =
+        drives_->writablePath(destination, linux_drives::PathUse::Destination);
     if (from.image) {
         // A disc's files are there to be read by whoever reads the disc.
         unflushed_.push_back(posix_files::replaceFileWith(target, 0444, [&](int fd) {
-            from.image->read(from.entry, [&](std::string_view part) { posix_files::writeAll(fd, part, target); });
+            from.image->read(from.entry, [&](std::string_view part) {
+                posix_files::writeAll(fd, part, target);
+            });
         }));
     } else {
         unflushed_.push_back(posix_files::copyFileAtomically(from.hostPath, target));

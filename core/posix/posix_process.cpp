@@ -96,11 +96,13 @@ void PosixHost::startProgram(const std::string& program,
     // A failure names the file as this host knows it: the program without
     // ".exe", which is what a Linux folder holds.
     if (!executable)
-        posix_files::throwError(ENOENT, shownPath(endsWithExe(program) ? program.substr(0, program.size() - 4)
-                                                          : program));
+        posix_files::throwError(
+            ENOENT,
+            shownPath(endsWithExe(program) ? program.substr(0, program.size() - 4) : program));
     // Checked here as well as by the spawn, which reports a failed exec only
     // where it does not fork.
-    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0) posix_files::throwErrno(*executable);
+    if (faccessat(AT_FDCWD, executable->c_str(), X_OK, AT_EACCESS) != 0)
+        posix_files::throwErrno(*executable);
 
     std::vector<char*> argv;
     argv.push_back(executable->data());

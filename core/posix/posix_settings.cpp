@@ -28,7 +28,8 @@ std::string PosixHost::readSetting(const std::string& application, const std::st
                                    const std::string& key,
                                    const std::string& defaultValue) noexcept {
     try {
-        const auto value = IniText(posix_files::readWholeFile(settingsFile(application))).value(section, key);
+        const auto value =
+            IniText(posix_files::readWholeFile(settingsFile(application))).value(section, key);
         if (value) return *value;
     } catch (...) {
         // Unreadable or absent: the default stands.

@@ -215,8 +215,9 @@ std::string readRegularFileBytes(const std::string& path, std::uint64_t offset, 
     if (S_ISDIR(status.st_mode)) throwError(EISDIR, path);
     if (!S_ISREG(status.st_mode)) throwError(EINVAL, path + " is not a regular file");
     const auto size = static_cast<std::uint64_t>(status.st_size);
-    std::string bytes(offset < size ? static_cast<std::size_t>(std::min<std::uint64_t>(count, size - offset)) : 0,
-                      '\0');
+    std::string bytes(
+        offset < size ? static_cast<std::size_t>(std::min<std::uint64_t>(count, size - offset)) : 0,
+        '\0');
     std::size_t got = 0;
     while (got < bytes.size()) {
         const ssize_t read = pread(file.get(), bytes.data() + got, bytes.size() - got,
@@ -274,7 +275,8 @@ std::optional<FileDescriptor> openWritten(const std::string& path) {
 
 // Only starts the writes: where it fails, the fsync does the work.
 void startWriting(const std::string& path) {
-    if (const auto file = openWritten(path)) sync_file_range(file->get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (const auto file = openWritten(path))
+        sync_file_range(file->get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void flushWritten(const std::string& path) {
@@ -303,7 +305,8 @@ void flushTogether(const std::vector<std::string>& paths) {
     };
     std::vector<std::thread> helpers;
     try {
-        while (helpers.size() + 1 < std::min(kFlushingThreads, paths.size())) helpers.emplace_back(work);
+        while (helpers.size() + 1 < std::min(kFlushingThreads, paths.size()))
+            helpers.emplace_back(work);
     } catch (const std::system_error&) {
         // no more threads to be had: those there are share the work
     }

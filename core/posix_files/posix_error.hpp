@@ -13,8 +13,6 @@ namespace kelmor::posix_files {
 }
 
 // Throws the current errno.
-[[noreturn]] inline void throwErrno(const std::string& what) {
-    throwError(errno, what);
-}
+[[noreturn]] inline void throwErrno(const std::string& what) { throwError(errno, what); }
 
 }  // namespace kelmor::posix_files

@@ -14,9 +14,7 @@ namespace kelmor::posix_files {
 
 namespace {
 
-std::error_code errnoCode(int number) {
-    return {number, std::generic_category()};
-}
+std::error_code errnoCode(int number) { return {number, std::generic_category()}; }
 
 struct DirectoryCloser {
     void operator()(DIR* directory) const { closedir(directory); }

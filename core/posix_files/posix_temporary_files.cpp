@@ -66,7 +66,8 @@ bool allDigits(std::string_view text) {
 
 // The process id in a temporary file's name; 0 when it is no such name.
 pid_t ownerOf(std::string_view name) {
-    if (name.size() <= kPrefix.size() + kSuffix.size() || name.substr(0, kPrefix.size()) != kPrefix ||
+    if (name.size() <= kPrefix.size() + kSuffix.size() ||
+        name.substr(0, kPrefix.size()) != kPrefix ||
         name.substr(name.size() - kSuffix.size()) != kSuffix)
         return 0;
     name = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
@@ -106,7 +107,8 @@ RemovedOnSignal::RemovedOnSignal(const std::string& path) : slot_(-1) {
 }
 
 RemovedOnSignal::~RemovedOnSignal() {
-    if (slot_ >= 0) slots[static_cast<std::size_t>(slot_)].used.store(false, std::memory_order_release);
+    if (slot_ >= 0)
+        slots[static_cast<std::size_t>(slot_)].used.store(false, std::memory_order_release);
 }
 
 namespace {

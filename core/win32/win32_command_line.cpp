@@ -4,9 +4,7 @@
 namespace kelmor::win32 {
 namespace {
 
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 }  // namespace
 
@@ -43,7 +41,8 @@ std::wstring quotedArgument(std::wstring_view argument) {
     return quoted;
 }
 
-std::wstring childCommandLine(std::wstring_view program, const std::vector<std::wstring>& arguments) {
+std::wstring childCommandLine(std::wstring_view program,
+                              const std::vector<std::wstring>& arguments) {
     std::wstring line = L"\"" + std::wstring(program) + L"\"";
     for (const std::wstring& argument : arguments) line += L" " + quotedArgument(argument);
     return line;

@@ -22,6 +22,7 @@ std::wstring quotedArgument(std::wstring_view argument);
 // The command line of a started program: its path, always quoted, so that
 // no "C:\Program.exe" stands in for "C:\Program Files\...", then each
 // argument after a blank.
-std::wstring childCommandLine(std::wstring_view program, const std::vector<std::wstring>& arguments);
+std::wstring childCommandLine(std::wstring_view program,
+                              const std::vector<std::wstring>& arguments);
 
 }  // namespace kelmor::win32

@@ -18,14 +18,15 @@ public:
     // text and cuts the final full stop.)
     std::string message(int number) const override {
         SystemText buffer;
-        const DWORD length = FormatMessageW(
-            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                FORMAT_MESSAGE_IGNORE_INSERTS,
-            nullptr, static_cast<DWORD>(number), 0, reinterpret_cast<wchar_t*>(buffer.receive()),
-            0, nullptr);
+        const DWORD length =
+            FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, static_cast<DWORD>(number), 0,
+                           reinterpret_cast<wchar_t*>(buffer.receive()), 0, nullptr);
         if (length == 0 || !buffer.valid()) return "Unknown error " + std::to_string(number);
         std::wstring text(buffer.get(), length);
-        while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        while (!text.empty() &&
+               (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
             text.pop_back();
         return utf8(text);
     }
@@ -46,8 +47,6 @@ void throwWindowsError(unsigned long number, const std::string& what) {
     throw std::system_error(static_cast<int>(number), windowsCategory(), what);
 }
 
-void throwLastError(const std::string& what) {
-    throwWindowsError(GetLastError(), what);
-}
+void throwLastError(const std::string& what) { throwWindowsError(GetLastError(), what); }
 
 }  // namespace kelmor::win32

@@ -74,7 +74,8 @@ std::string Win32Host::readFile(const std::string& path) {
 
 std::string Win32Host::readFileBytes(const std::string& path, std::uint64_t offset,
                                      std::size_t count) {
-    if (DiscImage* image = imageOf(path)) return image->readBytes(image->fileAt(path), offset, count);
+    if (DiscImage* image = imageOf(path))
+        return image->readBytes(image->fileAt(path), offset, count);
     return readFileBytesAt(path, offset, count);
 }
 

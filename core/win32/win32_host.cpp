@@ -82,9 +82,7 @@ const std::map<char, std::string>& Win32Host::imageDrives() const {
     return *imageDrives_;
 }
 
-ImageFiles& Win32Host::imageFiles() {
-    return *imageFiles_;
-}
+ImageFiles& Win32Host::imageFiles() { return *imageFiles_; }
 
 std::optional<std::string> Win32Host::driveImage(char letter) const {
     const auto image = imageDrives().find(upperAscii(letter));
@@ -101,9 +99,7 @@ DiscImage* Win32Host::imageOf(const std::string& path) {
     return image ? &images_->open(*image) : nullptr;
 }
 
-std::string Win32Host::applicationFolder() const {
-    return applicationFolder_;
-}
+std::string Win32Host::applicationFolder() const { return applicationFolder_; }
 
 void Win32Host::messageBox(const std::string& text, MessageStyle style, const std::string& title) {
     writeToErrorOutput(title, text);
@@ -124,8 +120,9 @@ void Win32Host::endProcess(int exitCode) {
 std::optional<std::string> Win32Host::applicationFolderRefusal() const {
     const auto character = firstCharacterOutsideAnsi(applicationFolder_);
     if (!character) return std::nullopt;
-    return "The Kelmor programs cannot run from the folder \"" + applicationFolder_ + "\": its name holds " +
-           heldNot(*character) + ", so dosbox.conf could not name the folder. Move the programs to "
+    return "The Kelmor programs cannot run from the folder \"" + applicationFolder_ +
+           "\": its name holds " + heldNot(*character) +
+           ", so dosbox.conf could not name the folder. Move the programs to "
            "another folder, or rename this one.";
 }
 
@@ -137,11 +134,12 @@ std::string Win32Host::noCdAdvice() const {
     const std::map<char, std::string>& lettered = imageDrives();
     std::vector<std::string> lines;
     for (const auto& [image, character] : unnamedImages_)
-        lines.push_back("The CD image " + image + " gets no drive letter: its name holds " + heldNot(character) +
-                        ", so dosbox.conf could not name it. Rename it.");
+        lines.push_back("The CD image " + image + " gets no drive letter: its name holds " +
+                        heldNot(character) + ", so dosbox.conf could not name it. Rename it.");
     for (const auto& [letter, image] : lettered) {
         const ImageCheck check = checkDiscImage(*imageFiles_, image, EmulatorDialect::Unknown);
-        if (!check.noDisc.empty()) lines.push_back("The CD image " + image + " holds no disc: " + check.noDisc + ".");
+        if (!check.noDisc.empty())
+            lines.push_back("The CD image " + image + " holds no disc: " + check.noDisc + ".");
     }
     std::string advice;
     for (const std::string& line : lines) advice += (advice.empty() ? "" : "\n") + line;
@@ -149,8 +147,10 @@ std::string Win32Host::noCdAdvice() const {
 }
 
 std::string Win32Host::noEmulatorAdvice() const {
-    return "Copy DOSBox (dosbox.exe and the files beside it) into the folder " + applicationFolder_ +
-           "; DOSBox-X's program, dosbox-x.exe, goes there as dosbox.exe. The kit's setup offers to do so "
+    return "Copy DOSBox (dosbox.exe and the files beside it) into the folder " +
+           applicationFolder_ +
+           "; DOSBox-X's program, dosbox-x.exe, goes there as dosbox.exe. The kit's setup offers "
+           "to do so "
            "when DOSBox is installed.";
 }
 

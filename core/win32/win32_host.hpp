@@ -57,8 +57,7 @@ public:
     // A 32-bit Windows; not a 64-bit one, and not Wine, which hands a DOS
     // program to whatever emulator its host has, outside the kit's setup.
     bool runsDosPrograms() const noexcept override;
-    void messageBox(const std::string& text, MessageStyle style,
-                    const std::string& title) override;
+    void messageBox(const std::string& text, MessageStyle style, const std::string& title) override;
     std::string shownPath(const std::string& path) const override { return path; }
     // The image beside the programs that has the letter (win32_image_drives.hpp).
     std::optional<std::string> driveImage(char letter) const override;

@@ -11,7 +11,8 @@
 
 namespace kelmor::win32 {
 
-std::map<char, std::string> imageLetters(const std::vector<std::string>& images, DWORD systemDrives) {
+std::map<char, std::string> imageLetters(const std::vector<std::string>& images,
+                                         DWORD systemDrives) {
     std::map<char, std::string> letters;
     char letter = 'D';
     for (const std::string& image : images) {
@@ -30,7 +31,8 @@ std::vector<std::string> discImagesIn(const std::string& folder) {
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::string name = utf8(found.cFileName);
-        if (isDiscImageFileName(name) && !isEmulatorSheetFileName(name)) images.push_back(folder + "\\" + name);
+        if (isDiscImageFileName(name) && !isEmulatorSheetFileName(name))
+            images.push_back(folder + "\\" + name);
     } while (FindNextFileW(search.get(), &found));
     std::sort(images.begin(), images.end());
     return images;
@@ -42,8 +44,6 @@ std::string Win32ImageFiles::sheetText(std::string bytes) {
     return textFromAnsi(bytes);
 }
 
-std::error_code Win32ImageFiles::noDisc() const {
-    return {ERROR_NOT_READY, windowsCategory()};
-}
+std::error_code Win32ImageFiles::noDisc() const { return {ERROR_NOT_READY, windowsCategory()}; }
 
 }  // namespace kelmor::win32

@@ -21,7 +21,8 @@ namespace kelmor::win32 {
 // The letters the images take: `images` in name order, each the lowest free
 // letter from D to Z that `systemDrives` (GetLogicalDrives()' bits, A: the
 // lowest) does not hold; images past Z: get none.
-std::map<char, std::string> imageLetters(const std::vector<std::string>& images, DWORD systemDrives);
+std::map<char, std::string> imageLetters(const std::vector<std::string>& images,
+                                         DWORD systemDrives);
 
 // The full paths of the disc images in a folder, in name order; not the
 // sheets the launchers write there for the emulator (image_mount.hpp).
@@ -30,7 +31,8 @@ std::vector<std::string> discImagesIn(const std::string& folder);
 // The host's files, as disc images are read from them.
 class Win32ImageFiles final : public ImageFiles {
 public:
-    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+    std::string readBytes(const std::string& path, std::uint64_t offset,
+                          std::size_t count) override {
         return readFileBytesAt(path, offset, count);
     }
     // UTF-8 of the ANSI code page's text, as the emulator reads it; a sheet

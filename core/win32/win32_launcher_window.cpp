@@ -26,7 +26,8 @@ struct WindowState {
 
 RECT pixelRect(const ControlSpec& control) {
     return {twipsToPixels(control.left), twipsToPixels(control.top),
-            twipsToPixels(control.left + control.width), twipsToPixels(control.top + control.height)};
+            twipsToPixels(control.left + control.width),
+            twipsToPixels(control.top + control.height)};
 }
 
 void paint(HWND window, const WindowState& state) {
@@ -69,28 +70,25 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
     auto* state = reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-    case WM_ERASEBKGND:
-        if (state != nullptr && state->background != nullptr) return 1;  // the picture covers it
-        break;
-    case WM_PAINT:
-        if (state != nullptr) {
-            paint(window, *state);
-            return 0;
-        }
-        break;
-    case WM_TIMER:
-        if (state != nullptr && wParam == kTimerId) {
-            onTimer(window, *state);
-            return 0;
-        }
-        break;
-    case WM_CLOSE:
-        return 0;  // Alt+F4 or the close box: the sequence alone ends the process
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        break;
+        case WM_ERASEBKGND:
+            if (state != nullptr && state->background != nullptr)
+                return 1;  // the picture covers it
+            break;
+        case WM_PAINT:
+            if (state != nullptr) {
+                paint(window, *state);
+                return 0;
+            }
+            break;
+        case WM_TIMER:
+            if (state != nullptr && wParam == kTimerId) {
+                onTimer(window, *state);
+                return 0;
+            }
+            break;
+        case WM_CLOSE: return 0;  // Alt+F4 or the close box: the sequence alone ends the process
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -98,12 +96,13 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 void addLabel(HWND window, const ControlSpec& label, const FontSpec* font,
               const DisplayScale& scale) {
     const RECT at = pixelRect(label);
-    const HWND control = CreateWindowExW(
-        0, L"STATIC", displayText(label.caption).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-        at.left, at.top, at.right - at.left, at.bottom - at.top, window, nullptr,
-        GetModuleHandleW(nullptr), nullptr);
+    const HWND control = CreateWindowExW(0, L"STATIC", displayText(label.caption).c_str(),
+                                         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, at.left,
+                                         at.top, at.right - at.left, at.bottom - at.top, window,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
     if (control != nullptr && font != nullptr)
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(createFont(*font, scale)), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(createFont(*font, scale)),
+                     FALSE);
 }
 
 HWND createWindow(const WindowSpec& spec, const LauncherLook& look, WindowState& state) {

@@ -34,7 +34,9 @@ pictures::Image decodePicture(std::span<const std::uint8_t> bytes) {
     for (const PictureKind& kind : kPictureKinds)
         if (bytes.size() >= kind.signature.size() &&
             std::equal(kind.signature.begin(), kind.signature.end(), bytes.begin(),
-                       [](char expected, std::uint8_t byte) { return static_cast<std::uint8_t>(expected) == byte; }))
+                       [](char expected, std::uint8_t byte) {
+                           return static_cast<std::uint8_t>(expected) == byte;
+                       }))
             return kind.decode(bytes);
     return pictures::decodeBmp(bytes);
 }
@@ -55,7 +57,8 @@ HBITMAP toBitmap(const pictures::Image& image) {
     auto* rows = static_cast<std::uint8_t*>(bits);
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            const std::uint8_t* rgb = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
+            const std::uint8_t* rgb =
+                &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
             std::uint8_t* bgr = rows + y * stride + x * 3;
             bgr[0] = rgb[2];
             bgr[1] = rgb[1];
@@ -78,8 +81,8 @@ HBITMAP loadPicture(const wchar_t* resourceName) {
 }
 
 HICON loadIcon(const wchar_t* resourceName, int size) {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), resourceName, IMAGE_ICON, size,
-                                         size, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), resourceName, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace kelmor::win32

@@ -50,7 +50,8 @@ void Win32Host::startProgram(const std::string& program,
     for (const std::string& argument : arguments) wideArguments.push_back(wide(argument, program));
     std::wstring line = childCommandLine(path, wideArguments);
     std::wstring folder = wide(applicationFolder_, applicationFolder_);
-    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // "C:" alone is C:'s current folder
+    if (folder.size() == 2 && folder[1] == L':')
+        folder += L'\\';  // "C:" alone is C:'s current folder
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

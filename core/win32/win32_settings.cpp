@@ -94,9 +94,9 @@ void Win32Host::writeSetting(const std::string& application, const std::string& 
     // What a read would not take is not stored either.
     if (!fitsConfigurationLine(value)) throwWindowsError(ERROR_INVALID_DATA, what);
     RegistryKey settings;
-    const LONG created =
-        RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, settings.receive(), nullptr);
+    const LONG created = RegCreateKeyExW(
+        HKEY_CURRENT_USER, settingsKey(application, section).c_str(), 0, nullptr,
+        REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, settings.receive(), nullptr);
     if (created != ERROR_SUCCESS) throwWindowsError(static_cast<unsigned long>(created), what);
     const std::wstring name = wide(key, what);
     const std::wstring data = wide(value, what);

@@ -50,13 +50,9 @@ std::wstring wide(std::string_view text, const std::string& what) {
     return toWide(CP_UTF8, MB_ERR_INVALID_CHARS, text, what);
 }
 
-std::wstring displayText(std::string_view text) {
-    return toWide(CP_UTF8, 0, text, "text");
-}
+std::wstring displayText(std::string_view text) { return toWide(CP_UTF8, 0, text, "text"); }
 
-std::string utf8(std::wstring_view text) {
-    return toBytes(CP_UTF8, text, false, "UTF-16 text");
-}
+std::string utf8(std::wstring_view text) { return toBytes(CP_UTF8, text, false, "UTF-16 text"); }
 
 std::string ansiText(std::string_view text, const std::string& what) {
     const std::wstring characters = wide(text, what);

@@ -29,7 +29,8 @@ void centreOnScreen(HWND window, const DisplayScale& scale) {
     const TwipSize size{static_cast<float>(outer.right - outer.left) * scale.twipsPerPixelX,
                         static_cast<float>(outer.bottom - outer.top) * scale.twipsPerPixelY};
     const TwipPosition at = centredPosition(screen, size);
-    SetWindowPos(window, nullptr, static_cast<int>(static_cast<float>(at.left) / scale.twipsPerPixelX),
+    SetWindowPos(window, nullptr,
+                 static_cast<int>(static_cast<float>(at.left) / scale.twipsPerPixelX),
                  static_cast<int>(static_cast<float>(at.top) / scale.twipsPerPixelY), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -39,10 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
            "the file is named in the sheet");
     for (char c : track->mode) expect(c < 'a' || c > 'z', "the mode is in upper case");
     const auto later = firstCueTrack(sheet + "\nFILE other.bin BINARY\nTRACK 02 AUDIO\n");
-    expect(later && later->file == track->file && later->mode == track->mode && later->start == track->start,
+    expect(later && later->file == track->file && later->mode == track->mode &&
+               later->start == track->start,
            "lines after the first track change nothing");
     const std::string path = cueFilePath("/cds/kelmor.cue", track->file, '/');
     expect(path.find('\\') == std::string::npos, "no backslash in a host path");
-    expect(path.front() == '/' , "an absolute host path");
+    expect(path.front() == '/', "an absolute host path");
     return 0;
 }

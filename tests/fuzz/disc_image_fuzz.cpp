@@ -17,8 +17,10 @@ using fuzz::expect;
 
 namespace {
 
-const std::vector<std::vector<std::string>> kPaths{
-    {"KELMOR", "KELMOR", "VIGNET.DAT"}, {"kit", "kelkit.exe"}, {"VIGNET.DAT"}, {"KIT", "USA", "MAPPER.EXE"}};
+const std::vector<std::vector<std::string>> kPaths{{"KELMOR", "KELMOR", "VIGNET.DAT"},
+                                                   {"kit", "kelkit.exe"},
+                                                   {"VIGNET.DAT"},
+                                                   {"KIT", "USA", "MAPPER.EXE"}};
 
 }  // namespace
 

@@ -25,7 +25,8 @@ bool tidyAbsolute(const std::string& folder) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto parts = fuzz::fields(data, size, 2);
     const linux_drives::DriveMap map = linux_drives::DriveMap::parse(parts[0], parts[1]);
-    expect(map.root('C') == std::string("/") && map.root('c') == std::string("/"), "C: is the root");
+    expect(map.root('C') == std::string("/") && map.root('c') == std::string("/"),
+           "C: is the root");
     expect(!map.root('A') && !map.root('B'), "A: and B: are no drives");
     for (char letter = 'D'; letter <= 'Z'; ++letter) {
         const auto root = map.root(letter);
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const linux_drives::DriveMap named = linux_drives::DriveMap::parse(parts[0], "");
     std::string written = "[options]\ndetect=no\n[drives]\n";
     for (char letter = 'D'; letter <= 'Z'; ++letter)
-        if (const auto root = named.root(letter)) written += std::string(1, letter) + "=" + *root + "/\n";
+        if (const auto root = named.root(letter))
+            written += std::string(1, letter) + "=" + *root + "/\n";
     const linux_drives::DriveMap reread = linux_drives::DriveMap::parse(written, "");
     for (char letter = 'D'; letter <= 'Z'; ++letter)
         expect(reread.root(letter) == named.root(letter), "the named drives read back as written");

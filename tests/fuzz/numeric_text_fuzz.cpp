@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto point = posix::parseNumericText(text, ".");
     const auto comma = posix::parseNumericText(text, ",");
     if (point) expect(std::isfinite(*point), "a number is finite");
-    if (text.find_first_of(".,") == std::string::npos) expect(point == comma, "no point, one value");
-    if (!text.empty() && text.size() <= 15 && text.find_first_not_of("0123456789") == std::string::npos)
+    if (text.find_first_of(".,") == std::string::npos)
+        expect(point == comma, "no point, one value");
+    if (!text.empty() && text.size() <= 15 &&
+        text.find_first_not_of("0123456789") == std::string::npos)
         expect(point == std::stod(text), "a digit string is its own value");
 
     static const posix::PosixHost host({.applicationFolder = "/", .configHome = "/nonexistent"});

@@ -22,7 +22,11 @@ constexpr std::size_t kMostReads = 4 + 1 + 128 + 4 + 2;
 bool isUtf8(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        const std::size_t length = lead < 0x80    ? 1
+                                   : lead >= 0xF0 ? 4
+                                   : lead >= 0xE0 ? 3
+                                   : lead >= 0xC2 ? 2
+                                                  : 0;
         if (length == 0 || length > text.size() - at) return false;
         for (std::size_t i = 1; i < length; ++i)
             if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
@@ -43,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     expect(reads <= kMostReads, "few pieces read");
     if (version)
-        expect(isUtf8(version->productName) && isUtf8(version->fileDescription), "the strings are UTF-8");
+        expect(isUtf8(version->productName) && isUtf8(version->fileDescription),
+               "the strings are UTF-8");
     return 0;
 }

@@ -79,13 +79,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string& root = driveFolder();
     static const std::string realRoot = std::filesystem::canonical(root).string();
-    const linux_drives::DriveMap drives = linux_drives::DriveMap::parse("[drives]\nD=" + root + "\n", "");
+    const linux_drives::DriveMap drives =
+        linux_drives::DriveMap::parse("[drives]\nD=" + root + "\n", "");
     for (const linux_drives::PathUse use :
-         {linux_drives::PathUse::Existing, linux_drives::PathUse::Destination, linux_drives::PathUse::Lenient}) {
+         {linux_drives::PathUse::Existing, linux_drives::PathUse::Destination,
+          linux_drives::PathUse::Lenient}) {
         std::error_code plainError, listedError;
         linux_drives::FolderListings listings;
         const auto plain = linux_drives::resolveWindowsPath(drives, path, use, plainError);
-        const auto listed = linux_drives::resolveWindowsPath(drives, path, use, listedError, &listings);
+        const auto listed =
+            linux_drives::resolveWindowsPath(drives, path, use, listedError, &listings);
         expect(plain == listed, "the same host path with the listings as without");
         if (!plain) continue;
         expect(withinDrive(*plain, root), "never outside the drive's folder");

@@ -36,7 +36,8 @@ public:
 };
 
 TEST(ConfigurationOnPosix, SavedSettingsComeBackAtTheNextStart) {
-    const fs::path config = fs::temp_directory_path() / ("kelmor-config-" + std::to_string(getpid()));
+    const fs::path config =
+        fs::temp_directory_path() / ("kelmor-config-" + std::to_string(getpid()));
     fs::create_directories(config);
     posix::PosixHostOptions options;
     options.configHome = config.string();
@@ -52,8 +53,8 @@ TEST(ConfigurationOnPosix, SavedSettingsComeBackAtTheNextStart) {
     std::ifstream in(config / "kelmor" / "kelkit.ini", std::ios::binary);
     std::ostringstream ini;
     ini << in.rdbuf();
-    for (const char* line : {"fullscreen=true", "fullfixed=false", "output=opengl", "predvolba=4",
-                             "cycles=00010"})
+    for (const char* line :
+         {"fullscreen=true", "fullfixed=false", "output=opengl", "predvolba=4", "cycles=00010"})
         EXPECT_NE(ini.str().find(line), std::string::npos) << line << " in\n" << ini.str();
     EXPECT_FALSE(fs::exists(config / "kelmor" / "kel1.ini"));
     {

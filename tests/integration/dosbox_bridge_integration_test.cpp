@@ -54,7 +54,9 @@ protected:
     std::string privateFolder(const std::string& below = "tmp") const {
         return temp.path(below + "/kelmor-" + std::to_string(geteuid()));
     }
-    std::string relative(const std::string& path) const { return path.substr(temp.path().size() + 1); }
+    std::string relative(const std::string& path) const {
+        return path.substr(temp.path().size() + 1);
+    }
     TempFolder temp;
     RuntimeCopy() {
         temp.makeFolder("tmp");
@@ -86,12 +88,13 @@ TEST_F(RuntimeCopy, TheCopiesOfEndedProcessesAreRemoved) {
     const std::string folder = relative(privateFolder()) + "/";
     const std::string running = folder + runtimeCopyName("/games/kelmor", 1);
     const std::string gone = folder + runtimeCopyName("/games/kelmor", ended);
-    for (const std::string& name : {running, gone, folder + "0123456789abcdef.conf", folder + "notes"})
+    for (const std::string& name :
+         {running, gone, folder + "0123456789abcdef.conf", folder + "notes"})
         temp.write(name, "theirs");
     writeRuntimeCopy({base()}, "/games/kelmor", "own");
-    EXPECT_EQ(temp.names(folder), (std::vector<std::string>{
-                                      runtimeCopyName("/games/kelmor", 1),
-                                      runtimeCopyName("/games/kelmor", getpid()), "notes"}));
+    EXPECT_EQ(temp.names(folder),
+              (std::vector<std::string>{runtimeCopyName("/games/kelmor", 1),
+                                        runtimeCopyName("/games/kelmor", getpid()), "notes"}));
     EXPECT_EQ(temp.read(running), "theirs");
 }
 
@@ -169,7 +172,8 @@ Outcome runProgram(const std::string& program, const std::vector<std::string>& a
         setpgid(0, 0);
         if (fileSizeLimit >= 0) {
             signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit),
+                               static_cast<rlim_t>(fileSizeLimit)};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         dup2(pipeFds[1], STDERR_FILENO);
@@ -199,7 +203,8 @@ Outcome runProgram(const std::string& program, const std::vector<std::string>& a
            std::chrono::steady_clock::now() < deadline) {
         char buffer[512];
         ssize_t got;
-        while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) outcome.errors.append(buffer, got);
+        while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+            outcome.errors.append(buffer, got);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (ended == 0) {
@@ -218,7 +223,8 @@ Outcome runProgram(const std::string& program, const std::vector<std::string>& a
 
 std::size_t occurrences(const std::string& text, const std::string& what) {
     std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
     return count;
 }
 
@@ -267,8 +273,9 @@ protected:
     // The path of the copy of an application folder's file that the last
     // bridge handed its emulator.
     std::string copyOf(const std::string& file, const std::string& base = "runtime") const {
-        return temp.path(base + "/kelmor-" + std::to_string(geteuid()) + "/" +
-                         runtimeCopyName(temp.path("Kelmor app/" + file), std::stol(temp.read("record.pid"))));
+        return temp.path(
+            base + "/kelmor-" + std::to_string(geteuid()) + "/" +
+            runtimeCopyName(temp.path("Kelmor app/" + file), std::stol(temp.read("record.pid"))));
     }
 
     // The lines behind the last mount of a copy that ask the emulator's
@@ -283,8 +290,9 @@ protected:
     }
 
     std::string mountsFolder() const {
-        return temp.path("runtime/kelmor-" + std::to_string(geteuid()) + "/" +
-                         runtimeCopyName("mounts", std::stol(temp.read("record.pid")), kFolderOfItsOwn));
+        return temp.path(
+            "runtime/kelmor-" + std::to_string(geteuid()) + "/" +
+            runtimeCopyName("mounts", std::stol(temp.read("record.pid")), kFolderOfItsOwn));
     }
 
     static constexpr const char* kConfiguration =
@@ -310,14 +318,17 @@ TEST_F(BridgeProgram, HandsTheTranslatedCopyToTheEmulatorAndLeavesDosboxConfAlon
               "[sdl]\r\nfullscreen=true\r\n\r\n[autoexec]\r\nMOUNT E \"" + temp.path("game cd") +
                   "\" -t cdrom -usecd 0 -ioctl\r\nMOUNT B \"" + temp.path("Kelmor app/SAVEGAME") +
                   "\"\r\n" + mountCheck("EB") + "KELMOR.EXE save=B:\r\n");
-    EXPECT_FALSE(std::filesystem::exists(mountsFolder())) << "the check's folder outlives its start";
+    EXPECT_FALSE(std::filesystem::exists(mountsFolder()))
+        << "the check's folder outlives its start";
     EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), conf);
-    EXPECT_EQ(temp.names("Kelmor app"), (std::vector<std::string>{"SAVEGAME", "dosbox", "dosbox.conf"}));
+    EXPECT_EQ(temp.names("Kelmor app"),
+              (std::vector<std::string>{"SAVEGAME", "dosbox", "dosbox.conf"}));
 }
 
 // The launchers write into an existing DOSBOX.CONF when there is one.
 TEST_F(BridgeProgram, ReadsDosboxConfInAnyLetterCase) {
-    std::filesystem::rename(temp.path("Kelmor app/dosbox.conf"), temp.path("Kelmor app/DOSBOX.CONF"));
+    std::filesystem::rename(temp.path("Kelmor app/dosbox.conf"),
+                            temp.path("Kelmor app/DOSBOX.CONF"));
     EXPECT_EQ(run({"-noconsole"}).exitCode, 7);
     EXPECT_NE(temp.read("record.conf").find("MOUNT E \"" + temp.path("game cd") + "\""),
               std::string::npos);
@@ -330,9 +341,10 @@ TEST_F(BridgeProgram, AConfigurationNamedByConfIsHandedInPlaceOfDosboxConf) {
     for (char& c : windowsCd) c = c == '/' ? '\\' : c;
     temp.write("Kelmor app/MAPEDITOR.CONF", "[autoexec]\r\nmount B \"" + windowsCd + "\"\r\n");
     EXPECT_EQ(run({"-noconsole", "-conf", "mapeditor.conf", "-CONF", "none.conf"}).exitCode, 7);
-    EXPECT_EQ(temp.read("record.args"), "-conf\n" + copyOf("MAPEDITOR.CONF") + "\n-CONF\nnone.conf\n");
-    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n" +
-                                            mountCheck("B"));
+    EXPECT_EQ(temp.read("record.args"),
+              "-conf\n" + copyOf("MAPEDITOR.CONF") + "\n-CONF\nnone.conf\n");
+    EXPECT_EQ(temp.read("record.conf"),
+              "[autoexec]\r\nmount B \"" + temp.path("game cd") + "\"\r\n" + mountCheck("B"));
 }
 
 TEST_F(BridgeProgram, TheUsersOwnConfigurationIsHandedAfterTheKits) {
@@ -355,7 +367,8 @@ TEST_F(BridgeProgram, AHugeDosboxConfIsOneLineAndNoStart) {
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
-    EXPECT_NE(outcome.errors.find("dosbox.conf: File too large"), std::string::npos) << outcome.errors;
+    EXPECT_NE(outcome.errors.find("dosbox.conf: File too large"), std::string::npos)
+        << outcome.errors;
     EXPECT_FALSE(temp.exists("record.args"));
 }
 
@@ -368,7 +381,8 @@ TEST_F(BridgeProgram, NoEmulatorIsOneLineAndExit127) {
         std::string mentions;
     };
     const std::vector<Case> cases{
-        {"nothing on PATH", "", temp.path("empty"), "none found (dosbox-staging, dosbox-x or dosbox on PATH"},
+        {"nothing on PATH", "", temp.path("empty"),
+         "none found (dosbox-staging, dosbox-x or dosbox on PATH"},
         {"only the bridge on PATH", "", temp.path("Kelmor app"), "none found ("},
         {"emulator= names a missing file", "emulator=" + temp.path("none"), temp.path("bin"),
          "emulator=" + temp.path("none")},
@@ -378,7 +392,8 @@ TEST_F(BridgeProgram, NoEmulatorIsOneLineAndExit127) {
         driveMap(c.options);
         const Outcome outcome = run({"-noconsole"}, c.path);
         EXPECT_EQ(outcome.exitCode, 127);
-        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1) << outcome.errors;
+        EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1)
+            << outcome.errors;
         EXPECT_NE(outcome.errors.find(c.mentions), std::string::npos) << outcome.errors;
         EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), kConfiguration);
         EXPECT_TRUE(temp.names("runtime").empty());
@@ -394,7 +409,8 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
     std::filesystem::copy_file(KELMOR_BRIDGE_PROGRAM, temp.path("copy/dosbox"));
     const std::string wrapper = "#!/bin/sh\n'" + temp.path("copy/dosbox") + "' \"$@\"\nexit $?\n";
     // One that clears the environment the bridge hands on.
-    const std::string clearing = "#!/bin/sh\nexec /usr/bin/env -i '" + temp.path("copy/dosbox") + "' \"$@\"\n";
+    const std::string clearing =
+        "#!/bin/sh\nexec /usr/bin/env -i '" + temp.path("copy/dosbox") + "' \"$@\"\n";
     for (const std::string& emulator : {std::string("copy"), wrapper, clearing}) {
         SCOPED_TRACE(emulator);
         std::filesystem::remove(temp.path("bin/dosbox"));
@@ -406,7 +422,8 @@ TEST_F(BridgeProgram, TheBridgeAsItsOwnEmulatorStops) {
         EXPECT_EQ(outcome.exitCode, 127);
         // Said once by the second bridge; the first reports its emulator's exit code.
         EXPECT_EQ(occurrences(outcome.errors, "this bridge again"), 1u) << outcome.errors;
-        EXPECT_EQ(occurrences(outcome.errors, "DOSBox ended with exit code 127"), 1u) << outcome.errors;
+        EXPECT_EQ(occurrences(outcome.errors, "DOSBox ended with exit code 127"), 1u)
+            << outcome.errors;
     }
 }
 
@@ -418,19 +435,21 @@ TEST_F(BridgeProgram, ADriveThatHoldsADiscImageIsMountedWithIMGMOUNT) {
     testing::makeIso(temp.path("game cd"), temp.path("cd images/kelmor.iso"));
     // A rip with one file per track: the emulator reads its sheet itself.
     testing::writeRipWithFilePerTrack(temp.path("cd images"), "kelmor 100% (EU)",
-                                      testing::fileBytes(temp.path("cd images/kelmor.iso")), "MODE1/2352");
-    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" +
-                                               temp.path("cd images/kelmor 100% (EU).cue") +
-                                               "\nF=" + temp.path("cd images/gone.cue") + "\n");
-    const std::string autoexec = "[autoexec]\r\nMOUNT F F:\\ -t cdrom\r\nmount G E:\\KELMOR\r\nE:\r\n";
+                                      testing::fileBytes(temp.path("cd images/kelmor.iso")),
+                                      "MODE1/2352");
+    temp.write("config/kelmor/drives.ini",
+               "[options]\ndetect=no\n[drives]\nE=" + temp.path("cd images/kelmor 100% (EU).cue") +
+                   "\nF=" + temp.path("cd images/gone.cue") + "\n");
+    const std::string autoexec =
+        "[autoexec]\r\nMOUNT F F:\\ -t cdrom\r\nmount G E:\\KELMOR\r\nE:\r\n";
     temp.write("Kelmor app/dosbox.conf", std::string(kConfiguration) + autoexec.substr(12));
 
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
-    EXPECT_EQ(temp.read("record.conf"), "[sdl]\r\nfullscreen=true\r\n\r\n[autoexec]\r\nIMGMOUNT E \"" +
-                                            temp.path("cd images/kelmor 100%% (EU).cue") +
-                                            "\" -t iso\r\n" + autoexec.substr(12, autoexec.size() - 16) + mountCheck("EFG") +
-                                            "E:\r\n");
+    EXPECT_EQ(temp.read("record.conf"),
+              "[sdl]\r\nfullscreen=true\r\n\r\n[autoexec]\r\nIMGMOUNT E \"" +
+                  temp.path("cd images/kelmor 100%% (EU).cue") + "\" -t iso\r\n" +
+                  autoexec.substr(12, autoexec.size() - 16) + mountCheck("EFG") + "E:\r\n");
     // Two lines of its own, and the emulator's exit code 7 reported.
     EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 3) << outcome.errors;
     EXPECT_NE(outcome.errors.find("F: holds no disc, its image cannot be read: " +
@@ -447,9 +466,11 @@ TEST_F(BridgeProgram, ASheetDOSBoxCouldNotMountIsHandedAsItCan) {
     temp.write("game cd/KELMOR/VIGNET.DAT", "marker");
     testing::makeIso(temp.path("game cd"), temp.path("iso/kelmor.iso"));
     const std::string data = testing::fileBytes(temp.path("iso/kelmor.iso"));
-    const std::string sheet = "FILE \"KELMOR (TRACK 1).BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
-                              "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n";
-    const std::string track1 = temp.path("cds/Kelmor (Track 1).bin"), track2 = temp.path("cds/Kelmor (Track 2).bin");
+    const std::string sheet =
+        "FILE \"KELMOR (TRACK 1).BIN\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+        "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n";
+    const std::string track1 = temp.path("cds/Kelmor (Track 1).bin"),
+                      track2 = temp.path("cds/Kelmor (Track 2).bin");
     struct Case {
         const char* what;
         std::vector<std::string> files;
@@ -457,11 +478,13 @@ TEST_F(BridgeProgram, ASheetDOSBoxCouldNotMountIsHandedAsItCan) {
         std::string said;
     };
     const std::vector<Case> cases{
-        {"a file named in another letter case", {track1, track2},
+        {"a file named in another letter case",
+         {track1, track2},
          "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\nFILE \"" + track2 +
              "\" BINARY\r\n  TRACK 02 AUDIO\r\n",
          ""},
-        {"an audio track's file missing", {track1},
+        {"an audio track's file missing",
+         {track1},
          "FILE \"" + track1 + "\" BINARY\r\n  TRACK 01 MODE1/2048\r\n",
          "E: track 2 of " + temp.path("cds/Kelmor.cue") +
              " left out: the sheet names `Kelmor (Track 2).bin`, which is not beside it\n"},
@@ -471,17 +494,20 @@ TEST_F(BridgeProgram, ASheetDOSBoxCouldNotMountIsHandedAsItCan) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(temp.path("cds"));
         temp.write("cds/Kelmor.cue", sheet);
-        for (const std::string& file : c.files) temp.write(file.substr(temp.path().size() + 1), data);
+        for (const std::string& file : c.files)
+            temp.write(file.substr(temp.path().size() + 1), data);
         const Outcome outcome = run({"-noconsole"});
         const std::string conf = temp.read("record.conf");
-        const std::string copy = copyOf("dosbox.conf").substr(0, copyOf("dosbox.conf").rfind('/') + 1) +
-                                 runtimeCopyName(temp.path("cds/Kelmor.cue"), std::stol(temp.read("record.pid")),
-                                                 kCueSheetCopy);
+        const std::string copy =
+            copyOf("dosbox.conf").substr(0, copyOf("dosbox.conf").rfind('/') + 1) +
+            runtimeCopyName(temp.path("cds/Kelmor.cue"), std::stol(temp.read("record.pid")),
+                            kCueSheetCopy);
         EXPECT_NE(conf.find("IMGMOUNT E \"" + copy + "\" -t iso\r\n"), std::string::npos) << conf;
         EXPECT_EQ(temp.read(copy.substr(temp.path().size() + 1)), c.handed);
         EXPECT_EQ(temp.read("cds/Kelmor.cue"), sheet);
         const std::size_t said = outcome.errors.find("E: track");
-        EXPECT_EQ(said == std::string::npos ? "" : outcome.errors.substr(said, c.said.size()), c.said)
+        EXPECT_EQ(said == std::string::npos ? "" : outcome.errors.substr(said, c.said.size()),
+                  c.said)
             << outcome.errors;
     }
 }
@@ -495,8 +521,9 @@ TEST_F(BridgeProgram, AnImageBesideTheProgramsIsMountedWithoutADriveMap) {
     temp.write("Kelmor app/dosbox.conf", "[autoexec]\r\nMOUNT D D:\\ -t cdrom\r\n");
     const Outcome outcome = run({"-noconsole"});
     EXPECT_EQ(outcome.exitCode, 7) << outcome.errors;
-    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nIMGMOUNT D \"" + temp.path("Kelmor app/Kelmor.iso") +
-                                            "\" -t iso\r\n" + mountCheck("D"));
+    EXPECT_EQ(temp.read("record.conf"), "[autoexec]\r\nIMGMOUNT D \"" +
+                                            temp.path("Kelmor app/Kelmor.iso") + "\" -t iso\r\n" +
+                                            mountCheck("D"));
 }
 
 // The emulator runs as the bridge's child: what it prints goes on to the
@@ -516,17 +543,23 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
         std::string state = ".local/state";
         long fileSizeLimit = -1;
     };
-    const std::string missing = "DOSBox ended with exit code 1; the log of what it printed is missing: ";
+    const std::string missing =
+        "DOSBox ended with exit code 1; the log of what it printed is missing: ";
     const std::string manyLines =
-        "i=0\nwhile [ $i -lt 300 ]; do echo \"Exit to error: line $i\" >&2; i=$((i+1)); done\nexit 1\n";
+        "i=0\nwhile [ $i -lt 300 ]; do echo \"Exit to error: line $i\" >&2; i=$((i+1)); done\nexit "
+        "1\n";
     const std::vector<Case> cases{
-        {"an error exit", "echo 'DOSBox version 0.74-3'\necho 'Exit to error: no such mode' >&2\nexit 1\n", 1,
+        {"an error exit",
+         "echo 'DOSBox version 0.74-3'\necho 'Exit to error: no such mode' >&2\nexit 1\n", 1,
          "Exit to error: no such mode\n", "DOSBox ended with exit code 1; all it printed is in "},
-        {"a quick end after a failure line", "echo 'Could not load image file: /cds/kelmor.cue'\nexit 0\n", 0,
+        {"a quick end after a failure line",
+         "echo 'Could not load image file: /cds/kelmor.cue'\nexit 0\n", 0,
          "Could not load image file: /cds/kelmor.cue\n", "DOSBox ended after 0."},
-        {"a crash", "echo 'DOSBox version 0.74-3'\nkill -SEGV $$\n", 128 + SIGSEGV, "DOSBox version 0.74-3\n",
+        {"a crash", "echo 'DOSBox version 0.74-3'\nkill -SEGV $$\n", 128 + SIGSEGV,
+         "DOSBox version 0.74-3\n",
          "DOSBox was ended by the signal Segmentation fault; all it printed is in "},
-        {"a game played to its end", "echo 'DOSBox version 0.74-3'\nexit 0\n", 0, "DOSBox version 0.74-3\n", ""},
+        {"a game played to its end", "echo 'DOSBox version 0.74-3'\nexit 0\n", 0,
+         "DOSBox version 0.74-3\n", ""},
         {"a stop on request", "echo 'DOSBox version 0.74-3'\nkill -TERM $$\n", 128 + SIGTERM,
          "DOSBox version 0.74-3\n", ""},
         // As its shell does what the copy asks after the mounts: the drive
@@ -536,7 +569,8 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
          "folder=$(/bin/sed -n 's/^@MOUNT X \"\\(.*\\)\" >NUL\\r$/\\1/p' \"$2\")\n"
          "printf 'E\\r\\n' >>\"$folder/REFUSED.TXT\"\n",
          0, "MOUNT: Path not found\n",
-         "DOSBox could not mount E: (the folder " + temp.path("game cd") + "); all it printed is in "},
+         "DOSBox could not mount E: (the folder " + temp.path("game cd") +
+             "); all it printed is in "},
         // A line left as written (its image holds no disc) is named by the image.
         {"a drive left as written that it refused",
          "[ \"$1\" = -conf ] || exit 0\necho 'Drive F does not exist'\n"
@@ -547,15 +581,18 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
              "); all it printed is in "},
         // Said before the log was made, while the copy was written.
         {"an image without a disc", "exit 1\n", 1,
-         "dosbox (Kelmor bridge): F: holds no disc, its image cannot be read: " + temp.path("none.iso"),
+         "dosbox (Kelmor bridge): F: holds no disc, its image cannot be read: " +
+             temp.path("none.iso"),
          "DOSBox ended with exit code 1; all it printed is in "},
         {"a state folder that cannot hold a log", "exit 1\n", 1, "",
          missing + temp.path("state file/kelmor") + ": Not a directory", "state file"},
-        {"a full disk", manyLines, 1, "", missing + temp.path("state full/kelmor/dosbox-"), "state full", 4096},
+        {"a full disk", manyLines, 1, "", missing + temp.path("state full/kelmor/dosbox-"),
+         "state full", 4096},
     };
     temp.write("state file/kelmor", "");
-    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path("game cd") +
-                                               "\nF=" + temp.path("none.iso") + "\n");
+    temp.write("config/kelmor/drives.ini",
+               "[options]\ndetect=no\n[drives]\nE=" + temp.path("game cd") +
+                   "\nF=" + temp.path("none.iso") + "\n");
     temp.write("Kelmor app/dosbox.conf", std::string(kConfiguration) + "MOUNT F F:\\ -t cdrom\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -564,7 +601,9 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
             run({"-noconsole"}, "", {{"XDG_STATE_HOME", temp.path(c.state)}}, c.fileSizeLimit);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.errors;
         const std::size_t report = outcome.errors.find("dosbox (Kelmor bridge): DOSBox ");
-        EXPECT_EQ(report == std::string::npos ? "" : outcome.errors.substr(report + 24, c.reported.size()),
+        EXPECT_EQ(report == std::string::npos
+                      ? ""
+                      : outcome.errors.substr(report + 24, c.reported.size()),
                   c.reported);
         const std::string logs = c.state + "/kelmor";
         if (c.printed.empty()) {
@@ -578,7 +617,8 @@ TEST_F(BridgeProgram, TheEmulatorsFailureIsToldAndItsOutputKept) {
             EXPECT_NE(outcome.errors.find(temp.path(log)), std::string::npos) << outcome.errors;
         }
         if (c.script.find(">&2") != std::string::npos) {
-            EXPECT_NE(outcome.errors.find(c.printed), std::string::npos) << "handed on to the bridge's stderr";
+            EXPECT_NE(outcome.errors.find(c.printed), std::string::npos)
+                << "handed on to the bridge's stderr";
         }
     }
 }
@@ -593,17 +633,23 @@ TEST_F(BridgeProgram, TheLogsOfTheLastStartsAndOfRunningBridgesAreKept) {
     makeExecutable(temp, "bin/dosbox", "#!/bin/sh\necho \"started in $TZ\"\n");
     run({"-noconsole"}, "", {{"TZ", "UTC-14"}});
     run({"-noconsole"}, "", {{"TZ", "UTC+12"}});
-    EXPECT_NE(temp.read(logs + "/" + temp.names(logs).back()).find("started in UTC+12"), std::string::npos);
+    EXPECT_NE(temp.read(logs + "/" + temp.names(logs).back()).find("started in UTC+12"),
+              std::string::npos);
 
     constexpr int kAtOnce = 7;
-    makeExecutable(temp, "bin/dosbox",
-                   "#!/bin/sh\n[ \"$1\" = --version ] && { echo 'DOSBox version 0.74-3'; exit 0; }\ni=0\n"
-                   "until [ -e \"$(echo \"$HOME\"/" + logs + "/dosbox-*-$PPID.log)\" ] || [ $i -ge 300 ]; do\n"
-                   "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
-                   ": >\"$RECORD.logged.$$\"\n"
-                   "until set -- \"$RECORD\".logged.*; [ $# -ge " + std::to_string(kAtOnce) + " ] || [ $i -ge 600 ]; do\n"
-                   "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
-                   "echo \"Exit to error: $# ran at once\"\nexit 1\n");
+    makeExecutable(
+        temp, "bin/dosbox",
+        "#!/bin/sh\n[ \"$1\" = --version ] && { echo 'DOSBox version 0.74-3'; exit 0; }\ni=0\n"
+        "until [ -e \"$(echo \"$HOME\"/" +
+            logs +
+            "/dosbox-*-$PPID.log)\" ] || [ $i -ge 300 ]; do\n"
+            "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
+            ": >\"$RECORD.logged.$$\"\n"
+            "until set -- \"$RECORD\".logged.*; [ $# -ge " +
+            std::to_string(kAtOnce) +
+            " ] || [ $i -ge 600 ]; do\n"
+            "  /bin/sleep 0.05; i=$((i+1))\ndone\n"
+            "echo \"Exit to error: $# ran at once\"\nexit 1\n");
     std::vector<Outcome> outcomes(kAtOnce);
     std::vector<std::thread> starts;
     for (Outcome& outcome : outcomes) starts.emplace_back([&] { outcome = run({"-noconsole"}); });
@@ -615,8 +661,9 @@ TEST_F(BridgeProgram, TheLogsOfTheLastStartsAndOfRunningBridgesAreKept) {
         const std::size_t from = at + said.size();
         const std::string log = outcome.errors.substr(from, outcome.errors.find('\n', from) - from);
         EXPECT_TRUE(std::filesystem::exists(log)) << log;
-        EXPECT_NE(temp.read(log.substr(temp.path().size() + 1)).find("Exit to error: 7 ran at once"),
-                  std::string::npos);
+        EXPECT_NE(
+            temp.read(log.substr(temp.path().size() + 1)).find("Exit to error: 7 ran at once"),
+            std::string::npos);
     }
     run({"-noconsole"});
     EXPECT_EQ(temp.names(logs).size(), kKeptStartLogs);

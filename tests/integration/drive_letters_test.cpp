@@ -32,7 +32,8 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
     temp.write("mounts", "/dev/sr0 " + temp.path("kit-cd") + " iso9660 ro 0 0\n");
     temp.write("config/kelmor/drives.ini", "; mine\n[drives]\ne = \"" + temp.path("game cd") +
                                                "\"\nE=/other\nQ=rel\n[options]\nemulator=/bin/x\n");
-    DriveLetters letters({.applicationFolder = temp.path("app"), .configHome = temp.path("config"),
+    DriveLetters letters({.applicationFolder = temp.path("app"),
+                          .configHome = temp.path("config"),
                           .mountsFile = temp.path("mounts")});
     std::vector<std::string> shown;
     for (const LetterState& state : letters.letters()) shown.push_back(describeLetter(state));
@@ -40,9 +41,10 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
     EXPECT_EQ(shown[0], "D:  mounted disc " + temp.path("kit-cd") + "  (kit CD found)");
     EXPECT_EQ(shown[1], "E:  folder " + temp.path("game cd") + "  (game CD found)");
     EXPECT_EQ(shown[2], "F:  nothing");
-    EXPECT_EQ(letters.unusableLines(),
-              (std::vector<std::string>{"E=/other: E: is named on an earlier line",
-                                        "Q=rel: \"rel\" is a relative path; start it with / or ~/"}));
+    EXPECT_EQ(
+        letters.unusableLines(),
+        (std::vector<std::string>{"E=/other: E: is named on an earlier line",
+                                  "Q=rel: \"rel\" is a relative path; start it with / or ~/"}));
 
     letters.setDetection(false);
     EXPECT_EQ(describeLetter(letters.letters()[0]), "D:  nothing");
@@ -51,7 +53,8 @@ TEST(DriveLetters, ShowsEachLetterAndSavesEditsKeepingTheOtherLines) {
     letters.clear('Q');
     letters.save();
     EXPECT_EQ(temp.read("config/kelmor/drives.ini"),
-              "; mine\n[drives]\ne=\"" + temp.path("kit-cd") + " \"\n[options]\nemulator=/bin/x\ndetect=yes\n");
+              "; mine\n[drives]\ne=\"" + temp.path("kit-cd") +
+                  " \"\n[options]\nemulator=/bin/x\ndetect=yes\n");
 }
 
 // The emulator and the detection are edits like the letters: saved onto the
@@ -77,7 +80,8 @@ TEST(DriveLetters, SetsTheEmulatorAndTheDetectionAsItSetsLetters) {
         {"empty: every line of it goes", "[options]\nemulator=/a\nemulator=/b\n",
          [](DriveLetters& l) { l.setEmulator(""); }, "[options]\n[drives]\nG=/g\n", "", true},
         {"detection on where it was off", "[options]\ndetect = OFF\n",
-         [](DriveLetters& l) { l.setDetection(true); }, "[options]\ndetect =yes\n[drives]\nG=/g\n", "", true},
+         [](DriveLetters& l) { l.setDetection(true); }, "[options]\ndetect =yes\n[drives]\nG=/g\n",
+         "", true},
         {"detection off", "", [](DriveLetters& l) { l.setDetection(false); },
          "[drives]\nG=/g\n\n[options]\ndetect=no\n", "", false},
     };
@@ -125,18 +129,22 @@ TEST(DriveLetters, EachImageSaysWhatItHoldsOrWhyNothing) {
     temp.write("cd/KELMOR/VIGNET.DAT", "marker");
     testing::makeIso(temp.path("cd"), temp.path("cds/game.iso"));
     temp.write("cds/rip/kelmor (track 1).bin", testing::fileBytes(temp.path("cds/game.iso")));
-    temp.write("cds/rip/Kelmor.cue", "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
-                                     "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n");
+    temp.write("cds/rip/Kelmor.cue",
+               "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n"
+               "FILE \"Kelmor (Track 2).bin\" BINARY\r\n  TRACK 02 AUDIO\r\n");
     temp.write("cds/alone/Kelmor.cue", "FILE \"Kelmor.bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n");
-    temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path("cds/game.iso") +
-                                               "\nF=" + temp.path("cds/rip/Kelmor.cue") + "\nG=" +
-                                               temp.path("cds/alone/Kelmor.cue") + "\n");
+    temp.write("config/kelmor/drives.ini",
+               "[options]\ndetect=no\n[drives]\nE=" + temp.path("cds/game.iso") +
+                   "\nF=" + temp.path("cds/rip/Kelmor.cue") +
+                   "\nG=" + temp.path("cds/alone/Kelmor.cue") + "\n");
     const auto states = DriveLetters({.configHome = temp.path("config")}).letters();
     const std::vector<std::pair<std::string, std::string>> expected{
         {"E:  image " + temp.path("cds/game.iso") + "  (game CD found)  (no CD audio)",
          "E:  no CD audio: an .iso holds none, the game runs without its music tracks"},
-        {"F:  image " + temp.path("cds/rip/Kelmor.cue") + "  (game CD found)  (no CD audio, tracks left out)",
-         "F:  no CD audio; track 2 left out: the sheet names `Kelmor (Track 2).bin`, which is not beside it"},
+        {"F:  image " + temp.path("cds/rip/Kelmor.cue") +
+             "  (game CD found)  (no CD audio, tracks left out)",
+         "F:  no CD audio; track 2 left out: the sheet names `Kelmor (Track 2).bin`, which is not "
+         "beside it"},
         {"G:  image " + temp.path("cds/alone/Kelmor.cue") + "  (holds no disc)",
          "G:  holds no disc: the sheet names `Kelmor.bin`, which is not beside it"},
     };
@@ -160,30 +168,46 @@ TEST(DriveLetters, AFolderOneLevelOffSaysWhichFolderToGive) {
         std::string details;  // "<folder>" stands for the temporary folder
     };
     const Case cases[] = {
-        {"the kit CD's folder KIT itself", {"kelplix/kit/KELKIT.EXE"}, "kelplix/kit", "  (kit CD one folder up)",
-         "E:  no CD here: this is the kit CD's folder KIT; give the folder above it, <folder>/kelplix"},
-        {"the folder above the kit CD", {"cds/kelplix/KIT/KELKIT.EXE", "cds/a/x"}, "cds",
+        {"the kit CD's folder KIT itself",
+         {"kelplix/kit/KELKIT.EXE"},
+         "kelplix/kit",
+         "  (kit CD one folder up)",
+         "E:  no CD here: this is the kit CD's folder KIT; give the folder above it, "
+         "<folder>/kelplix"},
+        {"the folder above the kit CD",
+         {"cds/kelplix/KIT/KELKIT.EXE", "cds/a/x"},
+         "cds",
          "  (kit CD one folder down)",
          "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in its folder kelplix; give that folder, "
          "<folder>/cds/kelplix"},
-        {"a folder within the kit CD", {"kelplix/KIT/KELKIT.EXE", "kelplix/DATA/x"}, "kelplix/DATA",
+        {"a folder within the kit CD",
+         {"kelplix/KIT/KELKIT.EXE", "kelplix/DATA/x"},
+         "kelplix/DATA",
          "  (kit CD one folder up)",
-         "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in the folder above; give that folder, <folder>/kelplix"},
-        {"both CDs one folder down", {"cds/Kelmor CD/KELMOR/VIGNET.DAT", "cds/kelplix/KIT/KELKIT.EXE"}, "cds",
+         "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in the folder above; give that folder, "
+         "<folder>/kelplix"},
+        {"both CDs one folder down",
+         {"cds/Kelmor CD/KELMOR/VIGNET.DAT", "cds/kelplix/KIT/KELKIT.EXE"},
+         "cds",
          "  (game CD one folder down)  (kit CD one folder down)",
-         "E:  no CD here: the game CD's KELMOR\\VIGNET.DAT is in its folder Kelmor CD; give that folder, "
+         "E:  no CD here: the game CD's KELMOR\\VIGNET.DAT is in its folder Kelmor CD; give that "
+         "folder, "
          "<folder>/cds/Kelmor CD\n"
          "E:  no CD here: the kit CD's KIT\\KELKIT.EXE is in its folder kelplix; give that folder, "
          "<folder>/cds/kelplix"},
         {"two levels down", {"a/b/kelplix/KIT/KELKIT.EXE"}, "a", "", ""},
         {"two levels up", {"kelplix/KIT/KELKIT.EXE", "kelplix/KIT/x/y"}, "kelplix/KIT/x", "", ""},
-        {"the game CD's folder KELMOR, which its probes find", {"cd/KELMOR/VIGNET.DAT"}, "cd/KELMOR",
-         "  (game CD found)", ""},
+        {"the game CD's folder KELMOR, which its probes find",
+         {"cd/KELMOR/VIGNET.DAT"},
+         "cd/KELMOR",
+         "  (game CD found)",
+         ""},
     };
     for (const Case& c : cases) {
         test::TempFolder temp;
         for (const char* file : c.files) temp.write(file, "");
-        temp.write("config/kelmor/drives.ini", "[options]\ndetect=no\n[drives]\nE=" + temp.path(c.given) + "\n");
+        temp.write("config/kelmor/drives.ini",
+                   "[options]\ndetect=no\n[drives]\nE=" + temp.path(c.given) + "\n");
         const LetterState state = DriveLetters({.configHome = temp.path("config")}).letters()[1];
         std::string details = c.details;
         for (std::size_t at; (at = details.find("<folder>")) != std::string::npos;)
@@ -206,7 +230,12 @@ TEST(DriveLetters, TellsWhetherItsEditsChangeTheDriveMap) {
         {"a letter given", [](DriveLetters& l) { l.give('F', "/f"); }, true},
         {"a letter cleared", [](DriveLetters& l) { l.clear('E'); }, true},
         {"a letter given what it had", [](DriveLetters& l) { l.give('e', "/e"); }, false},
-        {"a letter given, then cleared", [](DriveLetters& l) { l.give('F', "/f"); l.clear('F'); }, false},
+        {"a letter given, then cleared",
+         [](DriveLetters& l) {
+             l.give('F', "/f");
+             l.clear('F');
+         },
+         false},
         {"the emulator named", [](DriveLetters& l) { l.setEmulator("dosbox"); }, true},
         {"detection switched off and on",
          [](DriveLetters& l) {
@@ -238,7 +267,8 @@ TEST(DriveLetters, ADriveMapThatCannotBeReadIsNotSavedOver) {
     EXPECT_EQ(std::filesystem::file_size(file), std::uintmax_t{64} << 30);
     temp.write("config/kelmor/drives.ini", "; readable again\n");
     letters.save();
-    EXPECT_EQ(temp.read("config/kelmor/drives.ini"), "; readable again\n\n[drives]\nE=" + temp.path("cd") + "\n");
+    EXPECT_EQ(temp.read("config/kelmor/drives.ini"),
+              "; readable again\n\n[drives]\nE=" + temp.path("cd") + "\n");
 }
 
 // Saving applies the dialog's own changes to the drive map as it is then:
@@ -283,7 +313,8 @@ TEST(DriveLetters, SavingAppliesTheEditsToTheDriveMapAsItIsThen) {
 TEST(DriveLetters, SavingWaitsForTheConfigurationFoldersLock) {
     test::TempFolder temp;
     temp.write("config/kelmor/drives.ini", "[drives]\n");
-    const int lock = open(temp.path("config/kelmor/.settings.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    const int lock =
+        open(temp.path("config/kelmor/.settings.lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(flock(lock, LOCK_EX), 0);
     DriveLetters letters({.configHome = temp.path("config")});
     letters.give('E', "/e");

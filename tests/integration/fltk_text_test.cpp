@@ -18,12 +18,15 @@ TEST(FltkText, LabelsAndBrowserLinesShowTheTextAsWritten) {
         std::string text, boxLabel, itemLabel, line;
     };
     const std::vector<Case> cases{
-        {"Saved to /home/ann@corp.example.com/drives.ini", "Saved to /home/ann@@corp.example.com/drives.ini",
-         "Saved to /home/ann@@corp.example.com/drives.ini", "Saved to /home/ann@corp.example.com/drives.ini"},
+        {"Saved to /home/ann@corp.example.com/drives.ini",
+         "Saved to /home/ann@@corp.example.com/drives.ini",
+         "Saved to /home/ann@@corp.example.com/drives.ini",
+         "Saved to /home/ann@corp.example.com/drives.ini"},
         {"@C88 red?", "@@C88 red?", "@@C88 red?", "@.@C88 red?"},
         {"E=@->", "E=@@->", "E=@@->", "E=@->"},
         {"Tom & Jerry &&", "Tom & Jerry &&", "Tom && Jerry &&&&", "Tom & Jerry &&"},
-        {"100% of C:\\GAMES\t/x", "100% of C:\\GAMES\t/x", "100% of C:\\GAMES\t/x", "100% of C:\\GAMES\t/x"},
+        {"100% of C:\\GAMES\t/x", "100% of C:\\GAMES\t/x", "100% of C:\\GAMES\t/x",
+         "100% of C:\\GAMES\t/x"},
         {"", "", "", ""},
     };
     for (const Case& c : cases) {
@@ -37,11 +40,17 @@ TEST(FltkText, LabelsAndBrowserLinesShowTheTextAsWritten) {
 // backslash or its length, or replaces another that differs only by '&'.
 TEST(FltkText, EachMenuItemKeepsItsText) {
     const std::vector<std::string> texts{
-        "/usr/bin/dosbox-staging, DOSBox Staging 0.82.2", "_divider?", "C:\\dos\\box", "one|two\tthree",
-        "/opt/a&b/dosbox", "/opt/ab/dosbox", "/home/ann@corp.example.com/" + std::string(2000, 'x') + "/dosbox",
+        "/usr/bin/dosbox-staging, DOSBox Staging 0.82.2",
+        "_divider?",
+        "C:\\dos\\box",
+        "one|two\tthree",
+        "/opt/a&b/dosbox",
+        "/opt/ab/dosbox",
+        "/home/ann@corp.example.com/" + std::string(2000, 'x') + "/dosbox",
     };
     Fl_Choice choice(0, 0, 100, 20);
-    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(addItem(choice, texts[i]), static_cast<int>(i));
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(addItem(choice, texts[i]), static_cast<int>(i));
     ASSERT_EQ(choice.size(), static_cast<int>(texts.size()) + 1);  // and the menu's end
     for (std::size_t i = 0; i < texts.size(); ++i) {
         EXPECT_EQ(choice.menu()[i].label(), labelText(texts[i], true));

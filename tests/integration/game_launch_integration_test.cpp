@@ -55,8 +55,8 @@ protected:
     }
 
     int runGame() {
-        EndingHost host({.applicationFolder = temp.path("Kelmor app"),
-                         .configHome = temp.path("config")});
+        EndingHost host(
+            {.applicationFolder = temp.path("Kelmor app"), .configHome = temp.path("config")});
         GameLauncher launcher(host);
         try {
             launcher.run();
@@ -91,14 +91,19 @@ TEST_F(GameLaunchOnPosix, WritesDosboxConfAndStartsTheEmulatorInTheApplicationFo
     EXPECT_EQ(code, 0);
 
     std::string expected = configurationTemplate(TemplateVariant::Game);
-    for (const auto& [token, value] : {std::pair{"(cycles)", "20000"}, {"(fullscreen)", "true"},
-                                       {"(fullfixed)", "false"}, {"(output)", "surface"}})
+    for (const auto& [token, value] : {std::pair{"(cycles)", "20000"},
+                                       {"(fullscreen)", "true"},
+                                       {"(fullfixed)", "false"},
+                                       {"(output)", "surface"}})
         expected = replaceAll(expected, token, value);
     expected += "ECHO ON\r\n";
     for (int i = 0; i < 16; ++i) expected += "ECHO -\r\n";
-    expected += "MOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n"
-                "MOUNT B \"" + appFolderText() + "\\SAVEGAME\"\r\n"
-                "ECHO ON\r\nE:\r\nCD E:\\KELMOR\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n";
+    expected +=
+        "MOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n"
+        "MOUNT B \"" +
+        appFolderText() +
+        "\\SAVEGAME\"\r\n"
+        "ECHO ON\r\nE:\r\nCD E:\\KELMOR\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n";
     EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), expected);
 
     EXPECT_EQ(emulatorRecord(), "-noconsole\n" + temp.path("Kelmor app") + "\n");
@@ -143,7 +148,8 @@ TEST_F(GameLaunchOnPosix, AConfigurationThatCannotBeWrittenLeavesTheOlderOneAndS
         false, [] { test::limitFileSize(800); });
     EXPECT_EQ(outcome, 0);
     EXPECT_EQ(temp.read("Kelmor app/dosbox.conf"), older);
-    EXPECT_EQ(temp.names("Kelmor app"), (std::vector<std::string>{"SAVEGAME", "dosbox.conf", "dosbox.exe"}));
+    EXPECT_EQ(temp.names("Kelmor app"),
+              (std::vector<std::string>{"SAVEGAME", "dosbox.conf", "dosbox.exe"}));
 }
 
 }  // namespace

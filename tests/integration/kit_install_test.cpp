@@ -131,8 +131,9 @@ TEST_F(KitInstall, InstallsEveryFileByteForByteAndRecordsTheInstallation) {
                   "[KELKIT]\r\nSrcDataPath=\\\r\nDirectory=" +
                   appWindows + "\\\r\n");
     const std::string conf = readBytes(app / "dosbox.conf");
-    const std::string end = "\r\n[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B \"" +
-                            appWindows + "\"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n";
+    const std::string end =
+        "\r\n[autoexec]\r\n\r\ncls\r\nmount E E:\\ -t cdrom -ioctl\r\nmount B \"" + appWindows +
+        "\"\r\nB:\r\nKELKIT.EXE ver=usa\r\nexit\r\n";
     ASSERT_GE(conf.size(), end.size());
     EXPECT_EQ(conf.substr(conf.size() - end.size()), end);
     EXPECT_EQ(h.started, std::vector<std::string>{appWindows + "\\dosbox.exe"});
@@ -147,7 +148,8 @@ TEST_F(KitInstall, InstallsEveryFileFromADiscImage) {
     EXPECT_EQ(run(h), 0);
     expectEveryFileInstalled();
     EXPECT_EQ(readBytes(app / "THEST.FUJ"), "KELPLIX\r\n");
-    EXPECT_NE(readBytes(app / "dosbox.conf").find("mount E E:\\ -t cdrom -ioctl"), std::string::npos);
+    EXPECT_NE(readBytes(app / "dosbox.conf").find("mount E E:\\ -t cdrom -ioctl"),
+              std::string::npos);
 }
 
 TEST_F(KitInstall, SecondRunCopiesNothingAndLeavesEveryFileAlone) {
@@ -209,8 +211,12 @@ TEST_F(KitInstall, AFolderThatFillsUpThenGetsSpaceEndsWithEveryFileAndTheMarker)
         writeBytes(app / "other.bin", std::string(3584 * 1024, 'o'));
         KitTestHost full = host();
         EXPECT_EQ(run(full), 1);
-        EXPECT_EQ(full.messages.at(0).rfind("Kelmor Plix Launcher: The kit could not be installed: the "
-                                            "disk that holds " + app.string() + " is full.", 0), 0u)
+        EXPECT_EQ(
+            full.messages.at(0).rfind("Kelmor Plix Launcher: The kit could not be installed: the "
+                                      "disk that holds " +
+                                          app.string() + " is full.",
+                                      0),
+            0u)
             << full.messages[0];
         EXPECT_FALSE(fs::exists(app / "THEST.FUJ"));
         fs::remove(app / "other.bin");
@@ -242,8 +248,9 @@ TEST_F(KitInstall, AFailureEndsWithTheReportAndStartsNothing) {
         bool installed;
     };
     const Case cases[] = {
-        {"dosbox.conf not writable", [&](KitTestHost&) { fs::create_directory(app / "dosbox.conf"); },
-         title + "Error ", "(" + (app / "dosbox.conf").string() + ")", true},
+        {"dosbox.conf not writable",
+         [&](KitTestHost&) { fs::create_directory(app / "dosbox.conf"); }, title + "Error ",
+         "(" + (app / "dosbox.conf").string() + ")", true},
         {"no dosbox.exe", [](KitTestHost&) {}, title + "Kelmor Plix cannot start DOSBox",
          "(" + (app / "dosbox").string() + ")", true},
         {"a folder of the kit's missing", [&](KitTestHost&) { fs::remove_all(app / "vantrel"); },

@@ -28,7 +28,8 @@ namespace {
 
 using test::TempFolder;
 
-std::string makeExecutable(const TempFolder& temp, const std::string& relative, const std::string& content) {
+std::string makeExecutable(const TempFolder& temp, const std::string& relative,
+                           const std::string& content) {
     const std::string path = temp.write(relative, content);
     chmod(path.c_str(), 0755);
     return path;
@@ -66,8 +67,10 @@ public:
         setenv(name, value.c_str(), 1);
     }
     ~ScopedVariable() {
-        if (old_) setenv(name_, old_->c_str(), 1);
-        else unsetenv(name_);
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:
@@ -104,19 +107,44 @@ TEST(EmulatorSearch, ThePresentOnesInTheOrderTriedEachFileOnceNeverTheBridge) {
         bool configuredFound = false;
     };
     const std::vector<Case> cases{
-        {"Staging, its Flatpak, DOSBox-X, dosbox; the first of a name on PATH", "",
-         at("bin") + ":" + at("later"), flatpaks,
-         {"bin/dosbox-staging", "user flatpak/io.github.dosbox-staging", "bin/dosbox-x", "bin/dosbox"}},
-        {"the system's Flatpak", "", at("later"), {at("none"), at("system flatpak")},
+        {"Staging, its Flatpak, DOSBox-X, dosbox; the first of a name on PATH",
+         "",
+         at("bin") + ":" + at("later"),
+         flatpaks,
+         {"bin/dosbox-staging", "user flatpak/io.github.dosbox-staging", "bin/dosbox-x",
+          "bin/dosbox"}},
+        {"the system's Flatpak",
+         "",
+         at("later"),
+         {at("none"), at("system flatpak")},
          {"system flatpak/io.github.dosbox-staging", "later/dosbox"}},
-        {"emulator= a file, first", at("opt/emulator"), at("later"), {}, {"opt/emulator", "later/dosbox"}, true},
-        {"emulator= a name on PATH, once", "dosbox-x", at("bin"), {},
-         {"bin/dosbox-x", "bin/dosbox-staging", "bin/dosbox"}, true},
-        {"one file under two names, once", "", at("alias") + ":" + at("bin"), {},
+        {"emulator= a file, first",
+         at("opt/emulator"),
+         at("later"),
+         {},
+         {"opt/emulator", "later/dosbox"},
+         true},
+        {"emulator= a name on PATH, once",
+         "dosbox-x",
+         at("bin"),
+         {},
+         {"bin/dosbox-x", "bin/dosbox-staging", "bin/dosbox"},
+         true},
+        {"one file under two names, once",
+         "",
+         at("alias") + ":" + at("bin"),
+         {},
          {"bin/dosbox-staging", "alias/dosbox-x"}},
-        {"the bridge is passed over, and so is a link to it", "", at("bridge") + ":" + at("linked"), {}, {}},
-        {"not executable, a folder, missing folders, an empty entry are passed over", "",
-         at("plain") + ":" + at("folder") + ":" + at("none") + "::" + at("later"), {}, {"later/dosbox"}},
+        {"the bridge is passed over, and so is a link to it",
+         "",
+         at("bridge") + ":" + at("linked"),
+         {},
+         {}},
+        {"not executable, a folder, missing folders, an empty entry are passed over",
+         "",
+         at("plain") + ":" + at("folder") + ":" + at("none") + "::" + at("later"),
+         {},
+         {"later/dosbox"}},
         {"emulator= naming the bridge", at("linked/dosbox"), at("later"), {}, {"later/dosbox"}},
         {"emulator= naming a missing file", at("none/dosbox"), at("later"), {}, {"later/dosbox"}},
     };
@@ -124,7 +152,8 @@ TEST(EmulatorSearch, ThePresentOnesInTheOrderTriedEachFileOnceNeverTheBridge) {
         SCOPED_TRACE(c.what);
         const EmulatorSearch search{c.configured, c.searchPath, c.flatpakExports, self};
         std::vector<std::string> found;
-        for (const EmulatorFile& file : presentEmulators(search)) found.push_back(file.path.substr(at("").size()));
+        for (const EmulatorFile& file : presentEmulators(search))
+            found.push_back(file.path.substr(at("").size()));
         EXPECT_EQ(found, c.expected);
         EXPECT_EQ(configuredEmulator(search).has_value(), c.configuredFound);
     }
@@ -135,7 +164,8 @@ TEST(EmulatorSearch, ThePresentOnesInTheOrderTriedEachFileOnceNeverTheBridge) {
 TEST(EmulatorChoice, TheOneNamedElseTheFirstPresent) {
     TempFolder temp;
     makeExecutable(temp, "bin/dosbox-x", printing("DOSBox-X version 2024.12.04 SDL2"));
-    makeExecutable(temp, "bin/dosbox", printing("DOSBox version 0.74-3, copyright 2002-2019 DOSBox Team."));
+    makeExecutable(temp, "bin/dosbox",
+                   printing("DOSBox version 0.74-3, copyright 2002-2019 DOSBox Team."));
     struct Case {
         std::string configured;
         std::optional<std::string> started;  // relative to the folder
@@ -149,7 +179,8 @@ TEST(EmulatorChoice, TheOneNamedElseTheFirstPresent) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.configured);
-        const auto started = chooseEmulator({c.configured, temp.path("bin"), {}, ""}, temp.path("cache"));
+        const auto started =
+            chooseEmulator({c.configured, temp.path("bin"), {}, ""}, temp.path("cache"));
         ASSERT_EQ(started.has_value(), c.started.has_value());
         if (!started) continue;
         EXPECT_EQ(started->path, temp.path(*c.started));
@@ -171,11 +202,16 @@ TEST(EmulatorProbe, RunsInAPrivateHomeThatIsRemovedAfterwards) {
         temp, "bin/dosbox",
         "#!/bin/sh\n"
         "echo \"$HOME|$XDG_CONFIG_HOME|$XDG_DATA_HOME|$XDG_CACHE_HOME|$XDG_STATE_HOME|$(pwd)|"
-        "${DISPLAY-none}|$*\" >'" + record + "'\n"
-        "mkdir -p \"$HOME/.config/dosbox\" && echo written >\"$HOME/.config/dosbox/dosbox-staging.conf\"\n"
-        "chmod 0500 \"$HOME/.config\"\n"
-        "cat >>'" + record + "'\n"
-        "echo 'dosbox-staging, version 0.82.2 (f8c24)' >&2\n");
+        "${DISPLAY-none}|$*\" >'" +
+            record +
+            "'\n"
+            "mkdir -p \"$HOME/.config/dosbox\" && echo written "
+            ">\"$HOME/.config/dosbox/dosbox-staging.conf\"\n"
+            "chmod 0500 \"$HOME/.config\"\n"
+            "cat >>'" +
+            record +
+            "'\n"
+            "echo 'dosbox-staging, version 0.82.2 (f8c24)' >&2\n");
 
     const auto identity = probeEmulator(program, "dosbox");
     ASSERT_TRUE(identity);
@@ -183,8 +219,8 @@ TEST(EmulatorProbe, RunsInAPrivateHomeThatIsRemovedAfterwards) {
     EXPECT_EQ(identity->name, "DOSBox Staging 0.82.2");
     const std::string seen = temp.read("record");
     const std::string folder = seen.substr(0, seen.find('|'));
-    EXPECT_EQ(seen, folder + "|" + folder + "|" + folder + "|" + folder + "|" + folder + "|" + folder +
-                        "|none|--version\n")
+    EXPECT_EQ(seen, folder + "|" + folder + "|" + folder + "|" + folder + "|" + folder + "|" +
+                        folder + "|none|--version\n")
         << "nothing read from stdin";
     EXPECT_NE(folder, temp.path("home"));
     EXPECT_FALSE(std::filesystem::exists(folder));
@@ -198,8 +234,11 @@ TEST(EmulatorProbe, KilledAtItsLimitWithWhatItStarted) {
     TempFolder temp;
     const std::string program = makeExecutable(temp, "bin/dosbox",
                                                "#!/bin/sh\necho 'DOSBox version 0.74-3'\n"
-                                               "sleep 60 &\necho $! >'" + temp.path("started") + "'\n"
-                                               "echo $$ >'" + temp.path("itself") + "'\nexec sleep 60\n");
+                                               "sleep 60 &\necho $! >'" +
+                                                   temp.path("started") +
+                                                   "'\n"
+                                                   "echo $$ >'" +
+                                                   temp.path("itself") + "'\nexec sleep 60\n");
     const auto identity = probeEmulator(program, program, std::chrono::milliseconds(2000));
     ASSERT_TRUE(identity);
     EXPECT_EQ(identity->dialect, EmulatorDialect::Unknown);
@@ -210,8 +249,8 @@ TEST(EmulatorProbe, KilledAtItsLimitWithWhatItStarted) {
 TEST(EmulatorProbe, NothingWhenItCannotStartOrRunsInsideAProbe) {
     TempFolder temp;
     const std::string record = temp.path("ran");
-    const std::string program =
-        makeExecutable(temp, "bin/dosbox", "#!/bin/sh\ntouch '" + record + "'\necho 'DOSBox version 0.74-3'\n");
+    const std::string program = makeExecutable(
+        temp, "bin/dosbox", "#!/bin/sh\ntouch '" + record + "'\necho 'DOSBox version 0.74-3'\n");
     EXPECT_FALSE(probeEmulator(makeExecutable(temp, "bin/garbage", "no program"), "garbage"));
     EXPECT_FALSE(probeEmulator(temp.path("bin/missing"), "missing"));
     {
@@ -241,8 +280,10 @@ TEST(EmulatorIdentity, ProbedOnceWhileTheFileStaysTheSame) {
         return "#!/bin/sh\necho run >>'" + runs + "'\necho '" + line + "'\n";
     };
     const std::string cache = temp.path("cache/kelmor/emulators");
-    const EmulatorFile file = fileAt(makeExecutable(temp, "bin/dosbox", script("DOSBox-X version 2024.12.04")));
-    const EmulatorFile other = fileAt(makeExecutable(temp, "bin/dosbox-x", script("DOSBox version 0.74-3")));
+    const EmulatorFile file =
+        fileAt(makeExecutable(temp, "bin/dosbox", script("DOSBox-X version 2024.12.04")));
+    const EmulatorFile other =
+        fileAt(makeExecutable(temp, "bin/dosbox-x", script("DOSBox version 0.74-3")));
     const EmulatorFile twoLines =
         fileAt(makeExecutable(temp, "two\nlines/dosbox", script("dosbox-staging, version 0.82.2")));
     const auto runCount = [&] {
@@ -271,13 +312,15 @@ TEST(EmulatorIdentity, ProbedOnceWhileTheFileStaysTheSame) {
         {"another file is kept beside it", [] {}, other, cache, 2, "DOSBox 0.74-3"},
         {"...and the first stays", [] {}, file, cache, 2, "DOSBox-X 2024.12.04"},
         {"a changed file is probed again",
-         [&] { makeExecutable(temp, "bin/dosbox", script("DOSBox-X version 2025.01.01")); }, file, cache, 3, "DOSBox-X 2025.01.01"},
+         [&] { makeExecutable(temp, "bin/dosbox", script("DOSBox-X version 2025.01.01")); }, file,
+         cache, 3, "DOSBox-X 2025.01.01"},
         {"so is one of a new modification time", changeTime, file, cache, 4, "DOSBox-X 2025.01.01"},
         {"and then known", [] {}, file, cache, 4, "DOSBox-X 2025.01.01"},
-        {"a path with a line end is never kept", [] {}, twoLines, cache, 5, "DOSBox Staging 0.82.2"},
+        {"a path with a line end is never kept", [] {}, twoLines, cache, 5,
+         "DOSBox Staging 0.82.2"},
         {"...so it is probed each time", [] {}, twoLines, cache, 6, "DOSBox Staging 0.82.2"},
-        {"a cache that cannot be written costs a probe", [] {}, other, temp.path("runs/emulators"), 7,
-         "DOSBox 0.74-3"},
+        {"a cache that cannot be written costs a probe", [] {}, other, temp.path("runs/emulators"),
+         7, "DOSBox 0.74-3"},
         {"...each time", [] {}, other, temp.path("runs/emulators"), 8, "DOSBox 0.74-3"},
     };
     for (const Step& step : steps) {

@@ -40,7 +40,9 @@ protected:
     }
     std::string path(const std::string& name) const { return temp.path("app/" + name); }
     std::string text(const std::string& name) const { return temp.read("app/" + name); }
-    void write(const std::string& name, const std::string& content) const { temp.write("app/" + name, content); }
+    void write(const std::string& name, const std::string& content) const {
+        temp.write("app/" + name, content);
+    }
     Names names(const std::string& folder = "") const { return temp.names("app/" + folder); }
 
     test::TempFolder temp;
@@ -55,24 +57,40 @@ TEST_F(PosixFiles, FileExistIsTrueOnlyForFilesWhoseLengthCanBeRead) {
     std::filesystem::create_symlink("REG.DAT", path("LINK.DAT"));
     std::filesystem::create_symlink("GONE.DAT", path("DANGLING.DAT"));
     std::filesystem::create_symlink("FOLDER", path("FOLDERLINK"));
-    struct Case { std::string path; bool expected; };
+    struct Case {
+        std::string path;
+        bool expected;
+    };
     const std::vector<Case> cases = {
-        {app + "\\REG.DAT", true}, {app + "\\reg.dat", true}, {app + "\\EMPTY.DAT", true},
-        {app + "\\LINK.DAT", true}, {app + "\\folderlink\\inner.dat", true}, {app + "\\\\REG.DAT", true},
-        {app + "\\DANGLING.DAT", false}, {app + "\\FOLDER", false}, {app + "\\FOLDERLINK", false},
-        {app + "\\NONE.DAT", false}, {app + "\\NONE\\REG.DAT", false}, {app + "\\REG.DAT\\X", false},
-        {"Q:\\REG.DAT", false}, {"REG.DAT", false}, {"", false}, {"C:", false},
+        {app + "\\REG.DAT", true},
+        {app + "\\reg.dat", true},
+        {app + "\\EMPTY.DAT", true},
+        {app + "\\LINK.DAT", true},
+        {app + "\\folderlink\\inner.dat", true},
+        {app + "\\\\REG.DAT", true},
+        {app + "\\DANGLING.DAT", false},
+        {app + "\\FOLDER", false},
+        {app + "\\FOLDERLINK", false},
+        {app + "\\NONE.DAT", false},
+        {app + "\\NONE\\REG.DAT", false},
+        {app + "\\REG.DAT\\X", false},
+        {"Q:\\REG.DAT", false},
+        {"REG.DAT", false},
+        {"", false},
+        {"C:", false},
     };
     for (const auto& c : cases) EXPECT_EQ(host->fileExist(c.path), c.expected) << c.path;
 
     // Behind a folder this user may not search: root gives way to nobody.
     write("open/FILE.DAT", "x");
     write("locked/FILE.DAT", "x");
-    for (const char* folder : {"", "/app", "/app/open"}) chmod((temp.path() + folder).c_str(), 0755);
+    for (const char* folder : {"", "/app", "/app/open"})
+        chmod((temp.path() + folder).c_str(), 0755);
     chmod(path("locked").c_str(), geteuid() == 0 ? 0700 : 0);
     const auto existsForUser = [&](const std::string& name) {
         const auto probe = [&] {
-            if (!host->fileExist(app + name)) throw std::system_error(ENOENT, std::generic_category());
+            if (!host->fileExist(app + name))
+                throw std::system_error(ENOENT, std::generic_category());
         };
         return failureInChild(probe, true) == 0;
     };
@@ -91,24 +109,45 @@ TEST_F(PosixFiles, OnlyRegularFilesAreReadOrCopied) {
     ASSERT_EQ(mkfifo(temp.path("config/kelmor/kelkit.ini").c_str(), 0600), 0);
     temp.sparse("app/THEST.FUJ", std::uintmax_t{64} << 30);
     temp.sparse("config/kelmor/kel1.ini", std::uintmax_t{64} << 30);
-    const auto failure = [](int number) { return std::system_error(number, std::generic_category()); };
-    struct Case { const char* name; std::function<void()> operation; int error; };
+    const auto failure = [](int number) {
+        return std::system_error(number, std::generic_category());
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> operation;
+        int error;
+    };
     const std::vector<Case> cases = {
         {"read a FIFO", [&] { host->readFile(app + "\\fifo.dat"); }, EINVAL},
         {"read a device", [&] { host->readFile("C:\\dev\\null"); }, EINVAL},
-        {"copy from a FIFO", [&] { host->copyFile(app + "\\FIFO.DAT", app + "\\OLD.DAT"); }, EINVAL},
-        {"probe a FIFO", [&] { if (host->fileExist(app + "\\FIFO.DAT")) throw failure(EEXIST); }, 0},
-        {"settings in a FIFO", [&] { if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw failure(EPROTO); }, 0},
-        {"write settings beside a FIFO", [&] { host->writeSetting("kelkit", "kelkit", "cycles", "1"); }, EINVAL},
+        {"copy from a FIFO", [&] { host->copyFile(app + "\\FIFO.DAT", app + "\\OLD.DAT"); },
+         EINVAL},
+        {"probe a FIFO",
+         [&] {
+             if (host->fileExist(app + "\\FIFO.DAT")) throw failure(EEXIST);
+         },
+         0},
+        {"settings in a FIFO",
+         [&] {
+             if (host->readSetting("kelkit", "kelkit", "cycles", "d") != "d") throw failure(EPROTO);
+         },
+         0},
+        {"write settings beside a FIFO",
+         [&] { host->writeSetting("kelkit", "kelkit", "cycles", "1"); }, EINVAL},
         {"read a 64 GB file", [&] { host->readFile(app + "\\THEST.FUJ"); }, EFBIG},
-        {"settings in a 64 GB file", [&] { if (host->readSetting("kel1", "kel1", "cycles", "d") != "d") throw failure(EPROTO); }, 0},
+        {"settings in a 64 GB file",
+         [&] {
+             if (host->readSetting("kel1", "kel1", "cycles", "d") != "d") throw failure(EPROTO);
+         },
+         0},
     };
     alarm(10);
     for (const auto& c : cases) EXPECT_EQ(failureOf(c.operation), c.error) << c.name;
     alarm(0);
     EXPECT_EQ(text("OLD.DAT"), "old");
     EXPECT_EQ(names(), (Names{"FIFO.DAT", "OLD.DAT", "THEST.FUJ"}));
-    EXPECT_EQ(std::filesystem::status(temp.path("config/kelmor/kelkit.ini")).type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::filesystem::status(temp.path("config/kelmor/kelkit.ini")).type(),
+              std::filesystem::file_type::fifo);
 }
 
 TEST_F(PosixFiles, CopyReplacesTheDestinationFoundWithoutRegardToCase) {
@@ -136,8 +175,10 @@ TEST_F(PosixFiles, AFolderIsReadOncePerHostThatKnowsItsOwnChanges) {
     write("SAVEGAME/Later.Dat", "by another program");
     EXPECT_EQ(failureOf([&] { host->readFile(app + "\\SAVEGAME\\LATER.DAT"); }), ENOENT);
     EXPECT_EQ(host->readFile(app + "\\SAVEGAME\\Later.Dat"), "by another program");
-    EXPECT_EQ(PosixHost({.applicationFolder = temp.path("app")}).readFile(app + "\\SAVEGAME\\LATER.DAT"),
-              "by another program") << "a new run reads the folder anew";
+    EXPECT_EQ(
+        PosixHost({.applicationFolder = temp.path("app")}).readFile(app + "\\SAVEGAME\\LATER.DAT"),
+        "by another program")
+        << "a new run reads the folder anew";
 }
 
 TEST_F(PosixFiles, CopyKeepsEveryByteAndMakesWritableFilesFromReadOnlySources) {
@@ -182,23 +223,38 @@ TEST_F(PosixFiles, AFailedCopyOrReplaceLeavesTheOldFileAndNoTrace) {
     write("cd/FOLDER/x", "");
     write("cd/BIG.BIN", std::string(256 * 1024, 'b'));
     const std::string big(200000, 'x');
-    struct Case { const char* name; std::function<void()> operation; int error; bool discFull = false; };
+    struct Case {
+        const char* name;
+        std::function<void()> operation;
+        int error;
+        bool discFull = false;
+    };
     const std::vector<Case> cases = {
-        {"copy: missing source", [&] { host->copyFile(app + "\\cd\\NONE", app + "\\OLD.DAT"); }, ENOENT},
+        {"copy: missing source", [&] { host->copyFile(app + "\\cd\\NONE", app + "\\OLD.DAT"); },
+         ENOENT},
         {"copy: missing drive", [&] { host->copyFile("Q:\\NONE", app + "\\OLD.DAT"); }, ENOENT},
-        {"copy: source is a folder", [&] { host->copyFile(app + "\\cd\\FOLDER", app + "\\OLD.DAT"); }, EISDIR},
-        {"copy: no destination folder", [&] { host->copyFile(app + "\\OLD.DAT", app + "\\NO\\OLD.DAT"); }, ENOENT},
-        {"copy: destination is a folder", [&] { host->copyFile(app + "\\OLD.DAT", app + "\\cd\\FOLDER"); }, EISDIR},
-        {"copy: disc full midway", [&] { host->copyFile(app + "\\cd\\BIG.BIN", app + "\\OLD.DAT"); }, EFBIG, true},
-        {"replace: target is a folder", [&] { host->replaceFile(app + "\\cd\\FOLDER", "x"); }, EISDIR},
+        {"copy: source is a folder",
+         [&] { host->copyFile(app + "\\cd\\FOLDER", app + "\\OLD.DAT"); }, EISDIR},
+        {"copy: no destination folder",
+         [&] { host->copyFile(app + "\\OLD.DAT", app + "\\NO\\OLD.DAT"); }, ENOENT},
+        {"copy: destination is a folder",
+         [&] { host->copyFile(app + "\\OLD.DAT", app + "\\cd\\FOLDER"); }, EISDIR},
+        {"copy: disc full midway",
+         [&] { host->copyFile(app + "\\cd\\BIG.BIN", app + "\\OLD.DAT"); }, EFBIG, true},
+        {"replace: target is a folder", [&] { host->replaceFile(app + "\\cd\\FOLDER", "x"); },
+         EISDIR},
         {"replace: no folder", [&] { host->replaceFile(app + "\\NO\\x.conf", "x"); }, ENOENT},
-        {"replace: folder is a file", [&] { host->replaceFile(app + "\\OLD.DAT\\x", "x"); }, ENOTDIR},
-        {"replace: disc full midway", [&] { host->replaceFile(app + "\\OLD.DAT", big); }, EFBIG, true},
+        {"replace: folder is a file", [&] { host->replaceFile(app + "\\OLD.DAT\\x", "x"); },
+         ENOTDIR},
+        {"replace: disc full midway", [&] { host->replaceFile(app + "\\OLD.DAT", big); }, EFBIG,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto discFull = [] { limitFileSize(64 * 1024); };
-        EXPECT_EQ(c.discFull ? failureInChild(c.operation, false, discFull) : failureOf(c.operation), c.error);
+        EXPECT_EQ(
+            c.discFull ? failureInChild(c.operation, false, discFull) : failureOf(c.operation),
+            c.error);
         EXPECT_EQ(text("OLD.DAT"), "old");
         EXPECT_EQ(names(), (Names{"OLD.DAT", "cd"}));
         EXPECT_EQ(names("cd"), (Names{"BIG.BIN", "FOLDER"}));
@@ -213,14 +269,19 @@ TEST_F(PosixFiles, WhatTheUserCannotWriteIsNotReplaced) {
     chmod(temp.path().c_str(), 0755);
     chmod(path("cd").c_str(), 0755);
     chmod(path("cd/DATA.BIN").c_str(), 0644);
-    struct Case { mode_t folder, file; };
+    struct Case {
+        mode_t folder, file;
+    };
     for (const Case c : {Case{0555, 0666}, Case{0777, 0444}, Case{0777, 0555}}) {
         SCOPED_TRACE(std::to_string(c.folder) + " " + std::to_string(c.file));
         write("dosbox.conf", "old");
         chmod(path("dosbox.conf").c_str(), c.file);
         chmod(temp.path("app").c_str(), c.folder);
-        EXPECT_EQ(failureInChild([&] { host->replaceFile(app + "\\dosbox.conf", "new"); }, true), EACCES);
-        EXPECT_EQ(failureInChild([&] { host->copyFile(app + "\\cd\\DATA.BIN", app + "\\dosbox.conf"); }, true), EACCES);
+        EXPECT_EQ(failureInChild([&] { host->replaceFile(app + "\\dosbox.conf", "new"); }, true),
+                  EACCES);
+        EXPECT_EQ(failureInChild(
+                      [&] { host->copyFile(app + "\\cd\\DATA.BIN", app + "\\dosbox.conf"); }, true),
+                  EACCES);
         chmod(temp.path("app").c_str(), 0755);
         EXPECT_EQ(text("dosbox.conf"), "old");
         EXPECT_EQ(names(), (Names{"cd", "dosbox.conf"}));
@@ -249,8 +310,12 @@ TEST_F(PosixFiles, ReplaceWritesTheWholeFileKeepingItsModeAndLinks) {
 // process (one the user ignores stays ignored); a later write removes those
 // of processes killed outright, and nothing else.
 TEST_F(PosixFiles, NoTemporaryFileOutlivesItsProcess) {
-    struct Case { int signal; bool ignored; };
-    for (const Case c : {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false}, Case{SIGHUP, true}}) {
+    struct Case {
+        int signal;
+        bool ignored;
+    };
+    for (const Case c :
+         {Case{SIGTERM, false}, Case{SIGINT, false}, Case{SIGHUP, false}, Case{SIGHUP, true}}) {
         SCOPED_TRACE(c.signal);
         const std::string temporary = path(posix_files::temporaryFileName());
         const pid_t child = fork();
@@ -304,11 +369,17 @@ TEST_F(PosixFiles, DeleteAndReadWorkOnOneFileAsItIs) {
 TEST_F(PosixFiles, FlushTakesTheHostsOwnFilesAsTheyAreNow) {
     write("SOURCE.DAT", "data");
     const auto copy = [&] { host->copyFile(app + "\\SOURCE.DAT", app + "\\COPY.DAT"); };
-    struct Case { const char* what; std::function<void()> since; int error; };
+    struct Case {
+        const char* what;
+        std::function<void()> since;
+        int error;
+    };
     const std::vector<Case> cases{
-        {"a copy and a replaced file", [&] { copy(), host->replaceFile(app + "\\dosbox.conf", "x"); }, 0},
+        {"a copy and a replaced file",
+         [&] { copy(), host->replaceFile(app + "\\dosbox.conf", "x"); }, 0},
         {"a copy gone since", [&] { copy(), unlink(path("COPY.DAT").c_str()); }, 0},
-        {"a FIFO in a copy's place", [&] { copy(), unlink(path("COPY.DAT").c_str()), mkfifo(path("COPY.DAT").c_str(), 0600); },
+        {"a FIFO in a copy's place",
+         [&] { copy(), unlink(path("COPY.DAT").c_str()), mkfifo(path("COPY.DAT").c_str(), 0600); },
          EINVAL},
     };
     for (const Case& c : cases) {

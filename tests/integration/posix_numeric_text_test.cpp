@@ -21,13 +21,49 @@ constexpr std::nullopt_t no = std::nullopt;
 
 TEST(NumericText, AcceptsSignedDecimalsWithExponentAndBlanksAround) {
     const std::vector<Case> cases = {
-        {"10", 10}, {" 100", 100}, {"100 ", 100}, {"  12  ", 12}, {"+1000", 1000}, {"-100", -100},
-        {"1e4", 1e4}, {"1E4", 1e4}, {"1.5E4", 15000}, {"1e+4", 1e4}, {"25e-2", 0.25}, {"1.", 1},
-        {".5", 0.5}, {"+.5e-1", 0.05}, {"00010", 10}, {"020000", 20000}, {"-0", 0}, {"1e-999", 0},
-        {"", no}, {" ", no}, {".", no}, {"-", no}, {"+", no}, {"e4", no}, {"1e", no}, {"1e+", no},
-        {".e1", no}, {"--1", no}, {"+-1", no}, {"- 1", no}, {"1 2", no}, {"1.5.2", no}, {"1e4.5", no},
-        {"12,5", no}, {"1,000", no}, {"0x10", no}, {"inf", no}, {"nan", no}, {"1e999", no},
-        {"10a", no}, {"\t100", no}, {"100\t", no}, {std::string("1\0", 2), no},
+        {"10", 10},
+        {" 100", 100},
+        {"100 ", 100},
+        {"  12  ", 12},
+        {"+1000", 1000},
+        {"-100", -100},
+        {"1e4", 1e4},
+        {"1E4", 1e4},
+        {"1.5E4", 15000},
+        {"1e+4", 1e4},
+        {"25e-2", 0.25},
+        {"1.", 1},
+        {".5", 0.5},
+        {"+.5e-1", 0.05},
+        {"00010", 10},
+        {"020000", 20000},
+        {"-0", 0},
+        {"1e-999", 0},
+        {"", no},
+        {" ", no},
+        {".", no},
+        {"-", no},
+        {"+", no},
+        {"e4", no},
+        {"1e", no},
+        {"1e+", no},
+        {".e1", no},
+        {"--1", no},
+        {"+-1", no},
+        {"- 1", no},
+        {"1 2", no},
+        {"1.5.2", no},
+        {"1e4.5", no},
+        {"12,5", no},
+        {"1,000", no},
+        {"0x10", no},
+        {"inf", no},
+        {"nan", no},
+        {"1e999", no},
+        {"10a", no},
+        {"\t100", no},
+        {"100\t", no},
+        {std::string("1\0", 2), no},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("\"" + c.text + "\"");
@@ -36,11 +72,18 @@ TEST(NumericText, AcceptsSignedDecimalsWithExponentAndBlanksAround) {
 }
 
 TEST(NumericText, UsesTheGivenDecimalPointOnly) {
-    const std::vector<Case> cases = {{"12,5", 12.5}, {"1,5E4", 15000}, {",5", 0.5}, {"12.5", no}, {"1,0,0", no}};
+    const std::vector<Case> cases = {
+        {"12,5", 12.5}, {"1,5E4", 15000}, {",5", 0.5}, {"12.5", no}, {"1,0,0", no}};
     for (const auto& c : cases) EXPECT_EQ(parseNumericText(c.text, ","), c.expected) << c.text;
     // A point of several bytes, as some locales have in UTF-8.
-    EXPECT_EQ(parseNumericText("1\xd9\xab" "5", "\xd9\xab"), 1.5);
-    EXPECT_EQ(parseNumericText("1\xd9" "5", "\xd9\xab"), no);
+    EXPECT_EQ(parseNumericText("1\xd9\xab"
+                               "5",
+                               "\xd9\xab"),
+              1.5);
+    EXPECT_EQ(parseNumericText("1\xd9"
+                               "5",
+                               "\xd9\xab"),
+              no);
 }
 
 TEST(NumericText, TheHostFollowsTheCurrentLocale) {

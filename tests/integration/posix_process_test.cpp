@@ -95,10 +95,15 @@ TEST_F(PosixProcess, StartsWithAnArgvInTheApplicationFolderInItsOwnSession) {
 }
 
 TEST_F(PosixProcess, NameDotExeFallsBackToTheProgramWithoutExtension) {
-    struct Case { std::vector<std::string> installed; std::string started, expectedProgram; };
+    struct Case {
+        std::vector<std::string> installed;
+        std::string started, expectedProgram;
+    };
     const std::vector<Case> cases = {
-        {{"_KelmorPlix"}, "\\_KelmorPlix.exe", "_KelmorPlix"}, {{"_kelmorplix"}, "\\_KELMORPLIX.EXE", "_kelmorplix"},
-        {{"mapper.exe"}, "\\MAPPER.EXE", "mapper.exe"},        {{"tool.exe", "tool"}, "\\tool.exe", "tool.exe"},
+        {{"_KelmorPlix"}, "\\_KelmorPlix.exe", "_KelmorPlix"},
+        {{"_kelmorplix"}, "\\_KELMORPLIX.EXE", "_kelmorplix"},
+        {{"mapper.exe"}, "\\MAPPER.EXE", "mapper.exe"},
+        {{"tool.exe", "tool"}, "\\tool.exe", "tool.exe"},
         {{"_Mapper"}, "\\_Mapper", "_Mapper"},
     };
     for (const auto& c : cases) {
@@ -120,7 +125,11 @@ TEST_F(PosixProcess, AProgramThatCannotRunIsAnError) {
     temp.write("app folder with blanks/plain.exe", "#!/bin/sh\n");  // no execute permission
     temp.makeFolder("app folder with blanks/folder.exe");
     const std::string folder = temp.path("app folder with blanks");
-    struct Case { std::string program; int error; std::string named; };
+    struct Case {
+        std::string program;
+        int error;
+        std::string named;
+    };
     const std::vector<Case> cases = {
         {app + "\\missing.exe", ENOENT, folder + "/missing"},
         {app + "\\missing", ENOENT, folder + "/missing"},
@@ -142,8 +151,12 @@ TEST_F(PosixProcess, AProgramThatCannotRunIsAnError) {
 }
 
 TEST(PosixCommandLine, JoinsTheArgumentsWithSingleBlanks) {
-    struct Case { std::vector<std::string> arguments; std::string expected; };
-    for (const Case& c : std::vector<Case>{{{}, ""}, {{"mapper"}, "mapper"}, {{"a", "b c"}, "a b c"}, {{"", "x"}, " x"}}) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string expected;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{}, ""}, {{"mapper"}, "mapper"}, {{"a", "b c"}, "a b c"}, {{"", "x"}, " x"}}) {
         PosixHostOptions options;
         options.applicationFolder = "/";
         options.arguments = c.arguments;

@@ -20,7 +20,11 @@ namespace {
 using test::TempFolder;
 
 TEST(IniText, FindsEntriesWithoutRegardToCaseAndKeepsValuesVerbatim) {
-    struct Case { const char* name; std::string text; std::optional<std::string> expected; };  // [s] k
+    struct Case {
+        const char* name;
+        std::string text;
+        std::optional<std::string> expected;
+    };  // [s] k
     const std::vector<Case> cases = {
         {"case of section and key", "[S]\nK=1\n", "1"},
         {"CR LF line ends", "[s]\r\nk=3000\r\n", "3000"},
@@ -39,12 +43,16 @@ TEST(IniText, FindsEntriesWithoutRegardToCaseAndKeepsValuesVerbatim) {
 }
 
 TEST(IniText, SettingAValueChangesOneLineAndKeepsEveryOther) {
-    struct Case { const char* name; std::string text, expected; };  // after setting [s] k=v
+    struct Case {
+        const char* name;
+        std::string text, expected;
+    };  // after setting [s] k=v
     const std::vector<Case> cases = {
         {"empty text", "", "[s]\nk=v\n"},
         {"replaced in place", "; head\n[s]\na=1\nk=old\nb=2\n", "; head\n[s]\na=1\nk=v\nb=2\n"},
         {"key spelling kept", "[S]\n  K = old\n", "[S]\n  K =v\n"},
-        {"added at the end of its section", "[s]\na=1\n; note\n\n[t]\nb=2\n", "[s]\na=1\n; note\nk=v\n\n[t]\nb=2\n"},
+        {"added at the end of its section", "[s]\na=1\n; note\n\n[t]\nb=2\n",
+         "[s]\na=1\n; note\nk=v\n\n[t]\nb=2\n"},
         {"added to an empty section", "[s]\n[t]\n", "[s]\nk=v\n[t]\n"},
         {"new section at the end", "x\n[t]\nb=2", "x\n[t]\nb=2\n\n[s]\nk=v\n"},
         {"CR LF kept", "[s]\r\na=1\r\nk=1\r\n", "[s]\r\na=1\r\nk=v\r\n"},
@@ -66,7 +74,9 @@ protected:
         options.configHome = temp.path("config home");
         host = std::make_unique<PosixHost>(options);
     }
-    std::string read(const std::string& key) { return host->readSetting("kelkit", "kelkit", key, "default"); }
+    std::string read(const std::string& key) {
+        return host->readSetting("kelkit", "kelkit", key, "default");
+    }
     std::string file() { return temp.read("config home/kelmor/kelkit.ini"); }
 
     TempFolder temp;
@@ -74,10 +84,13 @@ protected:
 };
 
 TEST_F(PosixSettings, OddValuesRoundTripUnchangedInOneFilePerApplication) {
-    const std::vector<std::string> values = {"00010", "", " lead", "trail ", "a=b", ";semi", "#hash",
-                                             "[kelkit]", "tab\there", "\xc3\xbc\xff", "back\\slash"};
-    for (std::size_t i = 0; i < values.size(); ++i) host->writeSetting("kelkit", "kelkit", "k" + std::to_string(i), values[i]);
-    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(read("k" + std::to_string(i)), values[i]);
+    const std::vector<std::string> values = {
+        "00010", "",         " lead",     "trail ",       "a=b",        ";semi",
+        "#hash", "[kelkit]", "tab\there", "\xc3\xbc\xff", "back\\slash"};
+    for (std::size_t i = 0; i < values.size(); ++i)
+        host->writeSetting("kelkit", "kelkit", "k" + std::to_string(i), values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(read("k" + std::to_string(i)), values[i]);
 
     host->writeSetting("kelkit", "kelkit", "k0", "3000");
     host->writeSetting("kel1", "kel1", "intro", "0");
@@ -89,8 +102,10 @@ TEST_F(PosixSettings, OddValuesRoundTripUnchangedInOneFilePerApplication) {
 
 TEST_F(PosixSettings, ReadsGiveTheDefaultWhenNothingUsableIsStored) {
     EXPECT_EQ(read("cycles"), "default") << "no folder, no file";
-    temp.write("config home/kelmor/kelkit.ini", "\x01\xff garbage\n[kelkit\ncycles=1\n[kelkit]\nnonsense\n"
-                                                "fullscreen=false\n[other]\noutput=opengl\n" + std::string("\0\n", 2));
+    temp.write("config home/kelmor/kelkit.ini",
+               "\x01\xff garbage\n[kelkit\ncycles=1\n[kelkit]\nnonsense\n"
+               "fullscreen=false\n[other]\noutput=opengl\n" +
+                   std::string("\0\n", 2));
     EXPECT_EQ(read("fullscreen"), "false") << "what is valid is used";
     EXPECT_EQ(read("cycles"), "default");
     EXPECT_EQ(read("output"), "default");
@@ -102,25 +117,36 @@ TEST_F(PosixSettings, ReadsGiveTheDefaultWhenNothingUsableIsStored) {
 
 TEST_F(PosixSettings, AWriteKeepsEveryOtherLineAndTheFileFoundWithoutRegardToCase) {
     temp.write("config home/kelmor/KelKit.ini",
-               "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# note\r\ncycles=1\r\njunk\r\noutput=opengl\r\n");
+               "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# "
+               "note\r\ncycles=1\r\njunk\r\noutput=opengl\r\n");
     host->writeSetting("kelkit", "kelkit", "cycles", "20000");
     host->writeSetting("kelkit", "kelkit", "predvolba", "3");
-    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "KelKit.ini"}));
-    EXPECT_EQ(temp.read("config home/kelmor/KelKit.ini"),
-              "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# note\r\ncycles=20000\r\njunk\r\n"
-              "output=opengl\r\npredvolba=3\r\n");
+    EXPECT_EQ(temp.names("config home/kelmor"),
+              (std::vector<std::string>{".settings.lock", "KelKit.ini"}));
+    EXPECT_EQ(
+        temp.read("config home/kelmor/KelKit.ini"),
+        "; by hand\r\n[other]\r\ncycles=x\r\n\r\n[kelkit]\r\n# note\r\ncycles=20000\r\njunk\r\n"
+        "output=opengl\r\npredvolba=3\r\n");
 }
 
 TEST_F(PosixSettings, WritesThatWouldCorruptTheFileAreRefused) {
     host->writeSetting("kelkit", "kelkit", "cycles", "20000");
-    struct Case { std::string application, section, key, value; };
+    struct Case {
+        std::string application, section, key, value;
+    };
     const std::vector<Case> cases = {
-        {"kelkit", "kelkit", "cycles", "1\r\n[x]"}, {"kelkit", "kelkit", "cycles", "1\n"},
-        {"kelkit", "kelkit", "cycles", "1\r"},      {"kelkit", "kelkit", "cy\ncles", "1"},
-        {"kelkit", "kel\rkit", "cycles", "1"},      {"kelkit", "kelkit", "a=b", "1"},
-        {"kelkit", "kelkit", "[kelkit]", "1"},      {"kelkit", "kelkit", ";x", "1"},
-        {"kelkit", "kelkit", " ", "1"},             {"kelkit", "", "cycles", "1"},
-        {"", "kelkit", "cycles", "1"},              {"../kelkit", "kelkit", "cycles", "1"},
+        {"kelkit", "kelkit", "cycles", "1\r\n[x]"},
+        {"kelkit", "kelkit", "cycles", "1\n"},
+        {"kelkit", "kelkit", "cycles", "1\r"},
+        {"kelkit", "kelkit", "cy\ncles", "1"},
+        {"kelkit", "kel\rkit", "cycles", "1"},
+        {"kelkit", "kelkit", "a=b", "1"},
+        {"kelkit", "kelkit", "[kelkit]", "1"},
+        {"kelkit", "kelkit", ";x", "1"},
+        {"kelkit", "kelkit", " ", "1"},
+        {"kelkit", "", "cycles", "1"},
+        {"", "kelkit", "cycles", "1"},
+        {"../kelkit", "kelkit", "cycles", "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.application + "/" + c.section + "/" + c.key + "/" + c.value);
@@ -132,14 +158,16 @@ TEST_F(PosixSettings, WritesThatWouldCorruptTheFileAreRefused) {
         }
     }
     EXPECT_EQ(file(), "[kelkit]\ncycles=20000\n");
-    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
+    EXPECT_EQ(temp.names("config home/kelmor"),
+              (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
 }
 
 TEST_F(PosixSettings, AFileThatCannotBeReadIsNotOverwritten) {
     temp.write("config home/kelmor/kelkit.ini/inside", "kept");
     EXPECT_THROW(host->writeSetting("kelkit", "kelkit", "cycles", "1"), std::system_error);
     EXPECT_EQ(temp.read("config home/kelmor/kelkit.ini/inside"), "kept");
-    EXPECT_EQ(temp.names("config home/kelmor"), (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
+    EXPECT_EQ(temp.names("config home/kelmor"),
+              (std::vector<std::string>{".settings.lock", "kelkit.ini"}));
 }
 
 // Two programs writing other keys at once: every write stays.
@@ -150,7 +178,8 @@ TEST_F(PosixSettings, ConcurrentWritesOfOtherKeysAllStay) {
         const pid_t child = fork();
         if (child == 0) {
             for (int i = 0; i < kWrites; ++i)
-                host->writeSetting("kelkit", "kelkit", prefix + std::to_string(i), std::to_string(i));
+                host->writeSetting("kelkit", "kelkit", prefix + std::to_string(i),
+                                   std::to_string(i));
             _exit(0);
         }
         writers.push_back(child);
@@ -162,7 +191,8 @@ TEST_F(PosixSettings, ConcurrentWritesOfOtherKeysAllStay) {
     }
     int kept = 0;
     for (const char* prefix : {"a", "b"})
-        for (int i = 0; i < kWrites; ++i) kept += read(prefix + std::to_string(i)) == std::to_string(i);
+        for (int i = 0; i < kWrites; ++i)
+            kept += read(prefix + std::to_string(i)) == std::to_string(i);
     EXPECT_EQ(kept, 2 * kWrites);
 }
 

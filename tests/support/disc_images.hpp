@@ -58,7 +58,8 @@ inline std::string fileBytes(const std::filesystem::path& path) {
 // (MODE1/2048, MODE1/2352 or MODE2/2352); "<name> (Track 2).bin", audio.
 // Returns the sheet's path.
 inline std::filesystem::path writeRipWithFilePerTrack(const std::filesystem::path& folder,
-                                                      const std::string& name, const std::string& iso,
+                                                      const std::string& name,
+                                                      const std::string& iso,
                                                       const std::string& mode) {
     const auto write = [&](const std::string& file, const std::string& bytes) {
         std::filesystem::create_directories(folder);

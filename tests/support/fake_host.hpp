@@ -26,7 +26,8 @@ namespace kelmor::testing {
 class FakeImageFiles final : public ImageFiles {
 public:
     explicit FakeImageFiles(Host& host) : host_(host) {}
-    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+    std::string readBytes(const std::string& path, std::uint64_t offset,
+                          std::size_t count) override {
         return host_.readFileBytes(path, offset, count);
     }
     char separator() const override { return '\\'; }
@@ -80,7 +81,7 @@ public:
     std::vector<std::string> probes;  // every fileExist path, in order
     std::vector<StartedProgram> started;
     std::vector<ShownMessage> messages;
-    bool dosPrograms = false;  // whether the system runs DOS programs itself
+    bool dosPrograms = false;      // whether the system runs DOS programs itself
     std::vector<std::string> log;  // "delete <path>", "copy <src> <dst>", "write <path>",
                                    // "flush <path>", "start <prog>"
 
@@ -161,8 +162,7 @@ public:
         log.push_back("flush " + path);
         check("flush", path);
     }
-    void startProgram(const std::string& program,
-                      const std::vector<std::string>& args) override {
+    void startProgram(const std::string& program, const std::vector<std::string>& args) override {
         log.push_back("start " + program);
         check("start", program);
         started.push_back({program, args});
@@ -192,7 +192,8 @@ public:
         char* end = nullptr;
         const double value = std::strtod(copy.c_str(), &end);
         while (*end == ' ') ++end;
-        if (*end != '\0' || copy.find_first_of("xXnN\t\n\r\v\f") != std::string::npos) return std::nullopt;
+        if (*end != '\0' || copy.find_first_of("xXnN\t\n\r\v\f") != std::string::npos)
+            return std::nullopt;
         return value;
     }
 

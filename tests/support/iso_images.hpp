@@ -34,7 +34,8 @@ public:
     std::function<void()> beforeRead;
     std::size_t reads = 0;
 
-    std::string readBytes(const std::string& path, std::uint64_t offset, std::size_t count) override {
+    std::string readBytes(const std::string& path, std::uint64_t offset,
+                          std::size_t count) override {
         if (beforeRead) beforeRead();
         ++reads;
         const auto file = files.find(path);
@@ -71,7 +72,8 @@ public:
     IsoWriter& file(const std::string& path, const std::string& content) {
         Node* folder = &root_;
         std::size_t start = 0;
-        for (std::size_t slash; (slash = path.find('/', start)) != std::string::npos; start = slash + 1)
+        for (std::size_t slash; (slash = path.find('/', start)) != std::string::npos;
+             start = slash + 1)
             folder = &child(*folder, path.substr(start, slash - start));
         folder->children.push_back(Node{path.substr(start), false, content, {}});
         return *this;
@@ -180,7 +182,8 @@ inline std::string rawDataTrack(const std::string& iso, int mode) {
     for (std::size_t sector = 0; sector * 2048 < iso.size(); ++sector) {
         const int address = static_cast<int>(sector) + 150;
         raw += std::string("\0\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff\0", 12);
-        raw += {bcd(address / 4500), bcd(address / 75 % 60), bcd(address % 75), static_cast<char>(mode)};
+        raw += {bcd(address / 4500), bcd(address / 75 % 60), bcd(address % 75),
+                static_cast<char>(mode)};
         if (mode == 2) raw += std::string("\0\0\x08\0\0\0\x08\0", 8);
         raw += iso.substr(sector * 2048, 2048);
         raw += std::string(mode == 2 ? 280 : 288, '\0');

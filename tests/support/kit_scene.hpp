@@ -44,10 +44,9 @@ inline std::string readBytes(const fs::path& path) {
 // Every source file of the manifest below `kitFolder` (the CD's "KIT"), each
 // holding content(source); names are turned by `spell` (e.g. to lower case,
 // as Linux often shows a mounted CD).
-inline void writeKitCd(const fs::path& kitFolder,
-                       const std::function<std::string(const std::string&)>& content,
-                       const std::function<std::string(std::string)>& spell =
-                           [](std::string name) { return name; }) {
+inline void writeKitCd(
+    const fs::path& kitFolder, const std::function<std::string(const std::string&)>& content,
+    const std::function<std::string(std::string)>& spell = [](std::string name) { return name; }) {
     writeBytes(kitFolder / hostRelative(spell("KELKIT.EXE")), content("KELKIT.EXE"));
     for (const KitCopy& copy : kitCopyList())
         writeBytes(kitFolder / hostRelative(spell(copy.source)), content(copy.source));
@@ -64,9 +63,9 @@ inline void makeKitSkeleton(const fs::path& app) {
 
 // A drive map that names only the given letter and detects no discs.
 inline void writeDriveMap(const fs::path& configHome, char letter, const fs::path& folder) {
-    writeBytes(configHome / "kelmor" / "drives.ini",
-               "[options]\ndetect=no\n[drives]\n" + std::string(1, letter) + "=" +
-                   fs::absolute(folder).string() + "\n");
+    writeBytes(configHome / "kelmor" / "drives.ini", "[options]\ndetect=no\n[drives]\n" +
+                                                         std::string(1, letter) + "=" +
+                                                         fs::absolute(folder).string() + "\n");
 }
 
 }  // namespace kelmor::testing

@@ -24,9 +24,7 @@ inline void poke32(std::string& bytes, std::size_t at, std::uint32_t value) {
     poke16(bytes, at + 2, value >> 16);
 }
 
-inline void padTo4(std::string& bytes) {
-    bytes.resize((bytes.size() + 3) & ~std::size_t{3}, '\0');
-}
+inline void padTo4(std::string& bytes) { bytes.resize((bytes.size() + 3) & ~std::size_t{3}, '\0'); }
 
 // UTF-16LE bytes of a text, with its terminating zero.
 inline std::string utf16z(std::u16string_view text) {
@@ -87,7 +85,8 @@ inline std::string versionResource(const std::array<unsigned, 4>& fileVersion,
         std::vector<std::string> table;
         for (const VersionString& s : strings)
             table.push_back(versionBlock(
-                s.key, s.value, s.valueLength.value_or(static_cast<std::uint16_t>(s.value.size() / 2)), true));
+                s.key, s.value,
+                s.valueLength.value_or(static_cast<std::uint16_t>(s.value.size() / 2)), true));
         children.push_back(versionBlock(u"StringFileInfo", {}, 0, true,
                                         {versionBlock(u"040904B0", {}, 0, true, table)}));
     }
@@ -100,16 +99,17 @@ inline std::string versionResource(const std::array<unsigned, 4>& fileVersion,
 inline constexpr std::size_t kPeHeaderAt = 0x80;
 inline constexpr std::uint32_t kCodeAddress = 0x1000;
 inline constexpr std::uint32_t kResourcesAddress = 0x1000000;
-inline constexpr std::size_t kRootTable = 0;        // icons (3), then versions (16)
-inline constexpr std::size_t kNameTable = 0x20;     // name 1
+inline constexpr std::size_t kRootTable = 0;         // icons (3), then versions (16)
+inline constexpr std::size_t kNameTable = 0x20;      // name 1
 inline constexpr std::size_t kLanguageTable = 0x38;  // language 0x409
 inline constexpr std::size_t kDataEntry = 0x50;
 inline constexpr std::size_t kVersionAt = 0x60;
 
 struct PeImage {
     std::string bytes;
-    std::size_t resourcesAt;          // in the file
-    std::size_t resourceDirectoryAt;  // its entry (address, size), 20 bytes behind the count of entries
+    std::size_t resourcesAt;  // in the file
+    std::size_t
+        resourceDirectoryAt;  // its entry (address, size), 20 bytes behind the count of entries
     std::size_t sectionTableAt;
 };
 
@@ -162,9 +162,11 @@ inline PeImage peImage(const std::string& version, bool plus, std::size_t codeBy
     poke32(bytes, pe.resourceDirectoryAt, kResourcesAddress);
     poke32(bytes, pe.resourceDirectoryAt + 4, static_cast<std::uint32_t>(resources.size()));
     pe.sectionTableAt = optional + optionalSize;
-    sectionHeader(bytes, pe.sectionTableAt, ".text", kCodeAddress, static_cast<std::uint32_t>(codeBytes), 0x200);
+    sectionHeader(bytes, pe.sectionTableAt, ".text", kCodeAddress,
+                  static_cast<std::uint32_t>(codeBytes), 0x200);
     sectionHeader(bytes, pe.sectionTableAt + 40, ".rsrc", kResourcesAddress,
-                  static_cast<std::uint32_t>(resources.size()), static_cast<std::uint32_t>(resourcesAt));
+                  static_cast<std::uint32_t>(resources.size()),
+                  static_cast<std::uint32_t>(resourcesAt));
     return pe;
 }
 

@@ -14,7 +14,9 @@ namespace {
 // '@' '[' '`' '{' stand next to the letters and differ from them by 32 as
 // the letters' cases do; bytes above ASCII are letters of no case here.
 TEST(AsciiText, OnlyAToZChangeCase) {
-    struct Case { std::string text, lower, upper; };
+    struct Case {
+        std::string text, lower, upper;
+    };
     const std::vector<Case> cases = {
         {"@AZ[`az{", "@az[`az{", "@AZ[`AZ{"},
         {"\xC3\x84\xC3\xA4\xC4\xE4", "\xC3\x84\xC3\xA4\xC4\xE4", "\xC3\x84\xC3\xA4\xC4\xE4"},
@@ -23,9 +25,12 @@ TEST(AsciiText, OnlyAToZChangeCase) {
         EXPECT_EQ(lowerAscii(c.text), c.lower) << c.text;
         EXPECT_EQ(upperAscii(c.text), c.upper) << c.text;
     }
-    struct Pair { std::string_view a, b; bool equal; };
+    struct Pair {
+        std::string_view a, b;
+        bool equal;
+    };
     const std::vector<Pair> pairs = {
-        {"AutoExec", "aUTOeXEC", true}, {"@", "`", false}, {"[", "{", false},
+        {"AutoExec", "aUTOeXEC", true}, {"@", "`", false},          {"[", "{", false},
         {"\xC4", "\xE4", false},        {"mount", "mount ", false},
     };
     for (const Pair& p : pairs) EXPECT_EQ(equalIgnoringAsciiCase(p.a, p.b), p.equal) << p.a;
@@ -44,7 +49,11 @@ std::vector<std::string> wordsOf(std::string_view line, std::string_view blanks)
 }
 
 TEST(AsciiText, WordsOfALine) {
-    struct Case { std::string line; std::string_view blanks; std::vector<std::string> words; };
+    struct Case {
+        std::string line;
+        std::string_view blanks;
+        std::vector<std::string> words;
+    };
     const std::vector<Case> cases = {
         {" FILE \"a b.bin\" BINARY", kBlanks, {"1-5 FILE", "6-15 \"a b.bin\"", "16-22 BINARY"}},
         {"\"no closing quote", kBlanks, {"0-17 \"no closing quote\""}},

@@ -43,12 +43,14 @@ TEST(Cislo, ComparesTheBoundsAsDoubles) {
         bool accepted;
     };
     const Case cases[] = {
-        {9.999999, false}, {10.0, true}, {65536.0, true}, {65536.000001, false},
+        {9.999999, false},     {10.0, true},
+        {65536.0, true},       {65536.000001, false},
         {std::nullopt, false}, {std::numeric_limits<double>::quiet_NaN(), false},
     };
     for (const Case& c : cases) {
         const FixedValueHost host(c.value);
-        EXPECT_EQ(Cislo(host, "12345"), c.accepted) << (c.value ? std::to_string(*c.value) : "none");
+        EXPECT_EQ(Cislo(host, "12345"), c.accepted)
+            << (c.value ? std::to_string(*c.value) : "none");
     }
 }
 

@@ -141,8 +141,8 @@ TEST(ConfigurationDialog, StoredCountFillsTheBoxUnchecked) {
 
 TEST(ConfigurationDialog, CancelAndCloseBoxStoreNothing) {
     using Click = void (ConfigurationDialog::*)();
-    for (const Click click : {&ConfigurationDialog::cmdCancelClicked,
-                              &ConfigurationDialog::closeBoxClicked}) {
+    for (const Click click :
+         {&ConfigurationDialog::cmdCancelClicked, &ConfigurationDialog::closeBoxClicked}) {
         Dialog d;
         d.dialog.load();
         d.controls.text = "30000";
@@ -164,7 +164,7 @@ TEST(ConfigurationDialog, GameFormWritesKel1AndTheIntro) {
         const char* written;  // nullptr: not written
     };
     const Case cases[] = {
-        {nullptr, true, true, "1"}, {"1", true, false, "0"}, {"0", false, false, "0"},
+        {nullptr, true, true, "1"}, {"1", true, false, "0"},        {"0", false, false, "0"},
         {"0", false, true, "1"},    {"yes", false, false, nullptr}, {"yes", false, true, "1"},
     };
     for (const Case& c : cases) {
@@ -202,21 +202,31 @@ TEST(ConfigurationWindow, IsCentredWithItsFrameCounted) {
 TEST(ConfigurationWindow, WidensWhereACaptionNeedsRoom) {
     enum { lblPopis, txtCycles, opt2, cmdOk, cmdCancel, frame1, lblAbout };
     const std::vector<FittedControl> form{
-        {16, 16, 65, 17},   {80, 16, 81, 19},    {16, 64, 233, 17},          {24, 144, 137, 25},
-        {168, 144, 137, 25}, {16, 192, 297, 89}, {24, 208, 281, 65, 0, frame1},
+        {16, 16, 65, 17},
+        {80, 16, 81, 19},
+        {16, 64, 233, 17},
+        {24, 144, 137, 25},
+        {168, 144, 137, 25},
+        {16, 192, 297, 89},
+        {24, 208, 281, 65, 0, frame1},
     };
     struct Case {
         const char* name;
-        std::vector<std::pair<int, int>> needs;        // control, width its caption needs
-        std::vector<std::array<int, 3>> changed;       // control, left, width
+        std::vector<std::pair<int, int>> needs;   // control, width its caption needs
+        std::vector<std::array<int, 3>> changed;  // control, left, width
         int clientWidth;
     };
     const Case cases[] = {
         {"every caption fits", {{lblPopis, 65}, {opt2, 200}, {lblAbout, 281}}, {}, 327},
-        {"the label pushes the box", {{lblPopis, 70}}, {{lblPopis, 16, 70}, {txtCycles, 85, 81}}, 327},
+        {"the label pushes the box",
+         {{lblPopis, 70}},
+         {{lblPopis, 16, 70}, {txtCycles, 85, 81}},
+         327},
         {"an option needs the margin", {{opt2, 300}}, {{opt2, 16, 300}}, 330},
-        {"the buttons in a row", {{cmdOk, 150}, {cmdCancel, 140}},
-         {{cmdOk, 24, 150}, {cmdCancel, 181, 140}}, 335},
+        {"the buttons in a row",
+         {{cmdOk, 150}, {cmdCancel, 140}},
+         {{cmdOk, 24, 150}, {cmdCancel, 181, 140}},
+         335},
         {"a label in its frame", {{lblAbout, 300}}, {{lblAbout, 24, 300}, {frame1, 16, 316}}, 346},
     };
     for (const Case& c : cases) {
@@ -243,14 +253,17 @@ TEST(UserConfiguration, NamesTheDialogsSettingsItSets) {
         {"", ""},
         {"[midi]\nmididevice=alsa\n[render]\nscaler=none\n", ""},
         {"[sdl]\nfullscreen=true\n[cpu]\ncycles=3000\n", "sets fullscreen and cycles"},
-        {"[CPU]\r\n  CPU_Cycles = 3000\r\ncpu_cycles_protected=auto\r\n", "sets cpu_cycles and cpu_cycles_protected"},
-        {"[cpu]\ncycles=\n[sdl]\noutput=opengl\nfullfixed=true\n# fullscreen=true\n", "sets fullfixed and output"},
+        {"[CPU]\r\n  CPU_Cycles = 3000\r\ncpu_cycles_protected=auto\r\n",
+         "sets cpu_cycles and cpu_cycles_protected"},
+        {"[cpu]\ncycles=\n[sdl]\noutput=opengl\nfullfixed=true\n# fullscreen=true\n",
+         "sets fullfixed and output"},
         {"[sdl]\nfullscreen=false\noutput=surface\nfullfixed=false\n[cpu]\ncycles=max\n",
          "sets fullscreen, fullfixed, output and cycles"},
         {"fullscreen=true\n[dosbox]\ncycles=3000\n", ""},
     };
     for (const auto& [configuration, sets] : rows) {
-        const std::string notice = overridesNotice(configuration, "/home/ann/.config/kelmor/dosbox-user.conf");
+        const std::string notice =
+            overridesNotice(configuration, "/home/ann/.config/kelmor/dosbox-user.conf");
         EXPECT_EQ(notice, *sets ? "Your dosbox-user.conf " + std::string(sets) +
                                       "; its values win: /home/ann/.config/kelmor/dosbox-user.conf"
                                 : "")

@@ -137,9 +137,9 @@ TEST(ReplaceAll, ScansLeftToRightWithoutOverlap) {
     const Case cases[] = {
         {"a=(x)", "(x)", "1", "a=1"},
         {"(x)(x)", "(x)", "", ""},
-        {"((x))", "(x)", "(x)", "((x))"},          // an inserted token is not scanned again
-        {"aaa", "aa", "b", "ba"},                  // no overlapping matches
-        {"(X)", "(x)", "1", "(X)"},                // case-sensitive
+        {"((x))", "(x)", "(x)", "((x))"},  // an inserted token is not scanned again
+        {"aaa", "aa", "b", "ba"},          // no overlapping matches
+        {"(X)", "(x)", "1", "(X)"},        // case-sensitive
         {"none here", "(x)", "1", "none here"},
         {"", "(x)", "1", ""},
     };
@@ -175,10 +175,16 @@ TEST(RenderPlaceholders, ValuesAreInsertedVerbatimInTheFixedOrder) {
         {"leading zeros kept", {{"cycles", "00010"}}, "cycles=", "cycles=00010"},
         {"odd text kept", {{"output", " open gl;#="}}, "output=", "output= open gl;#="},
         {"later token inside a value is filled",
-         {{"cycles", "(output)"}, {"output", "opengl"}}, "cycles=", "cycles=opengl"},
+         {{"cycles", "(output)"}, {"output", "opengl"}},
+         "cycles=",
+         "cycles=opengl"},
         {"earlier token inside a value stays",
-         {{"output", "(cycles)"}, {"cycles", "3000"}}, "output=", "output=(cycles)"},
-        {"token of its own kept", {{"fullscreen", "(fullscreen)"}}, "fullscreen=",
+         {{"output", "(cycles)"}, {"cycles", "3000"}},
+         "output=",
+         "output=(cycles)"},
+        {"token of its own kept",
+         {{"fullscreen", "(fullscreen)"}},
+         "fullscreen=",
          "fullscreen=(fullscreen)"},
     };
     for (const Case& c : cases) {
@@ -227,14 +233,30 @@ TEST(StartEmulator, EachEmulatorIsHandedTheDialectItTakes) {
         std::vector<std::string> arguments;
     };
     const Case cases[] = {
-        {"Staging 0.82", {0, 82, 2, 0}, u"DOSBox Staging", "", "dosbox.staging.conf",
+        {"Staging 0.82",
+         {0, 82, 2, 0},
+         u"DOSBox Staging",
+         "",
+         "dosbox.staging.conf",
          {"-noconsole", "-nolocalconf", "-conf", "dosbox.staging.conf"}},
-        {"Staging 0.83, the map editor", {0, 83, 0, 0}, u"DOSBox Staging", "mapeditor.conf",
-         "mapeditor.staging-0.83.conf", {"-noconsole", "-nolocalconf", "-conf", "mapeditor.staging-0.83.conf"}},
-        {"DOSBox-X", {2025, 2, 1, 0}, u"DOSBox-X", "", "dosbox.dosbox-x.conf",
+        {"Staging 0.83, the map editor",
+         {0, 83, 0, 0},
+         u"DOSBox Staging",
+         "mapeditor.conf",
+         "mapeditor.staging-0.83.conf",
+         {"-noconsole", "-nolocalconf", "-conf", "mapeditor.staging-0.83.conf"}},
+        {"DOSBox-X",
+         {2025, 2, 1, 0},
+         u"DOSBox-X",
+         "",
+         "dosbox.dosbox-x.conf",
          {"-noconsole", "-conf", "dosbox.dosbox-x.conf"}},
         {"DOSBox 0.74", {0, 74, 3, 0}, u"DOSBox DOS Emulator", "", "", {"-noconsole"}},
-        {"DOSBox 0.74, the map editor", {0, 74, 3, 0}, u"DOSBox DOS Emulator", "mapeditor.conf", "",
+        {"DOSBox 0.74, the map editor",
+         {0, 74, 3, 0},
+         u"DOSBox DOS Emulator",
+         "mapeditor.conf",
+         "",
          {"-noconsole", "-conf", "mapeditor.conf"}},
         {"a program without a version resource", {}, u"", "", "", {"-noconsole"}},
     };
@@ -242,16 +264,21 @@ TEST(StartEmulator, EachEmulatorIsHandedTheDialectItTakes) {
         FakeHost host;
         host.folder = "C:\\Games\\Kelmor";
         const std::string version =
-            c.product.empty() ? std::string() : testing::versionResource(c.version, testing::programStrings(c.product, c.product));
+            c.product.empty() ? std::string()
+                              : testing::versionResource(
+                                    c.version, testing::programStrings(c.product, c.product));
         host.addFile(host.folder + "\\dosbox.exe", testing::peImage(version, false).bytes);
         const std::string name = *c.configuration ? c.configuration : "dosbox.conf";
         writeConfiguration(host, "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit", "\\" + name);
         startEmulator(host, c.configuration);
-        EXPECT_EQ(host.content(host.folder + "\\" + name), "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit\r\n")
+        EXPECT_EQ(host.content(host.folder + "\\" + name),
+                  "[dosbox]\r\nmachine=vga\r\n[autoexec]\r\nexit\r\n")
             << c.what;
-        EXPECT_EQ(host.hasFile(host.folder + "\\" + (*c.copy ? c.copy : "-")), *c.copy != '\0') << c.what;
+        EXPECT_EQ(host.hasFile(host.folder + "\\" + (*c.copy ? c.copy : "-")), *c.copy != '\0')
+            << c.what;
         if (*c.copy) {
-            EXPECT_NE(host.content(host.folder + "\\" + c.copy).find("machine=svga_s3"), std::string::npos);
+            EXPECT_NE(host.content(host.folder + "\\" + c.copy).find("machine=svga_s3"),
+                      std::string::npos);
         }
         ASSERT_EQ(host.started.size(), 1u) << c.what;
         EXPECT_EQ(host.started[0].arguments, c.arguments) << c.what;

@@ -20,8 +20,9 @@ TEST(OutputWatch, KeepsTheLastLinesThatAreNotBlankAndTheFirstFailure) {
     watch.take("ror: one\nExit to error: two\n" + std::string(500, 'x') + "\nunfinished");
     EXPECT_EQ(watch.failureLine(), "Exit to error: one");
     EXPECT_EQ(watch.lastLines(),
-              (std::vector<std::string>{"line 7", "line 8", "line 9", "line 10", "Exit to error: one",
-                                        "Exit to error: two", std::string(kLongestLineShown, 'x'), "unfinished"}));
+              (std::vector<std::string>{"line 7", "line 8", "line 9", "line 10",
+                                        "Exit to error: one", "Exit to error: two",
+                                        std::string(kLongestLineShown, 'x'), "unfinished"}));
 }
 
 // A failure line counts only in a quick end; an error always does.
@@ -29,9 +30,14 @@ TEST(StartFailure, AnErrorOrAQuickEndAfterAFailureLine) {
     OutputWatch failed;
     failed.take("Could not load image file: /cds/kelmor.cue\n");
     const OutputWatch quiet;
-    struct Case { EmulatorEnd end; const OutputWatch& output; std::optional<std::string> why; };
+    struct Case {
+        EmulatorEnd end;
+        const OutputWatch& output;
+        std::optional<std::string> why;
+    };
     const std::vector<Case> cases{
-        {{0, "", false, 1.26}, failed,
+        {{0, "", false, 1.26},
+         failed,
          "ended after 1.3 s, having printed: Could not load image file: /cds/kelmor.cue"},
         {{0, "", false, kQuickEndSeconds + 1}, failed, std::nullopt},
         {{0, "", false, 1}, quiet, std::nullopt},

@@ -55,15 +55,27 @@ TEST(GameLaunch, RunsEveryProbeAndTheLastHitWins) {
         {"nested on E", {"E:\\KELMOR\\KELMOR\\VIGNET.DAT"}, "E:\\KELMOR\\KELMOR", "E:\\", "E"},
         {"later letter wins",
          {"D:\\KELMOR\\KELMOR\\VIGNET.DAT", "G:\\KELMOR\\KELMOR\\VIGNET.DAT"},
-         "G:\\KELMOR\\KELMOR", "G:\\", "G"},
-        {"root layout beats nested", {"Z:\\KELMOR\\KELMOR\\VIGNET.DAT", "D:\\VIGNET.DAT"},
-         "D:\\", "D:\\", "D"},
-        {"folder layout beats nested", {"Z:\\KELMOR\\KELMOR\\VIGNET.DAT", "E:\\KELMOR\\VIGNET.DAT"},
-         "E:\\KELMOR", "E:\\", "E"},
+         "G:\\KELMOR\\KELMOR",
+         "G:\\",
+         "G"},
+        {"root layout beats nested",
+         {"Z:\\KELMOR\\KELMOR\\VIGNET.DAT", "D:\\VIGNET.DAT"},
+         "D:\\",
+         "D:\\",
+         "D"},
+        {"folder layout beats nested",
+         {"Z:\\KELMOR\\KELMOR\\VIGNET.DAT", "E:\\KELMOR\\VIGNET.DAT"},
+         "E:\\KELMOR",
+         "E:\\",
+         "E"},
         {"root layout on F", {"F:\\VIGNET.DAT"}, "F:\\", "F:\\", "F"},
         {"marker in other case", {"e:\\kelmor\\vignet.dat"}, "E:\\KELMOR", "E:\\", "E"},
-        {"an image beside the programs", {"D:\\KELMOR\\KELMOR\\VIGNET.DAT"}, "D:\\KELMOR\\KELMOR", "D:\\",
-         "D", "C:\\Games\\Kelmor Kit\\Kelmor.cue"},
+        {"an image beside the programs",
+         {"D:\\KELMOR\\KELMOR\\VIGNET.DAT"},
+         "D:\\KELMOR\\KELMOR",
+         "D:\\",
+         "D",
+         "C:\\Games\\Kelmor Kit\\Kelmor.cue"},
     };
     for (const Case& c : cases) {
         FakeHost host;
@@ -101,7 +113,8 @@ TEST(GameLaunch, WithoutCdShowsTheMessageAndWritesNothing) {
     FakeHost advising;  // a host with more to say adds it on a line of its own
     advising.cdAdvice = "Or copy its image here.";
     runGame(advising);
-    EXPECT_EQ(advising.messages.at(0).text, "Please insert Kelmor's CD-ROM and try again.\nOr copy its image here.");
+    EXPECT_EQ(advising.messages.at(0).text,
+              "Please insert Kelmor's CD-ROM and try again.\nOr copy its image here.");
 }
 
 TEST(GameLaunch, WritesTheTwentyFourAutoexecLines) {
@@ -134,7 +147,8 @@ TEST(GameLaunch, RendersOverTheAppendedLinesToo) {
     host.setSetting("kel1", "cycles", "");
     host.addFile("E:\\VIGNET.DAT");
     runGame(host);
-    const std::vector<std::string> lines = autoexecLines(host.content(host.folder + "\\dosbox.conf"));
+    const std::vector<std::string> lines =
+        autoexecLines(host.content(host.folder + "\\dosbox.conf"));
     // The shell would take a single '%' for the start of a variable.
     EXPECT_EQ(lines[18], "MOUNT B \"C:\\Games\\opengl Kelmor 100%%\\SAVEGAME\"");
     EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\ncycles=\r\n"),
@@ -240,14 +254,18 @@ TEST(GameLaunch, WhatKeepsDosboxFromStartingIsToldInOneMessage) {
         int errorNumber;
         std::string text, conf;
     };
-    const std::string report = unhandledErrorReport(std::system_error(ENOENT, std::generic_category(), kApp + "\\dosbox.exe"));
+    const std::string report = unhandledErrorReport(
+        std::system_error(ENOENT, std::generic_category(), kApp + "\\dosbox.exe"));
     const Case cases[] = {
         {"dosbox.conf cannot be written", "write", kConf, EACCES,
-         "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not start DOSBox.\n\n" +
+         "Kelmor cannot write dosbox.conf, which tells DOSBox how to run the game, so it does not "
+         "start DOSBox.\n\n" +
              unhandledErrorReport(std::system_error(EACCES, std::generic_category(), kConf)),
          "older"},
         {"dosbox cannot start", "start", kApp + "\\dosbox.exe", ENOENT,
-         "Kelmor cannot start DOSBox, which runs the game.\n\nGet DOSBox. Then start Kelmor again.\n\n" + report,
+         "Kelmor cannot start DOSBox, which runs the game.\n\nGet DOSBox. Then start Kelmor "
+         "again.\n\n" +
+             report,
          ""},
     };
     for (const Case& c : cases) {
@@ -270,41 +288,61 @@ TEST(GameLaunch, WhatKeepsDosboxFromStartingIsToldInOneMessage) {
 // changed; a sheet that serves as it is leaves no such sheet behind.
 TEST(GameLaunch, CueSheetBesideTheProgramsIsMountedAsDosboxReadsIt) {
     const std::string image = kApp + "\\Kelmor.cue", sheet = kApp + "\\Kelmor.dosbox.cue";
-    const std::string data = "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 00:00:00\r\n";
+    const std::string data =
+        "FILE \"Kelmor (Track 1).bin\" BINARY\r\n  TRACK 01 MODE1/2048\r\n    INDEX 01 "
+        "00:00:00\r\n";
     const std::string audio = "  TRACK 02 AUDIO\r\n    INDEX 01 00:00:00\r\n";
-    const std::string missing = "FILE \"Kelmor 100% <3>.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n";
-    const std::string leftOut = "REM D: track 3 of " + image +
-                                " left out: the sheet names `Kelmor 100%% ?3?.wav`, which is not beside it";
+    const std::string missing =
+        "FILE \"Kelmor 100% <3>.wav\" WAVE\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n";
+    const std::string leftOut =
+        "REM D: track 3 of " + image +
+        " left out: the sheet names `Kelmor 100%% ?3?.wav`, which is not beside it";
     struct Case {
         const char* name;
         std::string sheet;
         std::vector<std::string> remarks;
         std::string mounted;  // what IMGMOUNT names
-        std::string after;    // the sheet beside dosbox.conf afterwards: "" none, else its first line
+        std::string after;  // the sheet beside dosbox.conf afterwards: "" none, else its first line
         bool unwritable = false;
     };
     const Case cases[] = {
-        {"as it is: the older sheet removed", data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio, {},
-         image, ""},
+        {"as it is: the older sheet removed",
+         data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio,
+         {},
+         image,
+         ""},
         {"a name in another case, which Windows finds as DOSBox does",
-         data + "FILE \"KELMOR (TRACK 2).BIN\" BINARY\r\n" + audio, {}, image, ""},
-        {"a track's file missing: left out", data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio + missing,
-         {leftOut}, sheet, "FILE \"" + kApp + "\\Kelmor (Track 1).bin\" BINARY"},
-        {"raw CD audio declared WAVE: BINARY", data + "FILE \"Kelmor (Track 2).bin\" WAVE\r\n" + audio,
-         {"REM D: track 2 of " + image + " is raw CD audio declared WAVE; handed to DOSBox as BINARY"}, sheet,
+         data + "FILE \"KELMOR (TRACK 2).BIN\" BINARY\r\n" + audio,
+         {},
+         image,
+         ""},
+        {"a track's file missing: left out",
+         data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio + missing,
+         {leftOut},
+         sheet,
+         "FILE \"" + kApp + "\\Kelmor (Track 1).bin\" BINARY"},
+        {"raw CD audio declared WAVE: BINARY",
+         data + "FILE \"Kelmor (Track 2).bin\" WAVE\r\n" + audio,
+         {"REM D: track 2 of " + image +
+          " is raw CD audio declared WAVE; handed to DOSBox as BINARY"},
+         sheet,
          "FILE \"" + kApp + "\\Kelmor (Track 1).bin\" BINARY"},
         {"its sheet cannot be written: the image as it is, and why",
          data + "FILE \"Kelmor (Track 2).bin\" BINARY\r\n" + audio + missing,
-         {leftOut, "REM D: its sheet as DOSBox can mount it cannot be written: " +
-                       std::string(std::system_error(EACCES, std::generic_category(), sheet).what())},
-         image, "older", true},
+         {leftOut,
+          "REM D: its sheet as DOSBox can mount it cannot be written: " +
+              std::string(std::system_error(EACCES, std::generic_category(), sheet).what())},
+         image,
+         "older",
+         true},
     };
     for (const Case& c : cases) {
         FakeHost host;
         host.addFile("D:\\VIGNET.DAT");
         host.images['D'] = image;
         host.addFile(image, c.sheet);
-        host.addFile(kApp + "\\Kelmor (Track 1).bin", testing::IsoWriter().file("VIGNET.DAT;1", "v").bytes());
+        host.addFile(kApp + "\\Kelmor (Track 1).bin",
+                     testing::IsoWriter().file("VIGNET.DAT;1", "v").bytes());
         host.addFile(kApp + "\\Kelmor (Track 2).bin", testing::audioTrack(10));
         host.addFile(sheet, "older");
         if (c.unwritable) host.failOn("write", sheet);
@@ -312,9 +350,12 @@ TEST(GameLaunch, CueSheetBesideTheProgramsIsMountedAsDosboxReadsIt) {
         const std::vector<std::string> lines = autoexecLines(host.content(kConf));
         std::vector<std::string> expected = c.remarks;
         expected.push_back("IMGMOUNT D \"" + c.mounted + "\" -t iso");
-        EXPECT_EQ(std::vector<std::string>(lines.begin() + 17, lines.begin() + 17 + expected.size()), expected)
+        EXPECT_EQ(
+            std::vector<std::string>(lines.begin() + 17, lines.begin() + 17 + expected.size()),
+            expected)
             << c.name;
-        EXPECT_EQ(host.hasFile(sheet) ? splitTextLines(host.content(sheet)).at(0) : "", c.after) << c.name;
+        EXPECT_EQ(host.hasFile(sheet) ? splitTextLines(host.content(sheet)).at(0) : "", c.after)
+            << c.name;
         if (c.mounted == sheet) {
             EXPECT_EQ(host.content(sheet).find("TRACK 03"), std::string::npos) << c.name;
         }

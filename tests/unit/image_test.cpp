@@ -35,13 +35,17 @@ Colours coloursOf(const Image& image) {
 
 // A bitmap file around pixel rows given as stored (order and padding included).
 Bytes bmp(std::int32_t width, std::int32_t height, unsigned bits, const Bytes& rows,
-          const Colours& palette = {}, std::uint32_t compression = 0, std::uint32_t headerSize = 40) {
+          const Colours& palette = {}, std::uint32_t compression = 0,
+          std::uint32_t headerSize = 40) {
     const std::uint32_t masks = compression == 3 && headerSize == 40 ? 12 : 0;
     const std::uint32_t offset = 14 + headerSize + masks + 4 * std::uint32_t(palette.size());
     Bytes b = {'B', 'M'};
-    for (std::uint32_t v : {offset + std::uint32_t(rows.size()), 0u, offset, headerSize}) put32(b, v);
+    for (std::uint32_t v : {offset + std::uint32_t(rows.size()), 0u, offset, headerSize})
+        put32(b, v);
     put32(b, width), put32(b, height), put16(b, 1), put16(b, bits), put32(b, compression);
-    for (std::uint32_t v : {std::uint32_t(rows.size()), 2835u, 2835u, std::uint32_t(palette.size()), 0u}) put32(b, v);
+    for (std::uint32_t v :
+         {std::uint32_t(rows.size()), 2835u, 2835u, std::uint32_t(palette.size()), 0u})
+        put32(b, v);
     b.resize(14 + headerSize + masks);
     if (compression == 3) poke32(b, 54, 0xFF0000), poke32(b, 58, 0xFF00), poke32(b, 62, 0xFF);
     for (std::uint32_t c : palette)  // blue, green, red, unused
@@ -52,8 +56,9 @@ Bytes bmp(std::int32_t width, std::int32_t height, unsigned bits, const Bytes& r
 
 TEST(DecodeBmp, ReadsEveryStoredLayout) {
     const Colours palette = {0x102030, 0xFFFFFF, 0xFF8000};
-    const Bytes bgr24 = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,         // red, green, blue + padding
-                         255, 255, 255, 0, 0, 0, 0x56, 0x34, 0x12, 0, 0, 0};  // white, black, 0x123456
+    const Bytes bgr24 = {
+        0,   0,   255, 0, 255, 0, 255,  0,    0,    0, 0, 0,   // red, green, blue + padding
+        255, 255, 255, 0, 0,   0, 0x56, 0x34, 0x12, 0, 0, 0};  // white, black, 0x123456
     const Colours bottomUp = {0xFFFFFF, 0x000000, 0x123456, 0xFF0000, 0x00FF00, 0x0000FF};
     const Colours topDown = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x123456};
     const Bytes bgrx = {0x56, 0x34, 0x12, 0xFF, 0, 0, 255, 0};
@@ -68,12 +73,32 @@ TEST(DecodeBmp, ReadsEveryStoredLayout) {
         {"24-bit top-down", bmp(3, -2, 24, bgr24), 3, 2, topDown},
         {"24-bit, V5 header", bmp(3, 2, 24, bgr24, {}, 0, 124), 3, 2, bottomUp},
         {"32-bit", bmp(2, 1, 32, bgrx), 2, 1, {0x123456, 0xFF0000}},
-        {"32-bit, bit fields after the header", bmp(2, 1, 32, bgrx, {}, 3), 2, 1, {0x123456, 0xFF0000}},
-        {"32-bit, bit fields in a V4 header", bmp(2, 1, 32, bgrx, {}, 3, 108), 2, 1, {0x123456, 0xFF0000}},
-        {"8-bit palette, padded row", bmp(3, 1, 8, {2, 0, 1, 0}, palette), 3, 1, {0xFF8000, 0x102030, 0xFFFFFF}},
-        {"4-bit palette", bmp(3, 1, 4, {0x21, 0x00, 0, 0}, palette), 3, 1, {0xFF8000, 0xFFFFFF, 0x102030}},
-        {"1-bit palette across a byte", bmp(9, 1, 1, {0xA1, 0x80, 0, 0}, {0x102030, 0xFFFFFF}), 9, 1,
-         {0xFFFFFF, 0x102030, 0xFFFFFF, 0x102030, 0x102030, 0x102030, 0x102030, 0xFFFFFF, 0xFFFFFF}},
+        {"32-bit, bit fields after the header",
+         bmp(2, 1, 32, bgrx, {}, 3),
+         2,
+         1,
+         {0x123456, 0xFF0000}},
+        {"32-bit, bit fields in a V4 header",
+         bmp(2, 1, 32, bgrx, {}, 3, 108),
+         2,
+         1,
+         {0x123456, 0xFF0000}},
+        {"8-bit palette, padded row",
+         bmp(3, 1, 8, {2, 0, 1, 0}, palette),
+         3,
+         1,
+         {0xFF8000, 0x102030, 0xFFFFFF}},
+        {"4-bit palette",
+         bmp(3, 1, 4, {0x21, 0x00, 0, 0}, palette),
+         3,
+         1,
+         {0xFF8000, 0xFFFFFF, 0x102030}},
+        {"1-bit palette across a byte",
+         bmp(9, 1, 1, {0xA1, 0x80, 0, 0}, {0x102030, 0xFFFFFF}),
+         9,
+         1,
+         {0xFFFFFF, 0x102030, 0xFFFFFF, 0x102030, 0x102030, 0x102030, 0x102030, 0xFFFFFF,
+          0xFFFFFF}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -119,7 +144,8 @@ void put32BigEndian(Bytes& b, std::uint32_t v) {
 }
 Bytes hex(std::string_view text) {
     Bytes b;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2) b.push_back(std::uint8_t(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
+        b.push_back(std::uint8_t(std::stoi(std::string(text.substr(i, 2)), nullptr, 16)));
     return b;
 }
 
@@ -168,11 +194,13 @@ Bytes png(const Png& p) {
 
 TEST(DecodePng, UndoesEveryRowFilterAndReadsEveryKindOfBlock) {
     // 3 pixels a row: none, sub, up, average, Paeth (each of its three choices and both ties)
-    const Bytes filtered = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90,     1, 1, 2, 3, 4, 5, 6, 7, 8, 9,
-                            2, 1, 2, 3, 4, 5, 6, 7, 8, 9,              3, 192, 75, 44, 135, 175, 70, 108, 13, 221,
-                            4, 177, 224, 229, 139, 171, 182, 1, 128, 80};
-    const Colours unfiltered = {0x0A141E, 0x28323C, 0x46505A, 0x010203, 0x050709, 0x0C0F12, 0x020406, 0x090C0F,
-                                0x13171B, 0xC14D2F, 0xECDB65, 0xEB861D, 0x722D14, 0x4C861B, 0x4D066B};
+    const Bytes filtered = {0,   10, 20,  30,  40,  50,  60,  70,  80,  90,  1,  1,   2,
+                            3,   4,  5,   6,   7,   8,   9,   2,   1,   2,   3,  4,   5,
+                            6,   7,  8,   9,   3,   192, 75,  44,  135, 175, 70, 108, 13,
+                            221, 4,  177, 224, 229, 139, 171, 182, 1,   128, 80};
+    const Colours unfiltered = {0x0A141E, 0x28323C, 0x46505A, 0x010203, 0x050709,
+                                0x0C0F12, 0x020406, 0x090C0F, 0x13171B, 0xC14D2F,
+                                0xECDB65, 0xEB861D, 0x722D14, 0x4C861B, 0x4D066B};
     Colours noise;  // 8 x 4 pixels, each sample 0 or 85
     for (std::uint32_t i = 0, seed = 1, rgb = 0; i < 96; ++i) {
         rgb = rgb << 8 | ((seed = seed * 1103515245 + 12345) >> 29 & 1) * 85;
@@ -185,9 +213,13 @@ TEST(DecodePng, UndoesEveryRowFilterAndReadsEveryKindOfBlock) {
     };
     const Case cases[] = {
         {"stored blocks", {3, 5, zlibStored(filtered)}, unfiltered},
-        {"fixed codes, a match overlapping itself", {4, 2, hex("78da63105432862306640e00287a0331")}, Colours(8, 0x112233)},
+        {"fixed codes, a match overlapping itself",
+         {4, 2, hex("78da63105432862306640e00287a0331")},
+         Colours(8, 0x112233)},
         {"dynamic codes",
-         {8, 4, hex("78da4d8c810d000004c3fa64ff7f050b0912ba2d0076cfc4ae511a73d9e5b3939b93bf4fc07f122a8d011244")},
+         {8, 4,
+          hex("78da4d8c810d000004c3fa64ff7f050b0912ba2d0076cfc4ae511a73d9e5b3939b93bf4fc07f122a8d01"
+              "1244")},
          noise},
     };
     for (const Case& c : cases) {
@@ -210,7 +242,8 @@ TEST(DecodePng, RefusesMalformedFiles) {
         change(p);
         return png(p);
     };
-    Bytes notPng = png(good), criticalChunk = png(good), damaged = good.zlib, badStoredLength = good.zlib;
+    Bytes notPng = png(good), criticalChunk = png(good), damaged = good.zlib,
+          badStoredLength = good.zlib;
     notPng[1] = 'J';
     criticalChunk[8 + 25 + 4] = 'T';  // "tEXt", after the signature and the header, is "TEXt"
     damaged.back() ^= 1;
@@ -228,16 +261,28 @@ TEST(DecodePng, RefusesMalformedFiles) {
         {"unknown critical chunk", criticalChunk},
         {"zero width", with([](Png& p) { p.width = 0; })},
         {"too large to hold", with([](Png& p) { p.width = p.height = 100000; })},
-        {"not deflate", with([&](Png& p) { p.zlib = zlibStored(row, {0x77, 0x09}); })},
-        {"zlib header check", with([&](Png& p) { p.zlib = zlibStored(row, {0x78, 0x02}); })},
-        {"preset dictionary", with([&](Png& p) { p.zlib = zlibStored(row, {0x78, 0x20}); })},
+        {"not deflate", with([&](Png& p) {
+             p.zlib = zlibStored(row, {0x77, 0x09});
+         })},
+        {"zlib header check", with([&](Png& p) {
+             p.zlib = zlibStored(row, {0x78, 0x02});
+         })},
+        {"preset dictionary", with([&](Png& p) {
+             p.zlib = zlibStored(row, {0x78, 0x20});
+         })},
         {"damaged data", with([&](Png& p) { p.zlib = damaged; })},
         {"stored length without its complement", with([&](Png& p) { p.zlib = badStoredLength; })},
-        {"block type 3", with([](Png& p) { p.zlib = {0x78, 0x01, 0x07}; })},
+        {"block type 3", with([](Png& p) {
+             p.zlib = {0x78, 0x01, 0x07};
+         })},
         {"distance before the start", with([](Png& p) { p.zlib = hex("78da03020000000001"); })},
-        {"unknown row filter", with([](Png& p) { p.zlib = zlibStored({5, 1, 2, 3}); })},
+        {"unknown row filter", with([](Png& p) {
+             p.zlib = zlibStored({5, 1, 2, 3});
+         })},
         {"a row missing", with([](Png& p) { p.height = 2; })},
-        {"a byte too many", with([](Png& p) { p.zlib = zlibStored({0, 1, 2, 3, 4}); })},
+        {"a byte too many", with([](Png& p) {
+             p.zlib = zlibStored({0, 1, 2, 3, 4});
+         })},
     };
     for (const Case& c : cases) EXPECT_THROW(decodePng(c.file), std::invalid_argument) << c.name;
 }
@@ -250,9 +295,12 @@ TEST(KitPictures, DecodeToTheSizesTheWindowsExpect) {
         int width, height;
     };
     const Case cases[] = {
-        {"kelmor_background.png", decodePng, 318, 255}, {"kelplix_background.png", decodePng, 360, 234},
-        {"kelmor_icon.bmp", decodeBmp, 32, 32},         {"kelplix_icon.bmp", decodeBmp, 32, 32},
-        {"configuration_icon.bmp", decodeBmp, 32, 32},  {"mapper_icon.bmp", decodeBmp, 64, 64},
+        {"kelmor_background.png", decodePng, 318, 255},
+        {"kelplix_background.png", decodePng, 360, 234},
+        {"kelmor_icon.bmp", decodeBmp, 32, 32},
+        {"kelplix_icon.bmp", decodeBmp, 32, 32},
+        {"configuration_icon.bmp", decodeBmp, 32, 32},
+        {"mapper_icon.bmp", decodeBmp, 64, 64},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

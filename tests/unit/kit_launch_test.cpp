@@ -80,7 +80,7 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         std::vector<std::string> kits;
         std::string folder, root, letter;
         std::string image = "";  // the disc image beside the programs that has the letter F
-        std::string mount = "";   // its mount, where it is one
+        std::string mount = "";  // its mount, where it is one
     };
     const std::string sheet = kApp + "\\Kelmor Plix.cue";
     const Case cases[] = {
@@ -88,12 +88,23 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         {"E and G", {"E:\\KIT", "G:\\KIT"}, "G:\\KIT", "G:\\", "G"},
         {"D, the first letter", {"D:\\KIT"}, "D:\\KIT", "D:\\", "D"},
         {"Z, the last letter", {"Z:\\KIT", "D:\\KIT"}, "Z:\\KIT", "Z:\\", "Z"},
-        {"an image beside the programs on F", {"F:\\KIT"}, "F:\\KIT", "F:\\", "F", kApp + "\\Kelmor Plix.iso",
+        {"an image beside the programs on F",
+         {"F:\\KIT"},
+         "F:\\KIT",
+         "F:\\",
+         "F",
+         kApp + "\\Kelmor Plix.iso",
          "imgmount F \"" + kApp + "\\Kelmor Plix.iso\" -t iso"},
-        {"a sheet without its audio track's file: the kit's sheet, with a remark", {"F:\\KIT"}, "F:\\KIT", "F:\\",
-         "F", sheet,
-         "rem F: track 2 of " + sheet + " left out: the sheet names `Track 2.wav`, which is not beside it\r\n"
-         "imgmount F \"" + kApp + "\\Kelmor Plix.dosbox.cue\" -t iso"},
+        {"a sheet without its audio track's file: the kit's sheet, with a remark",
+         {"F:\\KIT"},
+         "F:\\KIT",
+         "F:\\",
+         "F",
+         sheet,
+         "rem F: track 2 of " + sheet +
+             " left out: the sheet names `Track 2.wav`, which is not beside it\r\n"
+             "imgmount F \"" +
+             kApp + "\\Kelmor Plix.dosbox.cue\" -t iso"},
     };
     std::vector<std::string> expectedProbes;
     for (char letter = 'D'; letter <= 'Z'; ++letter)
@@ -102,8 +113,12 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         FakeHost host = kitHost();
         for (const std::string& kit : c.kits) host.addFile(kit + "\\KELKIT.EXE");
         if (!c.image.empty()) host.images['F'] = c.image;
-        if (c.image == sheet) host.addFile(sheet, "FILE Track1.iso BINARY\n TRACK 1 MODE1/2048\nFILE \"Track 2.wav\" WAVE\n TRACK 2 AUDIO\n");
-        if (c.image == sheet) host.addFile(kApp + "\\Track1.iso", testing::IsoWriter().file("KIT;1", "").bytes());
+        if (c.image == sheet)
+            host.addFile(sheet,
+                         "FILE Track1.iso BINARY\n TRACK 1 MODE1/2048\nFILE \"Track 2.wav\" WAVE\n "
+                         "TRACK 2 AUDIO\n");
+        if (c.image == sheet)
+            host.addFile(kApp + "\\Track1.iso", testing::IsoWriter().file("KIT;1", "").bytes());
         KitLauncher launcher(host);
         EXPECT_EQ(runKit(host, launcher), 0) << c.name;
         EXPECT_EQ(launcher.CdFolder(), c.folder) << c.name;
@@ -114,7 +129,8 @@ TEST(KitCdDetection, ProbesDToZAndTheLastHitWins) {
         EXPECT_TRUE(host.messages.empty()) << c.name;
         const std::string mount =
             !c.image.empty() ? c.mount : "mount " + c.letter + " " + c.root + " -t cdrom -ioctl";
-        EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\n" + mount + "\r\n"), std::string::npos)
+        EXPECT_NE(host.content(host.folder + "\\dosbox.conf").find("\r\n" + mount + "\r\n"),
+                  std::string::npos)
             << c.name;
     }
 }
@@ -220,9 +236,11 @@ TEST(KitInstallation, VendorIniIsReplacedWholeByTheTenLines) {
 // started, in mapper mode too.
 TEST(KitInstallation, OnlyAFileNotOnTheCdIsDroppedOtherFailuresEndTheInstallation) {
     const std::string unfinished = "The kit could not be installed: ";
-    const std::string cd = unfinished + "its CD cannot be read.\nClean the CD, or give the whole "
+    const std::string cd = unfinished +
+                           "its CD cannot be read.\nClean the CD, or give the whole "
                            "of its image, and keep it in its drive; then start the kit again.\n";
-    const std::string full = unfinished + "the disk that holds C:\\Games\\Kit is full.\nFree "
+    const std::string full = unfinished +
+                             "the disk that holds C:\\Games\\Kit is full.\nFree "
                              "space on it, then start the kit again.\n";
     const std::string common = kApp + "\\PCMAP\\COMMON.DAT";
     struct Case {
@@ -243,7 +261,8 @@ TEST(KitInstallation, OnlyAFileNotOnTheCdIsDroppedOtherFailuresEndTheInstallatio
         {"disk full, mapper mode", "copy", common, ENOSPC, "",
          full + "Error 28: No space left on device (" + common + ")", "mapper"},
         {"destination not replaceable", "copy", common, EACCES, "",
-         unfinished + "Error 13: Permission denied (" + common + ").\nPut that right, then start the kit again."},
+         unfinished + "Error 13: Permission denied (" + common +
+             ").\nPut that right, then start the kit again."},
         {"vantrel folder missing", "write", kVendorIni, ENOENT, "",
          unfinished + "Error 2: No such file or directory (" + kVendorIni +
              ").\nPut that right, then start the kit again."},
@@ -255,11 +274,13 @@ TEST(KitInstallation, OnlyAFileNotOnTheCdIsDroppedOtherFailuresEndTheInstallatio
         host.failOn(c.operation, c.path, c.errorNumber);
         const int exitCode = runKit(host);
         std::size_t installed = 0;
-        for (const KitCopy& copy : kitCopyList()) installed += host.hasFile(kApp + "\\" + copy.destination);
+        for (const KitCopy& copy : kitCopyList())
+            installed += host.hasFile(kApp + "\\" + copy.destination);
         if (c.message.empty()) {
             EXPECT_EQ(exitCode, 0);
             EXPECT_FALSE(host.hasFile(c.untouched));
-            EXPECT_EQ(installed, c.untouched == kMarker ? 218u : 217u);  // copies, three onto MAPPER.EXE
+            EXPECT_EQ(installed,
+                      c.untouched == kMarker ? 218u : 217u);  // copies, three onto MAPPER.EXE
             EXPECT_EQ(host.hasFile(kMarker), c.untouched != kMarker);
             EXPECT_TRUE(host.messages.empty());
             EXPECT_EQ(host.started.size(), 1u);
@@ -270,7 +291,8 @@ TEST(KitInstallation, OnlyAFileNotOnTheCdIsDroppedOtherFailuresEndTheInstallatio
         EXPECT_EQ(host.messages[0].text, c.message);
         EXPECT_EQ(host.messages[0].title, "Kelmor Plix Launcher");
         EXPECT_EQ(host.messages[0].style, MessageStyle::Warning);
-        EXPECT_NE(host.log.back().find(c.path), std::string::npos) << "ends at the failure: " << host.log.back();
+        EXPECT_NE(host.log.back().find(c.path), std::string::npos)
+            << "ends at the failure: " << host.log.back();
         EXPECT_FALSE(host.hasFile(kMarker));
         EXPECT_TRUE(host.started.empty());
     }
@@ -404,9 +426,11 @@ TEST(KitLaunch, FailureAfterTheInstallationEndsWithOneMessage) {
     };
     const Case cases[] = {
         {"dosbox.conf not writable", "write", kConf, EACCES,
-         "Error 13: Permission denied (C:\\Games\\Kit\\dosbox.conf)", MessageStyle::Critical, "write " + kConf},
+         "Error 13: Permission denied (C:\\Games\\Kit\\dosbox.conf)", MessageStyle::Critical,
+         "write " + kConf},
         {"no dosbox.exe", "start", kDosbox, ENOENT,
-         "Kelmor Plix cannot start DOSBox, which runs the kit.\n\nGet DOSBox. Then start Kelmor Plix again.\n\n"
+         "Kelmor Plix cannot start DOSBox, which runs the kit.\n\nGet DOSBox. Then start Kelmor "
+         "Plix again.\n\n"
          "Error 2: No such file or directory (C:\\Games\\Kit\\dosbox.exe)",
          MessageStyle::Warning, "start " + kDosbox},
     };

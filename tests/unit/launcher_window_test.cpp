@@ -54,9 +54,10 @@ TEST(OuterSize, FixedFrameAddsBorderAndTitleBar) {
 
 TEST(TwipsToPixels, FollowsTheDisplaysResolution) {
     // twips, dots per inch, pixels
-    const int cases[][3] = {{4905, 96, 327}, {4530, 96, 302}, {4905, 120, 408},
-                            {2160, 144, 216}, {14, 96, 0}, {-75, 96, -5}};
-    for (const auto& c : cases) EXPECT_EQ(twipsToPixels(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
+    const int cases[][3] = {{4905, 96, 327},  {4530, 96, 302}, {4905, 120, 408},
+                            {2160, 144, 216}, {14, 96, 0},     {-75, 96, -5}};
+    for (const auto& c : cases)
+        EXPECT_EQ(twipsToPixels(c[0], c[1]), c[2]) << c[0] << " at " << c[1];
     EXPECT_EQ(twipsToPixels(4905, 96), twipsToPixels(4905));
 }
 

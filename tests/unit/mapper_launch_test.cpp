@@ -96,14 +96,35 @@ TEST(MapperLaunch, TheMapEditorOpensDirectlyOrInTheEmulator) {
         {"COM program, 32-bit Windows", "\xB4\x4C\xCD\x21", true, {}, kEditor, ""},
         {"script", "#!/bin/sh\n", false, {}, "", kHostProgram},
         {"script, 32-bit Windows", "#!/bin/sh\n", true, {}, "", kHostProgram},
-        {"ELF program", "\x7F" "ELF\x02\x01\x01", false, {}, "", kHostProgram},
-        {"map editor that cannot be read", mzProgram(), false, {}, "",
-         "The map editor MAPPER.EXE cannot be read", true},
+        {"ELF program",
+         "\x7F"
+         "ELF\x02\x01\x01",
+         false,
+         {},
+         "",
+         kHostProgram},
+        {"map editor that cannot be read",
+         mzProgram(),
+         false,
+         {},
+         "",
+         "The map editor MAPPER.EXE cannot be read",
+         true},
         {"no map editor", std::nullopt, false, {}, "", ""},
-        {"DOS program, no emulator", mzProgram(), false, {kDosbox}, "",
-         "The map editor MAPPER.EXE is a DOS program, which this system cannot run by itself, and DOSBox, "
-         "which would run it, cannot be started.\n\nGet DOSBox. Then open the map editor again.\n\nError 2: "},
-        {"Windows program that cannot start", mzProgram("NE"), false, {kEditor}, "",
+        {"DOS program, no emulator",
+         mzProgram(),
+         false,
+         {kDosbox},
+         "",
+         "The map editor MAPPER.EXE is a DOS program, which this system cannot run by itself, and "
+         "DOSBox, "
+         "which would run it, cannot be started.\n\nGet DOSBox. Then open the map editor "
+         "again.\n\nError 2: "},
+        {"Windows program that cannot start",
+         mzProgram("NE"),
+         false,
+         {kEditor},
+         "",
          "The map editor MAPPER.EXE cannot be started"},
     };
     for (const Case& c : cases) {

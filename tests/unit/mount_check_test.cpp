@@ -9,7 +9,8 @@ namespace {
 // E: a folder, I: an image; every other drive stays as written.
 std::optional<HostMount> mapForTest(std::string_view path) {
     if (path[0] == 'E') return HostMount{"/media/cd"};
-    if (path[0] == 'I') return HostMount{"/run/kelmor-1000/0123-42.cue", true, "/home/ann/kelmor.cue"};
+    if (path[0] == 'I')
+        return HostMount{"/run/kelmor-1000/0123-42.cue", true, "/home/ann/kelmor.cue"};
     return std::nullopt;
 }
 
@@ -51,7 +52,8 @@ TEST(MountCheck, WhatTheLinesAskForAndWhatIsTold) {
         {"X: taken, W: holds the report", "MOUNT X E:\\\n", "", 'W', ""},
     };
     for (const Case& c : cases) {
-        const auto translation = translateMountPaths(std::string("[autoexec]\n") + c.autoexec, mapForTest);
+        const auto translation =
+            translateMountPaths(std::string("[autoexec]\n") + c.autoexec, mapForTest);
         EXPECT_EQ(reportDrive(translation.mounts), c.reportDrive) << c.what;
         EXPECT_EQ(describeMounts(refusedMounts(c.report, translation.mounts)), c.told) << c.what;
     }

@@ -62,12 +62,15 @@ INSTANTIATE_TEST_SUITE_P(
                  R"(MOUNT B "/home/ann/Kelmor app/SAVEGAME")"},
         LineCase{"unquoted gains quotes for a blank", R"(MOUNT E F:\KELMOR -t cdrom)",
                  R"(MOUNT E "/home/ann/Kelmor CD/KELMOR" -t cdrom)"},
-        LineCase{"'>' quoted, the shell's output redirection", R"(MOUNT E C:\home\player\cds\a>b -t cdrom)",
+        LineCase{"'>' quoted, the shell's output redirection",
+                 R"(MOUNT E C:\home\player\cds\a>b -t cdrom)",
                  R"(MOUNT E "/home/player/cds/a>b" -t cdrom)"},
-        LineCase{"'<' quoted, the shell's input redirection", R"(MOUNT E C:\cds\a<b)", R"(MOUNT E "/cds/a<b")"},
+        LineCase{"'<' quoted, the shell's input redirection", R"(MOUNT E C:\cds\a<b)",
+                 R"(MOUNT E "/cds/a<b")"},
         LineCase{"'|' quoted, the shell's pipe", R"(MOUNT E C:\cds\a|b)", R"(MOUNT E "/cds/a|b")"},
         LineCase{"a tab quoted", "MOUNT E \"C:\\cds\\a\tb\"", "MOUNT E \"/cds/a\tb\""},
-        LineCase{"mixed case, lower case drive", R"(MoUnT e e:\kelmor)", R"(MoUnT e "/media/cd/kelmor")"},
+        LineCase{"mixed case, lower case drive", R"(MoUnT e e:\kelmor)",
+                 R"(MoUnT e "/media/cd/kelmor")"},
         LineCase{"echo-off prefix", R"(@mount E E:\)", R"(@mount E "/media/cd")"},
         LineCase{"options before the drive", R"(MOUNT -t cdrom -label KEL E E:\)",
                  R"(MOUNT -t cdrom -label KEL E "/media/cd")"},
@@ -77,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "  MOUNT\tE   \"/media/cd\"\t-t cdrom  "},
         LineCase{"drive letter alone", "MOUNT E E:", R"(MOUNT E "/media/cd")"},
         LineCase{"C: is the root", R"(MOUNT D C:\)", R"(MOUNT D "/")"},
-        LineCase{"percent doubled for the batch processor", R"(MOUNT D P:\)", R"(MOUNT D "/srv/100%%")"},
+        LineCase{"percent doubled for the batch processor", R"(MOUNT D P:\)",
+                 R"(MOUNT D "/srv/100%%")"},
         LineCase{"a launcher's doubled percent is one, doubled once", R"(MOUNT B "C:\Kit 100%%")",
                  R"(MOUNT B "/Kit 100%%")"},
         LineCase{"unclosed quote closed", R"(MOUNT B "C:\a b)", R"(MOUNT B "/a b")"},
@@ -93,14 +97,17 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"drive path in another command unchanged", R"(CD E:\KELMOR)", R"(CD E:\KELMOR)"},
         LineCase{"quoted command word is no MOUNT", R"("MOUNT" E E:\)", R"("MOUNT" E E:\)"},
         LineCase{"folder with a double quote left alone", R"(MOUNT E Q:\)", R"(MOUNT E Q:\)"},
-        LineCase{"folder with a control character left alone", "MOUNT E C:\\a\x01" "b",
-                 "MOUNT E C:\\a\x01" "b"},
+        LineCase{"folder with a control character left alone",
+                 "MOUNT E C:\\a\x01"
+                 "b",
+                 "MOUNT E C:\\a\x01"
+                 "b"},
         LineCase{"game CD image, its options dropped", R"(MOUNT I I:\ -t cdrom -usecd 0 -ioctl)",
                  R"(IMGMOUNT I "/home/ann/cds/kelmor.cue" -t iso)"},
         LineCase{"kit CD image, always quoted, percent doubled", R"(mount J J:\ -t cdrom -ioctl)",
                  R"(IMGMOUNT J "/home/ann/my cds/100%% kit.iso" -t iso)"},
-        LineCase{"image mount keeps blanks, echo-off prefix and the DOS drive",
-                 "  @mount\tE  I:\\", R"(  @IMGMOUNT E "/home/ann/cds/kelmor.cue" -t iso)"},
+        LineCase{"image mount keeps blanks, echo-off prefix and the DOS drive", "  @mount\tE  I:\\",
+                 R"(  @IMGMOUNT E "/home/ann/cds/kelmor.cue" -t iso)"},
         LineCase{"image with a double quote left alone", R"(MOUNT K K:\)", R"(MOUNT K K:\)"}));
 
 TEST(MountTranslation, LineEndsAndSectionsAsWritten) {
@@ -110,7 +117,8 @@ TEST(MountTranslation, LineEndsAndSectionsAsWritten) {
         const char* expected;
     };
     const Case cases[] = {
-        {"LF line ends kept", "[autoexec]\nMOUNT E E:\\\nE:\n", "[autoexec]\nMOUNT E \"/media/cd\"\nE:\n"},
+        {"LF line ends kept", "[autoexec]\nMOUNT E E:\\\nE:\n",
+         "[autoexec]\nMOUNT E \"/media/cd\"\nE:\n"},
         {"last line without a line end", "[autoexec]\r\nMOUNT E E:\\",
          "[autoexec]\r\nMOUNT E \"/media/cd\""},
         {"section name in any case", "[AutoExec]\r\nMOUNT E E:\\\r\n",
@@ -134,7 +142,8 @@ TEST(MountTranslation, GameConfigurationChangesInItsTwoMountLinesOnly) {
     const std::string head =
         "[sdl]\r\nfullscreen=true\r\noutput=surface\r\n\r\n[gus]\r\nultradir=C:\\ULTRASND\r\n\r\n"
         "[autoexec]\r\nECHO ON\r\nECHO -\r\n";
-    const std::string tail = "ECHO ON\r\nE:\r\nCD E:\\KELMOR\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n";
+    const std::string tail =
+        "ECHO ON\r\nE:\r\nCD E:\\KELMOR\\KELMOR\r\nKELMOR.EXE save=B:\r\nexit\r\n";
     const std::string written = head +
                                 "MOUNT E E:\\ -t cdrom -usecd 0 -ioctl\r\n"
                                 "MOUNT B \"C:\\home\\ann\\Kelmor app\\SAVEGAME\"\r\n" +

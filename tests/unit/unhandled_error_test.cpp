@@ -43,8 +43,9 @@ TEST(RunReportingUnhandledErrors, ReportsEveryStandardFailureAndLetsTheProcessEn
     };
     for (const Case& c : cases) {
         FakeHost host;
-        EXPECT_EQ(testing::exitCodeOf([&] { runReportingUnhandledErrors(host, "Title", c.failing); }),
-                  kUnhandledErrorExitCode);
+        EXPECT_EQ(
+            testing::exitCodeOf([&] { runReportingUnhandledErrors(host, "Title", c.failing); }),
+            kUnhandledErrorExitCode);
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, c.report);
         EXPECT_EQ(host.messages[0].title, "Title");
@@ -55,7 +56,9 @@ TEST(RunReportingUnhandledErrors, ReportsEveryStandardFailureAndLetsTheProcessEn
     bool ran = false;
     runReportingUnhandledErrors(host, "Title", [&] { ran = true; });
     EXPECT_TRUE(ran);
-    EXPECT_EQ(testing::exitCodeOf([&] { runReportingUnhandledErrors(host, "Title", [&] { host.endProcess(0); }); }), 0);
+    EXPECT_EQ(testing::exitCodeOf(
+                  [&] { runReportingUnhandledErrors(host, "Title", [&] { host.endProcess(0); }); }),
+              0);
     EXPECT_TRUE(host.messages.empty());
 }
 

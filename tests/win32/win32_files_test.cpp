@@ -26,12 +26,17 @@ TEST(Win32Files, FileExistIsTrueForFilesOnlyAndNeverFails) {
     };
     const std::string app = scene.path("app");
     const std::vector<Case> cases = {
-        {app + "\\DATA\\Usa.Bin", true}, {app + "\\data\\USA.BIN", true},
-        {app + "\\\\DATA\\usa.bin", true}, {app + "\\empty", true},
-        {app + "\\DATA", false},          {app + "\\DATA\\FR.BIN", false},
-        {app + "\\nowhere\\USA.BIN", false}, {app + "\\DATA\\US?.BIN", false},
-        {app + "\\DATA\\*", false},        {"", false},
-        {app + "\\\xff.BIN", false},  // not UTF-8
+        {app + "\\DATA\\Usa.Bin", true},
+        {app + "\\data\\USA.BIN", true},
+        {app + "\\\\DATA\\usa.bin", true},
+        {app + "\\empty", true},
+        {app + "\\DATA", false},
+        {app + "\\DATA\\FR.BIN", false},
+        {app + "\\nowhere\\USA.BIN", false},
+        {app + "\\DATA\\US?.BIN", false},
+        {app + "\\DATA\\*", false},
+        {"", false},
+        {app + "\\\xff.BIN", false},     // not UTF-8
         {"E:\\KIT\\KELKIT.EXE", false},  // a CD-ROM drive without a disc
     };
     for (const Case& c : cases) EXPECT_EQ(scene.host.fileExist(c.path), c.exists) << c.path;
@@ -71,7 +76,8 @@ TEST(Win32Files, ACopyReplacesTheDestinationWholeAndIsWritable) {
     SetFileAttributesW(scene.hostPath("cd/KIT.EXE").c_str(), FILE_ATTRIBUTE_READONLY);
     scene.host.copyFile(scene.path("cd/KIT.EXE"), scene.path("app/KIT.EXE"));
     EXPECT_EQ(scene.read("app/KIT.EXE"), "new");
-    EXPECT_FALSE(GetFileAttributesW(scene.hostPath("app/KIT.EXE").c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(GetFileAttributesW(scene.hostPath("app/KIT.EXE").c_str()) &
+                 FILE_ATTRIBUTE_READONLY);
     // Replaced again, as the next installation does.
     scene.host.copyFile(scene.path("cd/KIT.EXE"), scene.path("app/KIT.EXE"));
     EXPECT_EQ(scene.listing("app"), "KIT.EXE");
@@ -94,7 +100,8 @@ TEST(Win32Files, AFailureLeavesTheOlderFile) {
     scene.write("cd/INTRO.DAT", "intro");
     scene.write("cd/FOLDER/x", "");
     const std::string conf = scene.path("app/dosbox.conf");
-    const auto failure = [&](const std::string& source, const std::string& destination) -> std::string {
+    const auto failure = [&](const std::string& source,
+                             const std::string& destination) -> std::string {
         try {
             scene.host.copyFile(scene.path(source), scene.path(destination));
         } catch (const SourceFailure& failure) {
@@ -137,9 +144,12 @@ TEST(Win32Files, AFailureLeavesTheOlderFile) {
 // other errno values (21 is EISDIR's, 28 ENOSPC's) mean what Windows says.
 // (Not found is told by the copies above.)
 TEST(Win32Files, ErrorNumbersMeanAFullDiskAsWindowsSays) {
-    for (const DWORD number : {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL, ERROR_NOT_READY, ERROR_OUT_OF_PAPER}) {
+    for (const DWORD number :
+         {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL, ERROR_NOT_READY, ERROR_OUT_OF_PAPER}) {
         const std::error_code error(static_cast<int>(number), windowsCategory());
-        EXPECT_EQ(meansDiskFull(error), number == ERROR_DISK_FULL || number == ERROR_HANDLE_DISK_FULL) << number;
+        EXPECT_EQ(meansDiskFull(error),
+                  number == ERROR_DISK_FULL || number == ERROR_HANDLE_DISK_FULL)
+            << number;
         EXPECT_FALSE(namesNoFile(error)) << number;
     }
 }

@@ -53,9 +53,16 @@ void writeText(const wchar_t* name, const std::string& text) {
 
 TEST(Win32Settings, RoundTripsEveryValueWhereVisualBasicKeepsIt) {
     Scene scene;
-    const std::vector<std::string> values = {
-        "20000", "", " 00010 ", "a=b", "[kelkit]", "C:\\Games\\", "\"quoted\"", "max 50%",
-        std::string(3000, 'x'), std::string("nul\0inside", 10)};
+    const std::vector<std::string> values = {"20000",
+                                             "",
+                                             " 00010 ",
+                                             "a=b",
+                                             "[kelkit]",
+                                             "C:\\Games\\",
+                                             "\"quoted\"",
+                                             "max 50%",
+                                             std::string(3000, 'x'),
+                                             std::string("nul\0inside", 10)};
     for (const std::string& value : values) {
         scene.host.writeSetting("kelkit", "kelkit", "cycles", value);
         EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), value);
@@ -75,11 +82,12 @@ TEST(Win32Settings, AValueNoConfigurationLineCanHoldIsNotSet) {
     writeText(L"cycles", held);
     EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), held);
     for (const std::string value :
-         {"20000\r\n[autoexec]\r\nmount Q C:\\\r\necho 1 > Q:\\PWNED.TXT", "line\r\nline", "20000\n",
-          "\r20000", "\xd0\x96", "K\xc3\xa9lmor \xf0\x9f\x8e\xae"}) {
+         {"20000\r\n[autoexec]\r\nmount Q C:\\\r\necho 1 > Q:\\PWNED.TXT", "line\r\nline",
+          "20000\n", "\r20000", "\xd0\x96", "K\xc3\xa9lmor \xf0\x9f\x8e\xae"}) {
         writeText(L"cycles", value);
         EXPECT_EQ(scene.host.readSetting("kelkit", "kelkit", "cycles", "20000"), "20000") << value;
-        EXPECT_THROW(scene.host.writeSetting("kelkit", "kelkit", "output", value), std::system_error)
+        EXPECT_THROW(scene.host.writeSetting("kelkit", "kelkit", "output", value),
+                     std::system_error)
             << value;
     }
 }
@@ -107,9 +115,9 @@ TEST(Win32Numbers, FollowTheUserLocalesDecimalPoint) {
         std::optional<double> value;
     };
     const std::vector<Case> cases = {
-        {"20000", 20000}, {"1.5E4", 15000}, {" +1000 ", 1000}, {"20,000", std::nullopt},
-        {"1,000.5", std::nullopt}, {"12,5", std::nullopt}, {",5", std::nullopt},
-        {"1.000,5", std::nullopt}, {"", std::nullopt}};
+        {"20000", 20000},         {"1.5E4", 15000},          {" +1000 ", 1000},
+        {"20,000", std::nullopt}, {"1,000.5", std::nullopt}, {"12,5", std::nullopt},
+        {",5", std::nullopt},     {"1.000,5", std::nullopt}, {"", std::nullopt}};
     for (const Case& c : cases) EXPECT_EQ(scene.host.numericValue(c.text), c.value) << c.text;
 }
 
@@ -118,7 +126,9 @@ TEST(Win32Numbers, FollowTheUserLocalesDecimalPoint) {
 // folder, which character and what to do.
 TEST(Win32Host, AnApplicationFolderTheCodePageCannotHoldIsRefused) {
     if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP() << ", not 1252";
-    struct Case { std::string folder, character; };  // no character: usable
+    struct Case {
+        std::string folder, character;
+    };  // no character: usable
     const std::vector<Case> cases = {
         {"C:\\Games\\Kelmor Kit", ""},
         {"C:\\Hry\\K\xc3\xa9lmor \xe2\x82\xac", ""},
@@ -134,7 +144,8 @@ TEST(Win32Host, AnApplicationFolderTheCodePageCannotHoldIsRefused) {
         }
         ASSERT_TRUE(refusal) << c.folder;
         EXPECT_EQ(refusal->rfind("The Kelmor programs cannot run from the folder \"" + c.folder +
-                                     "\": its name holds \"" + c.character + "\", which this "
+                                     "\": its name holds \"" + c.character +
+                                     "\", which this "
                                      "system's ANSI code page (1252) cannot hold",
                                  0),
                   0u)
@@ -152,14 +163,17 @@ TEST(Win32Errors, TheReportCarriesTheSystemsDescription) {
         FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number,
                        0, text, 512, nullptr);
         std::wstring description(text);
-        while (!description.empty() && std::wstring(L"\r\n ").find(description.back()) != std::wstring::npos)
+        while (!description.empty() &&
+               std::wstring(L"\r\n ").find(description.back()) != std::wstring::npos)
             description.pop_back();
         ASSERT_FALSE(description.empty());
-        const std::system_error error(static_cast<int>(number), windowsCategory(), "C:\\Kit\\dosbox.exe");
+        const std::system_error error(static_cast<int>(number), windowsCategory(),
+                                      "C:\\Kit\\dosbox.exe");
         EXPECT_EQ(unhandledErrorReport(error), "Error " + std::to_string(number) + ": " +
                                                    utf8(description) + " (C:\\Kit\\dosbox.exe)");
     }
-    EXPECT_EQ(std::error_code(ERROR_ACCESS_DENIED, windowsCategory()), std::errc::permission_denied);
+    EXPECT_EQ(std::error_code(ERROR_ACCESS_DENIED, windowsCategory()),
+              std::errc::permission_denied);
 }
 
 TEST(Win32Host, TheApplicationFolderIsTheProgramsOwn) {

@@ -36,8 +36,8 @@ TEST(Win32Process, StartsTheNamedProgramWithItsArgumentsInTheApplicationFolder) 
     install(scene, "Program.exe");
     scene.write(app + "/dosbox.conf", "[sdl]\r\n");
     const std::vector<std::string> arguments = {
-        "-noconsole", "two words", "", "say \"hi\"", "ends in\\", "back\\\\slashes\\\"",
-        "tab\there", "K\xc3\xa9lmor \xe2\x82\xac \xd0\x96"};
+        "-noconsole", "two words",           "",          "say \"hi\"",
+        "ends in\\",  "back\\\\slashes\\\"", "tab\there", "K\xc3\xa9lmor \xe2\x82\xac \xd0\x96"};
 
     SetCurrentDirectoryW(L"C:\\windows");  // as a desktop would start the launcher
     scene.host.startProgram(scene.path(app) + "\\dosbox.exe", arguments);
@@ -46,7 +46,9 @@ TEST(Win32Process, StartsTheNamedProgramWithItsArgumentsInTheApplicationFolder) 
     for (const std::string& argument : arguments) expected += argument + "\n";
     expected += scene.path(app) + "\n";
     EXPECT_EQ(scene.await(app + "/dosbox-started.txt"), expected);
-    EXPECT_EQ(scene.read(app + "/dosbox-cmdline.txt").rfind("\"" + scene.path(app) + "\\dosbox.exe\" ", 0), 0u)
+    EXPECT_EQ(scene.read(app + "/dosbox-cmdline.txt")
+                  .rfind("\"" + scene.path(app) + "\\dosbox.exe\" ", 0),
+              0u)
         << scene.read(app + "/dosbox-cmdline.txt");
     EXPECT_EQ(scene.read(app + "/dosbox.conf"), "[sdl]\r\n");
     Sleep(300);
@@ -57,7 +59,8 @@ TEST(Win32Process, TheKitLauncherGetsExactlyMapper) {
     Scene scene("Kelmor Plix");
     install(scene, "Kelmor Plix/_KelmorPlix.exe");
     scene.host.startProgram(scene.path("Kelmor Plix") + "\\_KelmorPlix.exe", {"mapper"});
-    EXPECT_EQ(scene.await("Kelmor Plix/_kelmorplix-started.txt"), "1\nmapper\n" + scene.path("Kelmor Plix") + "\n");
+    EXPECT_EQ(scene.await("Kelmor Plix/_kelmorplix-started.txt"),
+              "1\nmapper\n" + scene.path("Kelmor Plix") + "\n");
     EXPECT_EQ(scene.read("Kelmor Plix/_kelmorplix-cmdline.txt"),
               "\"" + scene.path("Kelmor Plix") + "\\_KelmorPlix.exe\" mapper");
 }

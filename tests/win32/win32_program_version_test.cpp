@@ -30,13 +30,25 @@ TEST(Win32ProgramVersion, EachStandInNamesItsEmulator) {
         EmulatorDialect dialect;
     };
     const std::vector<Case> cases{
-        {"record_start_staging_0_82.exe", {0, 82, 2, 0}, "DOSBox Staging", "DOSBox Staging DOS Emulator",
+        {"record_start_staging_0_82.exe",
+         {0, 82, 2, 0},
+         "DOSBox Staging",
+         "DOSBox Staging DOS Emulator",
          EmulatorDialect::Staging},
-        {"record_start_staging_0_83.exe", {0, 83, 0, 0}, "DOSBox Staging", "DOSBox Staging DOS Emulator",
+        {"record_start_staging_0_83.exe",
+         {0, 83, 0, 0},
+         "DOSBox Staging",
+         "DOSBox Staging DOS Emulator",
          EmulatorDialect::Staging083},
-        {"record_start_dosbox_0_74.exe", {0, 74, 3, 0}, "DOSBox DOS Emulator", "DOSBox DOS Emulator",
+        {"record_start_dosbox_0_74.exe",
+         {0, 74, 3, 0},
+         "DOSBox DOS Emulator",
+         "DOSBox DOS Emulator",
          EmulatorDialect::Dosbox074},
-        {"record_start_dosbox_x.exe", {2025, 2, 1, 0}, "DOSBox-X", "DOSBox-X DOS Emulator",
+        {"record_start_dosbox_x.exe",
+         {2025, 2, 1, 0},
+         "DOSBox-X",
+         "DOSBox-X DOS Emulator",
          EmulatorDialect::DosboxX},
     };
     for (const Case& c : cases) {
