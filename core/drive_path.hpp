@@ -4,7 +4,7 @@
 // "E:\KELMOR\VIGNET.DAT". Read as Windows reads them: empty components and
 // "." are skipped, ".." goes up one component lexically and never above the
 // drive's root. The one reader of such paths: where a drive leads is the
-// host's business (core/linux_drives/windows_path.hpp on POSIX).
+// host's business (core/linux_drives/linux_windows_path.hpp on POSIX).
 #pragma once
 
 #include <optional>
