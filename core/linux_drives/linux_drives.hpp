@@ -2,9 +2,9 @@
 // The drives of a Linux desktop as the Windows programs see them: where a
 // drive-letter path leads. C: is the host's root; D: to Z: are the folders
 // and disc images of the per-user drive map, the mounted optical discs and
-// the images beside the programs (drive_map.hpp). A path leads to a file or
+// the images beside the programs (linux_drive_map.hpp). A path leads to a file or
 // folder of the host, names matched without regard to case
-// (windows_path.hpp), or to an entry of the disc image its drive holds,
+// (linux_windows_path.hpp), or to an entry of the disc image its drive holds,
 // which is only ever read, as a CD is.
 #pragma once
 
