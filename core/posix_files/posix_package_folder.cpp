@@ -2,9 +2,10 @@
 #include "core/posix_files/posix_package_folder.hpp"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <system_error>
 
+#include "core/posix_files/posix_atomic_file.hpp"
 #include "core/posix_files/posix_config_folder.hpp"
 #include "core/posix_files/posix_host_path.hpp"
 
@@ -25,12 +26,14 @@ bool staysBelow(std::string_view name) {
     return true;
 }
 
-std::optional<std::string> readSmallFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+// The layout file beside the programs; nothing where there is none or it
+// cannot be read, and the folder is then the programs' own.
+std::optional<std::string> layoutText(const std::string& programFolder) {
+    try {
+        return readWholeFile(joinHostPath(programFolder, kPackageLayoutName));
+    } catch (const std::system_error&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -77,7 +80,7 @@ void layOutUserFolder(const PackageLayout& layout, const std::string& packageFol
 }
 
 std::string applicationFolderFor(const std::string& programFolder, const std::string& home) {
-    const auto text = readSmallFile(joinHostPath(programFolder, kPackageLayoutName));
+    const auto text = layoutText(programFolder);
     const auto layout = text ? packageLayoutOf(*text) : std::nullopt;
     if (!layout) return programFolder;
     const std::string folder = joinHostPath(home, layout->home);
